@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+
+#include <vector>
+
+namespace bench {
+
+// One benchmark: `run` gets the arguments after the case name (DB first) and
+// returns the process exit status.
+struct Case {
+    const char* name;
+    const char* help;
+    int (*run)(const QStringList& args);
+};
+
+// Every case, in the order the usage text lists them (cases.cpp).
+const std::vector<Case>& cases();
+
+}  // namespace bench

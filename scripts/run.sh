@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program (Release) and starts it on a
+# working folder: dist/ (or dist-demo/ with --demo). The folder holds the
+# program, its report layouts and forms, and ARVENTA.FDB, which is made on
+# the first run. The program works in that folder, as it always does.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+demo=0
+for arg in "$@"; do
+  case "$arg" in
+    --demo) demo=1 ;;
+    *) echo "usage: scripts/run.sh [--demo]" >&2; exit 2 ;;
+  esac
+done
+
+"$root/scripts/setup.sh"
+build="$root/build-release"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+targets=(arventa arventa-newdb)
+[ "$demo" = 1 ] && targets+=(arventa-demo)
+cmake --build "$build" --target "${targets[@]}"
+
+folder="$root/dist"
+[ "$demo" = 1 ] && folder="$root/dist-demo"
+mkdir -p "$folder"
+cp -f "$build/src/app/arventa" "$folder/"
+for dir in layouts forms; do
+  if [ -d "$root/$dir" ]; then cp -rf "$root/$dir/." "$folder/"; fi
+done
+
+if [ ! -f "$folder/ARVENTA.FDB" ]; then
+  "$build/tools/newdb/arventa-newdb" "$folder/ARVENTA.FDB"
+  if [ "$demo" = 1 ]; then
+    if [ -x "$build/tools/demo/arventa-demo" ]; then
+      "$build/tools/demo/arventa-demo" "$folder/ARVENTA.FDB" --owners 300 --plots 1000
+    else
+      echo "run.sh: the demo generator is not built yet; the demo folder starts empty" >&2
+    fi
+  fi
+fi
+
+cd "$folder"
+exec ./arventa

@@ -1,0 +1,128 @@
+#include "fb/connection.h"
+
+#include "fb/api.h"
+#include "fb/error.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace fb {
+
+using namespace detail;
+
+Connection::Connection(ConnectionOptions options) : options_(std::move(options)) {}
+
+Connection::~Connection()
+{
+    try {
+        detach();
+    } catch (const Error&) {
+        // A destructor never throws; the engine drops the attachment anyway.
+    }
+    // Statements and transactions that outlive us must not call back.
+    for (Statement* s : statements_)
+        s->connection_ = nullptr;
+    for (Transaction* t : transactions_)
+        t->connection_ = nullptr;
+}
+
+QString Connection::resolve(const QString& database)
+{
+    // "host:path" (or "host/port:path"): a server is named, leave it alone.
+    // A one-letter prefix is a Windows drive, not a host.
+    static const QRegularExpression server(QStringLiteral("^[^:/\\\\]{2,}:"));
+    if (server.match(database).hasMatch() || database.startsWith(QLatin1String("inet://")))
+        return database;
+    return QDir::cleanPath(QDir::current().absoluteFilePath(database));
+}
+
+std::vector<unsigned char> Connection::dpb(bool forCreate, const CreateOptions* create) const
+{
+    Status st;
+    DisposePtr<Firebird::IXpbBuilder> b(util()->getXpbBuilder(&st, Firebird::IXpbBuilder::DPB, nullptr, 0));
+    b->insertString(&st, isc_dpb_user_name, options_.user.toUtf8().constData());
+    b->insertString(&st, isc_dpb_password, options_.password.toUtf8().constData());
+    b->insertString(&st, isc_dpb_lc_ctype, options_.charset.toUtf8().constData());
+    b->insertInt(&st, isc_dpb_sql_dialect, options_.dialect);
+    if (forCreate && create) {
+        b->insertString(&st, isc_dpb_set_db_charset, create->defaultCharset.toUtf8().constData());
+        b->insertInt(&st, isc_dpb_page_size, create->pageSize);
+        b->insertInt(&st, isc_dpb_force_write, create->forcedWrites ? 1 : 0);
+    }
+    const unsigned char* p = b->getBuffer(&st);
+    return {p, p + b->getBufferLength(&st)};
+}
+
+void Connection::attach(const QString& database)
+{
+    detach();
+    const auto params = dpb(false, nullptr);
+    Status st;
+    attachment_ = provider()->attachDatabase(&st, resolve(database).toUtf8().constData(),
+                                             static_cast<unsigned>(params.size()), params.data());
+    databaseName_ = database;
+}
+
+void Connection::create(const QString& database, const CreateOptions& create)
+{
+    detach();
+    const auto params = dpb(true, &create);
+    Status st;
+    attachment_ = provider()->createDatabase(&st, resolve(database).toUtf8().constData(),
+                                             static_cast<unsigned>(params.size()), params.data());
+    databaseName_ = database;
+}
+
+void Connection::detach()
+{
+    if (!attachment_)
+        return;
+    // Work on copies: closing may unregister entries while we walk.
+    for (Transaction* t : std::vector<Transaction*>(transactions_)) {
+        if (t->isActive()) {
+            try {
+                t->commit();
+            } catch (const Error&) {
+                t->rollback();
+            }
+        }
+    }
+    for (Statement* s : std::vector<Statement*>(statements_))
+        s->unprepare();
+
+    RefPtr<Firebird::IAttachment> att(attachment_);
+    attachment_ = nullptr;
+    Status st;
+    att->detach(&st);  // frees the attachment on success
+    att.take();
+}
+
+void Connection::executeImmediate(Transaction& tr, const QString& sql)
+{
+    Status st;
+    handle()->execute(&st, tr.handle(), 0, sql.toUtf8().constData(), static_cast<unsigned>(options_.dialect),
+                      nullptr, nullptr, nullptr, nullptr);
+}
+
+Firebird::IAttachment* Connection::handle() const
+{
+    if (!attachment_)
+        throw Error(QStringLiteral("Database is not attached"));
+    return attachment_;
+}
+
+void Connection::remove(Transaction* t)
+{
+    transactions_.erase(std::remove(transactions_.begin(), transactions_.end(), t), transactions_.end());
+}
+
+void Connection::remove(Statement* s)
+{
+    statements_.erase(std::remove(statements_.begin(), statements_.end(), s), statements_.end());
+}
+
+}  // namespace fb

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include <stdexcept>
+#include <vector>
+
+namespace fb {
+
+// The one exception type of the database layer. what() is the database
+// client's own formatted message, which screens show as it is.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& message, std::vector<long> codes = {});
+
+    QString message() const { return QString::fromUtf8(what()); }
+    // The ISC error codes of the status vector, first one first; empty for
+    // errors raised by this layer itself.
+    const std::vector<long>& codes() const { return codes_; }
+    long code() const { return codes_.empty() ? 0 : codes_.front(); }
+    bool has(long iscCode) const;
+
+private:
+    std::vector<long> codes_;
+};
+
+}  // namespace fb

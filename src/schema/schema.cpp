@@ -1,0 +1,169 @@
+#include "schema/schema.h"
+
+#include "fb/error.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
+#include "schema/csv.h"
+
+#include <QFile>
+
+namespace schema {
+
+namespace {
+
+QString columnType(const QString& type)
+{
+    if (type.startsWith(QLatin1String("text ")))
+        return QStringLiteral("varchar(%1)").arg(type.mid(5));
+    if (type == QLatin1String("float"))
+        return QStringLiteral("double precision");
+    return type;
+}
+
+// Object names built from a table name (keys, triggers, indexes) keep the
+// table's blank where the name is quoted anyway, and use '_' elsewhere.
+QString plainName(const char* table)
+{
+    return QString::fromLatin1(table).replace(QLatin1Char(' '), QLatin1Char('_'));
+}
+
+QString createTable(const TableDef& t)
+{
+    QStringList parts;
+    QStringList keys;
+    for (const ColumnDef& c : t.columns) {
+        parts << QStringLiteral("%1 %2%3").arg(QLatin1String(c.name), columnType(QLatin1String(c.type)),
+                                              c.key ? QStringLiteral(" not null") : QString());
+        if (c.key)
+            keys << QLatin1String(c.name);
+    }
+    if (!keys.isEmpty())
+        parts << QStringLiteral("constraint %1 primary key (%2)")
+                     .arg(sqlName((QByteArray("PK_") + t.name).constData()), keys.join(QLatin1String(", ")));
+    return QStringLiteral("create table %1 (%2)").arg(sqlName(t.name), parts.join(QLatin1String(", ")));
+}
+
+// The key is taken from the sequence when the insert sends none. A row
+// inserted with its own key moves the sequence past it, so that keys given
+// later by the database keep growing beyond every key in the table.
+QStringList generatedKey(const TableDef& t)
+{
+    const QString key = QLatin1String(t.generatedKey);
+    const QString seq = QStringLiteral("GEN_") + key;
+    const QString trigger = QStringLiteral(
+                                "create trigger BI_%1 for %2 active before insert position 0 as\n"
+                                "declare variable moved bigint;\n"
+                                "begin\n"
+                                "  if (new.%3 is null) then\n"
+                                "    new.%3 = next value for %4;\n"
+                                "  else if (new.%3 > gen_id(%4, 0)) then\n"
+                                "    moved = gen_id(%4, new.%3 - gen_id(%4, 0));\n"
+                                "end")
+                                .arg(plainName(t.name), sqlName(t.name), key, seq);
+    return {QStringLiteral("create sequence ") + seq, trigger};
+}
+
+struct ReferenceFile {
+    const char* file;
+    const char* table;
+};
+
+// The delivered rows, in the order they are loaded. The geography and the
+// countries are the official nomenclatures as published (see SOURCES.md).
+const ReferenceFile kReferenceFiles[] = {
+    {"oblasti.csv", "OBLAST"},
+    {"obshtini.csv", "OBSHTINA"},
+    {"nas_mqsta.csv", "NAS_MQSTO"},
+    {"countries.csv", "COUNTRY"},
+    {"VZP.csv", "VZP"},
+    {"NTP.csv", "NTP"},
+    {"FS.csv", "FS"},
+    {"CATEGORY_COEFFICIENT.csv", "CATEGORY_COEFFICIENT"},
+    {"VID_RENTA.csv", "VID_RENTA"},
+    {"RENTAKULT.csv", "RENTAKULT"},
+    {"KULTURA.csv", "KULTURA"},
+    {"VIDDOKSOBSTV.csv", "VIDDOKSOBSTV"},
+    {"DOGTIP.csv", "DOGTIP"},
+    {"VID_DOG.csv", "VID_DOG"},
+};
+
+void loadTable(fb::Connection& c, fb::Transaction& tr, const ReferenceFile& ref)
+{
+    QFile f(QStringLiteral(":/schema/data/") + QLatin1String(ref.file));
+    if (!f.open(QIODevice::ReadOnly))
+        throw fb::Error(QStringLiteral("Reference data %1 is missing from the program").arg(QLatin1String(ref.file)));
+    const auto records = parseCsv(QString::fromUtf8(f.readAll()));
+    if (records.empty())
+        return;
+    const QStringList header = records.front();
+    QStringList columns, marks;
+    for (const QString& h : header) {
+        columns << h.toUpper();
+        marks << QStringLiteral("?");
+    }
+    fb::Statement insert(c, QStringLiteral("insert into %1 (%2) values (%3)")
+                                .arg(sqlName(ref.table), columns.join(QLatin1String(", ")),
+                                     marks.join(QLatin1String(", "))));
+    for (size_t r = 1; r < records.size(); ++r) {
+        for (qsizetype i = 0; i < header.size(); ++i)
+            insert.bind(static_cast<int>(i), i < records[r].size() ? fb::Value(records[r][i]) : fb::Value());
+        insert.execute(tr);
+    }
+}
+
+}  // namespace
+
+QString sqlName(const char* table)
+{
+    const QString name = QLatin1String(table);
+    return name.contains(QLatin1Char(' ')) ? QLatin1Char('"') + name + QLatin1Char('"') : name;
+}
+
+QStringList ddl()
+{
+    QStringList statements;
+    for (const TableDef& t : tables()) {
+        statements << createTable(t);
+        if (t.generatedKey)
+            statements << generatedKey(t);
+        for (const char* column : t.indexes)
+            statements << QStringLiteral("create index IX_%1_%2 on %3 (%2)")
+                              .arg(plainName(t.name), QLatin1String(column), sqlName(t.name));
+    }
+    statements << QStringLiteral("create table ARVENTA_SCHEMA (VERSION integer not null)");
+    return statements;
+}
+
+void loadReferenceData(fb::Connection& connection, fb::Transaction& tr)
+{
+    for (const ReferenceFile& ref : kReferenceFiles)
+        loadTable(connection, tr, ref);
+    fb::execute(connection, tr, QStringLiteral("insert into ARVENTA_SCHEMA (VERSION) values (?)"), {kVersion});
+}
+
+void createDatabase(const QString& path, const fb::CreateOptions& options)
+{
+    if (QFile::exists(fb::Connection::resolve(path)))
+        throw fb::Error(QStringLiteral("%1 already exists; a new database is never written over a file").arg(path));
+    fb::Connection c;
+    c.create(path, options);
+    try {
+        fb::Transaction tr(c);
+        for (const QString& statement : ddl())
+            c.executeImmediate(tr, statement);
+        tr.commit();
+        loadReferenceData(c, tr);
+        tr.commit();
+        c.detach();
+    } catch (...) {
+        // Leave no half-made database behind.
+        try {
+            c.detach();
+        } catch (const fb::Error&) {
+        }
+        QFile::remove(fb::Connection::resolve(path));
+        throw;
+    }
+}
+
+}  // namespace schema

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "fb/connection.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace fb {
+class Transaction;
+}
+
+namespace schema {
+
+// Raised with every change of the table definitions below, so that a later
+// program can tell which upgrade steps a delivered database still needs.
+constexpr int kVersion = 1;
+
+struct ColumnDef {
+    const char* name;
+    const char* type;  // "integer", "smallint", "bigint", "float", "date" or "text N"
+    bool key = false;
+};
+
+struct TableDef {
+    const char* name;  // upper case; four names hold a blank and are always quoted
+    std::vector<ColumnDef> columns;
+    const char* generatedKey = nullptr;  // the surrogate key filled on insert, if any
+    std::vector<const char*> indexes = {};  // single-column indexes beside the key
+};
+
+// Every table of the register, the rent and payouts, as the program expects them.
+const std::vector<TableDef>& tables();
+
+// The name as written in SQL: quoted when it holds a blank.
+QString sqlName(const char* table);
+
+// Every DDL statement that makes an empty database hold the schema, in order.
+QStringList ddl();
+
+// Makes a new database file at `path` with the schema and the reference data.
+// Refuses (fb::Error) when the file exists.
+void createDatabase(const QString& path, const fb::CreateOptions& options = {});
+
+// Fills the reference tables and lookup lists of a freshly made schema.
+void loadReferenceData(fb::Connection& connection, fb::Transaction& tr);
+
+}  // namespace schema
