@@ -256,6 +256,21 @@ void Dataset::setFieldValue(Field& f, const fb::Value& value)
 
 // ---------------------------------------------------------------- opening
 
+template <typename Change>
+void Dataset::resetWith(Change change)
+{
+    emit rowsAboutToReset();
+    try {
+        change();
+    } catch (...) {
+        rows_.clear();
+        resetRows();
+        emit rowsReset();
+        throw;
+    }
+    emit rowsReset();
+}
+
 void Dataset::open()
 {
     if (isOpen())
@@ -264,9 +279,8 @@ void Dataset::open()
     area().ensureStarted();
     if (isOpen())
         return;
-    load();
+    resetWith([this] { load(); });
     setState(State::Browse);
-    emit rowsReset();
     emit currentChanged();
 }
 
@@ -274,14 +288,15 @@ void Dataset::close()
 {
     if (!isOpen())
         return;
-    rows_.clear();
-    rows_.shrink_to_fit();
-    buffer_.clear();
-    index_.clear();
-    current_ = -1;
-    bof_ = eof_ = true;
+    resetWith([this] {
+        rows_.clear();
+        rows_.shrink_to_fit();
+        buffer_.clear();
+        index_.clear();
+        current_ = -1;
+        bof_ = eof_ = true;
+    });
     setState(State::Inactive);
-    emit rowsReset();
     emit currentChanged();
     if (area_)
         area_->datasetClosed();
@@ -294,8 +309,7 @@ void Dataset::refresh()
         return;
     }
     const Row k = key();
-    load();
-    emit rowsReset();
+    resetWith([this] { load(); });
     if (!k.empty())
         locateKey(k);
     emit currentChanged();
@@ -410,8 +424,7 @@ void Dataset::masterMoved()
 {
     if (state_ != State::Browse)
         return;
-    load();
-    emit rowsReset();
+    resetWith([this] { load(); });
     emit currentChanged();
 }
 
@@ -510,10 +523,11 @@ bool Dataset::locate(const QStringList& fieldNames, const Row& values)
         }
         if (isEditing())
             post();
-        rows_.clear();
-        loadRows(selectText(where.join(QLatin1String(" and "))), params);
-        resetRows();
-        emit rowsReset();
+        resetWith([&] {
+            rows_.clear();
+            loadRows(selectText(where.join(QLatin1String(" and "))), params);
+            resetRows();
+        });
         emit currentChanged();
         return !rows_.empty();
     }
@@ -697,6 +711,7 @@ void Dataset::post()
         return;
     if (state_ == State::Insert) {
         postInsert();
+        emit rowAboutToBeInserted(insertAt_);
         rows_.insert(rows_.begin() + insertAt_, buffer_);
         index_.clear();
         current_ = insertAt_;
@@ -748,6 +763,7 @@ void Dataset::remove()
     st.execute(tr);
 
     const int removed = current_;
+    emit rowAboutToBeRemoved(removed);
     rows_.erase(rows_.begin() + removed);
     index_.clear();
     current_ = std::min(removed, rowCount() - 1);

@@ -130,8 +130,12 @@ signals:
     void stateChanged();
     void currentChanged();
     void fieldChanged(int field);
+    // Around every change of the buffered rows, so that models can follow.
+    void rowsAboutToReset();
     void rowsReset();
+    void rowAboutToBeInserted(int row);
     void rowInserted(int row);
+    void rowAboutToBeRemoved(int row);
     void rowRemoved(int row);
     void rowUpdated(int row);
 
@@ -143,6 +147,9 @@ private:
     void setFieldValue(Field& f, const fb::Value& value);
     fb::Value rowValue(const Row& row, const Field& f) const;
     void load();
+    // Replaces the buffered rows through `change`, telling models before and after.
+    template <typename Change>
+    void resetWith(Change change);
     void loadRows(const QString& sql, const Row& params);
     void fieldsFromStatement(const fb::Statement& st);
     void masterMoved();

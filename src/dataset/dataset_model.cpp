@@ -11,14 +11,18 @@ namespace dataset {
 DatasetModel::DatasetModel(Dataset& dataset, std::vector<GridColumn> columns, QObject* parent)
     : QAbstractTableModel(parent), dataset_(&dataset), columns_(std::move(columns)), rows_(dataset.rowCount())
 {
-    connect(&dataset, &Dataset::rowsReset, this, &DatasetModel::reset);
-    connect(&dataset, &Dataset::rowInserted, this, [this](int row) {
-        beginInsertRows({}, row, row);
+    connect(&dataset, &Dataset::rowsAboutToReset, this, [this] {
+        beginResetModel();
+        resetting_ = true;
+    });
+    connect(&dataset, &Dataset::rowsReset, this, &DatasetModel::resetDone);
+    connect(&dataset, &Dataset::rowAboutToBeInserted, this, [this](int row) { beginInsertRows({}, row, row); });
+    connect(&dataset, &Dataset::rowInserted, this, [this] {
         rows_ = dataset_->rowCount();
         endInsertRows();
     });
-    connect(&dataset, &Dataset::rowRemoved, this, [this](int row) {
-        beginRemoveRows({}, row, row);
+    connect(&dataset, &Dataset::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
+    connect(&dataset, &Dataset::rowRemoved, this, [this] {
         rows_ = dataset_->rowCount();
         endRemoveRows();
     });
@@ -26,9 +30,12 @@ DatasetModel::DatasetModel(Dataset& dataset, std::vector<GridColumn> columns, QO
             [this](int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); });
 }
 
-void DatasetModel::reset()
+// Also reached without a warning first, when a lookup list changes.
+void DatasetModel::resetDone()
 {
-    beginResetModel();
+    if (!resetting_)
+        beginResetModel();
+    resetting_ = false;
     rows_ = dataset_ ? dataset_->rowCount() : 0;
     endResetModel();
 }

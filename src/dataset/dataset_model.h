@@ -47,12 +47,13 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    void reset();
+    void resetDone();
     int fieldIndex(int column) const;
 
     QPointer<Dataset> dataset_;
     std::vector<GridColumn> columns_;
     int rows_ = 0;  // the count the views know; changes only inside begin/end
+    bool resetting_ = false;
     int markerColumn_ = -1;
     Qt::SortOrder markerOrder_ = Qt::AscendingOrder;
 };
