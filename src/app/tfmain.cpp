@@ -151,7 +151,7 @@ void TFMain::buildToolBar()
     toolBar_ = addToolBar(QStringLiteral("ToolBar1"));
     toolBar_->setObjectName(QStringLiteral("ToolBar1"));
     toolBar_->setMovable(false);
-    toolBar_->setFixedHeight(25);
+    toolBar_->setMinimumHeight(25);
     QFont font = toolBar_->font();
     font.setBold(true);
     font.setPixelSize(13);
