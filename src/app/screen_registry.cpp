@@ -35,4 +35,6 @@ bool ScreenRegistry::anyOpen() const
 // Each built screen adds one line here: registry.add with its kind and a
 // factory that makes the screen from the context (the data module, the
 // prompter, the main window). Until then its menu item stays disabled.
-void registerScreens(ScreenRegistry&) {}
+void registerScreens(ScreenRegistry&)
+{
+}

@@ -10,8 +10,9 @@ Arventa startArventa(const QString& executableFolder, Prompter& prompter, const 
     Arventa program;
     program.dm = std::make_unique<TDM>(databaseFile);
     if (QFileInfo(QDir(executableFolder).filePath(QStringLiteral("TEMP"))).isDir()) {
-        prompter.message(QStringLiteral("Извършено е неуспешно приключване на период!\n"
-                                        "Моля, свържете се с Стелмар ЕООД!"));
+        prompter.message(
+            QStringLiteral("Извършено е неуспешно приключване на период!\n"
+                           "Моля, свържете се с Стелмар ЕООД!"));
         return program;
     }
     program.registry = std::make_unique<ScreenRegistry>();

@@ -217,10 +217,10 @@ void TDM::defineRentCursors()
     table(TOIR, "OIR");
     table(TONR, "ONR");
 
-    QueryRD.sql().setLines({QStringLiteral("select * from \"RAZP DANNI\""),
-                            QStringLiteral("order by \"RAZP DANNI\".id_rd")});
-    QueryRP.sql().setLines({QStringLiteral("select * from razp_pari"),
-                            QStringLiteral("order by razp_pari.id_razppari")});
+    QueryRD.sql().setLines(
+        {QStringLiteral("select * from \"RAZP DANNI\""), QStringLiteral("order by \"RAZP DANNI\".id_rd")});
+    QueryRP.sql().setLines(
+        {QStringLiteral("select * from razp_pari"), QStringLiteral("order by razp_pari.id_razppari")});
 }
 
 // Opens every table cursor in creation order; the first that fails leaves

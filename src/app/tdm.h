@@ -37,8 +37,8 @@ public:
     dataset::Database IBDatabase1;
 
     // Register areas.
-    dataset::TransactionArea IBTObl, IBTZeml, IBTMestn, IBTImot, IBTHora, IBTCountry, IBTKult, IBTNTP, IBTVDS,
-        IBTFS, IBTKatKoef, IBTDog, IBTDelSobstv, IBTDogVid, IBTDT, IBTFirma, IBVZP;
+    dataset::TransactionArea IBTObl, IBTZeml, IBTMestn, IBTImot, IBTHora, IBTCountry, IBTKult, IBTNTP, IBTVDS, IBTFS,
+        IBTKatKoef, IBTDog, IBTDelSobstv, IBTDogVid, IBTDT, IBTFirma, IBVZP;
     // Rent and payout areas.
     dataset::TransactionArea IBTVR, IBTVRK, IBTRZeml, IBTRK, IBTRRDel, IBTRazp, IBTRazpPari, IBQueryRD, IBTQueryRP,
         IBTOIR, IBTONR;

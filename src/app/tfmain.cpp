@@ -41,22 +41,30 @@ struct TFMain::Command {
 void TFMain::run(const Command& c)
 {
     switch (c.kind) {
-    case Command::Show: openScreen(QLatin1String(c.screen)); break;
-    case Command::Modal: openScreen(QLatin1String(c.screen), true); break;
-    case Command::Guarded:
-        if (allScreensClosed())
+        case Command::Show:
             openScreen(QLatin1String(c.screen));
-        break;
-    case Command::GuardedOpenOrShow:
-        if (allScreensClosed()) {
-            if (Screen* s = registry_.instance(QLatin1String(c.screen)))
-                s->show();
-            else
+            break;
+        case Command::Modal:
+            openScreen(QLatin1String(c.screen), true);
+            break;
+        case Command::Guarded:
+            if (allScreensClosed())
                 openScreen(QLatin1String(c.screen));
-        }
-        break;
-    case Command::RentGoodsReport: openRentGoodsReport(); break;
-    case Command::About: about(); break;
+            break;
+        case Command::GuardedOpenOrShow:
+            if (allScreensClosed()) {
+                if (Screen* s = registry_.instance(QLatin1String(c.screen)))
+                    s->show();
+                else
+                    openScreen(QLatin1String(c.screen));
+            }
+            break;
+        case Command::RentGoodsReport:
+            openRentGoodsReport();
+            break;
+        case Command::About:
+            about();
+            break;
     }
 }
 

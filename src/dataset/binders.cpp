@@ -22,8 +22,8 @@ bool sameValue(const fb::Value& a, const fb::Value& b)
 {
     if (a.isNull() || b.isNull())
         return a.isNull() && b.isNull();
-    return a.toString() == b.toString() || (a.toDouble() == b.toDouble() && a.type() != fb::Value::Type::Text &&
-                                            b.type() != fb::Value::Type::Text);
+    return a.toString() == b.toString() ||
+           (a.toDouble() == b.toDouble() && a.type() != fb::Value::Type::Text && b.type() != fb::Value::Type::Text);
 }
 
 }  // namespace
@@ -177,7 +177,12 @@ void RadioGroupBinder::show()
 
 LookupComboBinder::LookupComboBinder(QComboBox* combo, Dataset& list, const QString& keyField,
                                      const QString& displayField, Dataset* bound, const QString& boundField)
-    : QObject(combo), combo_(combo), list_(&list), keyField_(keyField), displayField_(displayField), bound_(bound),
+    : QObject(combo),
+      combo_(combo),
+      list_(&list),
+      keyField_(keyField),
+      displayField_(displayField),
+      bound_(bound),
       boundField_(boundField)
 {
     combo->setEditable(false);
@@ -256,21 +261,19 @@ bool LookupComboBinder::eventFilter(QObject* watched, QEvent* event)
 
 // ---------------------------------------------------------------- GridBinder
 
-GridBinder::GridBinder(QTableView* view, DatasetModel& model)
-    : QObject(view), view_(view), dataset_(&model.dataset())
+GridBinder::GridBinder(QTableView* view, DatasetModel& model) : QObject(view), view_(view), dataset_(&model.dataset())
 {
     view->setModel(&model);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (moving_ || !dataset_ || !current.isValid() || dataset_->isEditing())
-                    return;
-                moving_ = true;
-                dataset_->moveTo(current.row());
-                moving_ = false;
-            });
+    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
+        if (moving_ || !dataset_ || !current.isValid() || dataset_->isEditing())
+            return;
+        moving_ = true;
+        dataset_->moveTo(current.row());
+        moving_ = false;
+    });
     connect(dataset_, &Dataset::currentChanged, this, &GridBinder::showCurrent);
     connect(&model, &QAbstractItemModel::modelReset, this, &GridBinder::showCurrent);
     showCurrent();

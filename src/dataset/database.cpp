@@ -7,7 +7,9 @@
 
 namespace dataset {
 
-Database::Database(QString fileName) : fileName_(std::move(fileName)) {}
+Database::Database(QString fileName) : fileName_(std::move(fileName))
+{
+}
 
 Database::~Database()
 {

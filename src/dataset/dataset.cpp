@@ -43,16 +43,22 @@ DataType typeOfColumn(const QString& schemaType, int* size)
 DataType typeOfColumn(const fb::Column& c)
 {
     switch (c.sqlType) {
-    case kSqlVarying:
-    case kSqlText: return DataType::Text;
-    case kSqlDouble:
-    case kSqlFloat: return DataType::Float;
-    case kSqlShort:
-    case kSqlLong:
-    case kSqlInt64: return c.scale > 0 ? DataType::Decimal : DataType::Integer;
-    case kSqlDate: return DataType::Date;
-    case kSqlTimestamp: return DataType::Timestamp;
-    default: return DataType::Other;
+        case kSqlVarying:
+        case kSqlText:
+            return DataType::Text;
+        case kSqlDouble:
+        case kSqlFloat:
+            return DataType::Float;
+        case kSqlShort:
+        case kSqlLong:
+        case kSqlInt64:
+            return c.scale > 0 ? DataType::Decimal : DataType::Integer;
+        case kSqlDate:
+            return DataType::Date;
+        case kSqlTimestamp:
+            return DataType::Timestamp;
+        default:
+            return DataType::Other;
     }
 }
 
@@ -88,21 +94,22 @@ fb::Value converted(const Field& f, const fb::Value& v)
         return v;
     const QString text = v.toString().trimmed();
     switch (f.dataType()) {
-    case DataType::Integer: {
-        bool ok = false;
-        const qlonglong n = text.toLongLong(&ok);
-        return ok ? fb::Value(n) : text.isEmpty() ? fb::Value() : v;
-    }
-    case DataType::Float: {
-        bool ok = false;
-        const double d = QLocale().toDouble(text, &ok);
-        return ok ? fb::Value(d) : text.isEmpty() ? fb::Value() : v;
-    }
-    case DataType::Date: {
-        const QDate d = formats::dateFromMasked(text);
-        return d.isValid() ? fb::Value(d) : fb::Value(QDate::fromString(text, Qt::ISODate));
-    }
-    default: return v;
+        case DataType::Integer: {
+            bool ok = false;
+            const qlonglong n = text.toLongLong(&ok);
+            return ok ? fb::Value(n) : text.isEmpty() ? fb::Value() : v;
+        }
+        case DataType::Float: {
+            bool ok = false;
+            const double d = QLocale().toDouble(text, &ok);
+            return ok ? fb::Value(d) : text.isEmpty() ? fb::Value() : v;
+        }
+        case DataType::Date: {
+            const QDate d = formats::dateFromMasked(text);
+            return d.isValid() ? fb::Value(d) : fb::Value(QDate::fromString(text, Qt::ISODate));
+        }
+        default:
+            return v;
     }
 }
 
@@ -347,8 +354,8 @@ QString Dataset::selectText(const QString& where) const
     QStringList columns;
     for (int i = 0; i < dataFieldCount_; ++i)
         columns << fields_[size_t(i)]->name();
-    QString sql = QStringLiteral("select %1 from %2").arg(columns.join(QLatin1String(", ")),
-                                                           schema::sqlName(table_.toLatin1().constData()));
+    QString sql = QStringLiteral("select %1 from %2")
+                      .arg(columns.join(QLatin1String(", ")), schema::sqlName(table_.toLatin1().constData()));
     if (!where.isEmpty())
         sql += QStringLiteral(" where ") + where;
     const QStringList order = orderFields();

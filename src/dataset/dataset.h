@@ -57,8 +57,8 @@ public:
     bool autoEdit() const { return autoEdit_; }
     // A read-only field resolved by key: `keyField` here is looked up as
     // `listKey` in `list`, and `listResult` there is the value.
-    Field& addLookupField(const QString& name, int size, const QString& keyField, Dataset& list,
-                          const QString& listKey, const QString& listResult);
+    Field& addLookupField(const QString& name, int size, const QString& keyField, Dataset& list, const QString& listKey,
+                          const QString& listResult);
     // Runs before a row is deleted, in the row's transaction (the cascades).
     void addBeforeDelete(std::function<void()> step) { beforeDelete_.push_back(std::move(step)); }
 

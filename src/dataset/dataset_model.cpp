@@ -107,14 +107,17 @@ QVariant DatasetModel::headerData(int section, Qt::Orientation orientation, int 
         return QAbstractTableModel::headerData(section, orientation, role);
     const bool marked = section == markerColumn_;
     switch (role) {
-    case Qt::DisplayRole: return columns_[size_t(section)].title;
-    case SortMarkerRole: return marked ? QVariant(int(markerOrder_)) : QVariant();
-    case Qt::DecorationRole:
-        if (!marked)
+        case Qt::DisplayRole:
+            return columns_[size_t(section)].title;
+        case SortMarkerRole:
+            return marked ? QVariant(int(markerOrder_)) : QVariant();
+        case Qt::DecorationRole:
+            if (!marked)
+                return {};
+            return QApplication::style()->standardIcon(markerOrder_ == Qt::AscendingOrder ? QStyle::SP_ArrowUp
+                                                                                          : QStyle::SP_ArrowDown);
+        default:
             return {};
-        return QApplication::style()->standardIcon(markerOrder_ == Qt::AscendingOrder ? QStyle::SP_ArrowUp
-                                                                                      : QStyle::SP_ArrowDown);
-    default: return {};
     }
 }
 

@@ -28,8 +28,8 @@ StatementLines::Parsed StatementLines::parse(const QString& text)
             out.sql += c;
             continue;
         }
-        const bool startsName = c == QLatin1Char(':') && i + 1 < text.size() &&
-                                (text[i + 1].isLetter() || text[i + 1] == QLatin1Char('_'));
+        const bool startsName =
+            c == QLatin1Char(':') && i + 1 < text.size() && (text[i + 1].isLetter() || text[i + 1] == QLatin1Char('_'));
         if (!startsName) {
             out.sql += c;
             continue;

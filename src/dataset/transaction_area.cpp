@@ -9,7 +9,9 @@
 namespace dataset {
 
 TransactionArea::TransactionArea(Database& database, QString name, fb::TransactionOptions options, bool endsItself)
-    : database_(&database), name_(std::move(name)), transaction_(database.connection(), options),
+    : database_(&database),
+      name_(std::move(name)),
+      transaction_(database.connection(), options),
       endsItself_(endsItself)
 {
     database_->add(this);

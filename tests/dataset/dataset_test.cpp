@@ -179,7 +179,9 @@ TEST_F(DatasetTest, DetailFollowsItsMasterAndLoadsOnlyItsRows)
     sql(QStringLiteral("insert into MESTNOST (ID_MESTN, ID_ZEML, NAIM_MESTN) values (2, 1, 'Герена')"));
     sql(QStringLiteral("insert into MESTNOST (ID_MESTN, ID_ZEML, NAIM_MESTN) values (3, 1, 'Празна')"));
     for (int i = 1; i <= 5; ++i)
-        sql(QStringLiteral("insert into ZEMQ (ID_MEST, IMOT_NO, PLOSHT) values (%1, '%2', 1.5)").arg(i <= 3 ? 1 : 2).arg(i));
+        sql(QStringLiteral("insert into ZEMQ (ID_MEST, IMOT_NO, PLOSHT) values (%1, '%2', 1.5)")
+                .arg(i <= 3 ? 1 : 2)
+                .arg(i));
     TransactionArea imot(database, QStringLiteral("IBTImot"));
     Dataset mestnost(area, QStringLiteral("TMestnost"));
     mestnost.setTable(QStringLiteral("MESTNOST"));

@@ -164,8 +164,8 @@ TEST(LookupComboBinder, ChoosesThroughTheListAndEmptiesOnBackspace)
     QComboBox provinces, municipalities;
     new LookupComboBinder(&provinces, oblast, QStringLiteral("ID_OBL"), QStringLiteral("NAIM_OBL"), &owners,
                           QStringLiteral("ID_OBL"));
-    new LookupComboBinder(&municipalities, obshtina, QStringLiteral("ID_OBSHT"), QStringLiteral("NAIM_OBSHT"),
-                          &owners, QStringLiteral("ID_OBSHT"));
+    new LookupComboBinder(&municipalities, obshtina, QStringLiteral("ID_OBSHT"), QStringLiteral("NAIM_OBSHT"), &owners,
+                          QStringLiteral("ID_OBSHT"));
     EXPECT_EQ(provinces.count(), 28);
     EXPECT_EQ(provinces.currentIndex(), -1);  // no owner, nothing chosen
 
