@@ -138,7 +138,6 @@ void TFMain::buildMenu()
     }
     QAction* exit = menuBar()->addAction(QStringLiteral("Изход"));
     exit->setObjectName(QStringLiteral("mExit"));
-    exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     connect(exit, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -168,7 +167,7 @@ void TFMain::buildToolBar()
         b->setObjectName(QLatin1String(button.name));
         b->setText(QString::fromUtf8(button.caption));
         b->setFont(font);
-        b->setStyleSheet(QStringLiteral("color: darkgreen"));
+        b->setStyleSheet(QStringLiteral("QToolButton { color: darkgreen } QToolButton:disabled { color: gray }"));
         const QString item = QLatin1String(button.item);
         b->setProperty("menuItem", item);
         connect(b, &QToolButton::clicked, this, [this, item] { runCommand(item); });

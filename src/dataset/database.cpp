@@ -25,6 +25,7 @@ void Database::setFileName(const QString& fileName)
 
 void Database::connect()
 {
+    disconnect();  // through the areas, so that no dataset stays open on the old attachment
     connection_.attach(fileName_);
     if (afterConnect_)
         afterConnect_();

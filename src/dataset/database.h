@@ -28,7 +28,7 @@ public:
     void setFileName(const QString& fileName);
 
     bool isConnected() const { return connection_.isAttached(); }
-    // Attaches and runs the after-connect step. Throws fb::Error.
+    // (Re)attaches and runs the after-connect step. Throws fb::Error.
     void connect();
     void ensureConnected();
     // Commits every running transaction area (closing its datasets), then detaches.
