@@ -17,4 +17,9 @@ struct Case {
 // Every case, in the order the usage text lists them (cases.cpp).
 const std::vector<Case>& cases();
 
+// Milliseconds since the process began (as near as static start-up allows).
+qint64 sinceProcessStart();
+
+int startup(const QStringList& args);
+
 }  // namespace bench

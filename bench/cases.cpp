@@ -4,7 +4,9 @@ namespace bench {
 
 const std::vector<Case>& cases()
 {
-    static const std::vector<Case> all = {};
+    static const std::vector<Case> all = {
+        {"startup", "DB: process start to the main window shown with every shared cursor open", startup},
+    };
     return all;
 }
 

@@ -1,0 +1,40 @@
+#include "app/screen_registry.h"
+
+#include "common/screen.h"
+
+Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context) const
+{
+    const auto f = factories_.find(kind);
+    if (f == factories_.end())
+        return nullptr;
+    Screen* screen = (*f)(context);
+    if (screen && screen->objectName().isEmpty())
+        screen->setObjectName(kind);
+    return screen;
+}
+
+void ScreenRegistry::setInstance(const QString& kind, Screen* screen)
+{
+    instances_.insert(kind, screen);
+    forgetOnClose(kind, screen);
+}
+
+void ScreenRegistry::forgetOnClose(const QString& kind, Screen* screen)
+{
+    QObject::connect(screen, &Screen::closed, screen, [this, kind] { forget(kind); });
+}
+
+bool ScreenRegistry::anyOpen() const
+{
+    for (const auto& s : instances_)
+        if (s)
+            return true;
+    return false;
+}
+
+// Each built screen adds one line here: registry.add with its kind and a
+// factory that makes the screen from the context (the data module, the
+// prompter, the main window). Until then its menu item stays disabled.
+void registerScreens(ScreenRegistry&)
+{
+}

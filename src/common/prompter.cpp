@@ -1,0 +1,62 @@
+#include "common/prompter.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// The caption of every box is the program's name, as the user knows it.
+QString boxCaption()
+{
+    return QStringLiteral("Арвента");
+}
+
+}  // namespace
+
+QWidget* QtPrompter::parent() const
+{
+    QWidget* active = QApplication::activeWindow();
+    return active ? active : parent_;
+}
+
+void QtPrompter::message(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, boxCaption(), text, QMessageBox::Ok, parent());
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    box.exec();
+}
+
+bool QtPrompter::confirm(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, boxCaption(), text, QMessageBox::Yes | QMessageBox::No, parent());
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Не"));
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtPrompter::input(const QString& caption, const QString& prompt, const QString& text)
+{
+    QInputDialog dialog(parent());
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(text);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Отказ"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+QString QtPrompter::openFile(const QString& caption, const QString& folder, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent(), caption, folder, filter);
+}
+
+QString QtPrompter::browseFolder(const QString& caption, const QString& folder)
+{
+    return QFileDialog::getExistingDirectory(parent(), caption, folder);
+}

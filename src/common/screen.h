@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+// The base of every child screen. Closing a screen (by itself or because the
+// main window closes) first asks its close check; a screen that refuses stays
+// open. A screen that does close says so through closed(), which is how the
+// main window's registry empties its reference to it.
+class Screen : public QWidget {
+    Q_OBJECT
+public:
+    explicit Screen(QWidget* parent = nullptr);
+
+signals:
+    void closed();
+
+protected:
+    // The close check: the unsaved-work question and the like. True lets the
+    // screen close.
+    virtual bool closeCheck() { return true; }
+    // Runs once the screen is sure to close: commit or close what it holds.
+    virtual void aboutToClose() {}
+
+    void closeEvent(QCloseEvent* event) override;
+};

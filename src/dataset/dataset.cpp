@@ -1,0 +1,782 @@
+#include "dataset/dataset.h"
+
+#include "dataset/database.h"
+#include "dataset/formats.h"
+#include "dataset/transaction_area.h"
+#include "fb/error.h"
+#include "fb/statement.h"
+#include "schema/schema.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+namespace dataset {
+
+namespace {
+
+// Firebird's type codes (ibase.h), as fb::Column reports them.
+constexpr int kSqlVarying = 448;
+constexpr int kSqlText = 452;
+constexpr int kSqlDouble = 480;
+constexpr int kSqlFloat = 482;
+constexpr int kSqlLong = 496;
+constexpr int kSqlShort = 500;
+constexpr int kSqlTimestamp = 510;
+constexpr int kSqlDate = 570;
+constexpr int kSqlInt64 = 580;
+
+DataType typeOfColumn(const QString& schemaType, int* size)
+{
+    *size = 0;
+    if (schemaType.startsWith(QLatin1String("text "))) {
+        *size = schemaType.mid(5).toInt();
+        return DataType::Text;
+    }
+    if (schemaType == QLatin1String("float"))
+        return DataType::Float;
+    if (schemaType == QLatin1String("date"))
+        return DataType::Date;
+    return DataType::Integer;
+}
+
+DataType typeOfColumn(const fb::Column& c)
+{
+    switch (c.sqlType) {
+        case kSqlVarying:
+        case kSqlText:
+            return DataType::Text;
+        case kSqlDouble:
+        case kSqlFloat:
+            return DataType::Float;
+        case kSqlShort:
+        case kSqlLong:
+        case kSqlInt64:
+            return c.scale > 0 ? DataType::Decimal : DataType::Integer;
+        case kSqlDate:
+            return DataType::Date;
+        case kSqlTimestamp:
+            return DataType::Timestamp;
+        default:
+            return DataType::Other;
+    }
+}
+
+bool isNumber(const fb::Value& v)
+{
+    using T = fb::Value::Type;
+    return v.type() == T::Integer || v.type() == T::Double || v.type() == T::Decimal;
+}
+
+// One text per value for the row indexes; numbers of any kind compare by value.
+QString indexKey(const fb::Value& v)
+{
+    if (v.isNull())
+        return {};
+    if (isNumber(v))
+        return QString::number(v.toDouble(), 'g', 17);
+    return v.toString();
+}
+
+bool sameValue(const fb::Value& a, const fb::Value& b)
+{
+    if (a.isNull() || b.isNull())
+        return a.isNull() && b.isNull();
+    if (isNumber(a) && isNumber(b))
+        return a.toDouble() == b.toDouble();
+    return a.toString() == b.toString();
+}
+
+// Text typed into a control becomes a value of the field's own type.
+fb::Value converted(const Field& f, const fb::Value& v)
+{
+    if (v.type() != fb::Value::Type::Text)
+        return v;
+    const QString text = v.toString().trimmed();
+    switch (f.dataType()) {
+        case DataType::Integer: {
+            bool ok = false;
+            const qlonglong n = text.toLongLong(&ok);
+            return ok ? fb::Value(n) : text.isEmpty() ? fb::Value() : v;
+        }
+        case DataType::Float: {
+            bool ok = false;
+            const double d = QLocale().toDouble(text, &ok);
+            return ok ? fb::Value(d) : text.isEmpty() ? fb::Value() : v;
+        }
+        case DataType::Date: {
+            const QDate d = formats::dateFromMasked(text);
+            return d.isValid() ? fb::Value(d) : fb::Value(QDate::fromString(text, Qt::ISODate));
+        }
+        default:
+            return v;
+    }
+}
+
+}  // namespace
+
+Dataset::Dataset(TransactionArea& area, const QString& name, QObject* parent) : QObject(parent), area_(&area)
+{
+    setObjectName(name);
+    area_->add(this);
+}
+
+Dataset::~Dataset()
+{
+    // Statements go before the area's bookkeeping; no signals to a half-gone module.
+    blockSignals(true);
+    select_.reset();
+    insert_.reset();
+    update_.reset();
+    delete_.reset();
+    if (area_)
+        area_->remove(this);
+}
+
+TransactionArea& Dataset::area() const
+{
+    if (!area_)
+        throw fb::Error(QStringLiteral("%1: its transaction is gone").arg(name()));
+    return *area_;
+}
+
+// ---------------------------------------------------------------- configuration
+
+Field& Dataset::addField(const QString& name, DataType type, int size)
+{
+    fields_.push_back(std::unique_ptr<Field>(new Field(this, int(fields_.size()), name, type, size)));
+    return *fields_.back();
+}
+
+void Dataset::setTable(const QString& table)
+{
+    const auto& defs = schema::tables();
+    const auto def = std::find_if(defs.begin(), defs.end(), [&](const schema::TableDef& t) {
+        return table.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0;
+    });
+    if (def == defs.end())
+        throw fb::Error(QStringLiteral("%1: no table %2").arg(name(), table));
+    table_ = QLatin1String(def->name);
+    fields_.clear();
+    for (const schema::ColumnDef& c : def->columns) {
+        int size = 0;
+        const DataType type = typeOfColumn(QLatin1String(c.type), &size);
+        Field& f = addField(QLatin1String(c.name), type, size);
+        f.key_ = c.key;
+        f.generated_ = def->generatedKey && qstrcmp(def->generatedKey, c.name) == 0;
+    }
+    dataFieldCount_ = int(fields_.size());
+}
+
+void Dataset::setMaster(Dataset& master, const QString& detailField, const QString& masterField)
+{
+    master_ = &master;
+    detailField_ = detailField;
+    masterField_ = masterField;
+    connect(&master, &Dataset::currentChanged, this, &Dataset::masterMoved);
+}
+
+Field& Dataset::addLookupField(const QString& name, int size, const QString& keyField, Dataset& list,
+                               const QString& listKey, const QString& listResult)
+{
+    Field& f = addField(name, DataType::Text, size);
+    f.lookupKey_ = field(keyField).index();
+    f.lookupList_ = &list;
+    f.lookupListKey_ = listKey;
+    f.lookupResult_ = listResult;
+    // Lookup values change with the list's rows.
+    connect(&list, &Dataset::rowsReset, this, [this] {
+        if (isOpen())
+            emit rowsReset();
+    });
+    return f;
+}
+
+// ---------------------------------------------------------------- fields
+
+Field* Dataset::findField(const QString& fieldName) const
+{
+    QString wanted = fieldName;
+    if (wanted.startsWith(name()) && wanted.size() > name().size())
+        if (!std::any_of(fields_.begin(), fields_.end(),
+                         [&](const auto& f) { return f->name().compare(wanted, Qt::CaseInsensitive) == 0; }))
+            wanted = wanted.mid(name().size());
+    for (const auto& f : fields_)
+        if (f->name().compare(wanted, Qt::CaseInsensitive) == 0)
+            return f.get();
+    return nullptr;
+}
+
+Field& Dataset::field(const QString& fieldName) const
+{
+    Field* f = findField(fieldName);
+    if (!f)
+        throw fb::Error(QStringLiteral("%1: field '%2' not found").arg(name(), fieldName));
+    return *f;
+}
+
+fb::Value Dataset::rowValue(const Row& row, const Field& f) const
+{
+    if (!f.isLookup())
+        return size_t(f.index()) < row.size() ? row[size_t(f.index())] : fb::Value();
+    const Dataset& list = *f.lookupList_;
+    const Field* listKey = list.findField(f.lookupListKey_);
+    const Field* listResult = list.findField(f.lookupResult_);
+    if (!list.isOpen() || !listKey || !listResult)
+        return {};
+    const int r = list.findRow(listKey->index(), row[size_t(f.lookupKey_)]);
+    return r < 0 ? fb::Value() : list.rows_[size_t(r)][size_t(listResult->index())];
+}
+
+fb::Value Dataset::fieldValue(const Field& f) const
+{
+    if (isEditing())
+        return rowValue(buffer_, f);
+    if (current_ < 0 || current_ >= rowCount())
+        return {};
+    return rowValue(rows_[size_t(current_)], f);
+}
+
+fb::Value Dataset::value(int row, int fieldIndex) const
+{
+    if (row < 0 || row >= rowCount())
+        return {};
+    return rowValue(rows_[size_t(row)], field(fieldIndex));
+}
+
+void Dataset::setFieldValue(Field& f, const fb::Value& value)
+{
+    if (f.isLookup())
+        throw fb::Error(QStringLiteral("%1: lookup field %2 is read-only").arg(name(), f.name()));
+    if (!isEditing()) {
+        if (state_ != State::Browse || !autoEdit_)
+            throw fb::Error(QStringLiteral("%1: not in insert or edit state").arg(name()));
+        edit();
+    }
+    fb::Value v = converted(f, value);
+    if (f.dataType() == DataType::Text && f.size() > 0 && v.type() == fb::Value::Type::Text &&
+        v.toString().size() > f.size())
+        v = fb::Value(v.toString().left(f.size()));
+    buffer_[size_t(f.index())] = v;
+    emit fieldChanged(f.index());
+}
+
+// ---------------------------------------------------------------- opening
+
+template <typename Change>
+void Dataset::resetWith(Change change)
+{
+    emit rowsAboutToReset();
+    try {
+        change();
+    } catch (...) {
+        rows_.clear();
+        resetRows();
+        emit rowsReset();
+        throw;
+    }
+    emit rowsReset();
+}
+
+void Dataset::open()
+{
+    if (isOpen())
+        return;
+    // Starting the area may connect, and the after-connect step may open us.
+    area().ensureStarted();
+    if (isOpen())
+        return;
+    resetWith([this] { load(); });
+    setState(State::Browse);
+    emit currentChanged();
+}
+
+void Dataset::close()
+{
+    if (!isOpen())
+        return;
+    resetWith([this] {
+        rows_.clear();
+        rows_.shrink_to_fit();
+        buffer_.clear();
+        index_.clear();
+        current_ = -1;
+        bof_ = eof_ = true;
+    });
+    setState(State::Inactive);
+    emit currentChanged();
+    if (area_)
+        area_->datasetClosed();
+}
+
+void Dataset::refresh()
+{
+    if (!isOpen()) {
+        open();
+        return;
+    }
+    const Row k = key();
+    resetWith([this] { load(); });
+    if (!k.empty())
+        locateKey(k);
+    emit currentChanged();
+}
+
+bool Dataset::openAtKey(const Row& k)
+{
+    open();
+    return locateKey(k);
+}
+
+void Dataset::resetRows()
+{
+    index_.clear();
+    current_ = rows_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.empty();
+}
+
+QStringList Dataset::orderFields() const
+{
+    if (!order_.isEmpty())
+        return order_;
+    QStringList out;
+    if (master_)
+        out << detailField_;
+    for (int i = 0; i < dataFieldCount_; ++i)
+        if (fields_[size_t(i)]->isKey() && !out.contains(fields_[size_t(i)]->name()))
+            out << fields_[size_t(i)]->name();
+    return out;
+}
+
+QString Dataset::selectText(const QString& where) const
+{
+    QStringList columns;
+    for (int i = 0; i < dataFieldCount_; ++i)
+        columns << fields_[size_t(i)]->name();
+    QString sql = QStringLiteral("select %1 from %2")
+                      .arg(columns.join(QLatin1String(", ")), schema::sqlName(table_.toLatin1().constData()));
+    if (!where.isEmpty())
+        sql += QStringLiteral(" where ") + where;
+    const QStringList order = orderFields();
+    if (!order.isEmpty())
+        sql += QStringLiteral(" order by ") + order.join(QLatin1String(", "));
+    return sql;
+}
+
+fb::Statement& Dataset::statement(std::unique_ptr<fb::Statement>& slot, const QString& sql)
+{
+    if (!slot || slot->sql() != sql)
+        slot = std::make_unique<fb::Statement>(area().database().connection(), sql);
+    return *slot;
+}
+
+void Dataset::load()
+{
+    rows_.clear();
+    if (table_.isEmpty()) {
+        const StatementLines::Parsed parsed = StatementLines::parse(sql_.text());
+        Row params;
+        for (const QString& p : parsed.params)
+            params.push_back(params_.value(p));
+        loadRows(parsed.sql, params);
+    } else if (master_) {
+        const Field* link = master_->findField(masterField_);
+        const fb::Value masterKey = link ? link->value() : fb::Value();
+        if (!masterKey.isNull())
+            loadRows(selectText(detailField_ + QStringLiteral(" = ?")), {masterKey});
+    } else if (!secondCursor_) {
+        loadRows(selectText({}), {});
+    }
+    resetRows();
+}
+
+void Dataset::loadRows(const QString& sql, const Row& params)
+{
+    fb::Statement& st = statement(select_, sql);
+    fb::Transaction& tr = area().transaction();
+    if (!st.isPrepared())
+        st.prepare(tr);
+    for (size_t i = 0; i < params.size(); ++i)
+        st.bind(int(i), params[i]);
+    st.open(tr);
+    if (table_.isEmpty())
+        fieldsFromStatement(st);
+    try {
+        while (st.fetch())
+            rows_.push_back(st.row());
+    } catch (const fb::Error&) {
+        st.close();
+        rows_.clear();
+        throw;
+    }
+}
+
+// A query's fields are its columns; they are made again only when the
+// columns change, so that models and binders keep theirs across re-reads.
+void Dataset::fieldsFromStatement(const fb::Statement& st)
+{
+    bool same = st.columnCount() == dataFieldCount_;
+    for (int i = 0; same && i < st.columnCount(); ++i)
+        same = fields_[size_t(i)]->name() == st.column(i).alias;
+    if (same)
+        return;
+    fields_.clear();
+    for (int i = 0; i < st.columnCount(); ++i)
+        addField(st.column(i).alias, typeOfColumn(st.column(i)), st.column(i).charLength);
+    dataFieldCount_ = int(fields_.size());
+}
+
+void Dataset::masterMoved()
+{
+    if (state_ != State::Browse)
+        return;
+    resetWith([this] { load(); });
+    emit currentChanged();
+}
+
+// ---------------------------------------------------------------- rows
+
+void Dataset::setState(State s)
+{
+    if (state_ == s)
+        return;
+    state_ = s;
+    emit stateChanged();
+}
+
+void Dataset::setCurrent(int row)
+{
+    if (isEditing())
+        post();
+    if (row == current_)
+        return;
+    current_ = row;
+    emit currentChanged();
+}
+
+void Dataset::first()
+{
+    bof_ = true;
+    eof_ = rows_.empty();
+    setCurrent(rows_.empty() ? -1 : 0);
+}
+
+void Dataset::next()
+{
+    bof_ = false;
+    if (current_ + 1 < rowCount())
+        setCurrent(current_ + 1);
+    else
+        eof_ = true;
+}
+
+void Dataset::prior()
+{
+    eof_ = false;
+    if (current_ > 0)
+        setCurrent(current_ - 1);
+    else
+        bof_ = true;
+}
+
+void Dataset::last()
+{
+    eof_ = true;
+    bof_ = rows_.empty();
+    setCurrent(rowCount() - 1);
+}
+
+void Dataset::moveTo(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return;
+    bof_ = eof_ = false;
+    setCurrent(row);
+}
+
+int Dataset::findRow(int fieldIndex, const fb::Value& value) const
+{
+    auto& index = index_[fieldIndex];
+    if (index.isEmpty() && !rows_.empty()) {
+        const Field& f = field(fieldIndex);
+        for (int r = rowCount() - 1; r >= 0; --r)
+            index.insert(indexKey(rowValue(rows_[size_t(r)], f)), r);
+    }
+    return index.value(indexKey(value), -1);
+}
+
+bool Dataset::locate(const QString& fieldName, const fb::Value& value)
+{
+    return locate(QStringList{fieldName}, Row{value});
+}
+
+bool Dataset::locate(const QStringList& fieldNames, const Row& values)
+{
+    std::vector<const Field*> fs;
+    for (const QString& n : fieldNames)
+        fs.push_back(&field(n));
+    if (secondCursor_ && !table_.isEmpty()) {
+        open();
+        QStringList where;
+        Row params;
+        for (size_t i = 0; i < fs.size(); ++i) {
+            if (values[i].isNull()) {
+                where << fs[i]->name() + QStringLiteral(" is null");
+            } else {
+                where << fs[i]->name() + QStringLiteral(" = ?");
+                params.push_back(values[i]);
+            }
+        }
+        if (isEditing())
+            post();
+        resetWith([&] {
+            rows_.clear();
+            loadRows(selectText(where.join(QLatin1String(" and "))), params);
+            resetRows();
+        });
+        emit currentChanged();
+        return !rows_.empty();
+    }
+    if (fs.size() == 1) {
+        const int r = findRow(fs[0]->index(), values[0]);
+        if (r >= 0)
+            moveTo(r);
+        return r >= 0;
+    }
+    for (int r = 0; r < rowCount(); ++r) {
+        bool match = true;
+        for (size_t i = 0; match && i < fs.size(); ++i)
+            match = sameValue(rowValue(rows_[size_t(r)], *fs[i]), values[i]);
+        if (match) {
+            moveTo(r);
+            return true;
+        }
+    }
+    return false;
+}
+
+Row Dataset::key() const
+{
+    Row k;
+    if (current_ < 0 || current_ >= rowCount())
+        return k;
+    const Row& row = rows_[size_t(current_)];
+    bool hasKey = false;
+    for (int i = 0; i < dataFieldCount_; ++i)
+        hasKey = hasKey || fields_[size_t(i)]->isKey();
+    for (int i = 0; i < dataFieldCount_; ++i)
+        if (fields_[size_t(i)]->isKey() || !hasKey)
+            k.push_back(row[size_t(i)]);
+    return k;
+}
+
+bool Dataset::locateKey(const Row& k)
+{
+    QStringList names;
+    bool hasKey = false;
+    for (int i = 0; i < dataFieldCount_; ++i)
+        hasKey = hasKey || fields_[size_t(i)]->isKey();
+    for (int i = 0; i < dataFieldCount_; ++i)
+        if (fields_[size_t(i)]->isKey() || !hasKey)
+            names << fields_[size_t(i)]->name();
+    if (k.size() != size_t(names.size()) || k.empty())
+        return false;
+    return locate(names, k);
+}
+
+// ---------------------------------------------------------------- editing
+
+void Dataset::ensureTable(const char* what) const
+{
+    if (table_.isEmpty())
+        throw fb::Error(QStringLiteral("%1: a query cannot %2").arg(name(), QLatin1String(what)));
+}
+
+void Dataset::insert()
+{
+    ensureTable("insert");
+    open();
+    if (isEditing())
+        post();
+    buffer_.assign(size_t(dataFieldCount_), fb::Value());
+    if (master_) {
+        const Field* link = master_->findField(masterField_);
+        buffer_[size_t(field(detailField_).index())] = link ? link->value() : fb::Value();
+    }
+    insertAt_ = std::max(current_, 0);
+    setState(State::Insert);
+    emit currentChanged();
+}
+
+void Dataset::append()
+{
+    insert();
+    insertAt_ = rowCount();
+}
+
+void Dataset::edit()
+{
+    ensureTable("edit");
+    if (isEditing())
+        return;
+    if (!isOpen())
+        throw fb::Error(QStringLiteral("%1: the dataset is closed").arg(name()));
+    if (rows_.empty()) {
+        append();
+        return;
+    }
+    buffer_ = rows_[size_t(current_)];
+    setState(State::Edit);
+}
+
+void Dataset::bindRow(fb::Statement& st, int& n, const Row& row, const std::vector<int>& fieldIndexes)
+{
+    for (int i : fieldIndexes)
+        st.bind(n++, row[size_t(i)]);
+}
+
+// The condition that finds the stored row: its key, or every column for a
+// table without one (one row of the equal ones).
+void Dataset::keyCondition(QString& where, std::vector<int>& fieldIndexes) const
+{
+    QStringList parts;
+    for (int i = 0; i < dataFieldCount_; ++i)
+        if (fields_[size_t(i)]->isKey()) {
+            parts << fields_[size_t(i)]->name() + QStringLiteral(" = ?");
+            fieldIndexes.push_back(i);
+        }
+    if (parts.isEmpty()) {
+        for (int i = 0; i < dataFieldCount_; ++i) {
+            parts << fields_[size_t(i)]->name() + QStringLiteral(" is not distinct from ?");
+            fieldIndexes.push_back(i);
+        }
+        where = parts.join(QLatin1String(" and ")) + QStringLiteral(" rows 1");
+        return;
+    }
+    where = parts.join(QLatin1String(" and "));
+}
+
+void Dataset::postInsert()
+{
+    QStringList names, marks;
+    std::vector<int> sent;
+    int generated = -1;
+    for (int i = 0; i < dataFieldCount_; ++i) {
+        if (fields_[size_t(i)]->isGenerated()) {
+            generated = i;
+            continue;
+        }
+        names << fields_[size_t(i)]->name();
+        marks << QStringLiteral("?");
+        sent.push_back(i);
+    }
+    QString sql = QStringLiteral("insert into %1 (%2) values (%3)")
+                      .arg(schema::sqlName(table_.toLatin1().constData()), names.join(QLatin1String(", ")),
+                           marks.join(QLatin1String(", ")));
+    if (generated >= 0)
+        sql += QStringLiteral(" returning ") + fields_[size_t(generated)]->name();
+    fb::Statement& st = statement(insert_, sql);
+    int n = 0;
+    fb::Transaction& tr = area().transaction();
+    if (!st.isPrepared())
+        st.prepare(tr);
+    bindRow(st, n, buffer_, sent);
+    st.execute(tr);
+    if (generated >= 0)
+        buffer_[size_t(generated)] = st.value(0);
+}
+
+void Dataset::postEdit()
+{
+    QStringList sets;
+    std::vector<int> sent;
+    for (int i = 0; i < dataFieldCount_; ++i) {
+        if (fields_[size_t(i)]->isGenerated())
+            continue;
+        sets << fields_[size_t(i)]->name() + QStringLiteral(" = ?");
+        sent.push_back(i);
+    }
+    QString where;
+    std::vector<int> keyFields;
+    keyCondition(where, keyFields);
+    const QString sql = QStringLiteral("update %1 set %2 where %3")
+                            .arg(schema::sqlName(table_.toLatin1().constData()), sets.join(QLatin1String(", ")), where);
+    fb::Statement& st = statement(update_, sql);
+    fb::Transaction& tr = area().transaction();
+    if (!st.isPrepared())
+        st.prepare(tr);
+    int n = 0;
+    bindRow(st, n, buffer_, sent);
+    bindRow(st, n, rows_[size_t(current_)], keyFields);
+    st.execute(tr);
+}
+
+void Dataset::post()
+{
+    if (!isEditing())
+        return;
+    if (state_ == State::Insert) {
+        postInsert();
+        emit rowAboutToBeInserted(insertAt_);
+        rows_.insert(rows_.begin() + insertAt_, buffer_);
+        index_.clear();
+        current_ = insertAt_;
+        buffer_.clear();
+        setState(State::Browse);
+        emit rowInserted(current_);
+    } else {
+        postEdit();
+        rows_[size_t(current_)] = buffer_;
+        index_.clear();
+        buffer_.clear();
+        setState(State::Browse);
+        emit rowUpdated(current_);
+    }
+    emit currentChanged();
+}
+
+void Dataset::cancel()
+{
+    if (!isEditing())
+        return;
+    buffer_.clear();
+    setState(State::Browse);
+    emit currentChanged();
+}
+
+void Dataset::remove()
+{
+    ensureTable("delete");
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    cancel();
+    if (current_ < 0 || rows_.empty())
+        throw fb::Error(QStringLiteral("%1: nothing to delete").arg(name()));
+    for (const auto& step : beforeDelete_)
+        step();
+    QString where;
+    std::vector<int> keyFields;
+    keyCondition(where, keyFields);
+    fb::Statement& st = statement(
+        delete_, QStringLiteral("delete from %1 where %2").arg(schema::sqlName(table_.toLatin1().constData()), where));
+    fb::Transaction& tr = area().transaction();
+    if (!st.isPrepared())
+        st.prepare(tr);
+    int n = 0;
+    bindRow(st, n, rows_[size_t(current_)], keyFields);
+    st.execute(tr);
+
+    const int removed = current_;
+    emit rowAboutToBeRemoved(removed);
+    rows_.erase(rows_.begin() + removed);
+    index_.clear();
+    current_ = std::min(removed, rowCount() - 1);
+    eof_ = rows_.empty();
+    emit rowRemoved(removed);
+    emit currentChanged();
+}
+
+}  // namespace dataset

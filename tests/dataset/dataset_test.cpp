@@ -1,0 +1,359 @@
+#include "dataset/database.h"
+#include "dataset/dataset.h"
+#include "dataset/formats.h"
+#include "dataset/statement_lines.h"
+#include "dataset/transaction_area.h"
+#include "fb/error.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
+#include "support/test_db.h"
+
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+
+using namespace dataset;
+
+namespace {
+
+class DatasetTest : public ::testing::Test {
+protected:
+    // Seeds committed rows through a transaction of its own.
+    void sql(const QString& text)
+    {
+        database.ensureConnected();
+        fb::Transaction tr(database.connection());
+        fb::execute(database.connection(), tr, text);
+        tr.commit();
+    }
+    qint64 count(const QString& table)
+    {
+        database.ensureConnected();
+        fb::Transaction tr(database.connection());
+        return fb::fetchScalar(database.connection(), tr, QStringLiteral("select count(*) from ") + table).toInt64();
+    }
+    void addOwner(Dataset& d, const QString& egn, const QString& name)
+    {
+        d.append();
+        d.field("EGN").setValue(egn);
+        d.field("IME").setValue(name);
+        d.post();
+    }
+
+    testsupport::TestDatabase db;
+    Database database{db.path()};
+    TransactionArea area{database, QStringLiteral("IBTHora")};
+};
+
+TEST_F(DatasetTest, PostCancelEditDeleteRoundTrip)
+{
+    Dataset hora(area, QStringLiteral("THora"));
+    hora.setTable(QStringLiteral("HORA"));
+    hora.open();  // connects by itself
+    EXPECT_TRUE(database.isConnected());
+    EXPECT_TRUE(hora.isEmpty());
+    EXPECT_TRUE(hora.bof() && hora.eof());
+
+    addOwner(hora, QStringLiteral("7501010001"), QStringLiteral("Иван Петров"));
+    // The database gave the key; the program sent none.
+    const int first = hora.field("ID_HORA").asInt();
+    EXPECT_GT(first, 0);
+    addOwner(hora, QStringLiteral("7501010002"), QString(60, QChar(0x0416)));  // longer than the column
+    EXPECT_EQ(hora.state(), State::Browse);
+    EXPECT_EQ(hora.field("IME").asString().size(), 50);
+    EXPECT_EQ(hora.field("THoraEGN").asString(), QStringLiteral("7501010002"));
+
+    // Cancel brings back the stored values.
+    hora.first();
+    hora.edit();
+    hora.field("IME").setValue(QStringLiteral("Грешно"));
+    EXPECT_EQ(hora.field("IME").asString(), QStringLiteral("Грешно"));
+    hora.cancel();
+    EXPECT_EQ(hora.field("IME").asString(), QStringLiteral("Иван Петров"));
+
+    hora.edit();
+    hora.field("TEL").setValue(QStringLiteral("0888"));
+    hora.post();
+    const Row key = hora.key();
+    area.commit();
+    EXPECT_FALSE(hora.isOpen());  // a commit closes the area's datasets
+    EXPECT_EQ(count(QStringLiteral("HORA")), 2);
+
+    ASSERT_TRUE(hora.openAtKey(key));
+    EXPECT_EQ(hora.field("TEL").asString(), QStringLiteral("0888"));
+    hora.next();
+    EXPECT_EQ(hora.field("IME").asString(), QString(50, QChar(0x0416)));  // stored cut, not refused
+    EXPECT_GT(hora.field("ID_HORA").asInt(), first);
+
+    hora.remove();
+    EXPECT_EQ(hora.rowCount(), 1);
+    area.rollback();
+    EXPECT_EQ(count(QStringLiteral("HORA")), 2);
+    hora.open();
+    hora.last();
+    hora.remove();
+    area.commit();
+    EXPECT_EQ(count(QStringLiteral("HORA")), 1);
+}
+
+TEST_F(DatasetTest, AFailedPostKeepsTheRowAndItsValues)
+{
+    sql(QStringLiteral("insert into SOBSTV (ID_HORA, ID_ZEMQ, CHAST) values (1, 1, '1/2')"));
+    Dataset sobstv(area, QStringLiteral("TSobstv"));
+    sobstv.setTable(QStringLiteral("SOBSTV"));
+    sobstv.open();
+    sobstv.append();
+    sobstv.field("ID_HORA").setValue(1);
+    sobstv.field("ID_ZEMQ").setValue(1);
+    sobstv.field("CHAST").setValue(QStringLiteral("1/4"));
+    EXPECT_THROW(sobstv.post(), fb::Error);
+    EXPECT_EQ(sobstv.state(), State::Insert);
+    EXPECT_EQ(sobstv.field("CHAST").asString(), QStringLiteral("1/4"));
+    EXPECT_TRUE(area.isActive());
+    sobstv.field("ID_ZEMQ").setValue(2);
+    sobstv.post();
+    EXPECT_EQ(sobstv.rowCount(), 2);
+
+    // A key column changed in an edit is found by its old value.
+    sobstv.first();
+    sobstv.edit();
+    sobstv.field("ID_HORA").setValue(5);
+    sobstv.post();
+    area.commit();
+    EXPECT_EQ(count(QStringLiteral("SOBSTV where ID_HORA = 5 and ID_ZEMQ = 1")), 1);
+}
+
+TEST_F(DatasetTest, ATableWithoutKeyChangesOneRowOfEqualOnes)
+{
+    sql(QStringLiteral("insert into OIR (ID_HORA, SUMA_OIR) values (7, 10.5)"));
+    sql(QStringLiteral("insert into OIR (ID_HORA, SUMA_OIR) values (7, 10.5)"));
+    Dataset oir(area, QStringLiteral("TOIR"));
+    oir.setTable(QStringLiteral("OIR"));
+    oir.open();
+    ASSERT_EQ(oir.rowCount(), 2);
+    oir.edit();
+    oir.field("SUMA_OIR").setValue(3.25);
+    oir.post();
+    oir.last();
+    oir.remove();
+    area.commit();
+    EXPECT_EQ(count(QStringLiteral("OIR")), 1);
+    EXPECT_EQ(count(QStringLiteral("OIR where SUMA_OIR = 3.25")), 1);
+}
+
+TEST_F(DatasetTest, NavigationAndLocate)
+{
+    Dataset hora(area, QStringLiteral("THora"));
+    hora.setTable(QStringLiteral("HORA"));
+    hora.open();
+    for (int i = 1; i <= 3; ++i)
+        addOwner(hora, QStringLiteral("000000000%1").arg(i), QStringLiteral("Собственик %1").arg(i));
+    area.commit();
+    hora.open();
+    QSignalSpy moved(&hora, &Dataset::currentChanged);
+    EXPECT_TRUE(hora.bof());
+    hora.prior();
+    EXPECT_EQ(moved.count(), 0);
+    hora.next();
+    hora.next();
+    EXPECT_FALSE(hora.eof());
+    hora.next();
+    EXPECT_TRUE(hora.eof());
+    EXPECT_EQ(hora.currentRow(), 2);
+    EXPECT_EQ(moved.count(), 2);
+
+    EXPECT_TRUE(hora.locate(QStringLiteral("EGN"), QStringLiteral("0000000002")));
+    EXPECT_EQ(hora.field("IME").asString(), QStringLiteral("Собственик 2"));
+    EXPECT_FALSE(hora.locate(QStringLiteral("EGN"), QStringLiteral("9")));
+    EXPECT_EQ(hora.currentRow(), 1);  // no move on a miss
+    EXPECT_TRUE(hora.locate({QStringLiteral("EGN"), QStringLiteral("IME")},
+                            {QStringLiteral("0000000003"), QStringLiteral("Собственик 3")}));
+    EXPECT_EQ(hora.currentRow(), 2);
+    hora.refresh();  // re-reads and stays on the row's key
+    EXPECT_EQ(hora.currentRow(), 2);
+}
+
+TEST_F(DatasetTest, DetailFollowsItsMasterAndLoadsOnlyItsRows)
+{
+    sql(QStringLiteral("insert into MESTNOST (ID_MESTN, ID_ZEML, NAIM_MESTN) values (1, 1, 'Орешака')"));
+    sql(QStringLiteral("insert into MESTNOST (ID_MESTN, ID_ZEML, NAIM_MESTN) values (2, 1, 'Герена')"));
+    sql(QStringLiteral("insert into MESTNOST (ID_MESTN, ID_ZEML, NAIM_MESTN) values (3, 1, 'Празна')"));
+    for (int i = 1; i <= 5; ++i)
+        sql(QStringLiteral("insert into ZEMQ (ID_MEST, IMOT_NO, PLOSHT) values (%1, '%2', 1.5)")
+                .arg(i <= 3 ? 1 : 2)
+                .arg(i));
+    TransactionArea imot(database, QStringLiteral("IBTImot"));
+    Dataset mestnost(area, QStringLiteral("TMestnost"));
+    mestnost.setTable(QStringLiteral("MESTNOST"));
+    Dataset zemq(imot, QStringLiteral("TZemq"));
+    zemq.setTable(QStringLiteral("ZEMQ"));
+    zemq.setMaster(mestnost, QStringLiteral("ID_MEST"), QStringLiteral("ID_MESTN"));
+
+    zemq.open();  // before its master: empty
+    EXPECT_TRUE(zemq.isEmpty());
+    mestnost.open();
+    EXPECT_EQ(zemq.rowCount(), 3);
+    mestnost.next();
+    EXPECT_EQ(zemq.rowCount(), 2);
+    EXPECT_EQ(zemq.field("IMOT_NO").asString(), QStringLiteral("4"));
+    mestnost.next();
+    EXPECT_TRUE(zemq.isEmpty());
+
+    // A new detail row takes its link from the master.
+    zemq.append();
+    EXPECT_EQ(zemq.field("ID_MEST").asInt(), 3);
+    zemq.field("IMOT_NO").setValue(QStringLiteral("6"));
+    zemq.post();
+    imot.commit();
+    zemq.open();
+    EXPECT_EQ(zemq.rowCount(), 1);
+
+    // An empty master means an empty detail.
+    mestnost.first();
+    while (!mestnost.isEmpty())
+        mestnost.remove();
+    EXPECT_TRUE(zemq.isEmpty());
+    zemq.append();
+    EXPECT_TRUE(zemq.field("ID_MEST").isNull());
+    zemq.cancel();
+}
+
+TEST_F(DatasetTest, LookupFieldsResolveByKey)
+{
+    sql(QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (4, '111', 'Мария')"));
+    sql(QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (9, '222', 'Стоян')"));
+    sql(QStringLiteral("insert into SOBSTV (ID_HORA, ID_ZEMQ) values (9, 1)"));
+    sql(QStringLiteral("insert into SOBSTV (ID_HORA, ID_ZEMQ) values (4, 2)"));
+    sql(QStringLiteral("insert into SOBSTV (ID_HORA, ID_ZEMQ) values (5, 3)"));
+    Dataset hora(area, QStringLiteral("THora"));
+    hora.setTable(QStringLiteral("HORA"));
+    Dataset sobstv(area, QStringLiteral("TSobstv"));
+    sobstv.setTable(QStringLiteral("SOBSTV"));
+    sobstv.setOrder({QStringLiteral("ID_ZEMQ")});
+    Field& ime = sobstv.addLookupField(QStringLiteral("ime"), 50, QStringLiteral("ID_HORA"), hora,
+                                       QStringLiteral("ID_HORA"), QStringLiteral("IME"));
+    hora.open();
+    sobstv.open();
+    EXPECT_EQ(ime.asString(), QStringLiteral("Стоян"));
+    sobstv.next();
+    EXPECT_EQ(sobstv.field("ime").asString(), QStringLiteral("Мария"));
+    sobstv.next();
+    EXPECT_TRUE(ime.isNull());  // no such owner
+    EXPECT_THROW(sobstv.field("ime").setValue(QStringLiteral("x")), fb::Error);
+}
+
+TEST_F(DatasetTest, ASecondCursorAsksTheDatabaseForTheRowsItNeeds)
+{
+    sql(QStringLiteral("insert into HORA (EGN, IME) values ('111', 'Мария')"));
+    sql(QStringLiteral("insert into HORA (EGN, IME) values ('222', 'Стоян')"));
+    Dataset egn(area, QStringLiteral("TEGNHora"));
+    egn.setTable(QStringLiteral("HORA"));
+    egn.setSecondCursor(true);
+    egn.open();
+    EXPECT_TRUE(egn.isOpen());
+    EXPECT_EQ(egn.rowCount(), 0);
+    EXPECT_TRUE(egn.locate(QStringLiteral("EGN"), QStringLiteral("222")));
+    EXPECT_EQ(egn.rowCount(), 1);
+    EXPECT_EQ(egn.field("IME").asString(), QStringLiteral("Стоян"));
+    EXPECT_FALSE(egn.locate(QStringLiteral("EGN"), QStringLiteral("333")));
+    EXPECT_TRUE(egn.locate({QStringLiteral("EGN"), QStringLiteral("TEL")}, {QStringLiteral("111"), fb::Value()}));
+    // It can change the row it found.
+    egn.edit();
+    egn.field("TEL").setValue(QStringLiteral("02"));
+    egn.post();
+    area.commit();
+    EXPECT_EQ(count(QStringLiteral("HORA where TEL = '02'")), 1);
+}
+
+TEST_F(DatasetTest, QueriesRunStatementLinesWithNamedParameters)
+{
+    sql(QStringLiteral("insert into HORA (EGN, IME) values ('111', 'O''Brien')"));
+    sql(QStringLiteral("insert into HORA (EGN, IME) values ('222', 'Стоян')"));
+    Dataset query(area, QStringLiteral("QueryHora"));
+    query.sql().setLines({QStringLiteral("select hora.egn, hora.ime from hora"), QStringLiteral(" WHERE "),
+                          QStringLiteral("(hora.ime containing 'o''b') or hora.egn = :egn"),
+                          QStringLiteral(" order by "), QStringLiteral(" hora.egn ")});
+    query.setParam(QStringLiteral("egn"), QStringLiteral("222"));
+    query.open();
+    ASSERT_EQ(query.rowCount(), 2);
+    EXPECT_EQ(query.field("IME").asString(), QStringLiteral("O'Brien"));
+    EXPECT_THROW(query.append(), fb::Error);  // read-only
+
+    query.close();
+    query.sql().setLastLine(QStringLiteral(" hora.egn desc"));
+    query.open();
+    EXPECT_EQ(query.field("EGN").asString(), QStringLiteral("222"));
+
+    const auto parsed = StatementLines::parse(QStringLiteral("select ':x', \":y\" from t where a = :A_1 and b=:b"));
+    EXPECT_EQ(parsed.sql, QStringLiteral("select ':x', \":y\" from t where a = ? and b=?"));
+    EXPECT_EQ(parsed.params, (QStringList{QStringLiteral("A_1"), QStringLiteral("B")}));
+}
+
+TEST_F(DatasetTest, AnAreaThatEndsItselfCommitsWhenItsLastDatasetCloses)
+{
+    TransactionArea obl(database, QStringLiteral("IBTObl"), fb::TransactionOptions::snapshot(), true);
+    Dataset a(obl, QStringLiteral("TOblast"));
+    a.setTable(QStringLiteral("OBLAST"));
+    Dataset b(obl, QStringLiteral("TOblast2"));
+    b.setTable(QStringLiteral("OBLAST"));
+    a.open();
+    b.open();
+    EXPECT_EQ(a.rowCount(), 28);
+    a.close();
+    EXPECT_TRUE(obl.isActive());
+    b.close();
+    EXPECT_FALSE(obl.isActive());
+
+    // One that does not end itself keeps running.
+    Dataset hora(area, QStringLiteral("THora"));
+    hora.setTable(QStringLiteral("HORA"));
+    hora.open();
+    hora.close();
+    EXPECT_TRUE(area.isActive());
+}
+
+TEST_F(DatasetTest, OpeningWithoutADatabaseGivesTheClientsError)
+{
+    Database missing(db.folder() + QStringLiteral("/NONE.FDB"));
+    int afterConnect = 0;
+    missing.setAfterConnect([&] { ++afterConnect; });
+    TransactionArea tr(missing, QStringLiteral("IBTHora"));
+    Dataset hora(tr, QStringLiteral("THora"));
+    hora.setTable(QStringLiteral("HORA"));
+    QString expected;
+    try {
+        fb::Connection c;
+        c.attach(missing.fileName());
+    } catch (const fb::Error& e) {
+        expected = e.message();
+    }
+    ASSERT_FALSE(expected.isEmpty());
+    try {
+        hora.open();
+        FAIL() << "opened a missing database";
+    } catch (const fb::Error& e) {
+        EXPECT_EQ(e.message(), expected);
+    }
+    EXPECT_FALSE(hora.isOpen());
+    EXPECT_EQ(afterConnect, 0);
+
+    missing.setFileName(db.path());
+    hora.open();
+    EXPECT_EQ(afterConnect, 1);
+}
+
+TEST(Formats, NumbersDatesAndMasksFollowTheLocale)
+{
+    const QLocale bg(QLocale::Bulgarian, QLocale::Bulgaria);
+    EXPECT_EQ(formats::number(1234.5678, QStringLiteral("#0.000"), bg), QStringLiteral("1234,568"));
+    EXPECT_EQ(formats::number(0.5, QStringLiteral("#####0.000"), bg), QStringLiteral("0,500"));
+    EXPECT_EQ(formats::number(1234567.006, QStringLiteral("######0.00"), bg), QStringLiteral("1234567,01"));
+    EXPECT_EQ(formats::number(2.0, QStringLiteral("#0.00"), QLocale::c()), QStringLiteral("2.00"));
+    EXPECT_EQ(formats::inputMask(QStringLiteral("!99/99/0000;1;_"), bg), QStringLiteral("99.99.0000;_"));
+    EXPECT_EQ(formats::inputMask(QStringLiteral("#####.###.###;1;_"), bg), QStringLiteral("#####.###.###;_"));
+    EXPECT_EQ(formats::maskedDate(QDate(2010, 3, 7), bg), QStringLiteral("07.03.2010"));
+    EXPECT_EQ(formats::dateFromMasked(QStringLiteral("07.03.2010"), bg), QDate(2010, 3, 7));
+    EXPECT_FALSE(formats::dateFromMasked(QStringLiteral("07.0_.____"), bg).isValid());
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "common/prompter.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <variant>
+
+namespace testsupport {
+
+// The Prompter of the tests: records every text shown (messages and
+// questions alike, in order) and answers questions from a queue. A question
+// with no answer queued, or of another kind than the answer, fails the test;
+// so do answers left over at the end.
+class ScriptedPrompter : public Prompter {
+public:
+    ~ScriptedPrompter() override;
+
+    void answerYes() { answers_.push_back(true); }
+    void answerNo() { answers_.push_back(false); }
+    void answerInput(std::optional<QString> text) { answers_.push_back(Input{std::move(text)}); }
+    void answerPath(const QString& path) { answers_.push_back(path); }
+
+    const QStringList& shown() const { return shown_; }
+    void clearShown() { shown_.clear(); }
+
+    void message(const QString& text) override;
+    bool confirm(const QString& text) override;
+    std::optional<QString> input(const QString& caption, const QString& prompt, const QString& text) override;
+    QString openFile(const QString& caption, const QString& folder, const QString& filter) override;
+    QString browseFolder(const QString& caption, const QString& folder) override;
+
+private:
+    struct Input {
+        std::optional<QString> text;
+    };
+    using Answer = std::variant<bool, Input, QString>;
+    template <typename T>
+    std::optional<T> next(const QString& question);
+
+    QStringList shown_;
+    std::deque<Answer> answers_;
+};
+
+}  // namespace testsupport
