@@ -6,21 +6,43 @@ namespace schema::rent {
 
 namespace {
 
-// The contracts of the firm's farming year with their lines and the shares the
-// lines bind: a line's owner and plot find the owner's share in the plot.
-QString contractLinesWithShares()
+// The contract lines with the shares they bind (a line's owner and plot find
+// the owner's share in the plot), summed per contract and owner, and per
+// cadastral area of the plot when `byArea`.
+//
+// Summing the lines before the contract is looked up is what keeps the rent
+// queries fast on a large register: the farming-year condition and the
+// contract's type and state are then read once per contract and owner instead
+// of once per line, and the lines are sorted by narrow keys only. The sums of
+// exact decimals are the same however they are split.
+QString linesPerContract(bool byArea)
 {
-    return QStringLiteral(
-        "from firma cross join \"DOG DANNI\"\n"
-        " inner join doghorazemi on (\"DOG DANNI\".id_dog = doghorazemi.id_dog)\n"
-        " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and (doghorazemi.id_sobstv = sobstv.id_hora)\n");
+    const QString keys = byArea ? QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv, mestnost.id_zeml")
+                                : QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv");
+    QString sql = QStringLiteral("select ") + keys +
+                  QStringLiteral(
+                      ",\n sum(cast(doghorazemi.redplosht as decimal(15,3))) ZDPl,\n"
+                      " sum(cast(sobstv.prredpl as decimal(15,3))) ZPl\n"
+                      "from doghorazemi\n"
+                      " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and "
+                      "(doghorazemi.id_sobstv = sobstv.id_hora)\n");
+    if (byArea)
+        sql += QStringLiteral(
+            " inner join zemq on (doghorazemi.id_zemq = zemq.id_zemq)\n"
+            " inner join mestnost on (zemq.id_mest = mestnost.id_mestn)\n");
+    return sql + QStringLiteral("group by ") + keys;
+}
+
+// The summed lines (as P) of the contracts that count in the firm's farming year.
+QString linesOfTheYear(bool byArea)
+{
+    return QStringLiteral("from firma cross join \"DOG DANNI\"\n inner join (") + linesPerContract(byArea) +
+           QStringLiteral(") P on (\"DOG DANNI\".id_dog = P.id_dog)\n");
 }
 
 QString areaSums()
 {
-    return QStringLiteral(
-        "sum(cast(doghorazemi.redplosht as decimal(15,3))) ZDPl,\n"
-        " sum(cast(sobstv.prredpl as decimal(15,3))) ZPl\n");
+    return QStringLiteral("sum(P.ZDPl) ZDPl, sum(P.ZPl) ZPl\n");
 }
 
 QString receiptLinesCondition(ReceiptLines lines)
@@ -50,50 +72,34 @@ QString farmingYearCondition()
 QString contractedShares(const SharesOptions& options)
 {
     const bool owner = options.owner || options.representative;
-    QStringList columns{QStringLiteral("nas_mqsto.naim_nm")};
+    QStringList groups{QStringLiteral("nas_mqsto.naim_nm")};
     if (owner)
-        columns << QStringLiteral("hora.egn");
-    columns << QStringLiteral("L.id_sobstv") << QStringLiteral("L.id_zeml");
+        groups << QStringLiteral("hora.egn");
+    groups << QStringLiteral("P.id_sobstv") << QStringLiteral("zemlishte.id_zeml");
     if (owner)
-        columns << QStringLiteral("hora.ime");
+        groups << QStringLiteral("hora.ime");
     if (options.representative)
-        columns << QStringLiteral("hora.predst");
+        groups << QStringLiteral("hora.predst");
     if (options.contractType)
-        columns << QStringLiteral("dogtip.tip");
-    columns << QStringLiteral("L.systoqnie") << QStringLiteral("L.id_dt") << QStringLiteral("L.ZDPl")
-            << QStringLiteral("L.ZPl");
+        groups << QStringLiteral("dogtip.tip");
+    groups << QStringLiteral("\"DOG DANNI\".systoqnie") << QStringLiteral("\"DOG DANNI\".id_dt");
+    const QString columns = groups.join(QStringLiteral(", "));
 
-    // The lines are summed per owner, area, contract type and state first and
-    // the names looked up afterwards, once per row instead of once per line:
-    // each name table is joined on its key, so the rows are the same as when
-    // every line is joined to them and grouped by the names too, but the sort
-    // stays narrow. On a large register this halves the time.
-    QString sql = QStringLiteral("select ") + columns.join(QStringLiteral(", ")) +
+    QString sql = QStringLiteral("select ") + columns + QStringLiteral(",\n ") + areaSums() + linesOfTheYear(true) +
                   QStringLiteral(
-                      "\nfrom (select doghorazemi.id_sobstv, mestnost.id_zeml, \"DOG DANNI\".systoqnie, "
-                      "\"DOG DANNI\".id_dt,\n ") +
-                  areaSums() + contractLinesWithShares() +
-                  QStringLiteral(
-                      " inner join zemq on (doghorazemi.id_zemq = zemq.id_zemq)\n"
-                      " inner join mestnost on (zemq.id_mest = mestnost.id_mestn)\n"
-                      "where ") +
-                  farmingYearCondition() +
-                  QStringLiteral(
-                      "\ngroup by doghorazemi.id_sobstv, mestnost.id_zeml, \"DOG DANNI\".systoqnie, "
-                      "\"DOG DANNI\".id_dt) L\n"
-                      " inner join zemlishte on (L.id_zeml = zemlishte.id_zeml)\n"
+                      " inner join zemlishte on (P.id_zeml = zemlishte.id_zeml)\n"
                       " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n");
     if (owner)
-        sql += QStringLiteral(" inner join hora on (L.id_sobstv = hora.id_hora)\n");
+        sql += QStringLiteral(" inner join hora on (P.id_sobstv = hora.id_hora)\n");
     if (options.contractType)
-        sql += QStringLiteral(" inner join dogtip on (L.id_dt = dogtip.id_dt)\n");
-    return sql;
+        sql += QStringLiteral(" inner join dogtip on (\"DOG DANNI\".id_dt = dogtip.id_dt)\n");
+    return sql + QStringLiteral("where ") + farmingYearCondition() + QStringLiteral("\ngroup by ") + columns;
 }
 
 QString contractedAreaPerOwner()
 {
-    return QStringLiteral("select doghorazemi.id_sobstv,\n ") + areaSums() + contractLinesWithShares() +
-           QStringLiteral("where ") + farmingYearCondition() + QStringLiteral("\ngroup by doghorazemi.id_sobstv");
+    return QStringLiteral("select P.id_sobstv,\n ") + areaSums() + linesOfTheYear(false) + QStringLiteral("where ") +
+           farmingYearCondition() + QStringLiteral("\ngroup by P.id_sobstv");
 }
 
 QString rulesThatApply(const QString& hdzSelect, bool withLines)

@@ -252,9 +252,7 @@ BankAccount bankAccount(Random& rnd)
 
 QString localityName(int n)
 {
-    const int size = static_cast<int>(kLocalities.size());
-    const QString name = QString::fromUtf8(kLocalities[static_cast<size_t>(n % size)]);
-    return n < size ? name : QStringLiteral("%1 %2").arg(name).arg(n / size + 1);
+    return QString::fromUtf8(kLocalities[static_cast<size_t>(n) % kLocalities.size()]);
 }
 
 }  // namespace demo

@@ -38,7 +38,7 @@ struct BankAccount {
 };
 BankAccount bankAccount(Random& rnd);
 
-// The name of the n-th locality of a cadastral area ("Герена", "Лозята"…).
+// The n-th of forty usual locality names ("Герена", "Лозята"…), counting round.
 QString localityName(int n);
 
 }  // namespace demo
