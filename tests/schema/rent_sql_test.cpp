@@ -206,6 +206,38 @@ TEST_F(RentSql, RuleLinesAreRoundedPerDecareBeforeTheAreaCountsIn)
     EXPECT_EQ(due[money], QStringList{"1: 12.13 / 12.13"}) << "12.125 leva per decare is 12.13";
 }
 
+TEST_F(RentSql, GoodsAndMoneyLinesOfARuleAreReadRounded)
+{
+    const int rule = addRule();
+    addRuleLine(rule, kWheat, 12.5, 0.3);
+    addRuleLine(rule, rent::kMoneyType, 12.125, 1.5);
+    const auto kolOf = [&](const QString& lines) {
+        fb::Statement st(c, QStringLiteral("select kol, id_rz from (") + lines + QStringLiteral(")"));
+        const auto rows = fb::fetchAll(st, tr);
+        EXPECT_EQ(rows.size(), 1u);
+        return rows.empty() ? QString() : rows[0][0].toDecimal().toString();
+    };
+    EXPECT_EQ(kolOf(rent::goodsLinesOfRules()), "13");
+    EXPECT_EQ(kolOf(rent::moneyLineOfRules()), "12.13");
+
+    // The due value read through them, for 2.5 equalised decares:
+    // 13 kg x 2.5 = 32.5, rounded to 33 kg at 0.30; 12.13 x 1.5 = 18.195 -> 18.20 a decare.
+    const int owner = addOwner(QStringLiteral("Кирил Жеков"));
+    bind(inForce(), owner, 2.5);
+    const QString sql = QStringLiteral("select cast(sum(%1) as decimal(15,2)), cast(sum(%2) as decimal(15,2)) ")
+                            .arg(rent::dueValue(rent::Form::Goods, QStringLiteral("VRS")),
+                                 rent::dueValue(rent::Form::Money, QStringLiteral("VRP"))) +
+                        rent::rulesThatApply(rent::contractedShares(), false) + QStringLiteral(" inner join (") +
+                        rent::goodsLinesOfRules() + QStringLiteral(") VRS on (\"RENTA ZEML\".id_rz=VRS.id_rz)") +
+                        QStringLiteral(" inner join (") + rent::moneyLineOfRules() +
+                        QStringLiteral(") VRP on (\"RENTA ZEML\".id_rz=VRP.id_rz)");
+    fb::Statement st(c, sql);
+    const auto rows = fb::fetchAll(st, tr);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0].toDecimal().toString(), "9.90");
+    EXPECT_EQ(rows[0][1].toDecimal().toString(), "45.50");
+}
+
 TEST_F(RentSql, WorkedExampleOfGoodsAndMoneyDue)
 {
     const int owner = addOwner(QStringLiteral("Стоян Димитров"));
