@@ -14,6 +14,9 @@ struct Case {
     int (*run)(const QStringList& args);
 };
 
+// The cases, one file each.
+extern const Case rentDue;  // rent_due.cpp
+
 // Every case, in the order the usage text lists them (cases.cpp).
 const std::vector<Case>& cases();
 

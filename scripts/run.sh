@@ -31,11 +31,9 @@ done
 if [ ! -f "$folder/ARVENTA.FDB" ]; then
   "$build/tools/newdb/arventa-newdb" "$folder/ARVENTA.FDB"
   if [ "$demo" = 1 ]; then
-    if [ -x "$build/tools/demo/arventa-demo" ]; then
-      "$build/tools/demo/arventa-demo" "$folder/ARVENTA.FDB" --owners 300 --plots 1000
-    else
-      echo "run.sh: the demo generator is not built yet; the demo folder starts empty" >&2
-    fi
+    # A failed fill leaves no half-made demo behind: the next run starts over.
+    "$build/tools/demo/arventa-demo" "$folder/ARVENTA.FDB" --owners 300 --plots 1000 ||
+      { rm -f "$folder/ARVENTA.FDB"; exit 1; }
   fi
 fi
 

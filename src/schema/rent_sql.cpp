@@ -1,0 +1,232 @@
+#include "schema/rent_sql.h"
+
+#include <QStringList>
+
+namespace schema::rent {
+
+namespace {
+
+// The contract lines with the shares they bind (a line's owner and plot find
+// the owner's share in the plot), summed per contract and owner, and per
+// cadastral area of the plot when `byArea`.
+//
+// Summing the lines before the contract is looked up is what keeps the rent
+// queries fast on a large register: the farming-year condition and the
+// contract's type and state are then read once per contract and owner instead
+// of once per line, and the lines are sorted by narrow keys only. The sums of
+// exact decimals are the same however they are split.
+QString linesPerContract(bool byArea)
+{
+    const QString keys = byArea ? QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv, mestnost.id_zeml")
+                                : QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv");
+    QString sql = QStringLiteral("select ") + keys +
+                  QStringLiteral(
+                      ",\n sum(cast(doghorazemi.redplosht as decimal(15,3))) ZDPl,\n"
+                      " sum(cast(sobstv.prredpl as decimal(15,3))) ZPl\n"
+                      "from doghorazemi\n"
+                      " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and "
+                      "(doghorazemi.id_sobstv = sobstv.id_hora)\n");
+    if (byArea)
+        sql += QStringLiteral(
+            " inner join zemq on (doghorazemi.id_zemq = zemq.id_zemq)\n"
+            " inner join mestnost on (zemq.id_mest = mestnost.id_mestn)\n");
+    return sql + QStringLiteral("group by ") + keys;
+}
+
+// The summed lines (as P) of the contracts that count in the firm's farming year.
+QString linesOfTheYear(bool byArea)
+{
+    return QStringLiteral("from firma cross join \"DOG DANNI\"\n inner join (") + linesPerContract(byArea) +
+           QStringLiteral(") P on (\"DOG DANNI\".id_dog = P.id_dog)\n");
+}
+
+QString areaSums()
+{
+    return QStringLiteral("sum(P.ZDPl) ZDPl, sum(P.ZPl) ZPl\n");
+}
+
+QString receiptLinesCondition(ReceiptLines lines)
+{
+    switch (lines) {
+        case ReceiptLines::Money:
+            return QStringLiteral("where (\"RAZP RENTA\".id_vr=1)\n");
+        case ReceiptLines::Goods:
+            return QStringLiteral("where (\"RAZP RENTA\".id_vr<>1)\n");
+        case ReceiptLines::All:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+QString farmingYearCondition()
+{
+    return QStringLiteral(
+        "((\"DOG DANNI\".systoqnie <> 'Прекратен') or ((\"DOG DANNI\".systoqnie = 'Прекратен') and "
+        "((\"DOG DANNI\".datapr < firma.toyear) and (\"DOG DANNI\".datapr > firma.fromyear))))"
+        " and ((extract(year from \"DOG DANNI\".otdata) < extract(year from firma.toyear)) and "
+        "(extract(year from \"DOG DANNI\".dodata) > extract(year from firma.fromyear)))");
+}
+
+QString contractedShares(const SharesOptions& options)
+{
+    const bool owner = options.owner || options.representative;
+    QStringList groups{QStringLiteral("nas_mqsto.naim_nm")};
+    if (owner)
+        groups << QStringLiteral("hora.egn");
+    groups << QStringLiteral("P.id_sobstv") << QStringLiteral("zemlishte.id_zeml");
+    if (owner)
+        groups << QStringLiteral("hora.ime");
+    if (options.representative)
+        groups << QStringLiteral("hora.predst");
+    if (options.contractType)
+        groups << QStringLiteral("dogtip.tip");
+    groups << QStringLiteral("\"DOG DANNI\".systoqnie") << QStringLiteral("\"DOG DANNI\".id_dt");
+    const QString columns = groups.join(QStringLiteral(", "));
+
+    QString sql = QStringLiteral("select ") + columns + QStringLiteral(",\n ") + areaSums() + linesOfTheYear(true) +
+                  QStringLiteral(
+                      " inner join zemlishte on (P.id_zeml = zemlishte.id_zeml)\n"
+                      " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n");
+    if (owner)
+        sql += QStringLiteral(" inner join hora on (P.id_sobstv = hora.id_hora)\n");
+    if (options.contractType)
+        sql += QStringLiteral(" inner join dogtip on (\"DOG DANNI\".id_dt = dogtip.id_dt)\n");
+    return sql + QStringLiteral("where ") + farmingYearCondition() + QStringLiteral("\ngroup by ") + columns;
+}
+
+QString contractedAreaPerOwner()
+{
+    return QStringLiteral("select P.id_sobstv,\n ") + areaSums() + linesOfTheYear(false) + QStringLiteral("where ") +
+           farmingYearCondition() + QStringLiteral("\ngroup by P.id_sobstv");
+}
+
+QString rulesThatApply(const QString& hdzSelect, bool withLines)
+{
+    QString sql = QStringLiteral(
+                      "from dogtip\n"
+                      " inner join \"RENTA ZEML\" on (dogtip.id_dt = \"RENTA ZEML\".id_dt)\n"
+                      " inner join zemlishte on (\"RENTA ZEML\".id_zeml = zemlishte.id_zeml)\n"
+                      " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n"
+                      " inner join (") +
+                  hdzSelect +
+                  QStringLiteral(") HDZ on (dogtip.id_dt=HDZ.id_dt) and (\"RENTA ZEML\".id_zeml=HDZ.id_zeml)\n");
+    if (withLines)
+        sql += QStringLiteral(
+            " inner join vidrentakol on (\"RENTA ZEML\".id_rz = vidrentakol.id_rz)\n"
+            " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n");
+    return sql;
+}
+
+QString goodsLinesOfRules()
+{
+    // One row per line: (id_vrk, id_rz) is the key of vidrentakol.
+    return QStringLiteral(
+        "select cast(vidrentakol.kol as decimal(15,0)) kol, vidrentakol.ec, vidrentakol.id_rz\n"
+        "from vidrentakol inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n"
+        "where (vidrentakol.id_vrk<>1)");
+}
+
+QString moneyLineOfRules()
+{
+    return QStringLiteral(
+        "select cast(vidrentakol.kol as decimal(15,2)) kol, vidrentakol.ec, vidrentakol.id_rz\n"
+        "from vidrentakol inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n"
+        "where (vidrentakol.id_vrk=1)");
+}
+
+QString dueQuantity(Form form, const QString& line, const QString& shares)
+{
+    const QString scale = form == Form::Money ? QStringLiteral("2") : QStringLiteral("0");
+    return QStringLiteral("cast(%1.kol as decimal(15,%2))* %3.ZPl").arg(line, scale, shares);
+}
+
+QString dueValue(Form form, const QString& line, const QString& shares)
+{
+    if (form == Form::Money)
+        return QStringLiteral(
+                   "cast((cast(%1.kol as decimal(15,2))*cast(%1.ec as decimal(15,5))) as decimal(15,2))*%2.ZPl")
+            .arg(line, shares);
+    return QStringLiteral("cast((cast(%1.kol as decimal(15,0))*%2.ZPl) as decimal(15,0))*cast(%1.ec as decimal(15,5))")
+        .arg(line, shares);
+}
+
+QString dueValuePerType()
+{
+    return QStringLiteral(
+               "case when vidrentakol.id_vrk = 1 then cast(sum(%1) as decimal(15,2))"
+               " else cast(sum(%2) as decimal(15,2)) end")
+        .arg(dueValue(Form::Money), dueValue(Form::Goods));
+}
+
+QString goodsReceipts(const ReceiptOptions& options)
+{
+    return QStringLiteral(
+               "select \"RAZP DANNI\".id_hora, sum( \"RAZP RENTA\".kol ) %1_kol,\n"
+               " cast(sum(\"RAZP RENTA\".stoinost) as decimal(15,2)) %1_pari\n"
+               "from vid_renta\n"
+               " inner join \"RAZP RENTA\" on (vid_renta.id_vr = \"RAZP RENTA\".id_vr)\n"
+               " inner join \"RAZP DANNI\" on (\"RAZP RENTA\".id_rd = \"RAZP DANNI\".id_rd)\n"
+               " inner join rentakult on (\"RAZP RENTA\".id_rk = rentakult.id_rk)\n")
+               .arg(options.prefix) +
+           receiptLinesCondition(options.lines) + QStringLiteral("group by \"RAZP DANNI\".id_hora");
+}
+
+QString cashPayments()
+{
+    // Grouped by the owner alone: grouping by pmg as well would give an owner
+    // with payments both empty and 0 in pmg two rows, and every row joined to
+    // them would count twice.
+    return QStringLiteral(
+        "select razp_pari.id_hora, cast(sum(razp_pari.suma) as decimal(15,2)) RP_sum\n"
+        "from razp_pari\n"
+        "where (coalesce(razp_pari.pmg,0)<>1)\n"
+        "group by razp_pari.id_hora");
+}
+
+QString receivedPerRuleLine()
+{
+    return QStringLiteral(
+        "select \"RAZP RENTA\".id_vr, \"RAZP RENTA\".id_dt, \"RAZP RENTA\".id_zeml, \"RAZP DANNI\".id_hora,\n"
+        " sum( \"RAZP RENTA\".kol ) SK\n"
+        "from \"RAZP DANNI\" inner join \"RAZP RENTA\" on (\"RAZP DANNI\".id_rd = \"RAZP RENTA\".id_rd)\n"
+        "group by \"RAZP RENTA\".id_vr, \"RAZP RENTA\".id_dt, \"RAZP RENTA\".id_zeml, \"RAZP DANNI\".id_hora");
+}
+
+RentListStatement rentList()
+{
+    SharesOptions shares;
+    shares.representative = true;
+    shares.contractType = true;
+    // Q1: per owner and rent type, the rent due rounded once per type, with
+    // what the owner was paid on goods receipts and in cash. The payouts are
+    // looked up once per owner and type rather than once per rule line.
+    const QString duePerType =
+        QStringLiteral(
+            "select vidrentakol.id_vrk, count(*) count_rec, HDZ.id_sobstv, HDZ.egn, HDZ.ime, HDZ.predst,\n ") +
+        dueValuePerType() + QStringLiteral(" SOP\n") + rulesThatApply(contractedShares(shares)) +
+        QStringLiteral("group by HDZ.id_sobstv, HDZ.egn, HDZ.ime, HDZ.predst, vidrentakol.id_vrk");
+    const QString perType = QStringLiteral(
+                                "select D.id_vrk, D.count_rec, coalesce(RR.RR_pari, 0) RR, coalesce(RP.RP_sum,0) RP,\n"
+                                " D.id_sobstv, D.egn, D.ime, D.predst, D.SOP\n"
+                                "from (") +
+                            duePerType + QStringLiteral(") D\n") + QStringLiteral(" left outer join (") +
+                            goodsReceipts() + QStringLiteral(") RR on (D.id_sobstv=RR.id_hora)\n") +
+                            QStringLiteral(" left outer join (") + cashPayments() +
+                            QStringLiteral(") RP on (D.id_sobstv=RP.id_Hora)");
+
+    RentListStatement st;
+    st.base = QStringLiteral(
+                  "select count(*) COUNT_REC, Q1.id_sobstv ID_SOBSTV, Q1.egn EGN, Q1.ime IME, Q1.predst PREDST,\n"
+                  " Q2.ZDPl ZDPL, Q2.Zpl ZPL, cast(sum(Q1.SOP) as decimal(15,2)) SOP, Q1.RR RR, Q1.RP RP,\n"
+                  " (Q1.RR + Q1.RP) IZPL, (cast(sum(Q1.SOP) as decimal(15,2)) - Q1.RR - Q1.RP) OSTATYK\n"
+                  "from (") +
+              perType + QStringLiteral(") Q1\n inner join (") + contractedAreaPerOwner() +
+              QStringLiteral(") Q2 on (Q1.id_sobstv=Q2.id_sobstv)");
+    st.grouping = QStringLiteral(" group by Q1.id_sobstv, Q1.egn, Q1.ime, Q1.predst, Q1.RR, Q1.RP,Q2.ZDPl, Q2.Zpl");
+    st.order = QStringLiteral(" order by Q1.ime ");
+    return st;
+}
+
+}  // namespace schema::rent

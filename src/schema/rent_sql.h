@@ -1,0 +1,107 @@
+#pragma once
+
+// The rent arithmetic, written once as SQL text. Every rent, payout, closing
+// and declaration query is composed from these pieces with plain string
+// building; the database does the decimal arithmetic with the casts written
+// here, and the program only adds up what it displays.
+//
+// Names the pieces give their results (kept by the screens and reports):
+//   HDZ   contracted shares in force, per owner, area, contract type and state
+//   RR    goods receipts per owner (RRP/RRS when split into money and goods)
+//   RP    cash payments of the year per owner
+//   PKOL  quantity received per owner and rule line
+//   VRS/VRP  the goods lines / the money line of each rule
+
+#include <QString>
+
+namespace schema::rent {
+
+// Rent type 1 is money; every other type is goods in whole units.
+constexpr int kMoneyType = 1;
+
+// The farming-year contract condition: the contract (with FIRMA cross-joined)
+// is not terminated, or was terminated strictly inside the farming year, and
+// its term overlaps the farming year by calendar year. An empty state or date
+// makes the contract not count.
+QString farmingYearCondition();
+
+// Which columns the contracted-shares block carries besides the owner, area,
+// settlement name, contract type and state it always groups by.
+struct SharesOptions {
+    bool owner = false;           // joins HORA: hora.egn, hora.ime
+    bool representative = false;  // hora.predst as well (implies owner)
+    bool contractType = false;    // joins DOGTIP: dogtip.tip
+};
+
+// The select of HDZ: one row per owner (id_sobstv), cadastral area (id_zeml),
+// contract type (id_dt) and contract state (systoqnie), with the contracted
+// area ZDPl and the equalised area ZPl on which rent is computed.
+QString contractedShares(const SharesOptions& options = {});
+
+// One row per owner: his whole contracted area in the farming year (ZDPl, ZPl),
+// whether a rule covers it or not.
+QString contractedAreaPerOwner();
+
+// The rules that apply to HDZ: the from-clause from DOGTIP through the rule of
+// the row's area and contract type to the derived table `hdzSelect` as HDZ.
+// With `withLines` each rule line (vidrentakol) and its rent type (vid_renta)
+// are joined as well; land without a rule or under a rule without lines earns
+// nothing and drops out.
+QString rulesThatApply(const QString& hdzSelect, bool withLines = true);
+
+// The goods lines (VRS, kol rounded to whole units) or the money line (VRP,
+// kol rounded to stotinki) of every rule, with ec and id_rz.
+QString goodsLinesOfRules();
+QString moneyLineOfRules();
+
+enum class Form { Money, Goods };
+
+// The due quantity of a rule line for an HDZ row, in the type's unit. The
+// per-decare quantity is rounded first: to stotinki for money, to whole units
+// for goods. `line` names the rule-line relation, `shares` the HDZ relation.
+QString dueQuantity(Form form, const QString& line = QStringLiteral("vidrentakol"),
+                    const QString& shares = QStringLiteral("HDZ"));
+
+// The due value of a rule line for an HDZ row, in leva: for money the rate per
+// decare is rounded to stotinki before it is multiplied by the area; for goods
+// the due quantity is rounded to whole units before it is priced.
+QString dueValue(Form form, const QString& line = QStringLiteral("vidrentakol"),
+                 const QString& shares = QStringLiteral("HDZ"));
+
+// The due value of the rule lines of one rent type summed over the group and
+// rounded to stotinki once; the group must be per vidrentakol.id_vrk.
+QString dueValuePerType();
+
+enum class ReceiptLines { All, Money, Goods };
+
+struct ReceiptOptions {
+    ReceiptLines lines = ReceiptLines::All;
+    // Names the columns: <prefix>_kol (quantity) and <prefix>_pari (value).
+    QString prefix = QStringLiteral("RR");
+};
+
+// Goods receipts of the year per owner (id_hora). A line whose rent type,
+// receipt header or goods row is missing does not count.
+QString goodsReceipts(const ReceiptOptions& options = {});
+
+// Cash payments of the year per owner (id_hora, RP_sum). Payments of
+// past-years rent (PMG 1) never count here.
+QString cashPayments();
+
+// What each owner (id_hora) has received against each rule line (id_vr,
+// id_dt, id_zeml): SK, quantities of every goods handed out for it added up.
+QString receivedPerRuleLine();
+
+// The rent list: one row per owner with contracted land under a rule, with
+// COUNT_REC, ID_SOBSTV, EGN, IME, PREDST, ZDPL, ZPL, SOP (rent due), RR, RP,
+// IZPL (paid) and OSTATYK (rest). The screen puts its filter between the base
+// and the grouping line and may replace the order line.
+struct RentListStatement {
+    QString base;
+    QString grouping;
+    QString order;
+    QString text() const { return base + grouping + order; }
+};
+RentListStatement rentList();
+
+}  // namespace schema::rent

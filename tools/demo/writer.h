@@ -1,0 +1,21 @@
+#pragma once
+
+#include "demo/enterprise.h"
+
+namespace fb {
+class Connection;
+}
+
+namespace demo {
+
+struct Summary {
+    int owners = 0, plots = 0, shares = 0, contracts = 0, contractLines = 0, rules = 0;
+    int receipts = 0, receiptLines = 0, payments = 0, arrears = 0;
+};
+
+// Plans an enterprise of the given size and writes it into the attached
+// database, which must be a new one as arventa-newdb makes it (fb::Error
+// otherwise). Everything goes in one transaction: all of it or nothing.
+Summary fill(fb::Connection& connection, const Sizes& sizes);
+
+}  // namespace demo
