@@ -1,6 +1,7 @@
 #include "app/screen_registry.h"
 
 #include "common/screen.h"
+#include "registers/tffirma.h"
 
 Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context) const
 {
@@ -35,6 +36,7 @@ bool ScreenRegistry::anyOpen() const
 // Each built screen adds one line here: registry.add with its kind and a
 // factory that makes the screen from the context (the data module, the
 // prompter, the main window). Until then its menu item stays disabled.
-void registerScreens(ScreenRegistry&)
+void registerScreens(ScreenRegistry& registry)
 {
+    registry.add("TFFirma", [](const ScreenContext& c) { return new TFFirma(c.dm, c.prompter); });
 }
