@@ -52,8 +52,10 @@ fb::Transaction& TransactionArea::transaction()
 
 void TransactionArea::commit()
 {
-    closeDatasets();
+    // Commit first: when the commit fails, the datasets keep their rows and
+    // the values the user gave, and the transaction keeps running.
     transaction_.commit();
+    closeDatasets();
 }
 
 void TransactionArea::rollback()

@@ -390,8 +390,8 @@ bool TFFirma::store()
     return true;
 }
 
-// A commit closes the cursor before it is tried; when it fails, the posted
-// row is read back inside the still running transaction and edited again.
+// When the commit fails the posted row is still there, inside the running
+// transaction: put it back into edit so the user can correct or cancel.
 void TFFirma::keepEditingAfterFailedCommit()
 {
     try {

@@ -123,6 +123,35 @@ TEST_F(DatasetTest, AFailedPostKeepsTheRowAndItsValues)
     EXPECT_EQ(count(QStringLiteral("SOBSTV where ID_HORA = 5 and ID_ZEMQ = 1")), 1);
 }
 
+TEST_F(DatasetTest, AFailedCommitKeepsTheRowsAndTheTransaction)
+{
+    // A commit trigger stands in for any failure at commit time.
+    sql(QStringLiteral("create exception E_NO_COMMIT 'commit refused'"));
+    sql(QStringLiteral("create trigger T_NO_COMMIT on transaction commit as begin "
+                       "if (exists(select 1 from KULTURA where NAIM_KULT = 'refuse')) then exception E_NO_COMMIT; end"));
+    TransactionArea kult(database, QStringLiteral("IBTKult"));
+    Dataset crops(kult, QStringLiteral("TKULT"));
+    crops.setTable(QStringLiteral("KULTURA"));
+    crops.open();
+    const int before = crops.rowCount();
+    crops.append();
+    crops.field("NAIM_KULT").setValue(QStringLiteral("refuse"));
+    crops.post();
+
+    EXPECT_THROW(kult.commit(), fb::Error);
+    EXPECT_TRUE(kult.isActive());
+    ASSERT_TRUE(crops.isOpen());
+    EXPECT_EQ(crops.rowCount(), before + 1);
+    EXPECT_EQ(crops.field("NAIM_KULT").asString(), QStringLiteral("refuse"));
+
+    crops.edit();
+    crops.field("NAIM_KULT").setValue(QStringLiteral("Овес"));
+    crops.post();
+    kult.commit();
+    EXPECT_FALSE(crops.isOpen());
+    EXPECT_EQ(count(QStringLiteral("KULTURA where NAIM_KULT = 'Овес'")), 1);
+}
+
 TEST_F(DatasetTest, ATableWithoutKeyChangesOneRowOfEqualOnes)
 {
     sql(QStringLiteral("insert into OIR (ID_HORA, SUMA_OIR) values (7, 10.5)"));
