@@ -3,18 +3,15 @@
 #include "common/list_screen.h"
 #include "dataset/binders.h"
 #include "dataset/dataset_model.h"
-#include "fb/error.h"
-#include "fb/statement.h"
-#include "fb/transaction.h"
 #include "support/qt_printers.h"
 #include "support/scripted_prompter.h"
+#include "support/sql.h"
 #include "support/test_db.h"
+#include "support/typing.h"
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -24,14 +21,7 @@
 
 namespace {
 
-// Types text as key presses with that text (QTest::keyClicks takes ASCII only).
-void type(QWidget* w, const QString& text)
-{
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-    }
-}
+using testsupport::typeText;
 
 // A small owners register built on the pattern the way the register screens
 // are: its own list query under its own read transaction, a name filter, a
@@ -115,37 +105,8 @@ protected:
     }
     ~ListScreenTest() override { delete screen; }
 
-    // Statements (rows, triggers) put in before the data module attaches.
-    void run(const QStringList& statements)
-    {
-        fb::Connection c;
-        c.attach(db.path());
-        for (const QString& s : statements) {
-            fb::Transaction tr(c);
-            fb::execute(c, tr, s);
-            tr.commit();
-        }
-    }
-    qint64 count(const QString& from)
-    {
-        fb::Connection c;
-        c.attach(db.path());
-        fb::Transaction tr(c);
-        return fb::fetchScalar(c, tr, QStringLiteral("select count(*) from ") + from).toInt64();
-    }
-    // The client's text for a statement that fails, as a screen must show it.
-    QString clientError(const QString& statement)
-    {
-        fb::Connection c;
-        c.attach(db.path());
-        fb::Transaction tr(c);
-        try {
-            fb::execute(c, tr, statement);
-        } catch (const fb::Error& e) {
-            return e.message();
-        }
-        return {};
-    }
+    void run(const QStringList& statements) { testsupport::runSql(db.path(), statements); }
+    qint64 count(const QString& from) { return testsupport::countRows(db.path(), from); }
     TestOwners& open(SortForm form = SortForm::a(QStringLiteral(" hora.egn, hora.ime ")),
                      EditFlow::Closing closing = EditFlow::Closing::AskBeforeClosing)
     {
@@ -321,7 +282,7 @@ TEST_F(ListScreenTest, AddCorrectSaveAndCancelGoThroughTheAreaAndReselectTheRow)
     s.save->click();  // no name yet
     EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Няма дани!")});
     EXPECT_TRUE(s.flow->isEditing());
-    type(s.ime, QStringLiteral("Нов Собственик"));
+    typeText(s.ime, QStringLiteral("Нов Собственик"));
     s.save->click();
     EXPECT_FALSE(s.flow->isEditing());
     EXPECT_TRUE(s.panel->isHidden());
@@ -336,7 +297,7 @@ TEST_F(ListScreenTest, AddCorrectSaveAndCancelGoThroughTheAreaAndReselectTheRow)
     EXPECT_EQ(dm->THora.state(), dataset::State::Edit);
     EXPECT_EQ(s.ime->text(), QStringLiteral("Мари О'Нийл"));
     s.ime->selectAll();
-    type(s.ime, QStringLiteral("Друго"));
+    typeText(s.ime, QStringLiteral("Друго"));
     s.cancel->click();
     EXPECT_FALSE(s.flow->isEditing());
     EXPECT_EQ(count(QStringLiteral("HORA where IME = 'Друго'")), 0);
@@ -345,7 +306,7 @@ TEST_F(ListScreenTest, AddCorrectSaveAndCancelGoThroughTheAreaAndReselectTheRow)
     // And correct it for real.
     s.correct->click();
     s.ime->selectAll();
-    type(s.ime, QStringLiteral("Мари Нийл"));
+    typeText(s.ime, QStringLiteral("Мари Нийл"));
     s.save->click();
     EXPECT_EQ(count(QStringLiteral("HORA where ID_HORA = 2 and IME = 'Мари Нийл'")), 1);
     EXPECT_EQ(s.selectedEgn(), QStringLiteral("7001010022"));
@@ -393,13 +354,13 @@ TEST_F(ListScreenTest, ADatabaseErrorOnPostOrCommitKeepsThePanelAndTheTransactio
                         "if (new.IME = 'ГРЕШКА') then exception E_BAD_NAME; end"),
          QStringLiteral("create trigger COMMIT_CHECK on transaction commit as begin "
                         "if (exists(select 1 from HORA where IME = 'ОТКАЗ')) then exception E_BAD_NAME; end")});
-    const QString postError =
-        clientError(QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (9, '1', 'ГРЕШКА')"));
+    const QString postError = testsupport::clientError(
+        db.path(), QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (9, '1', 'ГРЕШКА')"));
     ASSERT_FALSE(postError.isEmpty());
     TestOwners& s = open();
     s.add->click();
     QTest::keyClicks(s.egn, QStringLiteral("6501010055"));
-    type(s.ime, QStringLiteral("ГРЕШКА"));
+    typeText(s.ime, QStringLiteral("ГРЕШКА"));
     s.save->click();
     EXPECT_EQ(prompter.shown(), QStringList{postError});
     EXPECT_TRUE(s.flow->isEditing());
@@ -409,7 +370,7 @@ TEST_F(ListScreenTest, ADatabaseErrorOnPostOrCommitKeepsThePanelAndTheTransactio
 
     // The commit fails: the posted row comes back into the panel, still uncommitted.
     s.ime->selectAll();
-    type(s.ime, QStringLiteral("ОТКАЗ"));
+    typeText(s.ime, QStringLiteral("ОТКАЗ"));
     prompter.clearShown();
     s.save->click();
     ASSERT_EQ(prompter.shown().size(), 1);
@@ -422,7 +383,7 @@ TEST_F(ListScreenTest, ADatabaseErrorOnPostOrCommitKeepsThePanelAndTheTransactio
 
     // Corrected, it saves; the row that failed to commit is the one stored.
     s.ime->selectAll();
-    type(s.ime, QStringLiteral("Поправен"));
+    typeText(s.ime, QStringLiteral("Поправен"));
     s.save->click();
     EXPECT_FALSE(s.flow->isEditing());
     EXPECT_EQ(count(QStringLiteral("HORA where IME = 'Поправен' and EGN = '6501010055'")), 1);
@@ -448,7 +409,7 @@ TEST_F(ListScreenTest, TheCloseQuestionSavesDiscardsOrKeepsTheScreenOpen)
     // Yes with them: stored (the minimal checks only: no identifier needed) and closed.
     t.egn->clear();
     QTest::keyClick(t.egn, Qt::Key_Backspace);
-    type(t.ime, QStringLiteral("Само Име"));
+    typeText(t.ime, QStringLiteral("Само Име"));
     prompter.answerYes();
     EXPECT_TRUE(t.close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -459,7 +420,7 @@ TEST_F(ListScreenTest, TheCloseQuestionSavesDiscardsOrKeepsTheScreenOpen)
     TestOwners& u = open();
     u.correct->click();
     u.ime->selectAll();
-    type(u.ime, QStringLiteral("Не се пази"));
+    typeText(u.ime, QStringLiteral("Не се пази"));
     prompter.answerNo();
     EXPECT_TRUE(u.close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
