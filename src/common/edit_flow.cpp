@@ -71,6 +71,15 @@ bool EditFlow::listIsEmpty() const
     return listIsCursor() ? cursor_->isEmpty() : list_->isEmpty();
 }
 
+// "Корекция" and "Изтриване" on an empty list.
+bool EditFlow::saidNoData()
+{
+    if (!listIsEmpty())
+        return false;
+    prompter_.message(kNoData);
+    return true;
+}
+
 fb::Value EditFlow::selectedKey() const
 {
     if (listIsEmpty())
@@ -102,12 +111,8 @@ void EditFlow::add()
 
 void EditFlow::correct()
 {
-    if (editing_)
+    if (editing_ || saidNoData())
         return;
-    if (listIsEmpty()) {
-        prompter_.message(kNoData);
-        return;
-    }
     try {
         if (!moveCursorToSelected()) {
             prompter_.message(kNoData);
@@ -236,12 +241,8 @@ void EditFlow::rereadList(const fb::Value& key)
 
 void EditFlow::remove()
 {
-    if (editing_)
+    if (editing_ || saidNoData())
         return;
-    if (listIsEmpty()) {
-        prompter_.message(kNoData);
-        return;
-    }
     try {
         for (const Guard& g : guards) {
             if (g.inUse()) {

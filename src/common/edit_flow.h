@@ -118,6 +118,7 @@ private:
     void discard(bool rereadList);
     bool listIsCursor() const;
     bool listIsEmpty() const;
+    bool saidNoData();
     bool moveCursorToSelected();
     void recoverAfterFailedCommit(const fb::Value& key);
     void reopenCursor(const fb::Value& key);
