@@ -97,6 +97,11 @@ void ListGrid::release()
 
 void ListGrid::addFilterBox(QLineEdit* box, const FilterCondition& condition)
 {
+    // Far beyond any column a filter matches, and far below the length of
+    // statement text the database takes, whatever letters are typed.
+    constexpr int kLongestFilter = 1000;
+    if (box->maxLength() > kLongestFilter)
+        box->setMaxLength(kLongestFilter);
     filterBoxes_.emplace_back(box, condition);
 }
 

@@ -40,10 +40,14 @@ LookupList::LookupList(Prompter& prompter, const Spec& spec, QWidget* parent) : 
     QWidget* panel = makePanel(spec);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(group);
     layout->addWidget(exit, 0, Qt::AlignRight);
     layout->addWidget(panel);
+    // A fixed border: the panel's place is kept while it is hidden.
+    QSizePolicy keep = panel->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    panel->setSizePolicy(keep);
+    setFixedSize(sizeHint());
 
     flow_ = &addFlow(spec.list, panel);
     flow_->setList(list, spec.keyField);
