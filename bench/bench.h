@@ -1,6 +1,9 @@
 #pragma once
 
+#include "common/prompter.h"
+
 #include <QStringList>
+#include <QTextStream>
 
 #include <vector>
 
@@ -24,5 +27,16 @@ const std::vector<Case>& cases();
 qint64 sinceProcessStart();
 
 int startup(const QStringList& args);
+int list(const QStringList& args);
+
+// The benches answer no question and print every message.
+class PrintingPrompter : public Prompter {
+public:
+    void message(const QString& text) override { QTextStream(stderr) << text << "\n"; }
+    bool confirm(const QString&) override { return false; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString browseFolder(const QString&, const QString&) override { return {}; }
+};
 
 }  // namespace bench

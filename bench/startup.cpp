@@ -2,7 +2,6 @@
 // shown with every shared cursor open, on the given database file.
 #include "app/startup.h"
 #include "bench/bench.h"
-#include "common/prompter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -10,20 +9,6 @@
 #include <QTextStream>
 
 namespace bench {
-
-namespace {
-
-// Start-up shows nothing but the broken-off closing message; print it.
-class PrintingPrompter : public Prompter {
-public:
-    void message(const QString& text) override { QTextStream(stderr) << text << "\n"; }
-    bool confirm(const QString&) override { return false; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString browseFolder(const QString&, const QString&) override { return {}; }
-};
-
-}  // namespace
 
 int startup(const QStringList& args)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/sort_switch.h"
+
 #include <QMainWindow>
 
 #include <vector>
@@ -22,6 +24,8 @@ public:
     TFMain(TDM& dm, Prompter& prompter, ScreenRegistry& registry, QWidget* parent = nullptr);
 
     ScreenRegistry& registry() const { return registry_; }
+    // The sort direction of every screen kind, kept for the whole run.
+    SortSwitches& sortSwitches() { return sortSwitches_; }
     QMdiArea* mdiArea() const { return mdi_; }
     // Enables the menu items and buttons whose screens the registry can make.
     void updateCommands();
@@ -62,4 +66,5 @@ private:
     QLabel* labStopGod_ = nullptr;
     QAction* labStopGodAction_ = nullptr;
     bool shown_ = false;
+    SortSwitches sortSwitches_;
 };

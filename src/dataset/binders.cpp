@@ -28,6 +28,11 @@ bool sameValue(const fb::Value& a, const fb::Value& b)
 
 }  // namespace
 
+void setDigitsOnly(QLineEdit* edit)
+{
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+}
+
 // ---------------------------------------------------------------- FieldBinder
 
 FieldBinder::FieldBinder(QObject* widget, Dataset& dataset, const QString& field)
@@ -71,7 +76,7 @@ LineEditBinder::LineEditBinder(QLineEdit* edit, Dataset& dataset, const QString&
     if (const Field* f = this->field(); f && f->size() > 0)
         edit->setMaxLength(f->size());
     if (digitsOnly)
-        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+        setDigitsOnly(edit);
     connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (!write(text.isEmpty() ? fb::Value() : fb::Value(text)))
             show();

@@ -19,6 +19,10 @@ class Dataset;
 class DatasetModel;
 class Field;
 
+// A line edit that takes nothing but the digits 0 to 9, typed or pasted;
+// backspace and delete still work.
+void setDigitsOnly(QLineEdit* edit);
+
 // Small, dumb links between edit widgets and fields: a binder shows the
 // field of the current row (or of the row being edited) and writes what the
 // user changes into it. Rules belong to the screens, which wire them.

@@ -1,0 +1,327 @@
+#include "common/edit_flow.h"
+
+#include "common/list_grid.h"
+#include "common/prompter.h"
+#include "dataset/dataset.h"
+#include "dataset/transaction_area.h"
+#include "fb/error.h"
+
+#include <QAbstractButton>
+#include <QWidget>
+
+namespace {
+
+// The cursor's first key field: what a row is found again by.
+QString keyFieldOf(const dataset::Dataset& cursor)
+{
+    for (int i = 0; i < cursor.fieldCount(); ++i)
+        if (cursor.field(i).isKey())
+            return cursor.field(i).name();
+    return {};
+}
+
+}  // namespace
+
+EditFlow::EditFlow(Prompter& prompter, dataset::Dataset& cursor, QWidget* panel, QObject* parent)
+    : QObject(parent), prompter_(prompter), cursor_(&cursor), panel_(panel), cursorKey_(keyFieldOf(cursor))
+{
+    panel_->hide();
+}
+
+void EditFlow::setList(ListGrid& list, const QString& listKey, const QString& cursorKey)
+{
+    list_ = &list;
+    listKey_ = listKey;
+    cursorKey_ = cursorKey.isEmpty() ? listKey : cursorKey;
+}
+
+void EditFlow::setClosing(Closing closing, const QString& refusal)
+{
+    closing_ = closing;
+    refusal_ = refusal;
+}
+
+void EditFlow::connectButtons(QAbstractButton* add, QAbstractButton* correct, QAbstractButton* remove,
+                              QAbstractButton* save, QAbstractButton* cancel)
+{
+    const auto wire = [this](QAbstractButton* b, void (EditFlow::*step)()) {
+        if (b)
+            connect(b, &QAbstractButton::clicked, this, step);
+    };
+    wire(add, &EditFlow::add);
+    wire(correct, &EditFlow::correct);
+    wire(remove, &EditFlow::remove);
+    if (save)
+        connect(save, &QAbstractButton::clicked, this, [this] { this->save(); });
+    wire(cancel, &EditFlow::cancel);
+}
+
+dataset::TransactionArea& EditFlow::area() const
+{
+    return cursor_->area();
+}
+
+bool EditFlow::listIsCursor() const
+{
+    return !list_ || &list_->rows() == cursor_.data();
+}
+
+bool EditFlow::listIsEmpty() const
+{
+    return listIsCursor() ? cursor_->isEmpty() : list_->isEmpty();
+}
+
+// "Корекция" and "Изтриване" on an empty list.
+bool EditFlow::saidNoData()
+{
+    if (!listIsEmpty())
+        return false;
+    prompter_.message(kNoData);
+    return true;
+}
+
+fb::Value EditFlow::selectedKey() const
+{
+    if (listIsEmpty())
+        return {};
+    return listIsCursor() ? cursor_->field(cursorKey_).value() : list_->value(listKey_);
+}
+
+void EditFlow::showError(const std::exception& e)
+{
+    prompter_.message(QString::fromUtf8(e.what()));
+}
+
+// ---------------------------------------------------------------- add, correct
+
+void EditFlow::add()
+{
+    if (editing_)
+        return;
+    try {
+        area().ensureStarted();
+        cursor_->append();
+    } catch (const fb::Error& e) {
+        showError(e);
+        return;
+    }
+    remembered_ = fb::Value();  // "Отказ" after an add shows the first row
+    enterEditing(true);
+}
+
+void EditFlow::correct()
+{
+    if (editing_ || saidNoData())
+        return;
+    try {
+        if (!moveCursorToSelected()) {
+            prompter_.message(kNoData);
+            return;
+        }
+        area().ensureStarted();
+        cursor_->edit();
+    } catch (const fb::Error& e) {
+        showError(e);
+        return;
+    }
+    remembered_ = selectedKey();
+    enterEditing(false);
+}
+
+// A list of the screen's own shows rows the cursor may not hold yet (the
+// cursor is read again only after its own commits): look once more after a
+// fresh read.
+bool EditFlow::moveCursorToSelected()
+{
+    if (listIsCursor())
+        return !cursor_->isEmpty();
+    const fb::Value key = selectedKey();
+    if (key.isNull())
+        return false;
+    cursor_->open();
+    if (cursor_->locate(cursorKey_, key))
+        return true;
+    cursor_->refresh();
+    return cursor_->locate(cursorKey_, key);
+}
+
+// ---------------------------------------------------------------- save, cancel
+
+bool EditFlow::save()
+{
+    return editing_ && store(Saving::Button) == Outcome::Saved;
+}
+
+EditFlow::Outcome EditFlow::store(Saving saving)
+{
+    const std::vector<Check>& run = saving == Saving::Closing && !closingChecks.empty() ? closingChecks : checks;
+    for (const Check& c : run) {
+        if (!c.passes()) {
+            prompter_.message(c.message);
+            return Outcome::CheckFailed;
+        }
+    }
+    try {
+        if (beforePost)
+            beforePost(saving);
+        cursor_->post();  // a failure leaves the row in insert or edit state
+    } catch (const fb::Error& e) {
+        showError(e);
+        return Outcome::DatabaseError;
+    }
+    const fb::Value key = cursor_->field(cursorKey_).value();
+    try {
+        area().commit();
+    } catch (const fb::Error& e) {
+        showError(e);
+        recoverAfterFailedCommit(key);
+        return Outcome::DatabaseError;
+    }
+    leaveEditing();
+    reopenCursor(key);
+    if (saving == Saving::Button)
+        rereadList(key);
+    emit saved(key);
+    return Outcome::Saved;
+}
+
+// The commit closed the cursor but the transaction still runs with the
+// posted row in it: show that row in the panel again, in edit state, so that
+// the user can save once more or cancel.
+void EditFlow::recoverAfterFailedCommit(const fb::Value& key)
+{
+    try {
+        cursor_->open();
+        cursor_->locate(cursorKey_, key);
+        cursor_->edit();
+    } catch (const fb::Error& e) {
+        showError(e);
+    }
+}
+
+void EditFlow::cancel()
+{
+    if (editing_)
+        discard(true);
+}
+
+void EditFlow::discard(bool rereadAfter)
+{
+    try {
+        cursor_->cancel();
+        area().rollback();
+    } catch (const fb::Error& e) {
+        showError(e);
+    }
+    leaveEditing();
+    reopenCursor(remembered_);
+    if (rereadAfter)
+        rereadList(remembered_);
+    emit cancelled();
+}
+
+void EditFlow::reopenCursor(const fb::Value& key)
+{
+    try {
+        cursor_->open();
+        if (!key.isNull())
+            cursor_->locate(cursorKey_, key);
+    } catch (const fb::Error& e) {
+        showError(e);
+    }
+}
+
+void EditFlow::rereadList(const fb::Value& key)
+{
+    if (!listIsCursor())
+        list_->reread(listKey_, key);
+}
+
+// ---------------------------------------------------------------- delete
+
+void EditFlow::remove()
+{
+    if (editing_ || saidNoData())
+        return;
+    try {
+        for (const Guard& g : guards) {
+            if (g.inUse()) {
+                prompter_.message(g.message);
+                return;
+            }
+        }
+        area().ensureStarted();
+    } catch (const fb::Error& e) {
+        showError(e);
+        return;
+    }
+    if (!prompter_.confirm(kConfirmDelete))
+        return;  // the transaction stays as it is
+    try {
+        if (!moveCursorToSelected())
+            throw fb::Error(QStringLiteral("%1: the row is gone").arg(cursor_->name()));
+        cursor_->remove();
+        area().commit();
+    } catch (const fb::Error&) {
+        // A failed delete is undone without a message of its own; the row stays listed.
+        try {
+            area().rollback();
+        } catch (const fb::Error&) {
+        }
+    }
+    reopenCursor({});
+    rereadList({});
+    emit removed();
+}
+
+// ---------------------------------------------------------------- closing
+
+bool EditFlow::closeCheck()
+{
+    if (!editing_)
+        return true;
+    if (closing_ == Closing::Refuse) {
+        prompter_.message(refusal_);
+        return false;
+    }
+    if (!prompter_.confirm(kAskSave)) {
+        discard(false);
+        return true;
+    }
+    switch (store(Saving::Closing)) {
+        case Outcome::Saved:
+            return true;
+        case Outcome::DatabaseError:
+            return false;  // nothing typed is lost: the panel stays with its transaction
+        case Outcome::CheckFailed:
+            break;
+    }
+    if (closing_ == Closing::AskWhileClosing) {
+        discard(false);  // closes all the same; the pending row must not outlive the window
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- panel
+
+void EditFlow::enterEditing(bool adding)
+{
+    editing_ = true;
+    for (const auto& w : locked_)
+        if (w)
+            w->setEnabled(false);
+    panel_->show();
+    emit panelOpened(adding);
+    if (firstField_)
+        firstField_->setFocus();
+}
+
+void EditFlow::leaveEditing()
+{
+    editing_ = false;
+    panel_->hide();
+    for (const auto& w : locked_)
+        if (w)
+            w->setEnabled(true);
+}

@@ -1,0 +1,203 @@
+#include "common/list_grid.h"
+
+#include "common/input_helpers.h"
+#include "common/prompter.h"
+#include "common/sort_switch.h"
+#include "dataset/binders.h"
+#include "dataset/dataset.h"
+#include "dataset/dataset_model.h"
+#include "dataset/transaction_area.h"
+#include "fb/error.h"
+
+#include <QAbstractButton>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTableView>
+
+namespace {
+
+std::vector<dataset::GridColumn> gridColumns(const std::vector<ListColumn>& columns)
+{
+    std::vector<dataset::GridColumn> out;
+    for (const ListColumn& c : columns)
+        out.push_back({c.field, c.title, c.format, c.alignment});
+    return out;
+}
+
+}  // namespace
+
+ListGrid::ListGrid(QTableView* view, dataset::Dataset& rows, std::vector<ListColumn> columns, Prompter& prompter)
+    : QObject(view),
+      view_(view),
+      rows_(&rows),
+      model_(new dataset::DatasetModel(rows, gridColumns(columns), this)),
+      columns_(std::move(columns)),
+      prompter_(prompter)
+{
+    new dataset::GridBinder(view, *model_);
+    view->verticalHeader()->hide();
+    connect(view, &QTableView::doubleClicked, this, &ListGrid::rowDoubleClicked);
+}
+
+bool ListGrid::isEmpty() const
+{
+    return !rows_ || rows_->isEmpty();
+}
+
+fb::Value ListGrid::value(const QString& field) const
+{
+    return isEmpty() ? fb::Value() : rows_->field(field).value();
+}
+
+// ---------------------------------------------------------------- the list query
+
+void ListGrid::setStatement(const ListStatement& statement)
+{
+    statement_ = statement;
+    lines_ = statement.defaultLines();
+    hasStatement_ = true;
+}
+
+bool ListGrid::reread(const QString& field, const fb::Value& value)
+{
+    if (!rows_)
+        return false;
+    try {
+        if (hasStatement_)
+            rows_->sql().setLines(lines_);
+        if (commitOnReread_ && rows_->area().isActive())
+            rows_->area().commit();  // closes the query with the rest of the area
+        else
+            rows_->close();
+        rows_->open();
+    } catch (const fb::Error& e) {
+        prompter_.message(e.message());
+        return false;
+    }
+    if (!field.isEmpty() && !value.isNull())
+        rows_->locate(field, value);
+    return true;
+}
+
+void ListGrid::release()
+{
+    if (!rows_ || !hasStatement_)
+        return;  // a shared cursor shown as it is belongs to the data module
+    try {
+        if (commitOnReread_ && rows_->area().isActive())
+            rows_->area().commit();
+        else
+            rows_->close();
+    } catch (const fb::Error&) {
+        // A read transaction has nothing to lose; the engine ends it with the attachment.
+    }
+}
+
+// ---------------------------------------------------------------- filter
+
+void ListGrid::addFilterBox(QLineEdit* box, const FilterCondition& condition)
+{
+    // Far beyond any column a filter matches, and far below the length of
+    // statement text the database takes, whatever letters are typed.
+    constexpr int kLongestFilter = 1000;
+    if (box->maxLength() > kLongestFilter)
+        box->setMaxLength(kLongestFilter);
+    filterBoxes_.emplace_back(box, condition);
+}
+
+void ListGrid::connectFilter(QAbstractButton* filterButton, QAbstractButton* clearButton)
+{
+    if (filterButton)
+        connect(filterButton, &QAbstractButton::clicked, this, &ListGrid::filter);
+    if (clearButton)
+        connect(clearButton, &QAbstractButton::clicked, this, &ListGrid::clearFilter);
+}
+
+void ListGrid::filter()
+{
+    std::vector<FilterCondition> conditions;
+    QStringList texts;
+    for (const auto& [box, condition] : filterBoxes_) {
+        conditions.push_back(condition);
+        texts << box->text();
+    }
+    lines_ = statement_.filtered(conditions, texts);
+    reread();
+}
+
+void ListGrid::clearFilter()
+{
+    for (const auto& box : filterBoxes_)
+        box.first->clear();
+    filter();
+}
+
+// ---------------------------------------------------------------- sorting
+
+void ListGrid::setSort(const SortForm& form, SortSwitch& direction, bool marker, bool onDoubleClick)
+{
+    sortForm_ = form;
+    direction_ = &direction;
+    marker_ = marker;
+    QHeaderView* header = view_->horizontalHeader();
+    header->setSectionsClickable(true);
+    if (onDoubleClick) {
+        connect(header, &QHeaderView::sectionDoubleClicked, this, &ListGrid::sortBy);
+        connect(header, &QHeaderView::sectionClicked, this, &ListGrid::titleClicked);
+    } else {
+        connect(header, &QHeaderView::sectionClicked, this, &ListGrid::sortBy);
+    }
+}
+
+void ListGrid::sortBy(int column)
+{
+    if (!direction_ || column < 0 || column >= int(columns_.size()))
+        return;
+    const ListColumn& c = columns_[size_t(column)];
+    const bool ascending = direction_->take();
+    lines_ = statement_.sorted(lines_, sortForm_, c.sortKey.isEmpty() ? c.field : c.sortKey, ascending, c.tieBreak);
+    reread();
+    sortedColumn_ = column;
+    sortedAscending_ = ascending;
+    if (marker_)
+        model_->setSortMarker(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+// A single click on another title hides the marker; on the sorted one it shows it again.
+void ListGrid::titleClicked(int column)
+{
+    if (!marker_)
+        return;
+    if (column == sortedColumn_)
+        model_->setSortMarker(column, sortedAscending_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+    else
+        model_->clearSortMarker();
+}
+
+// ---------------------------------------------------------------- search
+
+void ListGrid::setSearch(QLineEdit* box, QAbstractButton* button, const QString& field, SearchFrom from)
+{
+    searchBox_ = box;
+    searchField_ = field;
+    searchFrom_ = from;
+    setDigitsOnly(box);
+    if (button)
+        connect(button, &QAbstractButton::clicked, this, &ListGrid::search);
+}
+
+bool ListGrid::search()
+{
+    if (!searchBox_ || !rows_ || searchBox_->text().isEmpty())
+        return false;
+    const QString wanted = searchBox_->text();
+    const int field = rows_->field(searchField_).index();
+    const int start = searchFrom_ == SearchFrom::Top ? 0 : rows_->currentRow() + 1;
+    for (int r = std::max(start, 0); r < rows_->rowCount(); ++r) {
+        if (rows_->value(r, field).toString().startsWith(wanted)) {
+            rows_->moveTo(r);
+            return true;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,50 @@
+#include "common/list_statement.h"
+
+QString sqlLiteral(const QString& text)
+{
+    QString doubled = text;
+    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
+}
+
+QStringList ListStatement::defaultLines() const
+{
+    return base + tail + defaultOrder;
+}
+
+QStringList ListStatement::filtered(const std::vector<FilterCondition>& conditions, const QStringList& texts) const
+{
+    QStringList where;
+    for (size_t i = 0; i < conditions.size() && qsizetype(i) < texts.size(); ++i) {
+        const QString& text = texts[qsizetype(i)];
+        if (text.isEmpty())
+            continue;
+        if (!where.isEmpty())
+            where << andLine;
+        where << conditions[i].fragment + sqlLiteral(text) + conditions[i].closing;
+    }
+    if (where.isEmpty())
+        return defaultLines();
+    return base + QStringList{whereLine} + where + tail + defaultOrder;
+}
+
+QStringList ListStatement::sorted(const QStringList& current, const SortForm& form, const QString& key, bool ascending,
+                                  const QString& tieBreak) const
+{
+    QStringList lines = current.isEmpty() ? defaultLines() : current;
+    switch (form.kind) {
+        case SortForm::None:
+            return lines;
+        case SortForm::A:
+            lines.last() = key + (ascending ? QStringLiteral(" ASC,") : QStringLiteral(" DESC,")) +
+                           (tieBreak.isEmpty() ? form.text : tieBreak);
+            return lines;
+        case SortForm::B:
+            lines.last() = form.text + key + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
+            return lines;
+        case SortForm::C:
+            return base + tail +
+                   QStringList{form.text + key + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC"))};
+    }
+    return lines;
+}

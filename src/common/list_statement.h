@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// The text a user typed, as an SQL string literal: enclosed in single quotes,
+// every single quote inside doubled. The one way user text reaches a
+// statement other than as a parameter.
+QString sqlLiteral(const QString& text);
+
+// One filter box's condition: the screen's fragment, the box's text as a
+// literal, then the closing. "(upper(hora.ime) containing(" + 'text' + ")) "
+struct FilterCondition {
+    QString fragment;
+    QString closing = QStringLiteral(")) ");
+};
+
+// How a list sorts by a column title.
+//  A: the last line becomes the column's source, " ASC," or " DESC," and a
+//     tie-break list (the screen's, or the column's own);
+//  B: the last line becomes `text` + the column's key + " ASC" or " DESC"
+//     (`text` is "order by ", " order by " or empty when the line before
+//     already is " order by ");
+//  C: the statement becomes the base and tail lines, then one line `text` +
+//     the column's key + " ASC" or " DESC"; a filter in force is dropped.
+struct SortForm {
+    enum Kind { None, A, B, C };
+    Kind kind = None;
+    QString text;  // A: the tie-break list; B: what precedes the key; C: " order by "
+
+    static SortForm a(const QString& tieBreak) { return {A, tieBreak}; }
+    static SortForm b(const QString& prefix = QStringLiteral("order by ")) { return {B, prefix}; }
+    static SortForm c(const QString& orderBy = QStringLiteral(" order by ")) { return {C, orderBy}; }
+};
+
+// A list's statement in the parts that filtering and sorting rebuild:
+//  1. `base`: the select line(s) with their joins and fixed conditions;
+//  2. under a filter, `whereLine` and the condition lines, `andLine` between them;
+//  3. `tail`: fixed lines that follow the conditions (a group by), usually none;
+//  4. `defaultOrder`: the order clause, one line "order by …" or the two
+//     lines " order by " and the fields.
+struct ListStatement {
+    QStringList base;
+    QStringList defaultOrder;
+    QStringList tail = {};
+    QString whereLine = QStringLiteral(" WHERE ");
+    QString andLine = QStringLiteral(" and ");
+
+    // Base, tail and default order: the list unfiltered.
+    QStringList defaultLines() const;
+    // The filter: one condition per non-empty text, in the screen's order
+    // (`texts[i]` goes with `conditions[i]`); every text empty gives the
+    // default lines. A filter always restores the default order.
+    QStringList filtered(const std::vector<FilterCondition>& conditions, const QStringList& texts) const;
+    // The lines after a sort by a column: `current` is the statement in force
+    // (forms A and B keep its filter), `key` the column's source or field
+    // name, `tieBreak` a form A column's own tie-break (empty: the form's).
+    QStringList sorted(const QStringList& current, const SortForm& form, const QString& key, bool ascending,
+                       const QString& tieBreak = {}) const;
+};
