@@ -185,9 +185,9 @@ EditFlow::Outcome EditFlow::store(Saving saving)
     return Outcome::Saved;
 }
 
-// The commit closed the cursor but the transaction still runs with the
-// posted row in it: show that row in the panel again, in edit state, so that
-// the user can save once more or cancel.
+// The commit failed and the transaction still runs with the posted row in
+// it: put that row back into edit state in the panel, so that the user can
+// save once more or cancel.
 void EditFlow::recoverAfterFailedCommit(const fb::Value& key)
 {
     try {
