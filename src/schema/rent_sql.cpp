@@ -8,15 +8,19 @@ namespace {
 
 // The contract lines with the shares they bind (a line's owner and plot find
 // the owner's share in the plot), summed per contract and owner, and per
-// cadastral area of the plot when `byArea`.
+// cadastral area of the plot unless `join` is None (an optional join keeps the
+// lines whose plot or locality is missing, with no area).
 //
 // Summing the lines before the contract is looked up is what keeps the rent
 // queries fast on a large register: the farming-year condition and the
 // contract's type and state are then read once per contract and owner instead
 // of once per line, and the lines are sorted by narrow keys only. The sums of
 // exact decimals are the same however they are split.
-QString linesPerContract(bool byArea)
+enum class AreaJoin { None, Required, Optional };
+
+QString linesPerContract(AreaJoin join)
 {
+    const bool byArea = join != AreaJoin::None;
     const QString keys = byArea ? QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv, mestnost.id_zeml")
                                 : QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv");
     QString sql = QStringLiteral("select ") + keys +
@@ -26,17 +30,21 @@ QString linesPerContract(bool byArea)
                       "from doghorazemi\n"
                       " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and "
                       "(doghorazemi.id_sobstv = sobstv.id_hora)\n");
-    if (byArea)
+    if (join == AreaJoin::Required)
         sql += QStringLiteral(
             " inner join zemq on (doghorazemi.id_zemq = zemq.id_zemq)\n"
             " inner join mestnost on (zemq.id_mest = mestnost.id_mestn)\n");
+    else if (join == AreaJoin::Optional)
+        sql += QStringLiteral(
+            " left outer join zemq on (doghorazemi.id_zemq = zemq.id_zemq)\n"
+            " left outer join mestnost on (zemq.id_mest = mestnost.id_mestn)\n");
     return sql + QStringLiteral("group by ") + keys;
 }
 
 // The summed lines (as P) of the contracts that count in the firm's farming year.
-QString linesOfTheYear(bool byArea)
+QString linesOfTheYear(AreaJoin join)
 {
-    return QStringLiteral("from firma cross join \"DOG DANNI\"\n inner join (") + linesPerContract(byArea) +
+    return QStringLiteral("from firma cross join \"DOG DANNI\"\n inner join (") + linesPerContract(join) +
            QStringLiteral(") P on (\"DOG DANNI\".id_dog = P.id_dog)\n");
 }
 
@@ -85,7 +93,8 @@ QString contractedShares(const SharesOptions& options)
     groups << QStringLiteral("\"DOG DANNI\".systoqnie") << QStringLiteral("\"DOG DANNI\".id_dt");
     const QString columns = groups.join(QStringLiteral(", "));
 
-    QString sql = QStringLiteral("select ") + columns + QStringLiteral(",\n ") + areaSums() + linesOfTheYear(true) +
+    QString sql = QStringLiteral("select ") + columns + QStringLiteral(",\n ") + areaSums() +
+                  linesOfTheYear(AreaJoin::Required) +
                   QStringLiteral(
                       " inner join zemlishte on (P.id_zeml = zemlishte.id_zeml)\n"
                       " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n");
@@ -98,8 +107,8 @@ QString contractedShares(const SharesOptions& options)
 
 QString contractedAreaPerOwner()
 {
-    return QStringLiteral("select P.id_sobstv,\n ") + areaSums() + linesOfTheYear(false) + QStringLiteral("where ") +
-           farmingYearCondition() + QStringLiteral("\ngroup by P.id_sobstv");
+    return QStringLiteral("select P.id_sobstv,\n ") + areaSums() + linesOfTheYear(AreaJoin::None) +
+           QStringLiteral("where ") + farmingYearCondition() + QStringLiteral("\ngroup by P.id_sobstv");
 }
 
 QString rulesThatApply(const QString& hdzSelect, bool withLines)
@@ -152,12 +161,12 @@ QString dueValue(Form form, const QString& line, const QString& shares)
         .arg(line, shares);
 }
 
-QString dueValuePerType()
+QString dueValuePerType(const QString& line)
 {
     return QStringLiteral(
-               "case when vidrentakol.id_vrk = 1 then cast(sum(%1) as decimal(15,2))"
+               "case when %3.id_vrk = 1 then cast(sum(%1) as decimal(15,2))"
                " else cast(sum(%2) as decimal(15,2)) end")
-        .arg(dueValue(Form::Money), dueValue(Form::Goods));
+        .arg(dueValue(Form::Money, line), dueValue(Form::Goods, line), line);
 }
 
 QString goodsReceipts(const ReceiptOptions& options)
@@ -194,37 +203,79 @@ QString receivedPerRuleLine()
         "group by \"RAZP RENTA\".id_vr, \"RAZP RENTA\".id_dt, \"RAZP RENTA\".id_zeml, \"RAZP DANNI\".id_hora");
 }
 
+namespace {
+
+// The contracted shares of the year per owner, area, contract type and state
+// (the rows of HDZ), for the rent list. The plot and its locality are joined
+// with outer joins, so that a line whose plot is gone still counts in the
+// owner's contracted area; it has no area and so no rule.
+QString sharesOfTheYear()
+{
+    return QStringLiteral("select P.id_sobstv, P.id_zeml, \"DOG DANNI\".id_dt, \"DOG DANNI\".systoqnie,\n ") +
+           areaSums() + QStringLiteral("from firma cross join \"DOG DANNI\"\n inner join (") +
+           linesPerContract(AreaJoin::Optional) + QStringLiteral(") P on (\"DOG DANNI\".id_dog = P.id_dog)\n") +
+           QStringLiteral("where ") + farmingYearCondition() +
+           QStringLiteral("\ngroup by P.id_sobstv, P.id_zeml, \"DOG DANNI\".id_dt, \"DOG DANNI\".systoqnie");
+}
+
+// Every line of the rules (R3's joins from the rule's side), with FIRSTLINE
+// set on exactly one line per area and contract type: the line of the lowest
+// rule and rent type. The rent list counts a share's area on that line only,
+// so that an area is counted once however many lines its rule has.
+QString ruleLines()
+{
+    return QStringLiteral(
+        "select \"RENTA ZEML\".id_zeml, \"RENTA ZEML\".id_dt, vidrentakol.id_vrk, vidrentakol.kol, vidrentakol.ec,\n"
+        " case when vidrentakol.id_rz = (select min(r2.id_rz) from \"RENTA ZEML\" r2\n"
+        "     inner join vidrentakol v2 on (r2.id_rz = v2.id_rz) inner join vid_renta t2 on (v2.id_vrk = t2.id_vr)\n"
+        "     where r2.id_zeml = \"RENTA ZEML\".id_zeml and r2.id_dt = \"RENTA ZEML\".id_dt)\n"
+        "   and vidrentakol.id_vrk = (select min(v3.id_vrk) from vidrentakol v3\n"
+        "     inner join vid_renta t3 on (v3.id_vrk = t3.id_vr) where v3.id_rz = vidrentakol.id_rz)\n"
+        "  then 1 else 0 end firstline\n"
+        "from dogtip\n"
+        " inner join \"RENTA ZEML\" on (dogtip.id_dt = \"RENTA ZEML\".id_dt)\n"
+        " inner join zemlishte on (\"RENTA ZEML\".id_zeml = zemlishte.id_zeml)\n"
+        " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n"
+        " inner join vidrentakol on (\"RENTA ZEML\".id_rz = vidrentakol.id_rz)\n"
+        " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)");
+}
+
+}  // namespace
+
 RentListStatement rentList()
 {
-    SharesOptions shares;
-    shares.representative = true;
-    shares.contractType = true;
-    // Q1: per owner and rent type, the rent due rounded once per type, with
-    // what the owner was paid on goods receipts and in cash. The payouts are
-    // looked up once per owner and type rather than once per rule line.
-    const QString duePerType =
-        QStringLiteral(
-            "select vidrentakol.id_vrk, count(*) count_rec, HDZ.id_sobstv, HDZ.egn, HDZ.ime, HDZ.predst,\n ") +
-        dueValuePerType() + QStringLiteral(" SOP\n") + rulesThatApply(contractedShares(shares)) +
-        QStringLiteral("group by HDZ.id_sobstv, HDZ.egn, HDZ.ime, HDZ.predst, vidrentakol.id_vrk");
-    const QString perType = QStringLiteral(
-                                "select D.id_vrk, D.count_rec, coalesce(RR.RR_pari, 0) RR, coalesce(RP.RP_sum,0) RP,\n"
-                                " D.id_sobstv, D.egn, D.ime, D.predst, D.SOP\n"
-                                "from (") +
-                            duePerType + QStringLiteral(") D\n") + QStringLiteral(" left outer join (") +
-                            goodsReceipts() + QStringLiteral(") RR on (D.id_sobstv=RR.id_hora)\n") +
-                            QStringLiteral(" left outer join (") + cashPayments() +
-                            QStringLiteral(") RP on (D.id_sobstv=RP.id_Hora)");
+    // One pass over the contract lines serves both the rent due and the
+    // contracted areas: every share row (HDZ) meets the lines of its rule, or
+    // none; per owner and rent type the due value is summed and rounded once,
+    // and the areas are taken from the rows on the first rule line or without
+    // a rule. An owner is listed when some rule line covers his land.
+    const QString counted =
+        QStringLiteral("case when (RL.id_vrk is null) or (RL.firstline = 1) then HDZ.%1 else 0 end");
+    const QString perType = QStringLiteral("select HDZ.id_sobstv, RL.id_vrk,\n sum(") +
+                            counted.arg(QStringLiteral("ZDPl")) + QStringLiteral(") ZDPl,\n sum(") +
+                            counted.arg(QStringLiteral("ZPl")) + QStringLiteral(") ZPl,\n ") +
+                            dueValuePerType(QStringLiteral("RL")) + QStringLiteral(" SOP\nfrom (") + sharesOfTheYear() +
+                            QStringLiteral(") HDZ\n left outer join (") + ruleLines() +
+                            QStringLiteral(") RL on (RL.id_zeml = HDZ.id_zeml) and (RL.id_dt = HDZ.id_dt)\n") +
+                            QStringLiteral("group by HDZ.id_sobstv, RL.id_vrk");
+    const QString q1 = QStringLiteral(
+                           "select T.id_vrk, T.id_sobstv, hora.egn, hora.ime, hora.predst, T.ZDPl, T.ZPl, T.SOP,\n"
+                           " coalesce(RR.RR_pari, 0) RR, coalesce(RP.RP_sum,0) RP\n"
+                           "from (") +
+                       perType + QStringLiteral(") T\n inner join hora on (T.id_sobstv = hora.id_hora)\n") +
+                       QStringLiteral(" left outer join (") + goodsReceipts() +
+                       QStringLiteral(") RR on (T.id_sobstv=RR.id_hora)\n") + QStringLiteral(" left outer join (") +
+                       cashPayments() + QStringLiteral(") RP on (T.id_sobstv=RP.id_Hora)");
 
     RentListStatement st;
     st.base = QStringLiteral(
-                  "select count(*) COUNT_REC, Q1.id_sobstv ID_SOBSTV, Q1.egn EGN, Q1.ime IME, Q1.predst PREDST,\n"
-                  " Q2.ZDPl ZDPL, Q2.Zpl ZPL, cast(sum(Q1.SOP) as decimal(15,2)) SOP, Q1.RR RR, Q1.RP RP,\n"
-                  " (Q1.RR + Q1.RP) IZPL, (cast(sum(Q1.SOP) as decimal(15,2)) - Q1.RR - Q1.RP) OSTATYK\n"
-                  "from (") +
-              perType + QStringLiteral(") Q1\n inner join (") + contractedAreaPerOwner() +
-              QStringLiteral(") Q2 on (Q1.id_sobstv=Q2.id_sobstv)");
-    st.grouping = QStringLiteral(" group by Q1.id_sobstv, Q1.egn, Q1.ime, Q1.predst, Q1.RR, Q1.RP,Q2.ZDPl, Q2.Zpl");
+                  "select count(Q1.id_vrk) COUNT_REC, Q1.id_sobstv ID_SOBSTV, Q1.egn EGN, Q1.ime IME, "
+                  "Q1.predst PREDST,\n sum(Q1.ZDPl) ZDPL, sum(Q1.ZPl) ZPL, cast(sum(Q1.SOP) as decimal(15,2)) SOP, "
+                  "Q1.RR RR, Q1.RP RP,\n (Q1.RR + Q1.RP) IZPL, (cast(sum(Q1.SOP) as decimal(15,2)) - Q1.RR - Q1.RP) "
+                  "OSTATYK\nfrom (") +
+              q1 + QStringLiteral(") Q1\n");
+    st.grouping =
+        QStringLiteral(" group by Q1.id_sobstv, Q1.egn, Q1.ime, Q1.predst, Q1.RR, Q1.RP having count(Q1.id_vrk) > 0");
     st.order = QStringLiteral(" order by Q1.ime ");
     return st;
 }

@@ -69,8 +69,8 @@ QString dueValue(Form form, const QString& line = QStringLiteral("vidrentakol"),
                  const QString& shares = QStringLiteral("HDZ"));
 
 // The due value of the rule lines of one rent type summed over the group and
-// rounded to stotinki once; the group must be per vidrentakol.id_vrk.
-QString dueValuePerType();
+// rounded to stotinki once; the group must be per <line>.id_vrk.
+QString dueValuePerType(const QString& line = QStringLiteral("vidrentakol"));
 
 enum class ReceiptLines { All, Money, Goods };
 

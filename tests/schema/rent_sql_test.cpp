@@ -322,6 +322,27 @@ TEST_F(RentSql, RentListCountsAllContractedLandButRentOnlyUnderARule)
     EXPECT_EQ(row.sop, "45.00");
 }
 
+TEST_F(RentSql, RentListCountsEachShareOnceWhateverTheRulesLookLike)
+{
+    const int owner = addOwner(QStringLiteral("Радка Пенева"));
+    bind(inForce(), owner, 2.0, 2.0, area);
+    // A second rule for the same area and type (the rules screen refuses one,
+    // the database does not): both rules' lines earn, the land counts once.
+    addRuleLine(addRule(), rent::kMoneyType, 10, 1);
+    const int second = addRule();
+    addRuleLine(second, rent::kMoneyType, 5, 1);
+    addRuleLine(second, kWheat, 100, 0.5);
+    // A line whose plot is gone: contracted land without an area, so no rent.
+    const int contract = inForce();
+    bind(contract, owner, 1.5);
+    exec("delete from zemq where id_zemq = ?", {lastKey("zemq", "id_zemq")});
+
+    const ListRow row = rentList()[owner];
+    EXPECT_EQ(row.zdpl, "3.500");
+    EXPECT_EQ(row.zpl, "3.500");
+    EXPECT_EQ(row.sop, "130.00") << "2 x 10 + 2 x 5 leva and 200 kg at 0.50";
+}
+
 TEST_F(RentSql, PaidAmountsReduceTheRestExceptPastYearsAndGoodsMissingFromTheList)
 {
     const int owner = addOwner(QStringLiteral("Димитър Николов"));
