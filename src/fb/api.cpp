@@ -27,7 +27,9 @@ Firebird::IProvider* provider()
     return p;
 }
 
-Status::Status() : BaseStatusWrapper(master()->getStatus()) {}
+Status::Status() : BaseStatusWrapper(master()->getStatus())
+{
+}
 
 Status::~Status()
 {

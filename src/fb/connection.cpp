@@ -14,7 +14,9 @@ namespace fb {
 
 using namespace detail;
 
-Connection::Connection(ConnectionOptions options) : options_(std::move(options)) {}
+Connection::Connection(ConnectionOptions options) : options_(std::move(options))
+{
+}
 
 Connection::~Connection()
 {
@@ -104,8 +106,8 @@ void Connection::detach()
 void Connection::executeImmediate(Transaction& tr, const QString& sql)
 {
     Status st;
-    handle()->execute(&st, tr.handle(), 0, sql.toUtf8().constData(), static_cast<unsigned>(options_.dialect),
-                      nullptr, nullptr, nullptr, nullptr);
+    handle()->execute(&st, tr.handle(), 0, sql.toUtf8().constData(), static_cast<unsigned>(options_.dialect), nullptr,
+                      nullptr, nullptr, nullptr);
 }
 
 Firebird::IAttachment* Connection::handle() const

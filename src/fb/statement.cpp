@@ -39,13 +39,17 @@ void store(unsigned char* p, T v)
 unsigned fixedLength(int type)
 {
     switch (type) {
-    case SQL_INT64:
-    case SQL_DOUBLE:
-    case SQL_TIMESTAMP: return 8;
-    case SQL_TYPE_DATE:
-    case SQL_TYPE_TIME: return 4;
-    case SQL_BOOLEAN: return 1;
-    default: return 0;
+        case SQL_INT64:
+        case SQL_DOUBLE:
+        case SQL_TIMESTAMP:
+            return 8;
+        case SQL_TYPE_DATE:
+        case SQL_TYPE_TIME:
+            return 4;
+        case SQL_BOOLEAN:
+            return 1;
+        default:
+            return 0;
     }
 }
 
@@ -177,18 +181,34 @@ void Statement::Impl::buildInput(const std::vector<Value>& params)
     for (unsigned i = 0; i < n; ++i) {
         const Value v = i < params.size() ? params[i] : Value();
         switch (v.type()) {
-        case Value::Type::Null: signature[i] = {0, 0}; break;
-        case Value::Type::Integer: signature[i] = {SQL_INT64, 0}; break;
-        case Value::Type::Double: signature[i] = {SQL_DOUBLE, 0}; break;
-        case Value::Type::Decimal: signature[i] = {SQL_INT64, static_cast<unsigned>(v.toDecimal().scale)}; break;
-        case Value::Type::Date: signature[i] = {SQL_TYPE_DATE, 0}; break;
-        case Value::Type::Time: signature[i] = {SQL_TYPE_TIME, 0}; break;
-        case Value::Type::Timestamp: signature[i] = {SQL_TIMESTAMP, 0}; break;
-        case Value::Type::Boolean: signature[i] = {SQL_BOOLEAN, 0}; break;
-        case Value::Type::Text:
-            texts[i] = v.toString().toUtf8();
-            signature[i] = {SQL_VARYING, static_cast<unsigned>(std::max<qsizetype>(texts[i].size(), 1))};
-            break;
+            case Value::Type::Null:
+                signature[i] = {0, 0};
+                break;
+            case Value::Type::Integer:
+                signature[i] = {SQL_INT64, 0};
+                break;
+            case Value::Type::Double:
+                signature[i] = {SQL_DOUBLE, 0};
+                break;
+            case Value::Type::Decimal:
+                signature[i] = {SQL_INT64, static_cast<unsigned>(v.toDecimal().scale)};
+                break;
+            case Value::Type::Date:
+                signature[i] = {SQL_TYPE_DATE, 0};
+                break;
+            case Value::Type::Time:
+                signature[i] = {SQL_TYPE_TIME, 0};
+                break;
+            case Value::Type::Timestamp:
+                signature[i] = {SQL_TIMESTAMP, 0};
+                break;
+            case Value::Type::Boolean:
+                signature[i] = {SQL_BOOLEAN, 0};
+                break;
+            case Value::Type::Text:
+                texts[i] = v.toString().toUtf8();
+                signature[i] = {SQL_VARYING, static_cast<unsigned>(std::max<qsizetype>(texts[i].size(), 1))};
+                break;
         }
     }
 
@@ -219,27 +239,36 @@ void Statement::Impl::buildInput(const std::vector<Value>& params)
         unsigned char* field = inBuf.data() + inMeta->getOffset(&st, i);
         store<short>(inBuf.data() + inMeta->getNullOffset(&st, i), v.isNull() ? -1 : 0);
         switch (v.type()) {
-        case Value::Type::Null: break;
-        case Value::Type::Integer: store<ISC_INT64>(field, v.toInt64()); break;
-        case Value::Type::Double: store<double>(field, v.toDouble()); break;
-        case Value::Type::Decimal: store<ISC_INT64>(field, v.toDecimal().units); break;
-        case Value::Type::Date:
-            store<ISC_DATE>(field, static_cast<ISC_DATE>(v.toDate().toJulianDay() - kIscDateEpoch));
-            break;
-        case Value::Type::Time:
-            store<ISC_TIME>(field, static_cast<ISC_TIME>(v.toTime().msecsSinceStartOfDay()) * 10);
-            break;
-        case Value::Type::Timestamp: {
-            const QDateTime dt = v.toDateTime();
-            store<ISC_DATE>(field, static_cast<ISC_DATE>(dt.date().toJulianDay() - kIscDateEpoch));
-            store<ISC_TIME>(field + sizeof(ISC_DATE), static_cast<ISC_TIME>(dt.time().msecsSinceStartOfDay()) * 10);
-            break;
-        }
-        case Value::Type::Boolean: store<FB_BOOLEAN>(field, v.toBool() ? FB_TRUE : FB_FALSE); break;
-        case Value::Type::Text:
-            store<unsigned short>(field, static_cast<unsigned short>(texts[i].size()));
-            std::memcpy(field + sizeof(unsigned short), texts[i].constData(), static_cast<size_t>(texts[i].size()));
-            break;
+            case Value::Type::Null:
+                break;
+            case Value::Type::Integer:
+                store<ISC_INT64>(field, v.toInt64());
+                break;
+            case Value::Type::Double:
+                store<double>(field, v.toDouble());
+                break;
+            case Value::Type::Decimal:
+                store<ISC_INT64>(field, v.toDecimal().units);
+                break;
+            case Value::Type::Date:
+                store<ISC_DATE>(field, static_cast<ISC_DATE>(v.toDate().toJulianDay() - kIscDateEpoch));
+                break;
+            case Value::Type::Time:
+                store<ISC_TIME>(field, static_cast<ISC_TIME>(v.toTime().msecsSinceStartOfDay()) * 10);
+                break;
+            case Value::Type::Timestamp: {
+                const QDateTime dt = v.toDateTime();
+                store<ISC_DATE>(field, static_cast<ISC_DATE>(dt.date().toJulianDay() - kIscDateEpoch));
+                store<ISC_TIME>(field + sizeof(ISC_DATE), static_cast<ISC_TIME>(dt.time().msecsSinceStartOfDay()) * 10);
+                break;
+            }
+            case Value::Type::Boolean:
+                store<FB_BOOLEAN>(field, v.toBool() ? FB_TRUE : FB_FALSE);
+                break;
+            case Value::Type::Text:
+                store<unsigned short>(field, static_cast<unsigned short>(texts[i].size()));
+                std::memcpy(field + sizeof(unsigned short), texts[i].constData(), static_cast<size_t>(texts[i].size()));
+                break;
         }
     }
 }
@@ -266,8 +295,7 @@ void Statement::open(Transaction& tr)
     close();
     d_->buildInput(params_);
     Status st;
-    d_->cursor.reset(
-        d_->stmt->openCursor(&st, tr.handle(), d_->inMeta.get(), d_->inBuf.data(), d_->outMeta.get(), 0));
+    d_->cursor.reset(d_->stmt->openCursor(&st, tr.handle(), d_->inMeta.get(), d_->inBuf.data(), d_->outMeta.get(), 0));
     cursorTransaction_ = &tr;
     tr.addCursor(this);
 }
@@ -362,60 +390,66 @@ Value Statement::Impl::readColumn(unsigned i, Transaction* tr)
     const Column& c = columns[i];
     const bool exact = c.scale > 0 || outMeta->getSubType(&st, i) == 1 || outMeta->getSubType(&st, i) == 2;
     switch (c.sqlType) {
-    case SQL_VARYING: {
-        const auto len = load<unsigned short>(p);
-        const char* text = reinterpret_cast<const char*>(p + sizeof(unsigned short));
-        if ((outMeta->getCharSet(&st, i) & 0xFF) == kCharsetOctets)
-            return Value(QString::fromLatin1(text, len));
-        return Value(QString::fromUtf8(text, len));
-    }
-    case SQL_TEXT: {
-        // Fixed-length text comes padded with blanks up to its byte size.
-        int len = static_cast<int>(outMeta->getLength(&st, i));
-        const char* text = reinterpret_cast<const char*>(p);
-        while (len > 0 && text[len - 1] == ' ')
-            --len;
-        return Value(QString::fromUtf8(text, len));
-    }
-    case SQL_SHORT: {
-        const auto v = load<short>(p);
-        return exact ? Value(Decimal{v, c.scale}) : Value(static_cast<std::int64_t>(v));
-    }
-    case SQL_LONG: {
-        const auto v = load<ISC_LONG>(p);
-        return exact ? Value(Decimal{v, c.scale}) : Value(static_cast<std::int64_t>(v));
-    }
-    case SQL_INT64: {
-        const auto v = load<ISC_INT64>(p);
-        return exact ? Value(Decimal{v, c.scale}) : Value(static_cast<std::int64_t>(v));
-    }
-    case SQL_FLOAT: return Value(static_cast<double>(load<float>(p)));
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT: return Value(load<double>(p));
-    case SQL_TYPE_DATE: return Value(decodeDate(load<ISC_DATE>(p)));
-    case SQL_TYPE_TIME: return Value(decodeTime(load<ISC_TIME>(p)));
-    case SQL_TIMESTAMP:
-        return Value(QDateTime(decodeDate(load<ISC_DATE>(p)), decodeTime(load<ISC_TIME>(p + sizeof(ISC_DATE)))));
-    case SQL_BOOLEAN: return Value(load<FB_BOOLEAN>(p) != FB_FALSE);
-    case SQL_BLOB: {
-        if (!tr)
-            return {};
-        ISC_QUAD id = load<ISC_QUAD>(p);
-        RefPtr<Firebird::IBlob> blob(tr->connection()->handle()->openBlob(&st, tr->handle(), &id, 0, nullptr));
-        QByteArray data;
-        char chunk[16384];
-        for (;;) {
-            unsigned got = 0;
-            const int rc = blob->getSegment(&st, sizeof chunk, chunk, &got);
-            if (rc != Firebird::IStatus::RESULT_OK && rc != Firebird::IStatus::RESULT_SEGMENT)
-                break;
-            data.append(chunk, static_cast<qsizetype>(got));
+        case SQL_VARYING: {
+            const auto len = load<unsigned short>(p);
+            const char* text = reinterpret_cast<const char*>(p + sizeof(unsigned short));
+            if ((outMeta->getCharSet(&st, i) & 0xFF) == kCharsetOctets)
+                return Value(QString::fromLatin1(text, len));
+            return Value(QString::fromUtf8(text, len));
         }
-        blob->close(&st);
-        blob.take();
-        return Value(QString::fromUtf8(data));
-    }
-    default: return {};
+        case SQL_TEXT: {
+            // Fixed-length text comes padded with blanks up to its byte size.
+            int len = static_cast<int>(outMeta->getLength(&st, i));
+            const char* text = reinterpret_cast<const char*>(p);
+            while (len > 0 && text[len - 1] == ' ')
+                --len;
+            return Value(QString::fromUtf8(text, len));
+        }
+        case SQL_SHORT: {
+            const auto v = load<short>(p);
+            return exact ? Value(Decimal{v, c.scale}) : Value(static_cast<std::int64_t>(v));
+        }
+        case SQL_LONG: {
+            const auto v = load<ISC_LONG>(p);
+            return exact ? Value(Decimal{v, c.scale}) : Value(static_cast<std::int64_t>(v));
+        }
+        case SQL_INT64: {
+            const auto v = load<ISC_INT64>(p);
+            return exact ? Value(Decimal{v, c.scale}) : Value(static_cast<std::int64_t>(v));
+        }
+        case SQL_FLOAT:
+            return Value(static_cast<double>(load<float>(p)));
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            return Value(load<double>(p));
+        case SQL_TYPE_DATE:
+            return Value(decodeDate(load<ISC_DATE>(p)));
+        case SQL_TYPE_TIME:
+            return Value(decodeTime(load<ISC_TIME>(p)));
+        case SQL_TIMESTAMP:
+            return Value(QDateTime(decodeDate(load<ISC_DATE>(p)), decodeTime(load<ISC_TIME>(p + sizeof(ISC_DATE)))));
+        case SQL_BOOLEAN:
+            return Value(load<FB_BOOLEAN>(p) != FB_FALSE);
+        case SQL_BLOB: {
+            if (!tr)
+                return {};
+            ISC_QUAD id = load<ISC_QUAD>(p);
+            RefPtr<Firebird::IBlob> blob(tr->connection()->handle()->openBlob(&st, tr->handle(), &id, 0, nullptr));
+            QByteArray data;
+            char chunk[16384];
+            for (;;) {
+                unsigned got = 0;
+                const int rc = blob->getSegment(&st, sizeof chunk, chunk, &got);
+                if (rc != Firebird::IStatus::RESULT_OK && rc != Firebird::IStatus::RESULT_SEGMENT)
+                    break;
+                data.append(chunk, static_cast<qsizetype>(got));
+            }
+            blob->close(&st);
+            blob.take();
+            return Value(QString::fromUtf8(data));
+        }
+        default:
+            return {};
     }
 }
 

@@ -14,11 +14,11 @@ class Transaction;
 
 // Description of one result column.
 struct Column {
-    QString alias;     // the name the select gives it
-    QString field;     // the table column it comes from, empty for expressions
-    QString relation;  // the table it comes from, empty for expressions
-    int sqlType = 0;   // SQL_VARYING, SQL_LONG… as Firebird reports it
-    int scale = 0;     // decimals of an exact numeric (positive)
+    QString alias;       // the name the select gives it
+    QString field;       // the table column it comes from, empty for expressions
+    QString relation;    // the table it comes from, empty for expressions
+    int sqlType = 0;     // SQL_VARYING, SQL_LONG… as Firebird reports it
+    int scale = 0;       // decimals of an exact numeric (positive)
     int charLength = 0;  // text columns: characters the column holds
 };
 

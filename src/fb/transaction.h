@@ -19,10 +19,7 @@ struct TransactionOptions {
     bool readOnly = false;
 
     static TransactionOptions snapshot() { return {}; }
-    static TransactionOptions readCommitted(bool wait)
-    {
-        return {Isolation::ReadCommitted, true, wait, false};
-    }
+    static TransactionOptions readCommitted(bool wait) { return {Isolation::ReadCommitted, true, wait, false}; }
 };
 
 // A transaction with its own parameter block. Several may run at once on one

@@ -25,10 +25,26 @@ public:
     Value(long long v) : v_(std::int64_t(v)) {}
     Value(double v) : v_(v) {}
     Value(fb::Decimal v) : v_(v) {}
-    Value(QDate v) : v_(v) { if (!v.isValid()) v_ = std::monostate{}; }
-    Value(QTime v) : v_(v) { if (!v.isValid()) v_ = std::monostate{}; }
-    Value(QDateTime v) : v_(v) { if (!v.isValid()) v_ = std::monostate{}; }
-    Value(const QString& v) : v_(v) { if (v.isNull()) v_ = std::monostate{}; }
+    Value(QDate v) : v_(v)
+    {
+        if (!v.isValid())
+            v_ = std::monostate{};
+    }
+    Value(QTime v) : v_(v)
+    {
+        if (!v.isValid())
+            v_ = std::monostate{};
+    }
+    Value(QDateTime v) : v_(v)
+    {
+        if (!v.isValid())
+            v_ = std::monostate{};
+    }
+    Value(const QString& v) : v_(v)
+    {
+        if (v.isNull())
+            v_ = std::monostate{};
+    }
     Value(const char* utf8) : Value(QString::fromUtf8(utf8)) {}
     Value(bool v) : v_(v) {}
 

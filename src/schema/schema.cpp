@@ -33,7 +33,7 @@ QString createTable(const TableDef& t)
     QStringList keys;
     for (const ColumnDef& c : t.columns) {
         parts << QStringLiteral("%1 %2%3").arg(QLatin1String(c.name), columnType(QLatin1String(c.type)),
-                                              c.key ? QStringLiteral(" not null") : QString());
+                                               c.key ? QStringLiteral(" not null") : QString());
         if (c.key)
             keys << QLatin1String(c.name);
     }
@@ -101,9 +101,9 @@ void loadTable(fb::Connection& c, fb::Transaction& tr, const ReferenceFile& ref)
         columns << h.toUpper();
         marks << QStringLiteral("?");
     }
-    fb::Statement insert(c, QStringLiteral("insert into %1 (%2) values (%3)")
-                                .arg(sqlName(ref.table), columns.join(QLatin1String(", ")),
-                                     marks.join(QLatin1String(", "))));
+    fb::Statement insert(
+        c, QStringLiteral("insert into %1 (%2) values (%3)")
+               .arg(sqlName(ref.table), columns.join(QLatin1String(", ")), marks.join(QLatin1String(", "))));
     for (size_t r = 1; r < records.size(); ++r) {
         for (qsizetype i = 0; i < header.size(); ++i)
             insert.bind(static_cast<int>(i), i < records[r].size() ? fb::Value(records[r][i]) : fb::Value());

@@ -26,7 +26,7 @@ struct ColumnDef {
 struct TableDef {
     const char* name;  // upper case; four names hold a blank and are always quoted
     std::vector<ColumnDef> columns;
-    const char* generatedKey = nullptr;  // the surrogate key filled on insert, if any
+    const char* generatedKey = nullptr;     // the surrogate key filled on insert, if any
     std::vector<const char*> indexes = {};  // single-column indexes beside the key
 };
 

@@ -127,8 +127,9 @@ TEST_F(DatasetTest, AFailedCommitKeepsTheRowsAndTheTransaction)
 {
     // A commit trigger stands in for any failure at commit time.
     sql(QStringLiteral("create exception E_NO_COMMIT 'commit refused'"));
-    sql(QStringLiteral("create trigger T_NO_COMMIT on transaction commit as begin "
-                       "if (exists(select 1 from KULTURA where NAIM_KULT = 'refuse')) then exception E_NO_COMMIT; end"));
+    sql(QStringLiteral(
+        "create trigger T_NO_COMMIT on transaction commit as begin "
+        "if (exists(select 1 from KULTURA where NAIM_KULT = 'refuse')) then exception E_NO_COMMIT; end"));
     TransactionArea kult(database, QStringLiteral("IBTKult"));
     Dataset crops(kult, QStringLiteral("TKULT"));
     crops.setTable(QStringLiteral("KULTURA"));

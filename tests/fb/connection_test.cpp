@@ -169,5 +169,6 @@ TEST(Connections, BareFileNameIsFoundInTheCurrentFolder)
     Connection c;
     EXPECT_NO_THROW(c.attach(QStringLiteral("ARVENTA.FDB")));
     QDir::setCurrent(before);
-    EXPECT_EQ(Connection::resolve(QStringLiteral("server:/data/ARVENTA.FDB")), QStringLiteral("server:/data/ARVENTA.FDB"));
+    EXPECT_EQ(Connection::resolve(QStringLiteral("server:/data/ARVENTA.FDB")),
+              QStringLiteral("server:/data/ARVENTA.FDB"));
 }

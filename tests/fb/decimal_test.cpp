@@ -7,9 +7,9 @@ using fb::Decimal;
 
 TEST(Decimal, RoundsHalvesAwayFromZero)
 {
-    EXPECT_EQ(Decimal({125, 1}).rescaled(0).units, 13);     // 12.5 -> 13
-    EXPECT_EQ(Decimal({-125, 1}).rescaled(0).units, -13);   // -12.5 -> -13
-    EXPECT_EQ(Decimal({12125, 3}).rescaled(2).units, 1213); // 12.125 -> 12.13
+    EXPECT_EQ(Decimal({125, 1}).rescaled(0).units, 13);      // 12.5 -> 13
+    EXPECT_EQ(Decimal({-125, 1}).rescaled(0).units, -13);    // -12.5 -> -13
+    EXPECT_EQ(Decimal({12125, 3}).rescaled(2).units, 1213);  // 12.125 -> 12.13
     EXPECT_EQ(Decimal({12124, 3}).rescaled(2).units, 1212);
     EXPECT_EQ(Decimal({7, 0}).rescaled(2).units, 700);
     EXPECT_EQ(Decimal::fromDouble(2.675, 2).units, 268);  // as typed, not as stored in binary

@@ -4,7 +4,8 @@
 
 TEST(Csv, ReadsQuotedFieldsAndSkipsBlankLines)
 {
-    const auto rows = schema::parseCsv(QStringLiteral("a,b,c\r\n1,\"x, y\",\"say \"\"hi\"\"\"\n\n2,,\n3,\"two\nlines\",z"));
+    const auto rows =
+        schema::parseCsv(QStringLiteral("a,b,c\r\n1,\"x, y\",\"say \"\"hi\"\"\"\n\n2,,\n3,\"two\nlines\",z"));
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0], QStringList({"a", "b", "c"}));
     EXPECT_EQ(rows[1], QStringList({"1", "x, y", "say \"hi\""}));

@@ -73,13 +73,20 @@ const char* const kExpected[] = {
 QString typeName(int fieldType, int length)
 {
     switch (fieldType) {
-    case 7: return QStringLiteral("smallint");
-    case 8: return QStringLiteral("integer");
-    case 16: return QStringLiteral("bigint");
-    case 27: return QStringLiteral("float");
-    case 12: return QStringLiteral("date");
-    case 37: return QStringLiteral("text%1").arg(length);
-    default: return QStringLiteral("type%1").arg(fieldType);
+        case 7:
+            return QStringLiteral("smallint");
+        case 8:
+            return QStringLiteral("integer");
+        case 16:
+            return QStringLiteral("bigint");
+        case 27:
+            return QStringLiteral("float");
+        case 12:
+            return QStringLiteral("date");
+        case 37:
+            return QStringLiteral("text%1").arg(length);
+        default:
+            return QStringLiteral("type%1").arg(fieldType);
     }
 }
 
@@ -95,16 +102,16 @@ protected:
 TEST_F(Schema, EveryTableAndColumnHasItsTypeLengthAndKey)
 {
     Transaction tr(c);
-    fb::Statement st(c, QStringLiteral(
-                            "select trim(rf.rdb$relation_name), trim(rf.rdb$field_name), f.rdb$field_type, "
-                            "f.rdb$character_length, f.rdb$character_set_id, "
-                            "(select count(*) from rdb$relation_constraints rc join rdb$index_segments s "
-                            "   on s.rdb$index_name = rc.rdb$index_name "
-                            " where rc.rdb$relation_name = rf.rdb$relation_name "
-                            "   and rc.rdb$constraint_type = 'PRIMARY KEY' and s.rdb$field_name = rf.rdb$field_name) "
-                            "from rdb$relation_fields rf join rdb$fields f on f.rdb$field_name = rf.rdb$field_source "
-                            "join rdb$relations r on r.rdb$relation_name = rf.rdb$relation_name "
-                            "where coalesce(r.rdb$system_flag, 0) = 0 order by 1, rf.rdb$field_position"));
+    fb::Statement st(
+        c, QStringLiteral("select trim(rf.rdb$relation_name), trim(rf.rdb$field_name), f.rdb$field_type, "
+                          "f.rdb$character_length, f.rdb$character_set_id, "
+                          "(select count(*) from rdb$relation_constraints rc join rdb$index_segments s "
+                          "   on s.rdb$index_name = rc.rdb$index_name "
+                          " where rc.rdb$relation_name = rf.rdb$relation_name "
+                          "   and rc.rdb$constraint_type = 'PRIMARY KEY' and s.rdb$field_name = rf.rdb$field_name) "
+                          "from rdb$relation_fields rf join rdb$fields f on f.rdb$field_name = rf.rdb$field_source "
+                          "join rdb$relations r on r.rdb$relation_name = rf.rdb$relation_name "
+                          "where coalesce(r.rdb$system_flag, 0) = 0 order by 1, rf.rdb$field_position"));
     QMap<QString, QStringList> actual;
     for (const auto& row : fb::fetchAll(st, tr)) {
         const QString key = row[5].toInt() ? QStringLiteral("*") : QString();
@@ -170,11 +177,11 @@ TEST_F(Schema, TextKeepsCyrillicAndItsLength)
                               {QStringLiteral("щерева")})
                   .toInt(),
               1);
-    EXPECT_EQ(fb::fetchScalar(c, tr,
-                              QStringLiteral("select count(*) from hora where upper(ime) starting with upper(?)"),
-                              {QStringLiteral("йорд")})
-                  .toInt(),
-              1);
+    EXPECT_EQ(
+        fb::fetchScalar(c, tr, QStringLiteral("select count(*) from hora where upper(ime) starting with upper(?)"),
+                        {QStringLiteral("йорд")})
+            .toInt(),
+        1);
 }
 
 TEST_F(Schema, ReferenceDataIsDelivered)
@@ -200,8 +207,7 @@ TEST_F(Schema, ReferenceDataIsDelivered)
     EXPECT_EQ(scalar("select count(*) from rentakult where id_rk = 1").toInt(), 1);
     EXPECT_EQ(scalar("select count(*) from firma").toInt(), 0);
     for (const char* list : {"kultura", "viddoksobstv", "dogtip", "vid_dog"})
-        EXPECT_GT(fb::fetchScalar(c, tr, QStringLiteral("select count(*) from %1").arg(QLatin1String(list))).toInt(),
-                  0)
+        EXPECT_GT(fb::fetchScalar(c, tr, QStringLiteral("select count(*) from %1").arg(QLatin1String(list))).toInt(), 0)
             << list;
     EXPECT_EQ(scalar("select version from arventa_schema").toInt(), schema::kVersion);
 }
