@@ -18,6 +18,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -280,8 +281,7 @@ void TFHora::bindPanel()
     new dataset::LookupComboBinder(jvdblcCountry, dm_.TCountry, QStringLiteral("KOD_COUNTRY"),
                                    QStringLiteral("COUNTRY_NAME"));
 
-    connect(jvdblcOblast, &QComboBox::currentIndexChanged, this, &TFHora::provinceChanged);
-    connect(jvdblcObshtina, &QComboBox::currentIndexChanged, this, &TFHora::municipalityChanged);
+    connect(&hora, &dataset::Dataset::fieldChanged, this, &TFHora::placeChanged);
     connect(chbCHFL, &QCheckBox::clicked, this, &TFHora::selectCountry);
 }
 
@@ -331,6 +331,8 @@ hora::Entries TFHora::entries() const
 void TFHora::beforePost(EditFlow::Saving saving)
 {
     dataset::Dataset& hora = dm_.THora;
+    cascadeSwitch_ = true;  // the three are written together
+    const auto cascadeAgain = qScopeGuard([this] { cascadeSwitch_ = false; });
     hora["EKATTE"].setValue(dm_.TNasmqsto["EKATTE"].value());
     hora["ID_OBSHT"].setValue(dm_.TObshtina["ID_OBSHT"].value());
     hora["ID_OBL"].setValue(dm_.TOblast["ID_OBL"].value());
@@ -364,6 +366,8 @@ void TFHora::fillPanel(bool adding)
         showForeignFlag();
         cascadeSwitch_ = false;
     }
+    province_ = dm_.THora["ID_OBL"].value();
+    municipality_ = dm_.THora["ID_OBSHT"].value();
     selectCountry();
 }
 
@@ -413,21 +417,27 @@ bool TFHora::editingRow() const
     return flow_ && flow_->isEditing() && dm_.THora.isEditing();
 }
 
-// Another province empties the municipality and the settlement; another
-// municipality the settlement. Not while an owner's own place is shown.
-void TFHora::provinceChanged()
+// Another province empties the municipality and the settlement, another
+// municipality the settlement; not while an owner's own place is shown.
+// A choice that changes nothing empties nothing.
+void TFHora::placeChanged(int field)
 {
     if (cascadeSwitch_ || !editingRow())
         return;
-    dm_.THora["ID_OBSHT"].clear();
-    dm_.THora["EKATTE"].clear();
-}
-
-void TFHora::municipalityChanged()
-{
-    if (cascadeSwitch_ || !editingRow())
-        return;
-    dm_.THora["EKATTE"].clear();
+    dataset::Dataset& hora = dm_.THora;
+    const auto changed = [&](const char* name, fb::Value& shown) {
+        const dataset::Field& f = hora[QLatin1String(name)];
+        if (f.index() != field || f.value() == shown)
+            return false;
+        shown = f.value();
+        return true;
+    };
+    if (changed("ID_OBL", province_)) {
+        hora["ID_OBSHT"].clear();
+        hora["EKATTE"].clear();
+    } else if (changed("ID_OBSHT", municipality_)) {
+        hora["EKATTE"].clear();
+    }
 }
 
 // Leave steps run when the focus moves from one control of the screen to

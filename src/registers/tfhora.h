@@ -52,8 +52,7 @@ private:
     void showForeignFlag();
     void selectCountry();
     bool editingRow() const;
-    void provinceChanged();
-    void municipalityChanged();
+    void placeChanged(int field);
     void focusMoved(QWidget* old, QWidget* now);
     void identifierLeft();
     void beforePost(EditFlow::Saving saving);
@@ -95,6 +94,8 @@ private:
     // Set while the panel is filled for an existing owner, so that showing
     // his province and municipality does not empty what lies below them.
     bool cascadeSwitch_ = false;
+    // The province and municipality the panel shows, to tell a change.
+    fb::Value province_, municipality_;
     bool leavingIdentifier_ = false;
     bool askingToClose_ = false;
 
