@@ -27,7 +27,7 @@ const std::vector<Case>& cases();
 qint64 sinceProcessStart();
 
 int startup(const QStringList& args);
-int list(const QStringList& args);
+int owners(const QStringList& args);
 
 // The benches answer no question and print every message.
 class PrintingPrompter : public Prompter {

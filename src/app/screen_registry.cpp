@@ -1,7 +1,9 @@
 #include "app/screen_registry.h"
 
+#include "app/tfmain.h"
 #include "common/screen.h"
 #include "registers/tffirma.h"
+#include "registers/tfhora.h"
 
 Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context) const
 {
@@ -39,4 +41,7 @@ bool ScreenRegistry::anyOpen() const
 void registerScreens(ScreenRegistry& registry)
 {
     registry.add("TFFirma", [](const ScreenContext& c) { return new TFFirma(c.dm, c.prompter); });
+    registry.add("TFHora", [](const ScreenContext& c) {
+        return new TFHora(c.dm, c.prompter, c.main.sortSwitches().of("TFHora", SortSwitch::Ascending));
+    });
 }

@@ -145,6 +145,30 @@ bool EditFlow::moveCursorToSelected()
     return cursor_->locate(cursorKey_, key);
 }
 
+bool EditFlow::switchTo(const fb::Value& key)
+{
+    if (!editing_ || key.isNull())
+        return false;
+    try {
+        cursor_->cancel();  // a move while editing would post the pending row
+        if (!cursor_->locate(cursorKey_, key)) {
+            cursor_->refresh();
+            if (!cursor_->locate(cursorKey_, key))
+                throw fb::Error(QStringLiteral("%1: the row is gone").arg(cursor_->name()));
+        }
+        cursor_->edit();
+    } catch (const fb::Error& e) {
+        showError(e);
+        discard(true);
+        return false;
+    }
+    remembered_ = key;
+    if (!listIsCursor())
+        list_->rows().locate(listKey_, key);
+    emit panelOpened(false);
+    return true;
+}
+
 // ---------------------------------------------------------------- save, cancel
 
 bool EditFlow::save()

@@ -99,6 +99,13 @@ public:
     bool save();
     void cancel();
     void remove();
+    // Moves the open panel to another stored row, as when a key typed into
+    // the panel turns out to be taken: the pending row is dropped (nothing of
+    // it was posted), the cursor goes into edit on the row with `key` (the
+    // cursor's key), the list selects it, it becomes the row "Отказ" returns
+    // to, and panelOpened(false) fills the panel again. False, with the
+    // panel closed as by "Отказ", when the row cannot be found.
+    bool switchTo(const fb::Value& key);
     // The screen's close check: true lets the screen close.
     bool closeCheck();
 
