@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -272,6 +273,9 @@ GridBinder::GridBinder(QTableView* view, DatasetModel& model) : QObject(view), v
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // One line a row, as a register list reads best; long texts are elided.
+    view->setWordWrap(false);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
         if (moving_ || !dataset_ || !current.isValid() || dataset_->isEditing())
             return;
@@ -281,7 +285,26 @@ GridBinder::GridBinder(QTableView* view, DatasetModel& model) : QObject(view), v
     });
     connect(dataset_, &Dataset::currentChanged, this, &GridBinder::showCurrent);
     connect(&model, &QAbstractItemModel::modelReset, this, &GridBinder::showCurrent);
+    connect(&model, &QAbstractItemModel::modelReset, this, [this, &model] { fitColumns(model); });
+    fitColumns(model);
     showCurrent();
+}
+
+// Gives each column a width from its field's size and its title, once the
+// fields are known (a query's fields come with its first read). Measuring
+// the rows themselves would cost too much on a list of thousands.
+void GridBinder::fitColumns(const DatasetModel& model)
+{
+    if (fitted_ || !dataset_ || dataset_->fieldCount() == 0)
+        return;
+    const QFontMetrics fm = view_->fontMetrics();
+    for (int c = 0; c < model.columnCount(); ++c) {
+        const Field* f = dataset_->findField(model.column(c).field);
+        const int chars = f && f->size() > 0 ? std::min(f->size(), 28) : 12;
+        const int title = view_->horizontalHeader()->fontMetrics().horizontalAdvance(model.column(c).title) + 24;
+        view_->setColumnWidth(c, std::max(chars * fm.averageCharWidth() + 12, title));
+    }
+    fitted_ = true;
 }
 
 void GridBinder::showCurrent()

@@ -130,9 +130,11 @@ public:
 
 private:
     void showCurrent();
+    void fitColumns(const DatasetModel& model);
     QTableView* view_;
     QPointer<Dataset> dataset_;
     bool moving_ = false;
+    bool fitted_ = false;
 };
 
 }  // namespace dataset
