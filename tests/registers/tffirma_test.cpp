@@ -4,7 +4,7 @@
 #include "app/tdm.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
-#include "support/scripted_prompter.h"
+#include "support/screen_test.h"
 #include "support/test_db.h"
 
 #include <gtest/gtest.h>
@@ -72,10 +72,8 @@ void typeOver(QLineEdit* edit, const QString& text)
         QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
 }
 
-class TFFirmaTest : public ::testing::Test {
+class TFFirmaTest : public testsupport::ScreenTest<TFFirma, FocusNotingPrompter> {
 protected:
-    ~TFFirmaTest() override { delete screen.data(); }
-
     void seedFirm() { seedFirmRow(db.path()); }
     // The FIRMA rows as stored, the given columns of each.
     std::vector<std::vector<fb::Value>> stored(const QString& columns)
@@ -88,53 +86,14 @@ protected:
     }
     QString storedText(const char* column) { return stored(QLatin1String(column)).at(0).at(0).toString(); }
 
-    TFFirma& openScreen()
-    {
-        if (!dm)
-            dm = std::make_unique<TDM>(db.path());
-        screen = new TFFirma(*dm, prompter);
-        screen->show();
-        screen->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(screen));
-        return *screen;
-    }
-    bool screenClosed()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return screen.isNull();
-    }
-
-    template <typename T>
-    T* control(const char* name)
-    {
-        T* w = screen->findChild<T*>(QLatin1String(name));
-        EXPECT_TRUE(w) << name;
-        return w;
-    }
-    QLineEdit* edit(const char* name) { return control<QLineEdit>(name); }
-    QComboBox* combo(const char* name) { return control<QComboBox>(name); }
+    TFFirma& openScreen() { return show(new TFFirma(module(), prompter)); }
     // Types over the whole text, as the user does after selecting it.
     void type(const char* name, const QString& text) { typeOver(edit(name), text); }
-    void choose(const char* name, const QString& item)
-    {
-        QComboBox* c = combo(name);
-        const int index = c->findText(item);
-        ASSERT_GE(index, 0) << item.toStdString();
-        c->setCurrentIndex(index);
-        emit c->activated(index);
-    }
     void pickDates(const QDate& from, const QDate& to)
     {
         control<QDateEdit>("jvdbedFromYear")->setDate(from);
         control<QDateEdit>("jvdbedToYear")->setDate(to);
     }
-    void focusOn(const char* name) { control<QWidget>(name)->setFocus(Qt::TabFocusReason); }
-    void click(const char* name) { QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton); }
-
-    testsupport::TestDatabase db;
-    FocusNotingPrompter prompter;
-    std::unique_ptr<TDM> dm;
-    QPointer<TFFirma> screen;
 };
 
 TEST_F(TFFirmaTest, AnEmptyTableStartsANewRowThatTheFirstSaveInserts)
@@ -163,7 +122,7 @@ TEST_F(TFFirmaTest, AnEmptyTableStartsANewRowThatTheFirstSaveInserts)
     click("bitZapis");
 
     EXPECT_TRUE(prompter.shown().isEmpty());
-    EXPECT_TRUE(screenClosed());
+    EXPECT_TRUE(closed());
     const auto rows =
         stored(QStringLiteral("ID_FIRMA, EIN, NAIM_FIRMA, MOL, EGN_MOL, FD, OS, ID_OBL, ID_OBSHT, "
                               "EKATTE, ID_VZP, ADRESS, EMAIL, FROMYEAR, TOYEAR, INDDS"));
@@ -197,7 +156,7 @@ TEST_F(TFFirmaTest, TheSaveChecksRunInOrderAndARefusalKeepsWhatWasTyped)
     pickDates(QDate(2014, 10, 1), QDate(2015, 9, 30));
     click("bitZapis");
     EXPECT_EQ(prompter.shown(), (QStringList{kWrongPeriod, kWrongPeriod, kMissingData}));
-    EXPECT_FALSE(screenClosed());
+    EXPECT_FALSE(closed());
     EXPECT_EQ(dm->TFirma.state(), dataset::State::Edit);
     EXPECT_EQ(edit("dbedTel")->text(), QStringLiteral("0888 123 456"));
     EXPECT_EQ(control<QDateEdit>("jvdbedToYear")->date(), QDate(2015, 9, 30));
@@ -205,7 +164,7 @@ TEST_F(TFFirmaTest, TheSaveChecksRunInOrderAndARefusalKeepsWhatWasTyped)
     type("dbedEIN", QStringLiteral("050000009"));
     click("bitZapis");
     EXPECT_EQ(prompter.shown().size(), 3);
-    EXPECT_TRUE(screenClosed());
+    EXPECT_TRUE(closed());
     EXPECT_EQ(storedText("TEL"), QStringLiteral("0888 123 456"));
     EXPECT_EQ(stored(QStringLiteral("TOYEAR")).at(0).at(0).toDate(), QDate(2015, 9, 30));
 }
@@ -225,7 +184,7 @@ TEST_F(TFFirmaTest, EachRequiredEntryLeftEmptyRefusesTheSave)
     EXPECT_EQ(combo("jvdblcbVZP")->currentText(), QString());
     click("bitZapis");
     EXPECT_EQ(prompter.shown(), QStringList(6, kMissingData));
-    EXPECT_FALSE(screenClosed());
+    EXPECT_FALSE(closed());
 }
 
 TEST_F(TFFirmaTest, ANaturalPersonHasNoNameAndAnotherKindThenMissesIt)
@@ -238,7 +197,7 @@ TEST_F(TFFirmaTest, ANaturalPersonHasNoNameAndAnotherKindThenMissesIt)
     EXPECT_EQ(edit("dbedNaim")->text(), QString());
     click("bitZapis");
     EXPECT_TRUE(prompter.shown().isEmpty());
-    ASSERT_TRUE(screenClosed());
+    ASSERT_TRUE(closed());
     EXPECT_TRUE(stored(QStringLiteral("NAIM_FIRMA")).at(0).at(0).isNull());
     EXPECT_EQ(stored(QStringLiteral("ID_VZP")).at(0).at(0).toInt(), 1);
 
@@ -251,11 +210,11 @@ TEST_F(TFFirmaTest, ANaturalPersonHasNoNameAndAnotherKindThenMissesIt)
     EXPECT_TRUE(edit("dbedNaim")->isEnabled());
     click("bitZapis");
     EXPECT_EQ(prompter.shown(), QStringList{kMissingData});
-    EXPECT_FALSE(screenClosed());
+    EXPECT_FALSE(closed());
     EXPECT_EQ(edit("dbedMOL")->text(), QStringLiteral("Мария Петрова"));
     type("dbedNaim", QStringLiteral("ЕТ Мария Петрова"));
     click("bitZapis");
-    ASSERT_TRUE(screenClosed());
+    ASSERT_TRUE(closed());
     EXPECT_EQ(storedText("NAIM_FIRMA"), QStringLiteral("ЕТ Мария Петрова"));
     EXPECT_EQ(storedText("ID_VZP"), QStringLiteral("2"));
 }
@@ -372,7 +331,7 @@ TEST_F(TFFirmaTest, TheProvinceAndMunicipalityEmptyTheDropDownsBelowThem)
     EXPECT_EQ(prompter.shown(), QStringList(2, kMissingData));
     choose("jvdblcNM", QStringLiteral("Върбица"));
     click("bitZapis");
-    ASSERT_TRUE(screenClosed());
+    ASSERT_TRUE(closed());
     EXPECT_EQ(stored(QStringLiteral("ID_OBL, ID_OBSHT, EKATTE")).at(0),
               (std::vector<fb::Value>{QStringLiteral("VTR"), QStringLiteral("VTR06"), QStringLiteral("12735")}));
 }
@@ -394,7 +353,7 @@ TEST_F(TFFirmaTest, TheCloseBoxAsksAndStaysOpenOnAWrongPeriodOrMissingData)
 
     prompter.answerNo();
     EXPECT_TRUE(screen->close());
-    EXPECT_TRUE(screenClosed());
+    EXPECT_TRUE(closed());
     EXPECT_EQ(storedText("NAIM_FIRMA"), QStringLiteral("Агро ООД"));
     EXPECT_EQ(storedText("FD"), QStringLiteral("123/2010"));
     // Also after No the data module's firm row is open again.
@@ -417,7 +376,7 @@ TEST_F(TFFirmaTest, CancelDiscardsWithoutAQuestion)
     choose("jvdblcbVZP", QStringLiteral("Физическо лице"));
     click("bitOtkaz");
     EXPECT_TRUE(prompter.shown().isEmpty());
-    EXPECT_TRUE(screenClosed());
+    EXPECT_TRUE(closed());
     EXPECT_EQ(storedText("NAIM_FIRMA"), QStringLiteral("Агро ООД"));
     EXPECT_EQ(storedText("ID_VZP"), QStringLiteral("3"));
     EXPECT_EQ(dm->TFirma.state(), dataset::State::Browse);
@@ -435,7 +394,7 @@ TEST_F(TFFirmaTest, TextLongerThanAFieldIsCutNeverRefused)
     EXPECT_EQ(edit("dbedEIN")->text(), QStringLiteral("0500000090007"));
     click("bitZapis");
     EXPECT_TRUE(prompter.shown().isEmpty());
-    ASSERT_TRUE(screenClosed());
+    ASSERT_TRUE(closed());
     EXPECT_EQ(storedText("NAIM_FIRMA"), QString(60, QChar(u'Н')));
     EXPECT_EQ(storedText("MOL"), QString(100, QChar(u'М')));
     EXPECT_EQ(storedText("EIN"), QStringLiteral("0500000090007"));
@@ -459,13 +418,13 @@ TEST_F(TFFirmaTest, ADatabaseErrorIsShownAndTheEditGoesOn)
     ASSERT_EQ(prompter.shown().size(), 1);
     EXPECT_TRUE(prompter.shown()[0].contains(QStringLiteral("update conflicts with concurrent update")))
         << prompter.shown()[0].toStdString();
-    EXPECT_FALSE(screenClosed());
+    EXPECT_FALSE(closed());
     EXPECT_EQ(edit("dbedNaim")->text(), QStringLiteral("Ново име"));
     EXPECT_EQ(dm->TFirma.state(), dataset::State::Edit);
     EXPECT_TRUE(dm->IBTFirma.isActive());
 
     click("bitOtkaz");
-    EXPECT_TRUE(screenClosed());
+    EXPECT_TRUE(closed());
     EXPECT_EQ(storedText("NAIM_FIRMA"), QStringLiteral("Агро ООД"));
     EXPECT_EQ(dm->TFirma["TEL"].asString(), QStringLiteral("02 123"));
 }

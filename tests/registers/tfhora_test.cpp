@@ -7,7 +7,7 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "support/qt_printers.h"
-#include "support/scripted_prompter.h"
+#include "support/screen_test.h"
 #include "support/sql.h"
 #include "support/test_db.h"
 #include "support/typing.h"
@@ -63,45 +63,17 @@ public:
     std::vector<OwnerPick> cancelled;
 };
 
-class TFHoraTest : public ::testing::Test {
+class TFHoraTest : public testsupport::ScreenTest<TFHora> {
 protected:
     TFHoraTest() { testsupport::runSql(db.path(), kOwners); }
+    // The screen goes before the sort switch it was given.
     ~TFHoraTest() override { delete screen.data(); }
 
-    TDM& module()
-    {
-        if (!dm)
-            dm = std::make_unique<TDM>(db.path());
-        return *dm;
-    }
-    TFHora& open()
-    {
-        screen = new TFHora(module(), prompter, direction);
-        screen->show();
-        screen->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(screen));
-        return *screen;
-    }
-    bool closed()
-    {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return screen.isNull();
-    }
-
-    template <typename T>
-    T* control(const char* name) const
-    {
-        T* w = screen->findChild<T*>(QLatin1String(name));
-        EXPECT_TRUE(w) << name;
-        return w;
-    }
-    QLineEdit* edit(const char* name) const { return control<QLineEdit>(name); }
-    QComboBox* combo(const char* name) const { return control<QComboBox>(name); }
+    TFHora& open() { return show(new TFHora(module(), prompter, direction)); }
     QTableView* grid() const { return control<QTableView>("jvdbgridHora"); }
     QWidget* panel() const { return control<QWidget>("panelHora"); }
     QCheckBox* foreignBox() const { return control<QCheckBox>("chbCHFL"); }
 
-    void click(const char* name) { QTest::mouseClick(control<QPushButton>(name), Qt::LeftButton); }
     // Types over the whole text, as the user does after selecting it.
     void type(const char* name, const QString& text)
     {
@@ -111,15 +83,6 @@ protected:
         QTest::keyClick(e, Qt::Key_Backspace);
         typeText(e, text);
     }
-    void choose(const char* name, const QString& item)
-    {
-        QComboBox* c = combo(name);
-        const int index = c->findText(item);
-        ASSERT_GE(index, 0) << item.toStdString();
-        c->setCurrentIndex(index);
-        emit c->activated(index);
-    }
-    void focusOn(const char* name) { control<QWidget>(name)->setFocus(Qt::TabFocusReason); }
     void choosePlace()
     {
         choose("jvdblcOblast", QStringLiteral("Благоевград"));
@@ -160,11 +123,7 @@ protected:
         return out;
     }
 
-    testsupport::TestDatabase db;
-    testsupport::ScriptedPrompter prompter;
-    std::unique_ptr<TDM> dm;
     SortSwitch direction;
-    QPointer<TFHora> screen;
 };
 
 TEST_F(TFHoraTest, OpensOnTheListedOwnersInTheDefaultOrder)
