@@ -3,7 +3,7 @@
 // read), a name filter and clearing it, two sorts by a column title, a
 // search for the last identifier from the top, and a correction opened and
 // cancelled, then opened and saved unchanged.
-#include "app/tdm.h"
+#include "dm/tdm.h"
 #include "bench/bench.h"
 #include "common/sort_switch.h"
 #include "registers/tfhora.h"

@@ -1,6 +1,5 @@
 #include "app/screen_registry.h"
 
-#include "app/tfmain.h"
 #include "common/screen.h"
 #include "registers/tffirma.h"
 #include "registers/tfhora.h"
@@ -37,11 +36,11 @@ bool ScreenRegistry::anyOpen() const
 
 // Each built screen adds one line here: registry.add with its kind and a
 // factory that makes the screen from the context (the data module, the
-// prompter, the main window). Until then its menu item stays disabled.
+// prompter, the sort switches). Until then its menu item stays disabled.
 void registerScreens(ScreenRegistry& registry)
 {
     registry.add("TFFirma", [](const ScreenContext& c) { return new TFFirma(c.dm, c.prompter); });
     registry.add("TFHora", [](const ScreenContext& c) {
-        return new TFHora(c.dm, c.prompter, c.main.sortSwitches().of("TFHora", SortSwitch::Ascending));
+        return new TFHora(c.dm, c.prompter, c.sorts.of("TFHora", SortSwitch::Ascending));
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/screen.h"
+#include "common/sort_switch.h"
 
 #include <QHash>
 #include <QPointer>
@@ -10,13 +11,13 @@
 
 class Prompter;
 class TDM;
-class TFMain;
 
 // What a screen is given when it is made.
 struct ScreenContext {
     TDM& dm;
     Prompter& prompter;
-    TFMain& main;
+    // The run-long sort switches of every screen kind.
+    SortSwitches& sorts;
 };
 
 using ScreenFactory = std::function<Screen*(const ScreenContext&)>;
@@ -42,10 +43,13 @@ public:
     // instance that was never registered (pickers and the like).
     void forgetOnClose(const QString& kind, Screen* screen);
     bool anyOpen() const;
+    // The sort direction of every screen kind, kept for the whole run.
+    SortSwitches& sortSwitches() { return sortSwitches_; }
 
 private:
     QHash<QString, ScreenFactory> factories_;
     QHash<QString, QPointer<Screen>> instances_;
+    SortSwitches sortSwitches_;
 };
 
 // Enables the screens that are built: each screen's issue adds its line here.

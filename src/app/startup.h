@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/screen_registry.h"
-#include "app/tdm.h"
+#include "dm/tdm.h"
 #include "app/tfmain.h"
 
 #include <memory>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "common/sort_switch.h"
-
 #include <QMainWindow>
 
 #include <vector>
@@ -24,8 +22,6 @@ public:
     TFMain(TDM& dm, Prompter& prompter, ScreenRegistry& registry, QWidget* parent = nullptr);
 
     ScreenRegistry& registry() const { return registry_; }
-    // The sort direction of every screen kind, kept for the whole run.
-    SortSwitches& sortSwitches() { return sortSwitches_; }
     QMdiArea* mdiArea() const { return mdi_; }
     // Enables the menu items and buttons whose screens the registry can make.
     void updateCommands();
@@ -66,5 +62,4 @@ private:
     QLabel* labStopGod_ = nullptr;
     QAction* labStopGodAction_ = nullptr;
     bool shown_ = false;
-    SortSwitches sortSwitches_;
 };

@@ -1,6 +1,6 @@
 #include "registers/tfdogtip.h"
 
-#include "app/tdm.h"
+#include "dm/tdm.h"
 
 TFDogTip::TFDogTip(TDM& dm, Prompter& prompter, QWidget* parent)
     : LookupList(prompter,

@@ -1,6 +1,6 @@
 #include "registers/tfdogvid.h"
 
-#include "app/tdm.h"
+#include "dm/tdm.h"
 
 TFDogVid::TFDogVid(TDM& dm, Prompter& prompter, QWidget* parent)
     : LookupList(prompter,

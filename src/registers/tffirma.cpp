@@ -1,6 +1,6 @@
 #include "registers/tffirma.h"
 
-#include "app/tdm.h"
+#include "dm/tdm.h"
 #include "common/prompter.h"
 #include "dataset/binders.h"
 #include "dataset/formats.h"

@@ -1,6 +1,6 @@
 #include "registers/tfhora.h"
 
-#include "app/tdm.h"
+#include "dm/tdm.h"
 #include "common/prompter.h"
 #include "common/sort_switch.h"
 #include "dataset/binders.h"

@@ -1,6 +1,6 @@
 #include "registers/tfviddoksobstv.h"
 
-#include "app/tdm.h"
+#include "dm/tdm.h"
 
 TFVidDokSobstv::TFVidDokSobstv(TDM& dm, Prompter& prompter, QWidget* parent)
     : LookupList(prompter,

@@ -1,6 +1,6 @@
 #include "registers/tfzasqtakultura.h"
 
-#include "app/tdm.h"
+#include "dm/tdm.h"
 
 TFZasqtaKultura::TFZasqtaKultura(TDM& dm, Prompter& prompter, QWidget* parent)
     : LookupList(prompter,

@@ -1,5 +1,5 @@
 #include "app/startup.h"
-#include "app/tdm.h"
+#include "dm/tdm.h"
 #include "common/list_screen.h"
 #include "dataset/binders.h"
 #include "dataset/dataset_model.h"
@@ -159,7 +159,7 @@ TEST_F(ListScreenTest, TheAlternationSurvivesClosingAndOpeningTheScreenAgain)
     Arventa program = startArventa(exeDir.path(), prompter, db.path());
     program.registry->add(QStringLiteral("TFTestList"), [](const ScreenContext& c) {
         return new TestOwners(c.dm, c.prompter,
-                              c.main.sortSwitches().of(QStringLiteral("TFTestList"), SortSwitch::Ascending),
+                              c.sorts.of(QStringLiteral("TFTestList"), SortSwitch::Ascending),
                               SortForm::a(QStringLiteral(" hora.egn, hora.ime ")));
     });
     const auto openList = [&] {

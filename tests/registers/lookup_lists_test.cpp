@@ -1,4 +1,4 @@
-#include "app/tdm.h"
+#include "dm/tdm.h"
 #include "dataset/binders.h"
 #include "registers/tfdogtip.h"
 #include "registers/tfdogvid.h"

@@ -1,7 +1,7 @@
 #include "registers/tffirma.h"
 
 #include "app/startup.h"
-#include "app/tdm.h"
+#include "dm/tdm.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "support/screen_test.h"

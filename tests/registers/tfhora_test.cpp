@@ -1,7 +1,7 @@
 #include "registers/tfhora.h"
 
 #include "app/startup.h"
-#include "app/tdm.h"
+#include "dm/tdm.h"
 #include "common/sort_switch.h"
 #include "dataset/dataset_model.h"
 #include "fb/statement.h"
@@ -557,7 +557,7 @@ TEST(TFHoraMenu, CtrlHOpensOneRegisterWhosePickersLeaveItRegistered)
     // A picker is no registered screen, and its close empties no reference.
     StubOpener opener;
     auto* picker = new TFHora(*program.dm, prompter,
-                              program.main->sortSwitches().of(QStringLiteral("TFHora"), SortSwitch::Ascending));
+                              program.registry->sortSwitches().of(QStringLiteral("TFHora"), SortSwitch::Ascending));
     picker->pickFor(opener, OwnerPick::AddShare);
     picker->show();
     picker->close();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/tdm.h"
+#include "dm/tdm.h"
 #include "support/scripted_prompter.h"
 #include "support/test_db.h"
 

@@ -1,4 +1,4 @@
-#include "app/tdm.h"
+#include "dm/tdm.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
