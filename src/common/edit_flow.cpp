@@ -128,6 +128,22 @@ void EditFlow::correct()
     enterEditing(false);
 }
 
+void EditFlow::editSingleRow()
+{
+    if (editing_)
+        return;
+    try {
+        cursor_->open();
+        area().ensureStarted();
+        cursor_->edit();
+    } catch (const fb::Error& e) {
+        showError(e);
+        return;
+    }
+    remembered_ = fb::Value();
+    enterEditing(false);
+}
+
 // A list of the screen's own shows rows the cursor may not hold yet (the
 // cursor is read again only after its own commits): look once more after a
 // fresh read.

@@ -12,7 +12,7 @@
 #include <vector>
 
 class QAbstractButton;
-class QWidget;
+#include <QWidget>
 class ListGrid;
 class Prompter;
 
@@ -106,6 +106,9 @@ public:
     // to, and panelOpened(false) fills the panel again. False, with the
     // panel closed as by "Отказ", when the row cannot be found.
     bool switchTo(const fb::Value& key);
+    // A screen that is always editing its one row (the firm): the row goes
+    // into edit, or a new one is started when the table is empty.
+    void editSingleRow();
     // The screen's close check: true lets the screen close.
     bool closeCheck();
 

@@ -21,9 +21,9 @@ class DatasetModel;
 }
 
 // One column of a list grid: the field it shows and its title; for sorting,
-// the key the order clause names (the column's source such as HORA.EGN in
-// form A, a field name in forms B and C; empty: the field), and in form A a
-// tie-break of the column's own; an optional display format and alignment.
+// the key the order clause names (the column's source such as HORA.EGN, or
+// a field name; empty: the field), and a tie-break of the column's own for
+// a sort with a tie-break list; an optional display format and alignment.
 struct ListColumn {
     QString field;
     QString title;
@@ -36,7 +36,7 @@ struct ListColumn {
 // A read-only grid over a list: a screen's own list query, or a shared cursor
 // shown as it is. Over a query it holds the statement lines and does what
 // every list does alike: re-read, filter by the screen's boxes, sort by a
-// column title (forms A, B, C with the screen kind's direction switch and,
+// column title (in the screen's sort form with the screen kind's direction switch and,
 // where asked, a marker) and search an identifier column.
 class ListGrid : public QObject {
     Q_OBJECT

@@ -35,14 +35,14 @@ QStringList ListStatement::sorted(const QStringList& current, const SortForm& fo
     switch (form.kind) {
         case SortForm::None:
             return lines;
-        case SortForm::A:
+        case SortForm::LastLineWithTieBreak:
             lines.last() = key + (ascending ? QStringLiteral(" ASC,") : QStringLiteral(" DESC,")) +
                            (tieBreak.isEmpty() ? form.text : tieBreak);
             return lines;
-        case SortForm::B:
+        case SortForm::LastLine:
             lines.last() = form.text + key + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC"));
             return lines;
-        case SortForm::C:
+        case SortForm::RebuiltFromBase:
             return base + tail +
                    QStringList{form.text + key + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC"))};
     }

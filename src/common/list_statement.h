@@ -18,21 +18,26 @@ struct FilterCondition {
 };
 
 // How a list sorts by a column title.
-//  A: the last line becomes the column's source, " ASC," or " DESC," and a
-//     tie-break list (the screen's, or the column's own);
-//  B: the last line becomes `text` + the column's key + " ASC" or " DESC"
-//     (`text` is "order by ", " order by " or empty when the line before
-//     already is " order by ");
-//  C: the statement becomes the base and tail lines, then one line `text` +
-//     the column's key + " ASC" or " DESC"; a filter in force is dropped.
+//  lastLineWithTieBreak: the last line becomes the column's source,
+//     " ASC," or " DESC," and a tie-break list (the screen's, or the
+//     column's own); a filter in force stays;
+//  lastLine: the last line becomes `text` + the column's key + " ASC" or
+//     " DESC" (`text` is "order by ", " order by " or empty when the line
+//     before already is " order by "); a filter in force stays;
+//  rebuiltFromBase: the statement becomes the base and tail lines, then one
+//     line `text` + the column's key + " ASC" or " DESC"; a filter in force
+//     is dropped.
 struct SortForm {
-    enum Kind { None, A, B, C };
+    enum Kind { None, LastLineWithTieBreak, LastLine, RebuiltFromBase };
     Kind kind = None;
-    QString text;  // A: the tie-break list; B: what precedes the key; C: " order by "
+    QString text;  // the tie-break list, or what precedes the key
 
-    static SortForm a(const QString& tieBreak) { return {A, tieBreak}; }
-    static SortForm b(const QString& prefix = QStringLiteral("order by ")) { return {B, prefix}; }
-    static SortForm c(const QString& orderBy = QStringLiteral(" order by ")) { return {C, orderBy}; }
+    static SortForm lastLineWithTieBreak(const QString& tieBreak) { return {LastLineWithTieBreak, tieBreak}; }
+    static SortForm lastLine(const QString& prefix = QStringLiteral("order by ")) { return {LastLine, prefix}; }
+    static SortForm rebuiltFromBase(const QString& orderBy = QStringLiteral(" order by "))
+    {
+        return {RebuiltFromBase, orderBy};
+    }
 };
 
 // A list's statement in the parts that filtering and sorting rebuild:
@@ -55,8 +60,9 @@ struct ListStatement {
     // default lines. A filter always restores the default order.
     QStringList filtered(const std::vector<FilterCondition>& conditions, const QStringList& texts) const;
     // The lines after a sort by a column: `current` is the statement in force
-    // (forms A and B keep its filter), `key` the column's source or field
-    // name, `tieBreak` a form A column's own tie-break (empty: the form's).
+    // (a sort that replaces the last line keeps its filter), `key` the
+    // column's source or field name, `tieBreak` a column's own tie-break
+    // (empty: the form's).
     QStringList sorted(const QStringList& current, const SortForm& form, const QString& key, bool ascending,
                        const QString& tieBreak = {}) const;
 };

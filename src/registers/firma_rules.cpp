@@ -26,16 +26,52 @@ bool isPersonalNumber(const QString& egn)
     return CheckEGN(egn) || CheckLNCh(egn);
 }
 
-bool isComplete(const Entries& e)
+namespace {
+
+const QString kWrongPeriod = QStringLiteral("Въведете коректен период!");
+const QString kMissingData = QStringLiteral("Моля попълнете всички данни!");
+
+bool periodHolds(const kit::PanelValues& v)
 {
-    if (e.ein.isEmpty())
-        return false;
-    if (e.nameEnabled == e.name.isEmpty())
-        return false;
-    for (const QString* required : {&e.fd, &e.os, &e.adress, &e.oblast, &e.obshtina, &e.nasMqsto, &e.egnMol, &e.vzp})
-        if (required->isEmpty())
-            return false;
-    return true;
+    return isFarmingYear(v.date(QStringLiteral("jvdbedFromYear")), v.date(QStringLiteral("jvdbedToYear")));
+}
+
+}  // namespace
+
+const std::vector<kit::Check>& saveChecks()
+{
+    static const std::vector<kit::Check> checks = [] {
+        std::vector<kit::Check> out = {
+            {periodHolds, kWrongPeriod},
+            kit::Check::filled(QStringLiteral("dbedEIN"), kMissingData),
+            {[](const kit::PanelValues& v) {
+                 const QString name = QStringLiteral("dbedNaim");
+                 return v.enabled(name) == v.filled(name);
+             },
+             kMissingData},
+        };
+        for (const char* required :
+             {"dbedFDNo", "dbedSyd", "dbedAdres", "jvdblcbOblast", "jvdblcbObshtina", "jvdblcNM", "dbedMOLEGN",
+              "jvdblcbVZP"})
+            out.push_back(kit::Check::filled(QLatin1String(required), kMissingData));
+        return out;
+    }();
+    return checks;
+}
+
+const std::vector<kit::LeaveCheck>& leaveChecks()
+{
+    static const std::vector<kit::LeaveCheck> checks = {
+        {QStringLiteral("dbedEIN"),
+         {[](const kit::PanelValues& v) { return isFirmIdentifier(v.text(QStringLiteral("dbedEIN"))); },
+          QStringLiteral("Въведете коректен идентификатор!")}},
+        {QStringLiteral("dbedMOLEGN"),
+         {[](const kit::PanelValues& v) { return isPersonalNumber(v.text(QStringLiteral("dbedMOLEGN"))); },
+          QStringLiteral("Въведеното ЕГН/ЛНЧ е некоректно!")}},
+        // Only a warning: the focus moves on.
+        {QStringLiteral("jvdbedToYear"), {periodHolds, kWrongPeriod}, false},
+    };
+    return checks;
 }
 
 }  // namespace firma

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "common/register_form.h"
+
 #include <QDate>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // The rules of the firm record that are plain computations: the farming
 // year, the VAT number proposal, the identifier checks on leaving a field
@@ -24,17 +27,13 @@ bool isFirmIdentifier(const QString& ein);
 // The responsible person's personal or foreigner's number.
 bool isPersonalNumber(const QString& egn);
 
-// What the screen shows when it is saved, as text.
-struct Entries {
-    QString ein;
-    QString name;
-    bool nameEnabled = true;  // disabled for a natural person
-    QString fd, os, adress, oblast, obshtina, nasMqsto, egnMol, vzp;
-};
-
-// The name is filled when it may be typed and empty when it may not; the
-// identifier, court registration, address, seat, responsible person's number
-// and kind of producer are all filled.
-bool isComplete(const Entries& e);
+// The save checks in their order, over the screen's controls: the period
+// first, then every required entry ("Моля попълнете всички данни!"): the
+// identifier; the name when it may be typed, and no name when it may not;
+// the court registration, address, seat, responsible person's number and
+// kind of producer. Yes to the close question runs the same.
+const std::vector<kit::Check>& saveChecks();
+// The checks on leaving the identifiers (refusing) and the second date (a warning).
+const std::vector<kit::LeaveCheck>& leaveChecks();
 
 }  // namespace firma

@@ -24,25 +24,38 @@ std::optional<QString> countryToSelect(bool foreign, const QString& storedCountr
     return std::nullopt;
 }
 
-const std::vector<Check>& saveChecks()
+namespace {
+
+const kit::Check kMunicipality = kit::Check::chosen(QStringLiteral("jvdblcObshtina"), QStringLiteral("Изберете община!"));
+const kit::Check kSettlement =
+    kit::Check::chosen(QStringLiteral("jvdblcGrad"), QStringLiteral("Изберете населено място!"));
+
+}  // namespace
+
+const std::vector<kit::Check>& saveChecks()
 {
-    static const std::vector<Check> checks = {
-        {[](const Entries& e) { return e.municipalityChosen; }, QStringLiteral("Изберете община!")},
-        {[](const Entries& e) { return e.settlementChosen; }, QStringLiteral("Изберете населено място!")},
-        {[](const Entries& e) { return !e.name.isEmpty(); }, QStringLiteral("Няма дани!")},
+    static const std::vector<kit::Check> checks = {
+        kMunicipality,
+        kSettlement,
+        kit::Check::filled(QStringLiteral("dbedIme"), QStringLiteral("Няма дани!")),
         // A foreign person needs a country, anyone else an identifier.
-        {[](const Entries& e) { return !e.foreign || e.countryChosen; }, QStringLiteral("Въведете държава!")},
-        {[](const Entries& e) { return e.foreign || !e.identifier.isEmpty(); }, QStringLiteral("Няма данни!")},
+        {[](const kit::PanelValues& v) { return !v.checked(QStringLiteral("chbCHFL")) || v.chosen(QStringLiteral("jvdblcCountry")); },
+         QStringLiteral("Въведете държава!")},
+        {[](const kit::PanelValues& v) { return v.checked(QStringLiteral("chbCHFL")) || v.filled(QStringLiteral("dbedEGN")); },
+         QStringLiteral("Няма данни!")},
     };
     return checks;
 }
 
-std::optional<QString> saveRefusal(const Entries& e)
+const std::vector<kit::Check>& closingChecks()
 {
-    for (const Check& c : saveChecks())
-        if (!c.passes(e))
-            return c.message;
-    return std::nullopt;
+    static const std::vector<kit::Check> checks = {
+        kMunicipality,
+        kSettlement,
+        {[](const kit::PanelValues& v) { return v.filled(QStringLiteral("dbedEGN")) && v.filled(QStringLiteral("dbedIme")); },
+         QStringLiteral("Няма дани!")},
+    };
+    return checks;
 }
 
 Country storedCountry(bool foreign, const QString& chosenCountry)

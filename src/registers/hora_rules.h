@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/register_form.h"
+
 #include <QString>
 
 #include <optional>
@@ -8,7 +10,7 @@
 // The rules of an owner's record that are plain computations: the warning
 // on leaving the identifier, the country the drop-down proposes, the save
 // checks in their order and what a save stores as foreign-person flag and
-// country.
+// country. The checks name the panel's controls.
 namespace hora {
 
 // The foreign-person flag as HORA.CHFL holds it.
@@ -28,25 +30,12 @@ std::optional<QString> identifierWarning(bool foreign, const QString& identifier
 // drop-down stays as it is (a foreign person with no country yet).
 std::optional<QString> countryToSelect(bool foreign, const QString& storedCountry);
 
-// What the panel shows when "Запис" is pressed.
-struct Entries {
-    bool municipalityChosen = false;
-    bool settlementChosen = false;
-    QString name;
-    bool foreign = false;
-    bool countryChosen = false;
-    QString identifier;
-};
-
-// One save check: when `passes` says no, `message` is shown and the save stops.
-struct Check {
-    bool (*passes)(const Entries&);
-    QString message;
-};
-// The save checks in their order.
-const std::vector<Check>& saveChecks();
-// The message of the first check that fails; nothing when all pass.
-std::optional<QString> saveRefusal(const Entries& e);
+// The save checks in their order, over the panel's controls.
+const std::vector<kit::Check>& saveChecks();
+// Yes to the close question: a chosen municipality and settlement (so that
+// no place the geography lists merely happen to be on is stored), then an
+// identifier and a name.
+const std::vector<kit::Check>& closingChecks();
 
 // CHFL and KOD_COUNTRY as "Запис" stores them: a foreign person gets the
 // chosen country, anyone else "BG" whatever the drop-down shows.

@@ -1,39 +1,24 @@
 #include "registers/tfhora.h"
 
-#include "dm/tdm.h"
 #include "common/prompter.h"
 #include "common/sort_switch.h"
-#include "dataset/binders.h"
+#include "dm/tdm.h"
 #include "fb/error.h"
 #include "registers/hora_rules.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMdiSubWindow>
 #include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTableView>
-#include <QVBoxLayout>
 
 #include <utility>
 
 namespace {
 
-const QString kHasPlots = QStringLiteral("Този собственик има имоти!");
-const QString kHasRent = QStringLiteral("Този собственик има изплатена рента!");
-const QString kNoName = QStringLiteral("Няма дани!");
-
-// The identifier takes fewer characters than its column holds, the search
-// box only as many as a personal number has.
-constexpr int kIdentifierLength = 13;
-constexpr int kSearchLength = 10;
+using kit::FieldSpec;
 
 const ListStatement kQueryHora{
     .base = {QStringLiteral(
@@ -70,259 +55,121 @@ std::vector<ListColumn> horaColumns()
     };
 }
 
-bool within(const QWidget* widget, const QWidget* w)
+std::vector<FieldSpec> horaFields(TDM& dm)
 {
-    return w && (w == widget || widget->isAncestorOf(w));
+    const auto text = [](const char* name, const char* label, const char* column, int row, int col) {
+        return FieldSpec{.name = QLatin1String(name), .label = QString::fromUtf8(label),
+                         .column = QLatin1String(column), .row = row, .col = col};
+    };
+    const auto place = [](const char* name, const char* label, const char* column, dataset::Dataset& list,
+                          const char* key, const char* shows, int col) {
+        return FieldSpec{.name = QLatin1String(name), .label = QString::fromUtf8(label),
+                         .column = QLatin1String(column), .kind = FieldSpec::Kind::Lookup, .row = 2, .col = col,
+                         .list = &list, .listKey = QLatin1String(key), .listShows = QLatin1String(shows)};
+    };
+    return {
+        {.name = QStringLiteral("chbCHFL"), .label = QStringLiteral("Чуждестранно лице"),
+         .kind = FieldSpec::Kind::Check},
+        // The country is not the row's: it only selects a country in TCountry.
+        {.name = QStringLiteral("jvdblcCountry"), .label = QStringLiteral("Държава:"),
+         .kind = FieldSpec::Kind::Lookup, .row = 0, .col = 2, .list = &dm.TCountry,
+         .listKey = QStringLiteral("KOD_COUNTRY"), .listShows = QStringLiteral("COUNTRY_NAME")},
+        // The identifier takes fewer characters than its column holds.
+        {.name = QStringLiteral("dbedEGN"), .label = QStringLiteral("ЕГН/ЕИН:"), .column = QStringLiteral("EGN"),
+         .kind = FieldSpec::Kind::Digits, .row = 1, .col = 0, .length = 13},
+        text("dbedIme", "Име/Наименование:", "IME", 1, 2),
+        place("jvdblcOblast", "Област:", "ID_OBL", dm.TOblast, "ID_OBL", "NAIM_OBL", 0),
+        place("jvdblcObshtina", "Община:", "ID_OBSHT", dm.TObshtina, "ID_OBSHT", "NAIM_OBSHT", 2),
+        place("jvdblcGrad", "Гр./с.:", "EKATTE", dm.TNasmqsto, "EKATTE", "NAIM_NM", 4),
+        text("dbedAdres", "Адрес:", "ADRES", 3, 0),
+        text("dbedTel", "Телефон:", "TEL", 3, 2),
+        text("dbedPredst", "Представляван/-а от:", "PREDST", 3, 4),
+        text("dbedBank", "Банка:", "BANK", 4, 0),
+        text("dbedIBAN", "IBAN:", "IBAN", 4, 2),
+        text("dbedBIC", "BIC:", "BIC", 4, 4),
+    };
 }
 
-QLineEdit* lineEdit(const char* name, QWidget* parent)
+kit::RegisterForm horaForm(TDM& dm, SortSwitch& direction)
 {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    return e;
-}
-
-QComboBox* comboBox(const char* name, QWidget* parent)
-{
-    auto* c = new QComboBox(parent);
-    c->setObjectName(QLatin1String(name));
-    c->setMinimumContentsLength(20);
-    return c;
+    const QString hasRent = QStringLiteral("Този собственик има изплатена рента!");
+    return {
+        .kind = QStringLiteral("TFHora"),
+        .caption = QStringLiteral("Собственици"),
+        .list = {.grid = QStringLiteral("jvdbgridHora"),
+                 .group = QStringLiteral("Собственици"),
+                 .query = QStringLiteral("QueryHora"),
+                 .area = &dm.IBTHora,
+                 .statement = kQueryHora,
+                 // A commit of IBTHora would close THora under other screens.
+                 .commitOnReread = false,
+                 .columns = horaColumns(),
+                 .key = QStringLiteral("ID_HORA"),
+                 .filters = {{QStringLiteral("edFilterIme"), QStringLiteral("Име/Наименование:"),
+                              {QStringLiteral("(upper(hora.ime) containing(")}}},
+                 // The search box takes only as many digits as a personal number has.
+                 .searchBox = QStringLiteral("edSearchEGN"),
+                 .searchLabel = QStringLiteral("Въведете ЕГН/ЕИН:"),
+                 .searchField = QStringLiteral("EGN"),
+                 .searchLength = 10,
+                 .sort = SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")),
+                 .direction = &direction,
+                 .marker = true,
+                 .sortOnDoubleClick = true,
+                 .doubleClickCorrects = true,
+                 .visibleRows = 16},
+        .commands = {.add = QStringLiteral("bitHoraDob"),
+                     .correct = QStringLiteral("bitHoraKor"),
+                     .remove = QStringLiteral("bitHoraDel")},
+        .cursor = &dm.THora,
+        .panel = QStringLiteral("panelHora"),
+        .fields = horaFields(dm),
+        .firstField = QStringLiteral("dbedEGN"),
+        .checks = hora::saveChecks(),
+        .closingChecks = hora::closingChecks(),
+        .guards = {kit::Guard::inTable(QStringLiteral("SOBSTV"), QStringLiteral("ID_HORA"),
+                                       QStringLiteral("Този собственик има имоти!")),
+                   kit::Guard::inTable(QStringLiteral("OIR"), QStringLiteral("ID_HORA"), hasRent),
+                   kit::Guard::inTable(QStringLiteral("ONR"), QStringLiteral("ID_HORA"), hasRent)},
+    };
 }
 
 }  // namespace
 
 TFHora::TFHora(TDM& dm, Prompter& prompter, SortSwitch& direction, QWidget* parent)
-    : ListScreen(prompter, parent),
+    : RegisterScreen(prompter, horaForm(dm, direction), parent),
       dm_(dm),
-      QueryHora(dm.IBTHora, QStringLiteral("QueryHora")),
-      IBTQuery2(dm.IBDatabase1, QStringLiteral("IBTQuery2")),
-      IBQuery2(IBTQuery2, QStringLiteral("IBQuery2")),
-      IBQueryOIR(IBTQuery2, QStringLiteral("IBQueryOIR")),
-      IBQueryONR(IBTQuery2, QStringLiteral("IBQueryONR"))
+      chbCHFL(control<QCheckBox>(QStringLiteral("chbCHFL"))),
+      jvdblcCountry(control<QComboBox>(QStringLiteral("jvdblcCountry"))),
+      dbedEGN(control<QLineEdit>(QStringLiteral("dbedEGN"))),
+      jvdblcOblast(control<QComboBox>(QStringLiteral("jvdblcOblast"))),
+      jvdblcObshtina(control<QComboBox>(QStringLiteral("jvdblcObshtina"))),
+      jvdblcGrad(control<QComboBox>(QStringLiteral("jvdblcGrad")))
 {
-    setObjectName(QStringLiteral("TFHora"));
-    setWindowTitle(QStringLiteral("Собственици"));
-    for (auto [rows, table] : {std::pair{&IBQuery2, "SOBSTV"}, {&IBQueryOIR, "OIR"}, {&IBQueryONR, "ONR"}}) {
-        rows->setTable(QLatin1String(table));
-        rows->setSecondCursor(true);
-    }
-    buildControls();
-    bindPanel();
-
-    list_->setStatement(kQueryHora);
-    list_->setCommitOnReread(false);  // a commit of IBTHora would close THora under other screens
-    list_->addFilterBox(edFilterIme, {QStringLiteral("(upper(hora.ime) containing(")});
-    list_->connectFilter(findChild<QPushButton*>(QStringLiteral("butFilterShow")),
-                         findChild<QPushButton*>(QStringLiteral("butFilterClear")));
-    list_->setSort(SortForm::a(QStringLiteral(" hora.egn, hora.ime ")), direction, true, true);
-    list_->setSearch(edSearchEGN, findChild<QPushButton*>(QStringLiteral("butSearch")), QStringLiteral("EGN"));
-    edSearchEGN->setMaxLength(kSearchLength);
-    declareFlow();
-    connect(qApp, &QApplication::focusChanged, this, &TFHora::focusMoved);
-    list_->reread();
-}
-
-// The controls go after this destructor, and the focus moves as they go.
-TFHora::~TFHora()
-{
-    disconnect(qApp, nullptr, this, nullptr);
-}
-
-// ---------------------------------------------------------------- controls
-
-// The group "Собственици" with the grid on top; below it the command and
-// pick buttons, the filter and search groups and "Изход", which the edit
-// panel covers while it is open.
-void TFHora::buildControls()
-{
-    auto* group = new QGroupBox(QStringLiteral("Собственици"), this);
-    QTableView* view = grid(QStringLiteral("jvdbgridHora"), group);
-    view->setMinimumSize(760, 260);
-    list_ = &addList(view, QueryHora, horaColumns());
-    (new QVBoxLayout(group))->addWidget(view);
-
-    QWidget* browse = buildBrowsePart();
-    panelHora = buildPanel();
-    panelHora->setAutoFillBackground(true);
-    auto* lower = new QGridLayout;
-    lower->addWidget(browse, 0, 0, Qt::AlignTop);
-    lower->addWidget(panelHora, 0, 0);  // over the browsing controls
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group, 1);
-    layout->addLayout(lower);
-}
-
-QWidget* TFHora::buildBrowsePart()
-{
-    auto* browse = new QWidget(this);
-    browse->setObjectName(QStringLiteral("browsePart"));
-    bitHoraDob = button(QStringLiteral("bitHoraDob"), QStringLiteral("Добавяне"), browse);
-    bitHoraKor = button(QStringLiteral("bitHoraKor"), QStringLiteral("Корекция"), browse);
-    bitHoraDel = button(QStringLiteral("bitHoraDel"), QStringLiteral("Изтриване"), browse);
-    auto* commands = new QHBoxLayout;
-    commands->addWidget(bitHoraDob);
-    commands->addWidget(bitHoraKor);
-    commands->addWidget(bitHoraDel);
-    // The four pick buttons share one place; a picker shows one of them.
-    for (OwnerPick pick :
-         {OwnerPick::AddShare, OwnerPick::ChangeShareOwner, OwnerPick::AddHistory, OwnerPick::ChangePerson}) {
-        QPushButton* b = button(pickButtonName(pick), QStringLiteral("Избери"), browse);
-        b->hide();
-        connect(b, &QPushButton::clicked, this, &TFHora::pickSelected);
-        commands->addWidget(b);
-        pickButtons_[size_t(pick)] = b;
-    }
-    commands->addStretch();
-
-    auto* filter = new QGroupBox(QStringLiteral("Филтриране"), browse);
-    edFilterIme = lineEdit("edFilterIme", filter);
-    auto* filterLayout = new QHBoxLayout(filter);
-    filterLayout->addWidget(new QLabel(QStringLiteral("Име/Наименование:"), filter));
-    filterLayout->addWidget(edFilterIme, 1);
-    filterLayout->addWidget(button(QStringLiteral("butFilterShow"), QStringLiteral("Филтрирай"), filter));
-    filterLayout->addWidget(button(QStringLiteral("butFilterClear"), QStringLiteral("Изчисти"), filter));
-
-    auto* search = new QGroupBox(QStringLiteral("Търсене"), browse);
-    edSearchEGN = lineEdit("edSearchEGN", search);
-    auto* searchLayout = new QHBoxLayout(search);
-    searchLayout->addWidget(new QLabel(QStringLiteral("Въведете ЕГН/ЕИН:"), search));
-    searchLayout->addWidget(edSearchEGN);
-    searchLayout->addWidget(button(QStringLiteral("butSearch"), QStringLiteral("Търси"), search));
-
-    QPushButton* exit = button(QStringLiteral("bitExit"), QStringLiteral("Изход"), browse);
-    connect(exit, &QPushButton::clicked, this, &TFHora::closeWindow);
-
-    auto* groups = new QHBoxLayout;
-    groups->addWidget(filter, 1);
-    groups->addWidget(search);
-    groups->addWidget(exit, 0, Qt::AlignBottom);
-    auto* layout = new QVBoxLayout(browse);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addLayout(commands);
-    layout->addLayout(groups);
-    return browse;
-}
-
-QWidget* TFHora::buildPanel()
-{
-    auto* panel = new QWidget(this);
-    panel->setObjectName(QStringLiteral("panelHora"));
-    chbCHFL = new QCheckBox(QStringLiteral("Чуждестранно лице"), panel);
-    chbCHFL->setObjectName(QStringLiteral("chbCHFL"));
-    jvdblcCountry = comboBox("jvdblcCountry", panel);
-    dbedEGN = lineEdit("dbedEGN", panel);
-    dbedIme = lineEdit("dbedIme", panel);
-    jvdblcOblast = comboBox("jvdblcOblast", panel);
-    jvdblcObshtina = comboBox("jvdblcObshtina", panel);
-    jvdblcGrad = comboBox("jvdblcGrad", panel);
-    bitZapis = button(QStringLiteral("bitZapis"), QStringLiteral("Запис"), panel);
-    bitOtkaz = button(QStringLiteral("bitOtkaz"), QStringLiteral("Отказ"), panel);
-    // "Запис" takes the focus, so leaving the identifier runs its check (and
-    // the switch to an owner who has it) before a save; a cancel throws the
-    // row away, so it leaves the focus where it is and checks nothing.
-    bitOtkaz->setFocusPolicy(Qt::TabFocus);
-
-    struct Cell {
-        const char* label;
-        QWidget* widget;
-        int row, column;
-    };
-    const Cell cells[] = {
-        {"Държава:", jvdblcCountry, 0, 2},
-        {"ЕГН/ЕИН:", dbedEGN, 1, 0},
-        {"Име/Наименование:", dbedIme, 1, 2},
-        {"Област:", jvdblcOblast, 2, 0},
-        {"Община:", jvdblcObshtina, 2, 2},
-        {"Гр./с.:", jvdblcGrad, 2, 4},
-        {"Адрес:", lineEdit("dbedAdres", panel), 3, 0},
-        {"Телефон:", lineEdit("dbedTel", panel), 3, 2},
-        {"Представляван/-а от:", lineEdit("dbedPredst", panel), 3, 4},
-        {"Банка:", lineEdit("dbedBank", panel), 4, 0},
-        {"IBAN:", lineEdit("dbedIBAN", panel), 4, 2},
-        {"BIC:", lineEdit("dbedBIC", panel), 4, 4},
-    };
-    auto* grid = new QGridLayout(panel);
-    grid->addWidget(chbCHFL, 0, 0, 1, 2);
-    for (const Cell& c : cells) {
-        auto* label = new QLabel(QString::fromUtf8(c.label), panel);
-        label->setBuddy(c.widget);
-        grid->addWidget(label, c.row, c.column);
-        grid->addWidget(c.widget, c.row, c.column + 1);
-    }
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(bitZapis);
-    buttons->addWidget(bitOtkaz);
-    grid->addLayout(buttons, 5, 0, 1, 6);
-    return panel;
-}
-
-void TFHora::bindPanel()
-{
-    dataset::Dataset& hora = dm_.THora;
-    new dataset::LineEditBinder(dbedEGN, hora, QStringLiteral("EGN"), true);
-    dbedEGN->setMaxLength(kIdentifierLength);
-    const std::pair<const char*, const char*> edits[] = {
-        {"dbedIme", "IME"},   {"dbedAdres", "ADRES"}, {"dbedTel", "TEL"}, {"dbedPredst", "PREDST"},
-        {"dbedBank", "BANK"}, {"dbedIBAN", "IBAN"},   {"dbedBIC", "BIC"},
-    };
-    for (const auto& [name, column] : edits)
-        new dataset::LineEditBinder(findChild<QLineEdit*>(QLatin1String(name)), hora, QLatin1String(column));
-
-    new dataset::LookupComboBinder(jvdblcOblast, dm_.TOblast, QStringLiteral("ID_OBL"), QStringLiteral("NAIM_OBL"),
-                                   &hora, QStringLiteral("ID_OBL"));
-    new dataset::LookupComboBinder(jvdblcObshtina, dm_.TObshtina, QStringLiteral("ID_OBSHT"),
-                                   QStringLiteral("NAIM_OBSHT"), &hora, QStringLiteral("ID_OBSHT"));
-    new dataset::LookupComboBinder(jvdblcGrad, dm_.TNasmqsto, QStringLiteral("EKATTE"), QStringLiteral("NAIM_NM"),
-                                   &hora, QStringLiteral("EKATTE"));
-    // The country is not the row's: it only selects a country in TCountry.
-    new dataset::LookupComboBinder(jvdblcCountry, dm_.TCountry, QStringLiteral("KOD_COUNTRY"),
-                                   QStringLiteral("COUNTRY_NAME"));
-
-    connect(&hora, &dataset::Dataset::fieldChanged, this, &TFHora::placeChanged);
-    connect(chbCHFL, &QCheckBox::clicked, this, &TFHora::selectCountry);
-}
-
-// ---------------------------------------------------------------- the edit flow
-
-void TFHora::declareFlow()
-{
-    flow_ = &addFlow(dm_.THora, panelHora);
-    flow_->setList(*list_, QStringLiteral("ID_HORA"));
-    flow_->setFirstField(dbedEGN);
-    for (QWidget* w : {static_cast<QWidget*>(list_->view()), findChild<QWidget*>(QStringLiteral("browsePart"))})
-        flow_->lockWhileEditing(w);
-    flow_->setClosing(EditFlow::Closing::AskBeforeClosing);
-    for (const hora::Check& c : hora::saveChecks())
-        flow_->checks.push_back({[this, passes = c.passes] { return passes(entries()); }, c.message});
-    // Yes to the close question needs only an identifier and a name.
-    flow_->closingChecks = {{[this] { return !dbedEGN->text().isEmpty() && !dbedIme->text().isEmpty(); }, kNoName}};
-    flow_->guards = {{[this] { return ownerHasRowsIn(IBQuery2); }, kHasPlots},
-                     {[this] { return ownerHasRowsIn(IBQueryOIR); }, kHasRent},
-                     {[this] { return ownerHasRowsIn(IBQueryONR); }, kHasRent}};
-    flow_->beforePost = [this](EditFlow::Saving saving) { beforePost(saving); };
-    flow_->connectButtons(bitHoraDob, bitHoraKor, bitHoraDel, bitZapis, bitOtkaz);
-    connect(list_, &ListGrid::rowDoubleClicked, flow_, &EditFlow::correct);
-    connect(flow_, &EditFlow::panelOpened, this, &TFHora::fillPanel);
+    addPickButtons();
+    flow().beforePost = [this](EditFlow::Saving saving) { beforePost(saving); };
+    connect(&flow(), &EditFlow::panelOpened, this, &TFHora::fillPanel);
     // No to the close question of a picker also drops the row its opener keeps pending.
-    connect(flow_, &EditFlow::cancelled, this, [this] {
+    connect(&flow(), &EditFlow::cancelled, this, [this] {
         if (askingToClose_ && client_)
             client_->pendingRowCancelled(pick_);
     });
+    connect(&dm_.THora, &dataset::Dataset::fieldChanged, this, &TFHora::placeChanged);
+    connect(chbCHFL, &QCheckBox::clicked, this, &TFHora::selectCountry);
+    start();
 }
 
-hora::Entries TFHora::entries() const
+// The four pick buttons share one place; a picker shows one of them.
+void TFHora::addPickButtons()
 {
-    hora::Entries e;
-    e.municipalityChosen = jvdblcObshtina->currentIndex() >= 0;
-    e.settlementChosen = jvdblcGrad->currentIndex() >= 0;
-    e.name = dbedIme->text();
-    e.foreign = chbCHFL->isChecked();
-    e.countryChosen = jvdblcCountry->currentIndex() >= 0;
-    e.identifier = dbedEGN->text();
-    return e;
+    for (OwnerPick pick :
+         {OwnerPick::AddShare, OwnerPick::ChangeShareOwner, OwnerPick::AddHistory, OwnerPick::ChangePerson}) {
+        QPushButton* b = button(pickButtonName(pick), QStringLiteral("Избери"));
+        b->hide();
+        connect(b, &QPushButton::clicked, this, &TFHora::pickSelected);
+        commandRow()->insertWidget(commandRow()->count() - 1, b);
+        pickButtons_[size_t(pick)] = b;
+    }
 }
 
 // The settlement, municipality and province are the rows the geography
@@ -341,13 +188,6 @@ void TFHora::beforePost(EditFlow::Saving saving)
     const hora::Country country = hora::storedCountry(chbCHFL->isChecked(), dm_.TCountry["KOD_COUNTRY"].asString());
     hora["CHFL"].setValue(country.chfl);
     hora["KOD_COUNTRY"].setValue(country.kodCountry);
-}
-
-bool TFHora::ownerHasRowsIn(dataset::Dataset& rows)
-{
-    const bool found = rows.locate(QStringLiteral("ID_HORA"), flow_->selectedKey());
-    IBTQuery2.commit();
-    return found;
 }
 
 // ---------------------------------------------------------------- the panel
@@ -414,7 +254,7 @@ void TFHora::selectCountry()
 
 bool TFHora::editingRow() const
 {
-    return flow_ && flow_->isEditing() && dm_.THora.isEditing();
+    return flow().isEditing() && dm_.THora.isEditing();
 }
 
 // Another province empties the municipality and the settlement, another
@@ -440,15 +280,15 @@ void TFHora::placeChanged(int field)
     }
 }
 
-// Leave steps run when the focus moves from one control of the screen to
-// another; a message box taking the focus is no such move.
-void TFHora::focusMoved(QWidget* old, QWidget* now)
+// Leaving the identifier warns and may switch owners; leaving a blank
+// province blanks the place.
+void TFHora::controlLeft(QWidget* control)
 {
-    if (!editingRow() || !within(this, old) || !within(this, now))
+    if (!editingRow())
         return;
-    if (old == dbedEGN && !leavingIdentifier_)
+    if (control == dbedEGN)
         identifierLeft();
-    else if (old == jvdblcOblast && jvdblcOblast->currentIndex() < 0) {
+    else if (control == jvdblcOblast && jvdblcOblast->currentIndex() < 0) {
         dm_.THora["ID_OBL"].clear();
         dm_.THora["EKATTE"].clear();
     }
@@ -461,7 +301,6 @@ void TFHora::identifierLeft()
     const QString identifier = dbedEGN->text();
     if (identifier.isEmpty())
         return;
-    leavingIdentifier_ = true;
     if (const auto warning = hora::identifierWarning(chbCHFL->isChecked(), identifier))
         prompter().message(*warning);
     try {
@@ -469,12 +308,11 @@ void TFHora::identifierLeft()
             const fb::Value owner = dm_.TEGNHora["ID_HORA"].value();
             // His own identifier: nothing typed into the panel is thrown away.
             if (!(owner == dm_.THora["ID_HORA"].value()))
-                flow_->switchTo(owner);
+                flow().switchTo(owner);
         }
     } catch (const fb::Error& e) {
         prompter().message(e.message());
     }
-    leavingIdentifier_ = false;
 }
 
 // ---------------------------------------------------------------- picker
@@ -487,15 +325,15 @@ void TFHora::pickFor(OwnerPickerClient& client, OwnerPick pick, const fb::Value&
         connect(object, &QObject::destroyed, this, [this] { client_ = nullptr; });
     pickButtons_[size_t(pick)]->show();
     if (!owner.isNull())
-        QueryHora.locate(QStringLiteral("ID_HORA"), owner);
+        listRows()->locate(QStringLiteral("ID_HORA"), owner);
 }
 
 // "Избери": the selected owner goes to the opener, THora on him, and the picker closes.
 void TFHora::pickSelected()
 {
-    if (flow_->isEditing())
+    if (flow().isEditing())
         return;
-    const fb::Value owner = list_->value(QStringLiteral("ID_HORA"));
+    const fb::Value owner = list()->value(QStringLiteral("ID_HORA"));
     if (owner.isNull()) {
         prompter().message(kNoData);  // no owner to hand over
         return;
@@ -533,13 +371,7 @@ void TFHora::moveOwnersTo(const fb::Value& owner)
 bool TFHora::closeCheck()
 {
     askingToClose_ = true;
-    const bool closes = ListScreen::closeCheck();
+    const bool closes = RegisterScreen::closeCheck();
     askingToClose_ = false;
     return closes;
-}
-
-void TFHora::closeWindow()
-{
-    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
-    (frame ? static_cast<QWidget*>(frame) : this)->close();
 }

@@ -218,7 +218,7 @@ QString sharesOfTheYear()
            QStringLiteral("\ngroup by P.id_sobstv, P.id_zeml, \"DOG DANNI\".id_dt, \"DOG DANNI\".systoqnie");
 }
 
-// Every line of the rules (R3's joins from the rule's side), with FIRSTLINE
+// Every line of the rules (the applying rules' joins, from the rule's side), with FIRSTLINE
 // set on exactly one line per area and contract type: the line of the lowest
 // rule and rent type. The rent list counts a share's area on that line only,
 // so that an area is counted once however many lines its rule has.

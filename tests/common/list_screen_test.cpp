@@ -107,7 +107,7 @@ protected:
 
     void run(const QStringList& statements) { testsupport::runSql(db.path(), statements); }
     qint64 count(const QString& from) { return testsupport::countRows(db.path(), from); }
-    TestOwners& open(SortForm form = SortForm::a(QStringLiteral(" hora.egn, hora.ime ")),
+    TestOwners& open(SortForm form = SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")),
                      EditFlow::Closing closing = EditFlow::Closing::AskBeforeClosing)
     {
         if (!dm)
@@ -160,7 +160,7 @@ TEST_F(ListScreenTest, TheAlternationSurvivesClosingAndOpeningTheScreenAgain)
     program.registry->add(QStringLiteral("TFTestList"), [](const ScreenContext& c) {
         return new TestOwners(c.dm, c.prompter,
                               c.sorts.of(QStringLiteral("TFTestList"), SortSwitch::Ascending),
-                              SortForm::a(QStringLiteral(" hora.egn, hora.ime ")));
+                              SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")));
     });
     const auto openList = [&] {
         program.main->openScreen(QStringLiteral("TFTestList"));
@@ -223,15 +223,15 @@ TEST_F(ListScreenTest, FormsAAndBKeepTheFilterWhileFormCShowsAllRowsAgain)
         delete screen;
     }
     {
-        // The order clause is two lines here, so form B writes the key alone.
-        TestOwners& b = open(SortForm::b(QString()));
+        // The order clause is two lines here, so the sort writes the key alone.
+        TestOwners& b = open(SortForm::lastLine(QString()));
         filter(b, QStringLiteral("петров"));
         b.clickTitle(1);
         EXPECT_EQ(b.list->lines().last(), QStringLiteral("HORA.IME ASC"));
         EXPECT_EQ(b.shownEgn(), (QStringList{QStringLiteral("7101010033"), QStringLiteral("121212121")}));
         delete screen;
     }
-    TestOwners& c = open(SortForm::c());
+    TestOwners& c = open(SortForm::rebuiltFromBase());
     filter(c, QStringLiteral("петров"));
     c.clickTitle(0);
     EXPECT_EQ(c.list->lines().last(), QStringLiteral(" order by HORA.EGN DESC"));
@@ -432,7 +432,7 @@ TEST_F(ListScreenTest, TheCloseQuestionSavesDiscardsOrKeepsTheScreenOpen)
 
     // A screen that refuses to close says so with its own message, asking nothing.
     prompter.clearShown();
-    TestOwners& v = open(SortForm::a(QStringLiteral(" hora.egn, hora.ime ")), EditFlow::Closing::Refuse);
+    TestOwners& v = open(SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")), EditFlow::Closing::Refuse);
     v.correct->click();
     EXPECT_FALSE(v.close());
     EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Моля, запишете или откажете корекцията!")});

@@ -52,26 +52,26 @@ TEST(ListStatement, TheThreeSortFormsRebuildTheirLines)
 {
     const QStringList filtered =
         owners.filtered({{QStringLiteral("(upper(hora.ime) containing(")}}, {QStringLiteral("и")});
-    // Form A: the last line only, so the filter stays; a column may bring its own tie-break.
-    QStringList a = owners.sorted(filtered, SortForm::a(QStringLiteral(" hora.egn, hora.ime ")),
+    // The last line only, so the filter stays; a column may bring its own tie-break.
+    QStringList a = owners.sorted(filtered, SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")),
                                   QStringLiteral("NAS_MQSTO.NAIM_NM"), false);
     EXPECT_EQ(a.mid(0, a.size() - 1), filtered.mid(0, filtered.size() - 1));
     EXPECT_EQ(a.last(), QStringLiteral("NAS_MQSTO.NAIM_NM DESC, hora.egn, hora.ime "));
-    a = owners.sorted(filtered, SortForm::a(QStringLiteral(" hora.egn, hora.ime ")), QStringLiteral("hora.ime"), true,
+    a = owners.sorted(filtered, SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")), QStringLiteral("hora.ime"), true,
                       QStringLiteral(" hora.egn "));
     EXPECT_EQ(a.last(), QStringLiteral("hora.ime ASC, hora.egn "));
 
-    // Form B: "order by " + key, or the key alone after a " order by " line.
-    const QStringList b = owners.sorted(filtered, SortForm::b(), QStringLiteral("EGN"), true);
+    // The last line: "order by " + key, or the key alone after a " order by " line.
+    const QStringList b = owners.sorted(filtered, SortForm::lastLine(), QStringLiteral("EGN"), true);
     EXPECT_EQ(b.size(), filtered.size());
     EXPECT_EQ(b.last(), QStringLiteral("order by EGN ASC"));
-    EXPECT_EQ(owners.sorted({}, SortForm::b(QString()), QStringLiteral("IME"), false),
+    EXPECT_EQ(owners.sorted({}, SortForm::lastLine(QString()), QStringLiteral("IME"), false),
               (QStringList{QStringLiteral("select hora.egn, hora.ime from hora"), QStringLiteral(" order by "),
                            QStringLiteral("IME DESC")}));
 
-    // Form C: the base again, so the filter goes.
+    // Rebuilt from the base, so the filter goes.
     EXPECT_EQ(
-        owners.sorted(filtered, SortForm::c(), QStringLiteral("IME"), false),
+        owners.sorted(filtered, SortForm::rebuiltFromBase(), QStringLiteral("IME"), false),
         (QStringList{QStringLiteral("select hora.egn, hora.ime from hora"), QStringLiteral(" order by IME DESC")}));
 }
 

@@ -4,8 +4,6 @@
 
 namespace {
 
-using firma::Entries;
-
 TEST(FirmaRules, TheSecondDateFallsInTheNextCalendarYear)
 {
     EXPECT_TRUE(firma::isFarmingYear(QDate(2014, 10, 1), QDate(2015, 9, 30)));
@@ -36,36 +34,53 @@ TEST(FirmaRules, TheFirmIdentifierMayBeACompanyCodeOrAPersonalNumber)
     EXPECT_FALSE(firma::isPersonalNumber(QString()));
 }
 
-TEST(FirmaRules, ASaveNeedsEveryRequiredEntryAndTheNameOnlyWhereItCanBeTyped)
+// A complete legal entity as the screen's controls hold it.
+kit::PanelValues full()
 {
-    Entries full;
-    full.ein = QStringLiteral("050000009");
-    full.name = QStringLiteral("Агро ООД");
-    full.fd = QStringLiteral("12/2010");
-    full.os = QStringLiteral("БлОС");
-    full.adress = QStringLiteral("ул. Първа 1");
-    full.oblast = QStringLiteral("Благоевград");
-    full.obshtina = QStringLiteral("Благоевград");
-    full.nasMqsto = QStringLiteral("Изгрев");
-    full.egnMol = QStringLiteral("1000000002");
-    full.vzp = QStringLiteral("Юридическо лице");
-    EXPECT_TRUE(firma::isComplete(full));
+    kit::PanelValues v;
+    const auto text = [&v](const char* control, const char* value) {
+        v.set(QLatin1String(control), {.text = QString::fromUtf8(value), .chosen = true});
+    };
+    text("dbedEIN", "050000009");
+    text("dbedNaim", "Агро ООД");
+    text("dbedFDNo", "12/2010");
+    text("dbedSyd", "БлОС");
+    text("dbedAdres", "ул. Първа 1");
+    text("jvdblcbOblast", "Благоевград");
+    text("jvdblcbObshtina", "Благоевград");
+    text("jvdblcNM", "Изгрев");
+    text("dbedMOLEGN", "1000000002");
+    text("jvdblcbVZP", "Юридическо лице");
+    v.set(QStringLiteral("jvdbedFromYear"), {.date = QDate(2014, 10, 1)});
+    v.set(QStringLiteral("jvdbedToYear"), {.date = QDate(2015, 9, 30)});
+    return v;
+}
 
-    Entries natural = full;
-    natural.name.clear();
-    natural.nameEnabled = false;
-    EXPECT_TRUE(firma::isComplete(natural));
-    natural.name = QStringLiteral("Агро ООД");
-    EXPECT_FALSE(firma::isComplete(natural));
-    Entries unnamed = full;
-    unnamed.name.clear();
-    EXPECT_FALSE(firma::isComplete(unnamed));
+std::optional<QString> refusal(const kit::PanelValues& v)
+{
+    const kit::Check* failing = kit::firstFailing(firma::saveChecks(), v);
+    return failing ? std::optional<QString>(failing->message) : std::nullopt;
+}
 
-    for (QString Entries::*required : {&Entries::ein, &Entries::fd, &Entries::os, &Entries::adress, &Entries::oblast,
-                                       &Entries::obshtina, &Entries::nasMqsto, &Entries::egnMol, &Entries::vzp}) {
-        Entries missing = full;
-        (missing.*required).clear();
-        EXPECT_FALSE(firma::isComplete(missing));
+TEST(FirmaRules, ASaveNeedsThePeriodThenEveryRequiredEntryAndTheNameOnlyWhereItCanBeTyped)
+{
+    const QString missing = QStringLiteral("Моля попълнете всички данни!");
+    EXPECT_EQ(refusal(full()), std::nullopt);
+
+    kit::PanelValues natural = full();
+    natural.set(QStringLiteral("dbedNaim"), {.enabled = false});
+    EXPECT_EQ(refusal(natural), std::nullopt);
+    natural.set(QStringLiteral("dbedNaim"), {.text = QStringLiteral("Агро ООД"), .enabled = false});
+    EXPECT_EQ(refusal(natural), missing);
+
+    for (const char* required : {"dbedEIN", "dbedNaim", "dbedFDNo", "dbedSyd", "dbedAdres", "jvdblcbOblast",
+                                 "jvdblcbObshtina", "jvdblcNM", "dbedMOLEGN", "jvdblcbVZP"}) {
+        kit::PanelValues v = full();
+        v.set(QLatin1String(required), {});
+        EXPECT_EQ(refusal(v), missing) << required;
+        // A wrong period is told first.
+        v.set(QStringLiteral("jvdbedToYear"), {.date = QDate(2016, 9, 30)});
+        EXPECT_EQ(refusal(v), QStringLiteral("Въведете коректен период!")) << required;
     }
 }
 

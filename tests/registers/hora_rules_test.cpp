@@ -6,40 +6,58 @@
 
 namespace {
 
-// Everything a save needs, for a person who is not foreign.
-hora::Entries complete()
+// What the panel holds: a municipality, a settlement, a name and an
+// identifier chosen for an owner who is not foreign, as asked.
+kit::PanelValues panel(bool municipality, bool settlement, const QString& name, const QString& identifier,
+                       bool foreign = false, bool country = false)
 {
-    hora::Entries e;
-    e.municipalityChosen = true;
-    e.settlementChosen = true;
-    e.name = QStringLiteral("Петър Иванов");
-    e.identifier = QStringLiteral("7001010011");
-    return e;
+    kit::PanelValues v;
+    v.set(QStringLiteral("jvdblcObshtina"), {.chosen = municipality});
+    v.set(QStringLiteral("jvdblcGrad"), {.chosen = settlement});
+    v.set(QStringLiteral("dbedIme"), {.text = name});
+    v.set(QStringLiteral("dbedEGN"), {.text = identifier});
+    v.set(QStringLiteral("chbCHFL"), {.checked = foreign});
+    v.set(QStringLiteral("jvdblcCountry"), {.chosen = country});
+    return v;
+}
+
+std::optional<QString> refusal(const std::vector<kit::Check>& checks, const kit::PanelValues& v)
+{
+    const kit::Check* failing = kit::firstFailing(checks, v);
+    return failing ? std::optional<QString>(failing->message) : std::nullopt;
 }
 
 TEST(HoraRules, TheSaveChecksRefuseInTheirOrder)
 {
-    hora::Entries e;  // nothing at all: the municipality is asked for first
-    EXPECT_EQ(hora::saveRefusal(e), QStringLiteral("Изберете община!"));
-    e.municipalityChosen = true;
-    EXPECT_EQ(hora::saveRefusal(e), QStringLiteral("Изберете населено място!"));
-    e.settlementChosen = true;
-    EXPECT_EQ(hora::saveRefusal(e), QStringLiteral("Няма дани!"));
-    e.name = QStringLiteral(" ");  // a blank counts as a name
-    EXPECT_EQ(hora::saveRefusal(e), QStringLiteral("Няма данни!"));
-    e.identifier = QStringLiteral("1");
-    EXPECT_EQ(hora::saveRefusal(e), std::nullopt);
+    const auto& save = hora::saveChecks();
+    const QString name = QStringLiteral("Петър Иванов");
+    // Nothing at all: the municipality is asked for first.
+    EXPECT_EQ(refusal(save, panel(false, false, {}, {})), QStringLiteral("Изберете община!"));
+    EXPECT_EQ(refusal(save, panel(true, false, {}, {})), QStringLiteral("Изберете населено място!"));
+    EXPECT_EQ(refusal(save, panel(true, true, {}, {})), QStringLiteral("Няма дани!"));
+    // A blank counts as a name.
+    EXPECT_EQ(refusal(save, panel(true, true, QStringLiteral(" "), {})), QStringLiteral("Няма данни!"));
+    EXPECT_EQ(refusal(save, panel(true, true, name, QStringLiteral("1"))), std::nullopt);
 
     // A foreign person needs a country instead of an identifier.
-    e = complete();
-    e.foreign = true;
-    e.identifier.clear();
-    EXPECT_EQ(hora::saveRefusal(e), QStringLiteral("Въведете държава!"));
-    e.countryChosen = true;
-    EXPECT_EQ(hora::saveRefusal(e), std::nullopt);
+    EXPECT_EQ(refusal(save, panel(true, true, name, {}, true)), QStringLiteral("Въведете държава!"));
+    EXPECT_EQ(refusal(save, panel(true, true, name, {}, true, true)), std::nullopt);
     // One who is not foreign needs no country.
-    e = complete();
-    EXPECT_EQ(hora::saveRefusal(e), std::nullopt);
+    EXPECT_EQ(refusal(save, panel(true, true, name, QStringLiteral("7001010011"))), std::nullopt);
+}
+
+TEST(HoraRules, YesToTheCloseQuestionWantsThePlaceThenTheIdentifierAndTheName)
+{
+    const auto& closing = hora::closingChecks();
+    const QString name = QStringLiteral("Петър Иванов");
+    EXPECT_EQ(refusal(closing, panel(false, false, name, QStringLiteral("7001010011"))),
+              QStringLiteral("Изберете община!"));
+    EXPECT_EQ(refusal(closing, panel(true, false, name, QStringLiteral("7001010011"))),
+              QStringLiteral("Изберете населено място!"));
+    EXPECT_EQ(refusal(closing, panel(true, true, name, {}, true, true)), QStringLiteral("Няма дани!"));
+    EXPECT_EQ(refusal(closing, panel(true, true, {}, QStringLiteral("7001010011"))), QStringLiteral("Няма дани!"));
+    // No country is asked for on this path.
+    EXPECT_EQ(refusal(closing, panel(true, true, name, QStringLiteral("7001010011"), true)), std::nullopt);
 }
 
 TEST(HoraRules, TheCountryFollowsTheFlagUnlessTheOwnerHasOne)

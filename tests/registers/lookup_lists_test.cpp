@@ -1,9 +1,7 @@
 #include "dm/tdm.h"
 #include "dataset/binders.h"
-#include "registers/tfdogtip.h"
-#include "registers/tfdogvid.h"
-#include "registers/tfviddoksobstv.h"
-#include "registers/tfzasqtakultura.h"
+#include "common/register_screen.h"
+#include "registers/lookup_lists.h"
 #include "support/qt_printers.h"
 #include "support/scripted_prompter.h"
 #include "support/sql.h"
@@ -41,10 +39,9 @@ protected:
             dm = std::make_unique<TDM>(db.path());
         return *dm;
     }
-    template <typename List>
-    List& open()
+    RegisterScreen& open(LookupList list)
     {
-        auto* w = new List(module(), prompter);
+        auto* w = makeLookupList(list, module(), prompter);
         window = w;
         w->show();
         return *w;
@@ -66,28 +63,28 @@ protected:
     testsupport::TestDatabase db;
     testsupport::ScriptedPrompter prompter;
     std::unique_ptr<TDM> dm;
-    QPointer<LookupList> window;
+    QPointer<RegisterScreen> window;
 };
 
 TEST_F(LookupListsTest, EachListShowsItsTextsAndItsSharedCursorsRows)
 {
     struct Expected {
-        std::function<LookupList*(TDM&, Prompter&)> make;
+        LookupList list;
         QString caption, column, label, grid;
         int rows;
     };
     const std::vector<Expected> lists = {
-        {[](TDM& dm, Prompter& p) { return new TFZasqtaKultura(dm, p); }, kCrops, QStringLiteral("Наименование"),
+        {LookupList::SownCrops, kCrops, QStringLiteral("Наименование"),
          QStringLiteral("Наименование:"), QStringLiteral("jvdbgridKultura"), 6},
-        {[](TDM& dm, Prompter& p) { return new TFVidDokSobstv(dm, p); }, QStringLiteral("Вид документ за собственост"),
+        {LookupList::DocumentKinds, QStringLiteral("Вид документ за собственост"),
          QStringLiteral("Документ за собственост"), QStringLiteral("Вид:"), QStringLiteral("jvdbgridVidDok"), 4},
-        {[](TDM& dm, Prompter& p) { return new TFDogTip(dm, p); }, QStringLiteral("Тип договор"),
+        {LookupList::ContractTypes, QStringLiteral("Тип договор"),
          QStringLiteral("Тип договор"), QStringLiteral("Наименование:"), QStringLiteral("jvdbgridDogTip"), 2},
-        {[](TDM& dm, Prompter& p) { return new TFDogVid(dm, p); }, QStringLiteral("Вид договор"),
+        {LookupList::ContractKinds, QStringLiteral("Вид договор"),
          QStringLiteral("Вид договор"), QStringLiteral("Вид:"), QStringLiteral("jvdbgridDogVid"), 3},
     };
     for (const Expected& e : lists) {
-        window = e.make(module(), prompter);
+        window = makeLookupList(e.list, module(), prompter);
         SCOPED_TRACE(e.caption.toStdString());
         EXPECT_EQ(window->windowTitle(), e.caption);
         EXPECT_EQ(window->findChild<QGroupBox*>()->title(), e.caption);
@@ -112,7 +109,7 @@ TEST_F(LookupListsTest, EachListShowsItsTextsAndItsSharedCursorsRows)
 TEST_F(LookupListsTest, ACropUsedByAPlotCannotBeDeletedUntilThePlotUsesAnother)
 {
     seed({QStringLiteral("insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, ID_KULT, ID_VDS) values (1, 1, '11', 1, 3)")});
-    open<TFZasqtaKultura>();
+    open(LookupList::SownCrops);
     ASSERT_EQ(shown(0), QStringLiteral("Пшеница"));
     button("bitDel")->click();
     EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Използва се в имот!")});
@@ -137,7 +134,7 @@ TEST_F(LookupListsTest, ACropUsedByAPlotCannotBeDeletedUntilThePlotUsesAnother)
     delete window;
 
     // The document kind the plot holds is guarded the same way; the others are not.
-    open<TFVidDokSobstv>();
+    open(LookupList::DocumentKinds);
     select(2);
     button("bitDel")->click();
     EXPECT_EQ(prompter.shown().last(), QStringLiteral("Използва се в имот!"));
@@ -152,12 +149,12 @@ TEST_F(LookupListsTest, ATypeOrKindUsedByAnyContractIsKept)
     seed(
         {QStringLiteral("insert into \"DOG DANNI\" (ID_DOG, NOMER, ID_DT, ID_VIDDOG, SYSTOQNIE) "
                         "values (1, '7', 1, 2, 'Прекратен')")});
-    open<TFDogTip>();
+    open(LookupList::ContractTypes);
     button("bitDel")->click();
     EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Използва се в договор!")});
     delete window;
 
-    open<TFDogVid>();
+    open(LookupList::ContractKinds);
     select(1);
     button("bitDel")->click();
     EXPECT_EQ(prompter.shown().last(), QStringLiteral("Използва се в договор!"));
@@ -170,7 +167,7 @@ TEST_F(LookupListsTest, ATypeOrKindUsedByAnyContractIsKept)
 
 TEST_F(LookupListsTest, SaveWantsANameWhereBlanksCountAndLongNamesAreCut)
 {
-    open<TFDogVid>();
+    open(LookupList::ContractKinds);
     button("bitDob")->click();
     EXPECT_FALSE(panel()->isHidden());
     EXPECT_FALSE(grid()->isEnabled());
@@ -186,7 +183,7 @@ TEST_F(LookupListsTest, SaveWantsANameWhereBlanksCountAndLongNamesAreCut)
     EXPECT_EQ(grid()->currentIndex().row(), 3);  // the new row is selected
     delete window;
 
-    open<TFZasqtaKultura>();
+    open(LookupList::SownCrops);
     button("bitDob")->click();
     typeText(nameEdit(), QString(35, QChar(u'ж')));
     button("bitZapis")->click();
@@ -217,7 +214,7 @@ TEST_F(LookupListsTest, AnEditorsDropDownOffersTheSavedNameAtOnce)
     QComboBox crops;
     new dataset::LookupComboBinder(&crops, module().TKULT, QStringLiteral("ID_KULT"), QStringLiteral("NAIM_KULT"));
     ASSERT_EQ(crops.count(), 6);
-    open<TFZasqtaKultura>();
+    open(LookupList::SownCrops);
     button("bitDob")->click();
     typeText(nameEdit(), QStringLiteral("Овес"));
     button("bitZapis")->click();
@@ -228,11 +225,11 @@ TEST_F(LookupListsTest, AnEditorsDropDownOffersTheSavedNameAtOnce)
 TEST_F(LookupListsTest, ClosingWithThePanelOpenAsksFirst)
 {
     // Browsing: no question.
-    open<TFDogTip>();
+    open(LookupList::ContractTypes);
     EXPECT_TRUE(closeWindow());
 
     // Asked before closing: Yes with no name keeps the window; with a name it saves and closes.
-    open<TFDogTip>();
+    open(LookupList::ContractTypes);
     button("bitDob")->click();
     prompter.answerYes();
     button("bitExit")->click();
@@ -245,7 +242,7 @@ TEST_F(LookupListsTest, ClosingWithThePanelOpenAsksFirst)
     EXPECT_EQ(count(QStringLiteral("DOGTIP where TIP = 'Съвместна обработка'")), 1);
 
     // No discards the change and closes.
-    open<TFDogTip>();
+    open(LookupList::ContractTypes);
     button("bitKor")->click();
     typeText(nameEdit(), QStringLiteral(" и още"));
     prompter.answerNo();
@@ -256,7 +253,7 @@ TEST_F(LookupListsTest, ClosingWithThePanelOpenAsksFirst)
     // Asked while closing: Yes with no name shows the message and closes all
     // the same, leaving nothing pending in the shared cursor.
     prompter.clearShown();
-    open<TFVidDokSobstv>();
+    open(LookupList::DocumentKinds);
     button("bitDob")->click();
     prompter.answerYes();
     EXPECT_TRUE(closeWindow());

@@ -441,17 +441,27 @@ TEST_F(TFHoraTest, OwnersWithSharesOrRentCannotBeDeletedButOnlyHistoryIsNoObstac
 
 TEST_F(TFHoraTest, TheCloseQuestionSavesWithoutTheFlagAndCountryOrDiscards)
 {
-    // Yes without a name: the message, and the register stays.
+    // Yes with no place chosen: the place is asked for as "Запис" asks, and
+    // nothing is stored in whatever place the geography lists are on.
     open();
     click("bitHoraDob");
     type("dbedEGN", QStringLiteral("6002020028"));
     prompter.answerYes();
     EXPECT_FALSE(screen->close());
+    EXPECT_EQ(prompter.shown(), (QStringList{kAskSave, QStringLiteral("Изберете община!")}));
+    EXPECT_FALSE(panel()->isHidden());
+    EXPECT_EQ(count(QStringLiteral("HORA where EGN = '6002020028'")), 0);
+
+    // Yes without a name: the message, and the register stays.
+    choosePlace();
+    prompter.clearShown();
+    prompter.answerYes();
+    EXPECT_FALSE(screen->close());
     EXPECT_EQ(prompter.shown(), (QStringList{kAskSave, kNoName}));
     EXPECT_FALSE(panel()->isHidden());
 
-    // Yes with both: stored as typed, in the place the geography cursors are
-    // on, with no flag and no country; still listed, with an empty country.
+    // Yes with both: stored as typed, in the chosen place, with no flag and
+    // no country; still listed, with an empty country.
     type("dbedIme", QStringLiteral("Затворен Със Запис"));
     prompter.answerYes();
     EXPECT_TRUE(screen->close());

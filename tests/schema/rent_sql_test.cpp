@@ -143,7 +143,7 @@ protected:
         return rows;
     }
 
-    // Owner -> "type: quantity / value" per rent type, from R3 with R4 and R5.
+    // Owner -> "type: quantity / value" per rent type, from the applying rules with the due quantity and value.
     QMap<int, QStringList> duePerType()
     {
         const QString sql = QStringLiteral(

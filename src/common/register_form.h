@@ -1,0 +1,195 @@
+#pragma once
+
+#include "common/edit_flow.h"
+#include "common/list_grid.h"
+#include "common/list_statement.h"
+#include "fb/value.h"
+
+#include <QDate>
+#include <QHash>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class SortSwitch;
+
+namespace dataset {
+class Dataset;
+class TransactionArea;
+}  // namespace dataset
+
+// A register screen told as data: its caption, its list (grid, statement,
+// columns, filter boxes, search box, sorting), the cursor the panel edits,
+// the panel's fields, the save checks, the in-use guards and how it closes.
+// RegisterScreen builds the whole screen from it once; a screen class adds
+// only what cannot be told here.
+namespace kit {
+
+// What the panel's controls hold when a check runs, by the control's name.
+class PanelValues {
+public:
+    struct Entry {
+        QString text;          // an edit's text, a drop-down's shown item, a date as typed
+        bool chosen = false;   // a drop-down with an item chosen
+        bool checked = false;  // a check box
+        bool enabled = true;
+        QDate date;  // a date field's date (invalid when blank or impossible)
+    };
+    void set(const QString& control, Entry entry) { entries_.insert(control, std::move(entry)); }
+    const Entry& operator[](const QString& control) const;
+
+    QString text(const QString& control) const { return (*this)[control].text; }
+    bool filled(const QString& control) const { return !text(control).isEmpty(); }
+    bool chosen(const QString& control) const { return (*this)[control].chosen; }
+    bool checked(const QString& control) const { return (*this)[control].checked; }
+    bool enabled(const QString& control) const { return (*this)[control].enabled; }
+    QDate date(const QString& control) const { return (*this)[control].date; }
+
+private:
+    QHash<QString, Entry> entries_;
+};
+
+// One check of the panel: when `passes` says no, `message` is shown.
+struct Check {
+    std::function<bool(const PanelValues&)> passes;
+    QString message;
+
+    // The control holds some text ("Няма данни!" for an empty identifier…).
+    static Check filled(const QString& control, const QString& message);
+    // The drop-down has an item chosen.
+    static Check chosen(const QString& control, const QString& message);
+};
+
+// The first check that fails, in order; nothing when all pass.
+const Check* firstFailing(const std::vector<Check>& checks, const PanelValues& values);
+
+// A check run when the focus leaves a control of the panel, and again by
+// "Запис" and by Yes to the close question before anything is stored. A
+// refusing one sends the focus back to the control and stops the save; a
+// warning lets the focus move on and the save go.
+struct LeaveCheck {
+    QString control;
+    Check check;
+    bool refuses = true;
+};
+
+// A still-in-use guard of "Изтриване": when the selected key is found in
+// `column` of `table` (a keyed query under a read transaction of the
+// screen's own) or in `field` of a second cursor the data module keeps,
+// `message` is shown and nothing is deleted.
+struct Guard {
+    QString table;
+    QString column;
+    dataset::Dataset* cursor = nullptr;
+    QString message;
+
+    static Guard inTable(const QString& table, const QString& column, const QString& message)
+    {
+        return {table, column, nullptr, message};
+    }
+    static Guard inCursor(dataset::Dataset& cursor, const QString& field, const QString& message)
+    {
+        return {{}, field, &cursor, message};
+    }
+};
+
+// One control of the panel.
+struct FieldSpec {
+    enum class Kind {
+        Text,    // a line edit over a text column (Windows-1251 letters only)
+        Digits,  // a line edit taking digits only
+        Masked,  // a line edit with the column's edit mask
+        Date,    // a date field with its calendar
+        Check,   // a check box storing `checked` or `unchecked`
+        Lookup,  // a drop-down over `list`, bound to `column` or moving the list
+    };
+    QString name;   // the object name: "dbedEGN"
+    QString label;  // beside it ("ЕГН/ЕИН:"); a check box carries it as its text
+    QString column = {};  // the cursor's column; empty for a control not bound to the row
+    Kind kind = Kind::Text;
+    int row = 0, col = 0, span = 1;  // place in the panel's grid: label at col, control after it
+    int length = 0;                  // most characters typed; 0 for the column's size
+    // Lookup: the list, its key and the column it shows.
+    dataset::Dataset* list = nullptr;
+    QString listKey = {}, listShows = {};
+    // Check: the values stored when ticked and not.
+    fb::Value checked = {}, unchecked = {};
+    int minimumWidth = 0;  // in characters; 0 for the kit's default
+    QString labelName = {};  // the label's object name, where one is asked for
+};
+
+// One filter box of the group "Филтриране".
+struct FilterSpec {
+    QString name;   // "edFilterIme"
+    QString label;  // "Име/Наименование:"
+    FilterCondition condition;
+};
+
+// The list of a register screen.
+struct ListSpec {
+    QString grid;   // "jvdbgridHora"
+    QString group;  // the caption of the group around it; empty for none
+    QString groupName = {};
+    // The screen's own list query, read through `area` (a read transaction of
+    // the screen's own when null), or a shared cursor shown as it is.
+    QString query = {};
+    dataset::TransactionArea* area = nullptr;
+    dataset::Dataset* cursor = nullptr;
+    ListStatement statement = {};
+    bool commitOnReread = true;
+    std::vector<ListColumn> columns;
+    QString key;  // the list's key field ("ID_HORA")
+    std::vector<FilterSpec> filters = {};
+    // The search box ("Въведете ЕГН/ЕИН:"), digits only, over `searchField`.
+    QString searchBox = {}, searchLabel = {}, searchField = {};
+    int searchLength = 0;
+    // Sorting by a column title with the screen kind's run-long switch.
+    SortForm sort = {};
+    SortSwitch* direction = nullptr;
+    bool marker = false;
+    bool sortOnDoubleClick = false;
+    bool doubleClickCorrects = false;
+    int visibleRows = 12;  // the grid opens tall enough for these
+};
+
+// The command buttons' names; an empty name leaves the button out.
+struct Commands {
+    QString add = QStringLiteral("bitDob");
+    QString correct = QStringLiteral("bitKor");
+    QString remove = QStringLiteral("bitDel");
+    QString exit = QStringLiteral("bitExit");
+};
+
+struct RegisterForm {
+    enum class Layout {
+        CommandsBelow,   // commands, filter and search below the list; the panel covers them while open
+        CommandsBeside,  // commands beside the list, the panel below it (its place kept)
+        SingleRow,       // no list: the panel is the screen, always editing one row
+    };
+    QString kind;  // the screen's object name: "TFHora"
+    QString caption;
+    Layout layout = Layout::CommandsBelow;
+    bool fixedSize = false;
+    bool modal = false;
+
+    ListSpec list = {};
+    Commands commands = {};
+
+    // The panel edits `cursor`; its key is the cursor's own key field.
+    dataset::Dataset* cursor = nullptr;
+    QString panel;  // "panelHora"
+    std::vector<FieldSpec> fields;
+    QString firstField = {};  // focused when the panel opens; the first field when empty
+
+    std::vector<Check> checks = {};         // "Запис", in order
+    std::vector<Check> closingChecks = {};  // Yes to the close question; the "Запис" ones when empty
+    std::vector<LeaveCheck> leaveChecks = {};
+    std::vector<Guard> guards = {};  // "Изтриване", in order
+    EditFlow::Closing closing = EditFlow::Closing::AskBeforeClosing;
+    QString refusal = {};  // the message of a screen that refuses to close while editing
+};
+
+}  // namespace kit

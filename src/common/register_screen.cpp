@@ -1,0 +1,604 @@
+#include "common/register_screen.h"
+
+#include "common/input_helpers.h"
+#include "common/prompter.h"
+#include "common/text_input.h"
+#include "dataset/binders.h"
+#include "dataset/database.h"
+#include "dataset/formats.h"
+#include "fb/error.h"
+#include "fb/statement.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+using kit::FieldSpec;
+using kit::RegisterForm;
+
+bool within(const QWidget* widget, const QWidget* w)
+{
+    return w && (w == widget || widget->isAncestorOf(w));
+}
+
+// A grid that asks for room for a number of rows and for its columns as
+// they were fitted, so that a window opens showing its list.
+class ListView : public QTableView {
+public:
+    ListView(int rows, QWidget* parent) : QTableView(parent), rows_(rows) {}
+
+    QSize sizeHint() const override
+    {
+        int width = 2 * frameWidth() + 4;
+        for (int c = 0; c < horizontalHeader()->count(); ++c)
+            width += columnWidth(c);
+        const int height = 2 * frameWidth() + horizontalHeader()->sizeHint().height() +
+                           rows_ * verticalHeader()->defaultSectionSize() + 4;
+        return {std::clamp(width, 320, 1180), height};
+    }
+
+private:
+    int rows_;
+};
+
+// A table's name as SQL text: the ones with a space are quoted identifiers.
+QString tableText(const QString& table)
+{
+    return table.contains(QLatin1Char(' ')) ? QLatin1Char('"') + table + QLatin1Char('"') : table;
+}
+
+}  // namespace
+
+RegisterScreen::RegisterScreen(Prompter& prompter, kit::RegisterForm form, QWidget* parent)
+    : ListScreen(prompter, parent), form_(std::move(form))
+{
+    setObjectName(form_.kind);
+    setWindowTitle(form_.caption);
+    if (form_.modal) {
+        // A fixed border with only the window menu and the close box.
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                       Qt::WindowCloseButtonHint);
+        setWindowModality(Qt::ApplicationModal);
+    }
+    if (form_.layout != RegisterForm::Layout::SingleRow)
+        buildList();
+    QWidget* panel = buildPanel();
+    arrange(browse_, panel);
+    declareFlow();
+    connect(qApp, &QApplication::focusChanged, this, &RegisterScreen::focusMoved);
+}
+
+// The controls go after this destructor, and the focus moves as they go.
+RegisterScreen::~RegisterScreen()
+{
+    disconnect(qApp, nullptr, this, nullptr);
+}
+
+dataset::Dataset* RegisterScreen::listRows() const
+{
+    return list_ ? &list_->rows() : nullptr;
+}
+
+void RegisterScreen::missingControl(const QString& name) const
+{
+    throw std::logic_error(QStringLiteral("%1: no control %2 of that kind").arg(objectName(), name).toStdString());
+}
+
+// ---------------------------------------------------------------- building
+
+QPushButton* RegisterScreen::commandButton(const QString& name, const QString& caption, QWidget* parent)
+{
+    QPushButton* b = button(name, caption, parent);
+    controls_.insert(name, b);
+    return b;
+}
+
+void RegisterScreen::buildList()
+{
+    const kit::ListSpec& spec = form_.list;
+    dataset::Dataset* rows = spec.cursor;
+    if (!rows) {
+        dataset::TransactionArea* area = spec.area;
+        if (!area) {
+            ownArea_ = std::make_unique<dataset::TransactionArea>(form_.cursor->area().database(),
+                                                                  QStringLiteral("IBT") + spec.query);
+            area = ownArea_.get();
+        }
+        query_ = std::make_unique<dataset::Dataset>(*area, spec.query);
+        rows = query_.get();
+    }
+    auto* view = new ListView(spec.visibleRows, this);
+    view->setObjectName(spec.grid);
+    view->horizontalHeader()->setStretchLastSection(true);
+    controls_.insert(spec.grid, view);
+    list_ = &addList(view, *rows, spec.columns);
+    if (!spec.statement.base.isEmpty()) {
+        list_->setStatement(spec.statement);
+        list_->setCommitOnReread(spec.commitOnReread);
+    }
+    if (spec.direction)
+        list_->setSort(spec.sort, *spec.direction, spec.marker, spec.sortOnDoubleClick);
+    browse_ = buildBrowsePart(view);
+}
+
+// The group around the grid, the command buttons, the filter and search
+// groups and "Изход".
+QWidget* RegisterScreen::buildBrowsePart(QTableView* view)
+{
+    const kit::ListSpec& spec = form_.list;
+    const bool beside = form_.layout == RegisterForm::Layout::CommandsBeside;
+    auto* browse = new QWidget(this);
+    browse->setObjectName(QStringLiteral("browsePart"));
+    commandRow_ = new QHBoxLayout;
+    commandRow_->setContentsMargins(0, 0, 0, 0);
+    auto* commandColumn = new QVBoxLayout;
+    QWidget* commandsParent = browse;
+
+    QGroupBox* group = spec.group.isEmpty() ? nullptr : new QGroupBox(spec.group, this);
+    if (group) {
+        group->setObjectName(spec.groupName);
+        if (beside)
+            commandsParent = group;
+    }
+    const bool inColumn = beside && group;
+    const struct {
+        const QString& name;
+        const char* caption;
+    } commands[] = {{form_.commands.add, "Добавяне"},
+                    {form_.commands.correct, "Корекция"},
+                    {form_.commands.remove, "Изтриване"}};
+    for (const auto& c : commands) {
+        if (c.name.isEmpty())
+            continue;
+        QPushButton* b = commandButton(c.name, QString::fromUtf8(c.caption), commandsParent);
+        (inColumn ? static_cast<QBoxLayout*>(commandColumn) : commandRow_)->addWidget(b);
+    }
+    commandColumn->addStretch();
+    commandRow_->addStretch();
+
+    auto* groups = new QHBoxLayout;
+    if (!spec.filters.empty()) {
+        auto* filter = new QGroupBox(QStringLiteral("Филтриране"), browse);
+        auto* row = new QHBoxLayout(filter);
+        for (const kit::FilterSpec& f : spec.filters) {
+            auto* box = new QLineEdit(filter);
+            box->setObjectName(f.name);
+            controls_.insert(f.name, box);
+            acceptWindows1251Only(box);
+            row->addWidget(new QLabel(f.label, filter));
+            row->addWidget(box, 1);
+            list_->addFilterBox(box, f.condition);
+        }
+        QPushButton* show = commandButton(QStringLiteral("butFilterShow"), QStringLiteral("Филтрирай"), filter);
+        QPushButton* clear = commandButton(QStringLiteral("butFilterClear"), QStringLiteral("Изчисти"), filter);
+        row->addWidget(show);
+        row->addWidget(clear);
+        list_->connectFilter(show, clear);
+        groups->addWidget(filter, 1);
+    }
+    if (!spec.searchBox.isEmpty()) {
+        auto* search = new QGroupBox(QStringLiteral("Търсене"), browse);
+        auto* box = new QLineEdit(search);
+        box->setObjectName(spec.searchBox);
+        controls_.insert(spec.searchBox, box);
+        QPushButton* find = commandButton(QStringLiteral("butSearch"), QStringLiteral("Търси"), search);
+        list_->setSearch(box, find, spec.searchField);
+        if (spec.searchLength > 0)
+            box->setMaxLength(spec.searchLength);
+        auto* row = new QHBoxLayout(search);
+        row->addWidget(new QLabel(spec.searchLabel, search));
+        row->addWidget(box);
+        row->addWidget(find);
+        groups->addWidget(search);
+    }
+    if (!form_.commands.exit.isEmpty()) {
+        QPushButton* exit = commandButton(form_.commands.exit, QStringLiteral("Изход"), browse);
+        connect(exit, &QPushButton::clicked, this, &RegisterScreen::closeWindow);
+        if (groups->isEmpty())
+            groups->addStretch();
+        groups->addWidget(exit, 0, Qt::AlignBottom);
+    }
+
+    if (group) {
+        auto* inGroup = new QHBoxLayout(group);
+        inGroup->addWidget(view, 1);
+        if (beside)
+            inGroup->addLayout(commandColumn);
+        listPart_ = group;
+    } else {
+        listPart_ = view;
+    }
+    if (!beside || !group)
+        delete commandColumn;  // the commands are in their row
+    auto* layout = new QVBoxLayout(browse);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (!beside || !group)
+        layout->addLayout(commandRow_);
+    layout->addLayout(groups);
+    return browse;
+}
+
+QWidget* RegisterScreen::addControl(const FieldSpec& spec, QWidget* panel)
+{
+    dataset::Dataset& row = *form_.cursor;
+    const bool bound = !spec.column.isEmpty();
+    QWidget* control = nullptr;
+    switch (spec.kind) {
+        case FieldSpec::Kind::Text:
+        case FieldSpec::Kind::Digits:
+        case FieldSpec::Kind::Masked:
+        case FieldSpec::Kind::Date: {
+            auto* edit = new QLineEdit(panel);
+            edit->setObjectName(spec.name);
+            if (spec.kind == FieldSpec::Kind::Date)
+                setDateMask(edit);
+            if (spec.kind == FieldSpec::Kind::Masked || spec.kind == FieldSpec::Kind::Date) {
+                if (bound)
+                    new dataset::MaskEditBinder(edit, row, spec.column);
+            } else if (bound) {
+                new dataset::LineEditBinder(edit, row, spec.column, spec.kind == FieldSpec::Kind::Digits);
+            } else if (spec.kind == FieldSpec::Kind::Digits) {
+                setDigitsOnly(edit);
+            }
+            if (spec.kind == FieldSpec::Kind::Text)
+                acceptWindows1251Only(edit);
+            if (spec.length > 0)
+                edit->setMaxLength(spec.length);
+            control = edit;
+            break;
+        }
+        case FieldSpec::Kind::Check: {
+            auto* box = new QCheckBox(spec.label, panel);
+            if (bound)
+                new dataset::CheckBoxBinder(box, row, spec.column, spec.checked, spec.unchecked);
+            control = box;
+            break;
+        }
+        case FieldSpec::Kind::Lookup: {
+            auto* combo = new QComboBox(panel);
+            combo->setMinimumContentsLength(spec.minimumWidth > 0 ? spec.minimumWidth : 20);
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            new dataset::LookupComboBinder(combo, *spec.list, spec.listKey, spec.listShows, bound ? &row : nullptr,
+                                           spec.column);
+            control = combo;
+            break;
+        }
+    }
+    control->setObjectName(spec.name);
+    controls_.insert(spec.name, control);
+    return control;
+}
+
+// The panel's controls in their grid, "Запис" and "Отказ" after them, and
+// the Tab key walking them as they are seen: row by row, left to right.
+QWidget* RegisterScreen::buildPanel()
+{
+    auto* panel = new QWidget(this);
+    panel->setObjectName(form_.panel);
+    controls_.insert(form_.panel, panel);
+    auto* grid = new QGridLayout(panel);
+    std::vector<const FieldSpec*> order;
+    for (const FieldSpec& spec : form_.fields)
+        order.push_back(&spec);
+    std::stable_sort(order.begin(), order.end(), [](const FieldSpec* a, const FieldSpec* b) {
+        return std::tie(a->row, a->col) < std::tie(b->row, b->col);
+    });
+    int lastRow = 0;
+    for (const FieldSpec* spec : order) {
+        QWidget* control = addControl(*spec, panel);
+        if (spec->kind == FieldSpec::Kind::Check) {
+            grid->addWidget(control, spec->row, spec->col, 1, spec->span + 1);
+        } else {
+            auto* label = new QLabel(spec->label, panel);
+            label->setObjectName(spec->labelName);
+            label->setBuddy(control);
+            grid->addWidget(label, spec->row, spec->col);
+            grid->addWidget(control, spec->row, spec->col + 1, 1, spec->span);
+        }
+        panelOrder_.push_back(control);
+        lastRow = std::max(lastRow, spec->row);
+    }
+    QPushButton* save = commandButton(QStringLiteral("bitZapis"), QStringLiteral("Запис"), panel);
+    QPushButton* cancel = commandButton(QStringLiteral("bitOtkaz"), QStringLiteral("Отказ"), panel);
+    // A click leaves the focus where it is: "Запис" runs the leave checks
+    // itself, and "Отказ" throws the row away unchecked.
+    save->setFocusPolicy(Qt::TabFocus);
+    cancel->setFocusPolicy(Qt::TabFocus);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    grid->addLayout(buttons, lastRow + 1, 0, 1, grid->columnCount());
+    panelOrder_.push_back(save);
+    panelOrder_.push_back(cancel);
+    for (size_t i = 1; i < panelOrder_.size(); ++i)
+        QWidget::setTabOrder(panelOrder_[i - 1], panelOrder_[i]);
+    return panel;
+}
+
+void RegisterScreen::arrange(QWidget* browse, QWidget* panel)
+{
+    auto* layout = new QVBoxLayout(this);
+    if (form_.layout == RegisterForm::Layout::SingleRow) {
+        layout->addWidget(panel);
+    } else {
+        layout->addWidget(listPart_, 1);
+        if (form_.layout == RegisterForm::Layout::CommandsBelow) {
+            // The panel covers the browsing controls while it is open.
+            panel->setAutoFillBackground(true);
+            auto* lower = new QGridLayout;
+            lower->addWidget(browse, 0, 0, Qt::AlignTop);
+            lower->addWidget(panel, 0, 0);
+            layout->addLayout(lower);
+        } else {
+            layout->addWidget(browse);
+            layout->addWidget(panel);
+            // The panel's place is kept while it is hidden, so the window keeps its size.
+            QSizePolicy keep = panel->sizePolicy();
+            keep.setRetainSizeWhenHidden(true);
+            panel->setSizePolicy(keep);
+        }
+    }
+    if (form_.fixedSize)
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+// ---------------------------------------------------------------- the flow
+
+void RegisterScreen::declareFlow()
+{
+    QWidget* panel = controls_.value(form_.panel);
+    flow_ = &addFlow(*form_.cursor, panel);
+    if (list_)
+        flow_->setList(*list_, form_.list.key);
+    const QString first = form_.firstField.isEmpty() && !form_.fields.empty() ? form_.fields.front().name
+                                                                               : form_.firstField;
+    if (!first.isEmpty())
+        flow_->setFirstField(controls_.value(first));
+    if (list_)
+        flow_->lockWhileEditing(list_->view());
+    if (browse_ && form_.layout == RegisterForm::Layout::CommandsBelow)
+        flow_->lockWhileEditing(browse_);
+    for (const QString& name : {form_.commands.add, form_.commands.correct, form_.commands.remove})
+        if (QWidget* w = controls_.value(name))
+            flow_->lockWhileEditing(w);
+    flow_->setClosing(form_.closing, form_.refusal);
+
+    const auto adapt = [this](const std::vector<kit::Check>& checks) {
+        std::vector<EditFlow::Check> out;
+        for (const kit::Check& c : checks)
+            out.push_back({[this, passes = c.passes] { return passes(values()); }, c.message});
+        return out;
+    };
+    // The leave checks come first: a wrong entry is never stored because the
+    // button that stores it did not take the focus.
+    const EditFlow::Check leaving{[this] { return leaveChecksPass(QApplication::focusWidget(), true); }, {}};
+    flow_->checks = adapt(form_.checks);
+    flow_->checks.insert(flow_->checks.begin(), leaving);
+    if (!form_.closingChecks.empty()) {
+        flow_->closingChecks = adapt(form_.closingChecks);
+        flow_->closingChecks.insert(flow_->closingChecks.begin(), leaving);
+    }
+    for (const kit::Guard& g : form_.guards)
+        flow_->guards.push_back({[this, g] { return guardHolds(g); }, g.message});
+
+    flow_->connectButtons(controls_.value(form_.commands.add) ? control<QPushButton>(form_.commands.add) : nullptr,
+                          controls_.value(form_.commands.correct) ? control<QPushButton>(form_.commands.correct)
+                                                                  : nullptr,
+                          controls_.value(form_.commands.remove) ? control<QPushButton>(form_.commands.remove)
+                                                                 : nullptr,
+                          control<QPushButton>(QStringLiteral("bitZapis")),
+                          control<QPushButton>(QStringLiteral("bitOtkaz")));
+    if (list_ && form_.list.doubleClickCorrects)
+        connect(list_, &ListGrid::rowDoubleClicked, flow_, &EditFlow::correct);
+    if (form_.layout == RegisterForm::Layout::SingleRow) {
+        // "Запис" and "Отказ" end the one row's edit and close the screen.
+        const auto close = [this] {
+            if (!closingNow_)
+                closeWindow();
+        };
+        connect(flow_, &EditFlow::saved, this, close);
+        connect(flow_, &EditFlow::cancelled, this, close);
+    }
+}
+
+void RegisterScreen::start()
+{
+    if (form_.layout == RegisterForm::Layout::SingleRow)
+        flow_->editSingleRow();
+    else
+        list_->reread();
+}
+
+bool RegisterScreen::guardHolds(const kit::Guard& g)
+{
+    const fb::Value key = flow_->selectedKey();
+    if (g.cursor)
+        return g.cursor->locate(g.column, key);
+    if (!guardArea_)
+        guardArea_ = std::make_unique<dataset::TransactionArea>(
+            form_.cursor->area().database(), objectName() + QStringLiteral("Guards"),
+            fb::TransactionOptions::readCommitted(true));
+    guardArea_->ensureStarted();
+    fb::Transaction& tr = guardArea_->transaction();
+    const fb::Value found = fb::fetchScalar(
+        guardArea_->database().connection(), tr,
+        QStringLiteral("select first 1 1 from %1 where %2 = ?").arg(tableText(g.table), g.column), {key});
+    guardArea_->commit();
+    return !found.isNull();
+}
+
+kit::PanelValues RegisterScreen::values() const
+{
+    kit::PanelValues out;
+    for (const FieldSpec& spec : form_.fields) {
+        QWidget* w = controls_.value(spec.name);
+        kit::PanelValues::Entry e;
+        e.enabled = w->isEnabled();
+        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            e.text = edit->text();
+            if (spec.kind == FieldSpec::Kind::Masked || spec.kind == FieldSpec::Kind::Date) {
+                // What is left of a blank mask is its separators alone.
+                QString digits = e.text;
+                digits.remove(QRegularExpression(QStringLiteral("[^0-9A-Za-z]")));
+                if (digits.isEmpty())
+                    e.text.clear();
+                if (spec.kind == FieldSpec::Kind::Date)
+                    e.date = dataset::formats::dateFromMasked(edit->text());
+            }
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            e.chosen = combo->currentIndex() >= 0;
+            e.text = e.chosen ? combo->currentText() : QString();
+        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            e.checked = box->isChecked();
+        }
+        out.set(spec.name, e);
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- leaving controls
+
+bool RegisterScreen::leaveCheckPasses(const kit::LeaveCheck& c, bool onSave)
+{
+    const kit::PanelValues v = values();
+    // On a save an empty control is the save checks' business.
+    if (onSave && (!c.refuses || !v.filled(c.control)))
+        return true;
+    if (c.check.passes(v))
+        return true;
+    checking_ = true;
+    if (c.refuses)
+        controls_.value(c.control)->setFocus(Qt::OtherFocusReason);  // first the focus, then the message
+    prompter().message(c.check.message);
+    checking_ = false;
+    return !c.refuses;
+}
+
+// The described checks of the control being left; with `onSave`, every
+// refusing one, and then the screen's own step for the control that has
+// the focus.
+bool RegisterScreen::leaveChecksPass(QWidget* old, bool onSave)
+{
+    for (const kit::LeaveCheck& c : form_.leaveChecks) {
+        QWidget* w = controls_.value(c.control);
+        if ((onSave || within(w, old)) && !leaveCheckPasses(c, onSave))
+            return false;
+    }
+    if (onSave && old && within(controls_.value(form_.panel), old)) {
+        checking_ = true;
+        controlLeft(old);
+        checking_ = false;
+    }
+    return flow_->isEditing();
+}
+
+// Leave and enter steps run when the focus moves from one control of the
+// screen to another. A message box taking the focus, or the window losing
+// it, is no move within the screen, so a check never runs again because of
+// its own message.
+void RegisterScreen::focusMoved(QWidget* old, QWidget* now)
+{
+    if (checking_ || !flow_ || !flow_->isEditing() || !within(this, old) || !within(this, now))
+        return;
+    for (const kit::LeaveCheck& c : form_.leaveChecks) {
+        QWidget* w = controls_.value(c.control);
+        if (within(w, old) && !within(w, now) && !leaveCheckPasses(c, false))
+            return;
+    }
+    checking_ = true;
+    controlLeft(old);
+    checking_ = false;
+    if (flow_->isEditing())
+        controlEntered(now);
+}
+
+// ---------------------------------------------------------------- keys, size, closing
+
+bool RegisterScreen::isFilterBox(QWidget* w) const
+{
+    for (const kit::FilterSpec& f : form_.list.filters)
+        if (controls_.value(f.name) == w)
+            return true;
+    return false;
+}
+
+void RegisterScreen::keyPressEvent(QKeyEvent* event)
+{
+    QWidget* focus = QApplication::focusWidget();
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && within(this, focus)) {
+        if (auto* b = qobject_cast<QAbstractButton*>(focus); b && b->isEnabled()) {
+            b->click();
+            return;
+        }
+        if (list_ && isFilterBox(focus)) {
+            list_->filter();
+            return;
+        }
+        if (list_ && focus == controls_.value(form_.list.searchBox)) {
+            list_->search();
+            return;
+        }
+    }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (flow_->isEditing() && form_.layout != RegisterForm::Layout::SingleRow)
+            flow_->cancel();
+        else if (flow_->isEditing())
+            control<QPushButton>(QStringLiteral("bitOtkaz"))->click();
+        else
+            closeWindow();
+        return;
+    }
+    ListScreen::keyPressEvent(event);
+}
+
+// A window opens at the size its content asks for, within the room there is.
+void RegisterScreen::showEvent(QShowEvent* event)
+{
+    ListScreen::showEvent(event);
+    if (sized_)
+        return;
+    sized_ = true;
+    if (flow_->isEditing())
+        if (QWidget* first = controls_.value(form_.firstField.isEmpty() ? form_.fields.front().name : form_.firstField))
+            first->setFocus();
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (!frame || form_.fixedSize)
+        return;
+    QSize wanted = frame->sizeHint().expandedTo(sizeHint() + (frame->size() - size()));
+    if (QWidget* area = frame->parentWidget())
+        wanted = wanted.boundedTo(area->size());
+    frame->resize(wanted);
+}
+
+bool RegisterScreen::closeCheck()
+{
+    closingNow_ = true;
+    const bool closes = ListScreen::closeCheck();
+    closingNow_ = false;
+    return closes;
+}
+
+void RegisterScreen::closeWindow()
+{
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    (frame ? static_cast<QWidget*>(frame) : this)->close();
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "common/list_screen.h"
+#include "common/register_form.h"
+#include "dataset/dataset.h"
+#include "dataset/transaction_area.h"
+
+#include <QHash>
+
+#include <memory>
+
+class QHBoxLayout;
+class QLineEdit;
+
+// A register screen built once from its description: the list with its
+// filter, search and sorting, the command buttons, the edit panel with its
+// bound controls in their visual tab order, the edit flow with its checks,
+// guards and close question, the leave checks, and the keys every screen
+// answers alike (Enter filters, searches or presses the focused button; Esc
+// is "Отказ" in an open panel and closes a browsing screen).
+//
+// A screen class derives from it only for what the description cannot say,
+// through the hooks below.
+class RegisterScreen : public ListScreen {
+    Q_OBJECT
+public:
+    RegisterScreen(Prompter& prompter, kit::RegisterForm form, QWidget* parent = nullptr);
+    ~RegisterScreen() override;
+
+    const kit::RegisterForm& form() const { return form_; }
+    // Null for a single-row screen.
+    ListGrid* list() const { return list_; }
+    EditFlow& flow() const { return *flow_; }
+    // The list's rows: the screen's own query or the shared cursor it shows.
+    dataset::Dataset* listRows() const;
+
+    // A control the description made, by its name, of the type asked;
+    // a missing one is a programming error (std::logic_error).
+    template <typename T>
+    T* control(const QString& name) const
+    {
+        auto* typed = qobject_cast<T*>(controls_.value(name));
+        if (!typed)
+            missingControl(name);
+        return typed;
+    }
+    // What the panel's controls hold now, for the checks.
+    kit::PanelValues values() const;
+    // Closes the screen's window (its frame inside the main window).
+    void closeWindow();
+    // Reads the list for the first time (a single-row screen starts editing
+    // its row), once the screen is wired.
+    void start();
+
+protected:
+    // The row of command buttons, for a screen's buttons of its own.
+    QHBoxLayout* commandRow() const { return commandRow_; }
+    // Runs when the focus leaves `control` for another control of the
+    // screen, after the described leave checks passed (also before a save
+    // when the control still has the focus).
+    virtual void controlLeft(QWidget* control) { Q_UNUSED(control); }
+    // Runs when the focus enters `control` from another control of the screen.
+    virtual void controlEntered(QWidget* control) { Q_UNUSED(control); }
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool closeCheck() override;
+
+private:
+    void buildList();
+    QWidget* buildPanel();
+    QWidget* buildBrowsePart(QTableView* view);
+    void arrange(QWidget* browse, QWidget* panel);
+    void declareFlow();
+    QWidget* addControl(const kit::FieldSpec& spec, QWidget* panel);
+    QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent);
+    void focusMoved(QWidget* old, QWidget* now);
+    bool leaveChecksPass(QWidget* old, bool onSave);
+    bool leaveCheckPasses(const kit::LeaveCheck& c, bool onSave);
+    bool guardHolds(const kit::Guard& g);
+    bool isFilterBox(QWidget* w) const;
+    [[noreturn]] void missingControl(const QString& name) const;
+
+    kit::RegisterForm form_;
+    QHash<QString, QWidget*> controls_;
+    std::vector<QWidget*> panelOrder_;
+    std::unique_ptr<dataset::TransactionArea> ownArea_;
+    std::unique_ptr<dataset::Dataset> query_;
+    std::unique_ptr<dataset::TransactionArea> guardArea_;
+    ListGrid* list_ = nullptr;
+    EditFlow* flow_ = nullptr;
+    QHBoxLayout* commandRow_ = nullptr;
+    QWidget* browse_ = nullptr;
+    QWidget* listPart_ = nullptr;  // the group around the grid, or the grid
+    bool closingNow_ = false;      // the close check runs
+    bool checking_ = false;  // a leave check is showing its message or returning the focus
+    bool sized_ = false;
+};
