@@ -12,10 +12,6 @@ class QLineEdit;
 // The small input rules the screens share. Numbers and dates follow the
 // user's locale (QLocale()), the same on writing and on reading back.
 
-// Display formats: areas, and money and quantities (dataset::formats::number
-// and the grid columns apply them).
-inline const QString kAreaFormat = QStringLiteral("#0.000");
-inline const QString kMoneyFormat = QStringLiteral("#0.00");
 // Dates typed into text fields: day, month, year with the locale's date
 // separator between them, blank positions shown as "_".
 inline const QString kDateMask = QStringLiteral("!99/99/0000;1;_");

@@ -10,6 +10,7 @@
 #include "fb/error.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTableView>
@@ -62,9 +63,21 @@ bool ListGrid::reread(const QString& field, const fb::Value& value)
 {
     if (!rows_)
         return false;
+    if (!read(lines_))
+        return false;
+    if (!field.isEmpty() && !value.isNull())
+        rows_->locate(field, value);
+    fitColumns();
+    return true;
+}
+
+// Reads the list with `lines`; a database error is shown with the client's
+// text and leaves the list empty.
+bool ListGrid::read(const QStringList& lines)
+{
     try {
         if (hasStatement_)
-            rows_->sql().setLines(lines_);
+            rows_->sql().setLines(lines);
         if (commitOnReread_ && rows_->area().isActive())
             rows_->area().commit();  // closes the query with the rest of the area
         else
@@ -74,9 +87,28 @@ bool ListGrid::reread(const QString& field, const fb::Value& value)
         prompter_.message(e.message());
         return false;
     }
-    if (!field.isEmpty() && !value.isNull())
-        rows_->locate(field, value);
     return true;
+}
+
+// Columns as wide as what the first rows show and their titles, within
+// bounds, once there are rows to measure: a 13-digit company number is not
+// cut while a two-letter column stays narrow.
+void ListGrid::fitColumns()
+{
+    if (fitted_ || !rows_ || rows_->isEmpty())
+        return;
+    fitted_ = true;
+    constexpr int kMeasuredRows = 200;
+    const QFontMetrics cells = view_->fontMetrics();
+    const QFontMetrics titles = view_->horizontalHeader()->fontMetrics();
+    const int widest = cells.averageCharWidth() * 40;
+    const int rows = std::min(model_->rowCount(), kMeasuredRows);
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        int width = titles.horizontalAdvance(model_->headerData(c, Qt::Horizontal).toString()) + 28;
+        for (int r = 0; r < rows; ++r)
+            width = std::max(width, cells.horizontalAdvance(model_->index(r, c).data().toString()) + 14);
+        view_->setColumnWidth(c, std::min(width, widest));
+    }
 }
 
 void ListGrid::release()
@@ -113,6 +145,8 @@ void ListGrid::connectFilter(QAbstractButton* filterButton, QAbstractButton* cle
         connect(clearButton, &QAbstractButton::clicked, this, &ListGrid::clearFilter);
 }
 
+// A filter restores the default order, so no title is marked any more. One
+// the database refuses keeps the rows shown before it.
 void ListGrid::filter()
 {
     std::vector<FilterCondition> conditions;
@@ -121,8 +155,14 @@ void ListGrid::filter()
         conditions.push_back(condition);
         texts << box->text();
     }
-    lines_ = statement_.filtered(conditions, texts);
-    reread();
+    const QStringList filtered = statement_.filtered(conditions, texts);
+    if (!read(filtered)) {
+        read(lines_);
+        return;
+    }
+    lines_ = filtered;
+    sortedColumn_ = -1;
+    model_->clearSortMarker();
 }
 
 void ListGrid::clearFilter()
@@ -186,6 +226,7 @@ void ListGrid::setSearch(QLineEdit* box, QAbstractButton* button, const QString&
         connect(button, &QAbstractButton::clicked, this, &ListGrid::search);
 }
 
+// Nothing found leaves the row where it is, with a short beep: no box to close.
 bool ListGrid::search()
 {
     if (!searchBox_ || !rows_ || searchBox_->text().isEmpty())
@@ -199,5 +240,7 @@ bool ListGrid::search()
             return true;
         }
     }
+    QApplication::beep();
+    emit nothingFound();
     return false;
 }

@@ -1,5 +1,7 @@
 #include "common/prompter.h"
 
+#include "common/text_input.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -48,7 +50,8 @@ std::optional<QString> QtPrompter::input(const QString& caption, const QString& 
     dialog.setCancelButtonText(QStringLiteral("Отказ"));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return dialog.textValue();
+    // The database keeps Windows-1251 text only.
+    return keepWindows1251(dialog.textValue());
 }
 
 QString QtPrompter::openFile(const QString& caption, const QString& folder, const QString& filter)

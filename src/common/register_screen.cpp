@@ -1,11 +1,11 @@
 #include "common/register_screen.h"
 
+#include "common/date_field.h"
 #include "common/input_helpers.h"
 #include "common/prompter.h"
 #include "common/text_input.h"
 #include "dataset/binders.h"
 #include "dataset/database.h"
-#include "dataset/formats.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 
@@ -243,13 +243,10 @@ QWidget* RegisterScreen::addControl(const FieldSpec& spec, QWidget* panel)
     switch (spec.kind) {
         case FieldSpec::Kind::Text:
         case FieldSpec::Kind::Digits:
-        case FieldSpec::Kind::Masked:
-        case FieldSpec::Kind::Date: {
+        case FieldSpec::Kind::Masked: {
             auto* edit = new QLineEdit(panel);
             edit->setObjectName(spec.name);
-            if (spec.kind == FieldSpec::Kind::Date)
-                setDateMask(edit);
-            if (spec.kind == FieldSpec::Kind::Masked || spec.kind == FieldSpec::Kind::Date) {
+            if (spec.kind == FieldSpec::Kind::Masked) {
                 if (bound)
                     new dataset::MaskEditBinder(edit, row, spec.column);
             } else if (bound) {
@@ -262,6 +259,19 @@ QWidget* RegisterScreen::addControl(const FieldSpec& spec, QWidget* panel)
             if (spec.length > 0)
                 edit->setMaxLength(spec.length);
             control = edit;
+            break;
+        }
+        case FieldSpec::Kind::Date: {
+            auto* date = new DateField(panel);
+            date->setObjectName(spec.name);
+            if (bound)
+                new DateFieldBinder(date, row, spec.column);
+            // A date that does not exist is said so, never turned into another one.
+            connect(date, &DateField::impossibleDate, this, [this] {
+                if (!checking_ && flow_ && flow_->isEditing())
+                    prompter().message(DateField::impossibleDateMessage());
+            });
+            control = date;
             break;
         }
         case FieldSpec::Kind::Check: {
@@ -452,16 +462,17 @@ kit::PanelValues RegisterScreen::values() const
         QWidget* w = controls_.value(spec.name);
         kit::PanelValues::Entry e;
         e.enabled = w->isEnabled();
-        if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        if (auto* date = qobject_cast<DateField*>(w)) {
+            e.text = date->text();
+            e.date = date->date();
+        } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
             e.text = edit->text();
-            if (spec.kind == FieldSpec::Kind::Masked || spec.kind == FieldSpec::Kind::Date) {
+            if (spec.kind == FieldSpec::Kind::Masked) {
                 // What is left of a blank mask is its separators alone.
                 QString digits = e.text;
                 digits.remove(QRegularExpression(QStringLiteral("[^0-9A-Za-z]")));
                 if (digits.isEmpty())
                     e.text.clear();
-                if (spec.kind == FieldSpec::Kind::Date)
-                    e.date = dataset::formats::dateFromMasked(edit->text());
             }
         } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
             e.chosen = combo->currentIndex() >= 0;
@@ -497,6 +508,15 @@ bool RegisterScreen::leaveCheckPasses(const kit::LeaveCheck& c, bool onSave)
 // the focus.
 bool RegisterScreen::leaveChecksPass(QWidget* old, bool onSave)
 {
+    if (onSave)
+        for (const FieldSpec& spec : form_.fields)
+            if (auto* date = qobject_cast<DateField*>(controls_.value(spec.name)); date && date->holdsImpossibleDate()) {
+                checking_ = true;
+                date->setFocus(Qt::OtherFocusReason);
+                prompter().message(DateField::impossibleDateMessage());
+                checking_ = false;
+                return false;
+            }
     for (const kit::LeaveCheck& c : form_.leaveChecks) {
         QWidget* w = controls_.value(c.control);
         if ((onSave || within(w, old)) && !leaveCheckPasses(c, onSave))

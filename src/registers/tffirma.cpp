@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 namespace {
 
@@ -102,6 +103,8 @@ TFFirma::TFFirma(TDM& dm, Prompter& prompter, QWidget* parent)
 void TFFirma::showSeatAndKind()
 {
     const dataset::Dataset& firm = dm_.TFirma;
+    placing_ = true;  // the kind shown before its own is placed is not the firm's
+    const auto placed = qScopeGuard([this] { placing_ = false; });
     try {
         bool found = place(jvdblcbOblast, dm_.TOblast, "ID_OBL", firm["ID_OBL"].value(), true);
         found = place(jvdblcbObshtina, dm_.TObshtina, "ID_OBSHT", firm["ID_OBSHT"].value(), found);
@@ -110,13 +113,14 @@ void TFFirma::showSeatAndKind()
     } catch (const fb::Error& e) {
         prompter().message(e.message());
     }
+    placing_ = false;
     applyKind();
 }
 
 // A natural person has no firm name: the name is emptied and cannot be typed.
 void TFFirma::applyKind()
 {
-    if (!flow().isEditing() || closing_)
+    if (!flow().isEditing() || closing_ || placing_)
         return;
     const bool naturalPerson = jvdblcbVZP->currentText() == kNaturalPerson;
     dbedNaim->setEnabled(!naturalPerson);
@@ -126,7 +130,7 @@ void TFFirma::applyKind()
 
 void TFFirma::provinceMoved()
 {
-    if (!flow().isEditing() || closing_)
+    if (!flow().isEditing() || closing_ || placing_)
         return;
     jvdblcbObshtina->setCurrentIndex(-1);
     jvdblcNM->setCurrentIndex(-1);
@@ -134,7 +138,7 @@ void TFFirma::provinceMoved()
 
 void TFFirma::municipalityMoved()
 {
-    if (!flow().isEditing() || closing_)
+    if (!flow().isEditing() || closing_ || placing_)
         return;
     jvdblcNM->setCurrentIndex(-1);
 }

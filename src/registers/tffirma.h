@@ -42,4 +42,5 @@ private:
     QComboBox* jvdblcbObshtina;
     QComboBox* jvdblcNM;
     bool closing_ = false;
+    bool placing_ = false;  // the firm's own seat and kind are being shown
 };

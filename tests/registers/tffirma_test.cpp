@@ -1,6 +1,7 @@
 #include "registers/tffirma.h"
 
 #include "app/startup.h"
+#include "common/date_field.h"
 #include "dm/tdm.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
@@ -12,7 +13,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -91,8 +91,8 @@ protected:
     void type(const char* name, const QString& text) { typeOver(edit(name), text); }
     void pickDates(const QDate& from, const QDate& to)
     {
-        control<QDateEdit>("jvdbedFromYear")->setDate(from);
-        control<QDateEdit>("jvdbedToYear")->setDate(to);
+        typeOver(control<DateField>("jvdbedFromYear"), shownDate(from));
+        typeOver(control<DateField>("jvdbedToYear"), shownDate(to));
     }
 };
 
@@ -159,11 +159,11 @@ TEST_F(TFFirmaTest, TheSaveChecksRunInOrderAndARefusalKeepsWhatWasTyped)
     EXPECT_FALSE(closed());
     EXPECT_EQ(dm->TFirma.state(), dataset::State::Edit);
     EXPECT_EQ(edit("dbedTel")->text(), QStringLiteral("0888 123 456"));
-    EXPECT_EQ(control<QDateEdit>("jvdbedToYear")->date(), QDate(2015, 9, 30));
+    EXPECT_EQ(control<DateField>("jvdbedToYear")->date(), QDate(2015, 9, 30));
 
     type("dbedEIN", QStringLiteral("050000009"));
     click("bitZapis");
-    EXPECT_EQ(prompter.shown().size(), 3);
+    EXPECT_EQ(prompter.shown().size(), 3) << prompter.shown().join(QLatin1Char(124)).toStdString();
     EXPECT_TRUE(closed());
     EXPECT_EQ(storedText("TEL"), QStringLiteral("0888 123 456"));
     EXPECT_EQ(stored(QStringLiteral("TOYEAR")).at(0).at(0).toDate(), QDate(2015, 9, 30));
@@ -331,7 +331,7 @@ TEST_F(TFFirmaTest, TheProvinceAndMunicipalityEmptyTheDropDownsBelowThem)
     EXPECT_EQ(prompter.shown(), QStringList(2, kMissingData));
     choose("jvdblcNM", QStringLiteral("Върбица"));
     click("bitZapis");
-    ASSERT_TRUE(closed());
+    ASSERT_TRUE(closed()) << prompter.shown().join(QLatin1Char(124)).toStdString();
     EXPECT_EQ(stored(QStringLiteral("ID_OBL, ID_OBSHT, EKATTE")).at(0),
               (std::vector<fb::Value>{QStringLiteral("VTR"), QStringLiteral("VTR06"), QStringLiteral("12735")}));
 }
