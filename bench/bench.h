@@ -33,7 +33,7 @@ int owners(const QStringList& args);
 class PrintingPrompter : public Prompter {
 public:
     void message(const QString& text) override { QTextStream(stderr) << text << "\n"; }
-    bool confirm(const QString&) override { return false; }
+    bool confirm(const QString&, Default) override { return false; }
     std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
     QString openFile(const QString&, const QString&, const QString&) override { return {}; }
     QString browseFolder(const QString&, const QString&) override { return {}; }

@@ -30,6 +30,8 @@ class ScreenRegistry {
 public:
     void add(const QString& kind, ScreenFactory factory) { factories_.insert(kind, std::move(factory)); }
     bool has(const QString& kind) const { return factories_.contains(kind); }
+    // Every kind that has a factory.
+    QStringList kinds() const { return factories_.keys(); }
 
     // A new screen of the kind, not yet registered.
     Screen* create(const QString& kind, const ScreenContext& context) const;

@@ -197,7 +197,8 @@ EditFlow::Outcome EditFlow::store(Saving saving)
     const std::vector<Check>& run = saving == Saving::Closing && !closingChecks.empty() ? closingChecks : checks;
     for (const Check& c : run) {
         if (!c.passes()) {
-            prompter_.message(c.message);
+            if (!c.message.isEmpty())  // a check without a message said its own already
+                prompter_.message(c.message);
             return Outcome::CheckFailed;
         }
     }
@@ -295,7 +296,8 @@ void EditFlow::remove()
         showError(e);
         return;
     }
-    if (!prompter_.confirm(kConfirmDelete))
+    // A delete is undone by nothing: Enter alone must not do it.
+    if (!prompter_.confirm(kConfirmDelete, Prompter::Default::No))
         return;  // the transaction stays as it is
     try {
         if (!moveCursorToSelected())

@@ -31,12 +31,12 @@ void QtPrompter::message(const QString& text)
     box.exec();
 }
 
-bool QtPrompter::confirm(const QString& text)
+bool QtPrompter::confirm(const QString& text, Default preset)
 {
     QMessageBox box(QMessageBox::Question, boxCaption(), text, QMessageBox::Yes | QMessageBox::No, parent());
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Не"));
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(preset == Default::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

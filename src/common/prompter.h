@@ -15,8 +15,10 @@ public:
 
     // A plain message box with an OK button.
     virtual void message(const QString& text) = 0;
+    // Which button of a question Enter presses.
+    enum class Default { Yes, No };
     // A question with the buttons "Да" and "Не"; true for "Да".
-    virtual bool confirm(const QString& text) = 0;
+    virtual bool confirm(const QString& text, Default preset = Default::Yes) = 0;
     // A one-line input box; empty when the user cancels.
     virtual std::optional<QString> input(const QString& caption, const QString& prompt, const QString& text) = 0;
     // An open-file dialog; an empty text when the user cancels.
@@ -32,7 +34,7 @@ public:
     explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
 
     void message(const QString& text) override;
-    bool confirm(const QString& text) override;
+    bool confirm(const QString& text, Default preset = Default::Yes) override;
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& text) override;
     QString openFile(const QString& caption, const QString& folder, const QString& filter) override;
     QString browseFolder(const QString& caption, const QString& folder) override;

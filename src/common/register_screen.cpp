@@ -485,10 +485,47 @@ kit::PanelValues RegisterScreen::values() const
     return out;
 }
 
+QStringList RegisterScreen::descriptionFaults() const
+{
+    QStringList faults;
+    const auto need = [&](const dataset::Dataset& rows, const QString& field, const QString& what) {
+        if (!field.isEmpty() && !rows.findField(field))
+            faults << QStringLiteral("%1: %2 %3 is not in %4").arg(objectName(), what, field, rows.name());
+    };
+    for (const FieldSpec& spec : form_.fields) {
+        need(*form_.cursor, spec.column, QStringLiteral("panel column"));
+        if (spec.list) {
+            need(*spec.list, spec.listKey, QStringLiteral("drop-down key"));
+            need(*spec.list, spec.listShows, QStringLiteral("drop-down column"));
+        }
+    }
+    if (list_) {
+        const dataset::Dataset& rows = list_->rows();
+        if (!rows.isOpen())
+            faults << QStringLiteral("%1: the list %2 did not open").arg(objectName(), rows.name());
+        for (const ListColumn& c : form_.list.columns)
+            need(rows, c.field, QStringLiteral("list column"));
+        need(rows, form_.list.key, QStringLiteral("list key"));
+        need(rows, form_.list.searchField, QStringLiteral("search field"));
+    }
+    QHash<QString, int> names;
+    for (const QWidget* w : findChildren<QWidget*>())
+        if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
+            ++names[w->objectName()];
+    for (auto n = names.cbegin(); n != names.cend(); ++n)
+        if (n.value() > 1)
+            faults << QStringLiteral("%1: %2 widgets are named %3").arg(objectName()).arg(n.value()).arg(n.key());
+    return faults;
+}
+
 // ---------------------------------------------------------------- leaving controls
 
 bool RegisterScreen::leaveCheckPasses(const kit::LeaveCheck& c, bool onSave)
 {
+    // A date that does not exist has said so itself; a check of it would
+    // only say something beside the point.
+    if (auto* date = qobject_cast<DateField*>(controls_.value(c.control)); date && date->holdsImpossibleDate())
+        return true;
     const kit::PanelValues v = values();
     // On a save an empty control is the save checks' business.
     if (onSave && (!c.refuses || !v.filled(c.control)))

@@ -44,6 +44,11 @@ public:
             missingControl(name);
         return typed;
     }
+    // What is wrong with the description against the database as it is
+    // read: a panel column missing from the cursor, a list column, key or
+    // search field missing from the list's statement, two widgets of one
+    // name. Empty when all is well; a test runs it over every screen.
+    QStringList descriptionFaults() const;
     // What the panel's controls hold now, for the checks.
     kit::PanelValues values() const;
     // Closes the screen's window (its frame inside the main window).

@@ -208,7 +208,7 @@ TEST_F(ListScreenTest, AnyFilterTextIsMatchedLiterallyAndTheFilterClears)
     EXPECT_EQ(s.shownEgn(), kAll);
 }
 
-TEST_F(ListScreenTest, FormsAAndBKeepTheFilterWhileFormCShowsAllRowsAgain)
+TEST_F(ListScreenTest, SortsThatReplaceTheLastLineKeepTheFilterWhileARebuiltStatementShowsAllRowsAgain)
 {
     {
         TestOwners& a = open();

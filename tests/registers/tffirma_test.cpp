@@ -273,6 +273,41 @@ TEST_F(TFFirmaTest, LeavingAWrongIdentifierReturnsTheFocusBeforeTheMessage)
     EXPECT_EQ(prompter.focusAtMessage, (QStringList{"dbedEIN", "dbedMOLEGN", "dbedMOLEGN", "dbedMOLEGN"}));
 }
 
+TEST_F(TFFirmaTest, AWrongIdentifierOrAnImpossibleDateIsNeverStoredBySaveOrByYes)
+{
+    seedFirm();
+    openScreen();
+    // Typed, never left: "Запис" does not take the focus, and still checks.
+    focusOn("dbedEIN");
+    type("dbedEIN", QStringLiteral("123"));
+    click("bitZapis");
+    EXPECT_EQ(prompter.shown(), QStringList{kWrongIdentifier});
+    EXPECT_FALSE(closed());
+    prompter.answerYes();
+    EXPECT_FALSE(screen->close());
+    EXPECT_EQ(prompter.shown(), (QStringList{kWrongIdentifier, kSaveQuestion, kWrongIdentifier}));
+    EXPECT_EQ(storedText("EIN"), QStringLiteral("050000009"));
+
+    // A day that does not exist is said so and kept as typed, not turned into another date.
+    type("dbedEIN", QStringLiteral("050000009"));
+    prompter.clearShown();
+    focusOn("jvdbedToYear");
+    type("jvdbedToYear", QStringLiteral("31.02.2015"));
+    focusOn("dbedEmail");
+    EXPECT_EQ(prompter.shown(), QStringList{DateField::impossibleDateMessage()});
+    EXPECT_EQ(edit("jvdbedToYear")->text(), QStringLiteral("31.02.2015"));
+    click("bitZapis");
+    EXPECT_EQ(prompter.shown().last(), DateField::impossibleDateMessage());
+    EXPECT_FALSE(closed());
+    EXPECT_EQ(stored(QStringLiteral("TOYEAR")).at(0).at(0).toDate(), QDate(2015, 9, 30));
+
+    // Typed with the locale's separator or a slash, the date is taken as meant.
+    type("jvdbedToYear", QStringLiteral("30/09/2015"));
+    click("bitZapis");
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(stored(QStringLiteral("TOYEAR")).at(0).at(0).toDate(), QDate(2015, 9, 30));
+}
+
 TEST_F(TFFirmaTest, AMessageBoxTakingTheFocusDoesNotRunTheCheckAgain)
 {
     seedFirm();

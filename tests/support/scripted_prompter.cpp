@@ -27,8 +27,9 @@ void ScriptedPrompter::message(const QString& text)
     shown_ << text;
 }
 
-bool ScriptedPrompter::confirm(const QString& text)
+bool ScriptedPrompter::confirm(const QString& text, Default preset)
 {
+    defaults_ << preset;
     return next<bool>(text).value_or(false);
 }
 

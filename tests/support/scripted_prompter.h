@@ -27,7 +27,9 @@ public:
     void clearShown() { shown_.clear(); }
 
     void message(const QString& text) override;
-    bool confirm(const QString& text) override;
+    bool confirm(const QString& text, Default preset = Default::Yes) override;
+    // The button each question offered as its default, in order.
+    const QList<Default>& defaults() const { return defaults_; }
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& text) override;
     QString openFile(const QString& caption, const QString& folder, const QString& filter) override;
     QString browseFolder(const QString& caption, const QString& folder) override;
@@ -41,6 +43,7 @@ private:
     std::optional<T> next(const QString& question);
 
     QStringList shown_;
+    QList<Default> defaults_;
     std::deque<Answer> answers_;
 };
 

@@ -1,0 +1,45 @@
+#include "app/screen_registry.h"
+#include "common/register_screen.h"
+#include "dm/tdm.h"
+#include "registers/lookup_lists.h"
+#include "support/scripted_prompter.h"
+#include "support/test_db.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// Every described screen is built on the delivered database and its
+// description checked against what the database reads: a misspelt column
+// fails here instead of showing a message box to a user.
+TEST(ScreenDescriptions, EveryScreenNamesColumnsItsCursorAndListHaveAndNoTwoWidgetsShareAName)
+{
+    testsupport::TestDatabase db;
+    testsupport::ScriptedPrompter prompter;
+    TDM dm(db.path());
+    ScreenRegistry registry;
+    registerScreens(registry);
+    const ScreenContext context{dm, prompter, registry.sortSwitches()};
+
+    std::vector<std::unique_ptr<Screen>> screens;
+    for (const QString& kind : registry.kinds())
+        screens.emplace_back(registry.create(kind, context));
+    for (LookupList list :
+         {LookupList::SownCrops, LookupList::DocumentKinds, LookupList::ContractTypes, LookupList::ContractKinds})
+        screens.emplace_back(makeLookupList(list, dm, prompter));
+
+    int described = 0;
+    for (const auto& screen : screens) {
+        ASSERT_TRUE(screen);
+        if (auto* registerScreen = qobject_cast<RegisterScreen*>(screen.get())) {
+            ++described;
+            EXPECT_EQ(registerScreen->descriptionFaults(), QStringList()) << screen->objectName().toStdString();
+        }
+    }
+    EXPECT_GE(described, 6);
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(QLatin1Char('|')).toStdString();
+}
+
+}  // namespace
