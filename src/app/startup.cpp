@@ -105,7 +105,7 @@ void endWithoutSaving(Arventa& program)
             try {
                 area->rollback();
             } catch (const fb::Error&) {
-                // The engine rolls back whatever is left when the attachment ends.
+                // The attachment is broken then; nothing of it can be committed either.
             }
         }
     }
@@ -125,14 +125,20 @@ extern "C" void onTerminationSignal(int)
     errno = saved;
 }
 
-}  // namespace
-
-void holdTerminationSignals()
+sigset_t terminationSignals()
 {
     sigset_t termination;
     sigemptyset(&termination);
     sigaddset(&termination, SIGTERM);
     sigaddset(&termination, SIGINT);
+    return termination;
+}
+
+}  // namespace
+
+void holdTerminationSignals()
+{
+    const sigset_t termination = terminationSignals();
     ::pthread_sigmask(SIG_BLOCK, &termination, nullptr);
 }
 
@@ -153,6 +159,8 @@ TerminationWatch::TerminationWatch(std::function<void()> onSignal) : onSignal_(s
 
 void TerminationWatch::arm()
 {
+    if (armed_)
+        return;
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
@@ -160,10 +168,7 @@ void TerminationWatch::arm()
     ::sigaction(SIGTERM, &action, &formerTerm);
     ::sigaction(SIGINT, &action, &formerInt);
     armed_ = true;
-    sigset_t termination;
-    sigemptyset(&termination);
-    sigaddset(&termination, SIGTERM);
-    sigaddset(&termination, SIGINT);
+    const sigset_t termination = terminationSignals();
     ::pthread_sigmask(SIG_UNBLOCK, &termination, nullptr);
 }
 
