@@ -13,6 +13,14 @@ for arg in "$@"; do
   esac
 done
 
+# Without a display Qt can only abort; say so before building or making anything.
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "run.sh: Arventa needs a graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
+  echo "run.sh: start it from a desktop session, or under a virtual one: xvfb-run -a scripts/run.sh (package xvfb)." >&2
+  echo "run.sh: програмата има нужда от графичен дисплей." >&2
+  exit 1
+fi
+
 "$root/scripts/setup.sh"
 build="$root/build-release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null

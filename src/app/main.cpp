@@ -3,13 +3,26 @@
 #include "common/prompter.h"
 
 #include <QApplication>
+#include <QTranslator>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<QString> why = missingDisplay()) {
+        std::fprintf(stderr, "%s\n", why->toUtf8().constData());
+        return 1;
+    }
+    holdTerminationSignals();
+    useBulgarianLocale();
     QApplication app(argc, argv);
+    const std::unique_ptr<QTranslator> qtBulgarian = installQtBulgarian();
     QtPrompter prompter;
-    Arventa program = startArventa(QCoreApplication::applicationDirPath(), prompter);
+    Arventa program;
+    TerminationWatch watch([&program] { endWithoutSaving(program); });
+    program = startArventa(QCoreApplication::applicationDirPath(), prompter, QStringLiteral("ARVENTA.FDB"),
+                           [&watch] { watch.arm(); });
     if (!program.main)
-        return 0;
+        return program.exitCode;
     return app.exec();
 }

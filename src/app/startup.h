@@ -4,9 +4,18 @@
 #include "dm/tdm.h"
 #include "app/tfmain.h"
 
+#include <QString>
+
+#include <functional>
 #include <memory>
+#include <optional>
 
 class Prompter;
+class QSocketNotifier;
+class QTranslator;
+namespace fb {
+class Error;
+}
 
 // The running program: the data module, the screens it can open and the
 // main window (empty when start-up stopped). Members end in reverse order,
@@ -15,11 +24,70 @@ struct Arventa {
     std::unique_ptr<TDM> dm;
     std::unique_ptr<ScreenRegistry> registry;
     std::unique_ptr<TFMain> main;
+    // The process's exit code when start-up stopped before the main window.
+    int exitCode = 0;
 };
 
+// The embedded engine lets one process at a time open a database file; this
+// is the error a second copy of the program gets on the same folder.
+bool heldByAnotherCopy(const fb::Error& error);
+
 // Starts the program in this order: the data module (which connects and
-// opens the shared cursors, quietly when it cannot); then, if a folder
-// "TEMP" is beside the executable, a year closing broke off: the message is
-// shown and no main window is made; otherwise the main window, maximised.
+// opens the shared cursors, quietly when it cannot); if the database is held
+// by another copy of the program, that is said and nothing more happens
+// (exit code 1); then, if a folder "TEMP" is beside the executable, a year
+// closing broke off: the message is shown and no main window is made;
+// otherwise the main window, maximised. `connected` runs as soon as the data
+// module has tried to connect, before anything is shown.
 Arventa startArventa(const QString& executableFolder, Prompter& prompter,
-                     const QString& databaseFile = QStringLiteral("ARVENTA.FDB"));
+                     const QString& databaseFile = QStringLiteral("ARVENTA.FDB"),
+                     const std::function<void()>& connected = {});
+
+// Bulgarian numbers, dates and calendar for every widget, whatever locale the
+// environment gives the process.
+void useBulgarianLocale();
+// Qt's own Bulgarian texts for its standard dialogs and buttons, installed in
+// the application while the returned object lives; empty when Qt's
+// translations are not on this machine.
+std::unique_ptr<QTranslator> installQtBulgarian();
+
+// Why no window can be shown: Qt was not told which platform to use and there
+// is no display to reach (Qt itself would abort with an unhelpful message).
+// Empty when there is one.
+std::optional<QString> missingDisplay();
+
+// What SIGTERM and SIGINT do: no questions, every running transaction area of
+// the data module is rolled back (rows not saved are dropped), and the event
+// loop ends with 0. The screens' own areas roll back when their windows go;
+// the module then detaches with nothing left to commit.
+void endWithoutSaving(Arventa& program);
+
+// Keeps SIGTERM and SIGINT waiting until a TerminationWatch is armed. Called
+// first thing in main(), before any thread exists, so that every thread the
+// toolkit and the database client make inherits it and only the main thread
+// ever takes the signals.
+void holdTerminationSignals();
+
+// Turns SIGTERM and SIGINT into a call on the GUI thread: the handler only
+// writes a byte to a pipe, whose notifier makes the call from the event loop.
+// One at a time; the signals get their former handlers back with the object.
+class TerminationWatch {
+public:
+    explicit TerminationWatch(std::function<void()> onSignal);
+    ~TerminationWatch();
+    TerminationWatch(const TerminationWatch&) = delete;
+    TerminationWatch& operator=(const TerminationWatch&) = delete;
+
+    // Installs the handler and lets the held signals through on this thread.
+    // The database client puts handlers of its own in on its first attach;
+    // they still call the one before them, but also start shutting the engine
+    // down on a thread of theirs, under whatever the program is doing. So
+    // this is called once the data module has tried to connect, and replaces
+    // them.
+    void arm();
+
+private:
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::function<void()> onSignal_;
+    bool armed_ = false;
+};

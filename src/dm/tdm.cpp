@@ -103,8 +103,9 @@ TDM::TDM(const QString& databaseFile)
     IBDatabase1.setAfterConnect([this] { IBDatabase1AfterConnect(); });
     try {
         IBDatabase1.connect();
-    } catch (const fb::Error&) {
+    } catch (const fb::Error& e) {
         // Not reported now: the first screen that reads shows the client's text.
+        connectError_ = e;
     }
 }
 

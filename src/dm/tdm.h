@@ -3,9 +3,11 @@
 #include "dataset/database.h"
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
+#include "fb/error.h"
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // The data module: the one connection, a transaction per working area and
@@ -14,7 +16,9 @@
 //
 // Creating the module connects and opens every table cursor; a failure there
 // is kept quiet: the module then exists with its cursors closed, and the
-// first screen that opens one gets the client's error.
+// first screen that opens one gets the client's error. The error is kept for
+// start-up, which must tell a file held by another copy of the program from
+// the rest.
 class TDM {
 public:
     explicit TDM(const QString& databaseFile = QStringLiteral("ARVENTA.FDB"));
@@ -26,6 +30,8 @@ public:
     void disconnect() { IBDatabase1.disconnect(); }
     void setDatabaseName(const QString& file) { IBDatabase1.setFileName(file); }
     void connect() { IBDatabase1.connect(); }
+    // What went wrong when the module connected on creation; empty when it did not fail.
+    const std::optional<fb::Error>& connectError() const { return connectError_; }
 
     // Every shared table cursor, in creation order.
     const std::vector<dataset::Dataset*>& tableCursors() const { return tableCursors_; }
@@ -64,4 +70,5 @@ private:
     void TRDBeforeDelete();
 
     std::vector<dataset::Dataset*> tableCursors_;
+    std::optional<fb::Error> connectError_;
 };

@@ -105,6 +105,8 @@ TEST_F(TFMainTest, AMissingDatabaseShowsNothingUntilTheFirstRead)
     Arventa program = start(db.folder() + QStringLiteral("/NONE.FDB"));
     ASSERT_TRUE(program.main);
     EXPECT_TRUE(prompter.shown().isEmpty());
+    ASSERT_TRUE(program.dm->connectError());
+    EXPECT_FALSE(heldByAnotherCopy(*program.dm->connectError()));  // only a held file stops the start
     EXPECT_EQ(program.main->windowTitle(), QStringLiteral("Арвента"));
     EXPECT_THROW(program.dm->THora.open(), fb::Error);
 }
