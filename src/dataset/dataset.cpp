@@ -15,17 +15,6 @@ namespace dataset {
 
 namespace {
 
-// Firebird's type codes (ibase.h), as fb::Column reports them.
-constexpr int kSqlVarying = 448;
-constexpr int kSqlText = 452;
-constexpr int kSqlDouble = 480;
-constexpr int kSqlFloat = 482;
-constexpr int kSqlLong = 496;
-constexpr int kSqlShort = 500;
-constexpr int kSqlTimestamp = 510;
-constexpr int kSqlDate = 570;
-constexpr int kSqlInt64 = 580;
-
 DataType typeOfColumn(const QString& schemaType, int* size)
 {
     *size = 0;
@@ -42,20 +31,18 @@ DataType typeOfColumn(const QString& schemaType, int* size)
 
 DataType typeOfColumn(const fb::Column& c)
 {
-    switch (c.sqlType) {
-        case kSqlVarying:
-        case kSqlText:
+    switch (c.type) {
+        case fb::ColumnType::Text:
             return DataType::Text;
-        case kSqlDouble:
-        case kSqlFloat:
+        case fb::ColumnType::Float:
             return DataType::Float;
-        case kSqlShort:
-        case kSqlLong:
-        case kSqlInt64:
-            return c.scale > 0 ? DataType::Decimal : DataType::Integer;
-        case kSqlDate:
+        case fb::ColumnType::Integer:
+            return DataType::Integer;
+        case fb::ColumnType::Decimal:
+            return DataType::Decimal;
+        case fb::ColumnType::Date:
             return DataType::Date;
-        case kSqlTimestamp:
+        case fb::ColumnType::Timestamp:
             return DataType::Timestamp;
         default:
             return DataType::Other;
