@@ -1,6 +1,7 @@
 #include "registers/tfhora.h"
 
 #include "dm/tdm.h"
+#include "dm/tables.h"
 #include "common/prompter.h"
 #include "common/sort_switch.h"
 #include "dataset/binders.h"
@@ -104,7 +105,7 @@ TFHora::TFHora(TDM& dm, Prompter& prompter, SortSwitch& direction, QWidget* pare
     setObjectName(QStringLiteral("TFHora"));
     setWindowTitle(QStringLiteral("Собственици"));
     for (auto [rows, table] : {std::pair{&IBQuery2, "SOBSTV"}, {&IBQueryOIR, "OIR"}, {&IBQueryONR, "ONR"}}) {
-        rows->setTable(QLatin1String(table));
+        dm::useTable(*rows, QLatin1String(table));
         rows->setSecondCursor(true);
     }
     buildControls();

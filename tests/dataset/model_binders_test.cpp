@@ -3,6 +3,8 @@
 #include "dataset/dataset.h"
 #include "dataset/dataset_model.h"
 #include "dataset/transaction_area.h"
+#include "dataset/usage_error.h"
+#include "dm/tables.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "support/test_db.h"
@@ -34,7 +36,7 @@ protected:
         fb::execute(database.connection(), tr,
                     QStringLiteral("insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, PLOSHT) values (2, 1, '102', 0.5)"));
         tr.commit();
-        zemq.setTable(QStringLiteral("ZEMQ"));
+        dm::useTable(zemq, QStringLiteral("ZEMQ"));
         zemq.field("PLOSHT").setDisplayFormat(QStringLiteral("#0.000"));
         zemq.field("NZDATA").setEditMask(QStringLiteral("!99/99/0000;1;_"));
         zemq.field("IMOT_NO2").setEditMask(QStringLiteral("#####.###.###;1;_"));
@@ -151,12 +153,12 @@ TEST(LookupComboBinder, ChoosesThroughTheListAndEmptiesOnBackspace)
     TransactionArea obl(database, QStringLiteral("IBTObl"));
     TransactionArea hora(database, QStringLiteral("IBTHora"));
     Dataset oblast(obl, QStringLiteral("TOblast"));
-    oblast.setTable(QStringLiteral("OBLAST"));
+    dm::useTable(oblast, QStringLiteral("OBLAST"));
     Dataset obshtina(obl, QStringLiteral("TObshtina"));
-    obshtina.setTable(QStringLiteral("OBSHTINA"));
+    dm::useTable(obshtina, QStringLiteral("OBSHTINA"));
     obshtina.setMaster(oblast, QStringLiteral("ID_OBL"), QStringLiteral("ID_OBL"));
     Dataset owners(hora, QStringLiteral("THora"));
-    owners.setTable(QStringLiteral("HORA"));
+    dm::useTable(owners, QStringLiteral("HORA"));
     oblast.open();
     obshtina.open();
     owners.open();
@@ -185,6 +187,11 @@ TEST(LookupComboBinder, ChoosesThroughTheListAndEmptiesOnBackspace)
     EXPECT_EQ(provinces.currentIndex(), -1);
     EXPECT_TRUE(owners.field("ID_OBL").isNull());
     owners.cancel();
+
+    // A closed owner takes nothing and the choice does no harm.
+    owners.close();
+    emit provinces.activated(1);
+    EXPECT_EQ(oblast.currentRow(), 1);
 }
 
 }  // namespace
