@@ -236,9 +236,13 @@ void LookupComboBinder::choose(int index)
 {
     if (!list_ || index < 0 || index >= list_->rowCount())
         return;
-    showing_ = true;
-    list_->moveTo(index);
-    showing_ = false;
+    // A list with a row of its own in edit stays where it is; its details
+    // then do not follow, but nothing pending is lost.
+    if (!list_->isEditing()) {
+        showing_ = true;
+        list_->moveTo(index);
+        showing_ = false;
+    }
     if (bound_) {
         Field* f = bound_->findField(boundField_);
         const Field* key = list_->findField(keyField_);
@@ -275,8 +279,15 @@ GridBinder::GridBinder(QTableView* view, DatasetModel& model) : QObject(view), v
     view->setWordWrap(false);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
-        if (moving_ || !dataset_ || !current.isValid() || dataset_->isEditing())
+        if (moving_ || !dataset_ || !current.isValid())
             return;
+        if (dataset_->isEditing()) {
+            // The row in edit belongs to its edit flow, which alone posts or
+            // cancels it: the grid goes back to it once the click is handled
+            // (the view still selects the clicked row after this signal).
+            QMetaObject::invokeMethod(this, &GridBinder::showCurrent, Qt::QueuedConnection);
+            return;
+        }
         moving_ = true;
         dataset_->moveTo(current.row());
         moving_ = false;

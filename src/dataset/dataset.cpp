@@ -294,6 +294,7 @@ void Dataset::refresh()
         open();
         return;
     }
+    refuseWhileEditing("read its rows again");
     const Row k = key();
     resetWith([this] { load(); });
     if (!k.empty())
@@ -410,10 +411,15 @@ void Dataset::setState(State s)
     emit stateChanged();
 }
 
-void Dataset::setCurrent(int row)
+void Dataset::refuseWhileEditing(const char* what) const
 {
     if (isEditing())
-        post();
+        throw UsageError(QStringLiteral("%1: cannot %2 while a row is inserted or edited; post or cancel it first")
+                             .arg(name(), QLatin1String(what)));
+}
+
+void Dataset::setCurrent(int row)
+{
     if (row == current_)
         return;
     current_ = row;
@@ -422,6 +428,7 @@ void Dataset::setCurrent(int row)
 
 void Dataset::first()
 {
+    refuseWhileEditing("move");
     bof_ = true;
     eof_ = rows_.empty();
     setCurrent(rows_.empty() ? -1 : 0);
@@ -429,6 +436,7 @@ void Dataset::first()
 
 void Dataset::next()
 {
+    refuseWhileEditing("move");
     bof_ = false;
     if (current_ + 1 < rowCount())
         setCurrent(current_ + 1);
@@ -438,6 +446,7 @@ void Dataset::next()
 
 void Dataset::prior()
 {
+    refuseWhileEditing("move");
     eof_ = false;
     if (current_ > 0)
         setCurrent(current_ - 1);
@@ -447,6 +456,7 @@ void Dataset::prior()
 
 void Dataset::last()
 {
+    refuseWhileEditing("move");
     eof_ = true;
     bof_ = rows_.empty();
     setCurrent(rowCount() - 1);
@@ -454,6 +464,7 @@ void Dataset::last()
 
 void Dataset::moveTo(int row)
 {
+    refuseWhileEditing("move");
     if (row < 0 || row >= rowCount())
         return;
     bof_ = eof_ = false;
@@ -483,6 +494,7 @@ bool Dataset::locate(const QString& fieldName, const fb::Value& value)
 
 bool Dataset::locate(const QStringList& fieldNames, const Row& values)
 {
+    refuseWhileEditing("move");
     if (size_t(fieldNames.size()) != values.size())
         throw UsageError(
             QStringLiteral("%1: %2 fields located by %3 values").arg(name()).arg(fieldNames.size()).arg(values.size()));
@@ -501,8 +513,6 @@ bool Dataset::locate(const QStringList& fieldNames, const Row& values)
                 params.push_back(values[i]);
             }
         }
-        if (isEditing())
-            post();
         resetWith([&] {
             rows_.clear();
             loadRows(selectText(where.join(QLatin1String(" and "))), params);
@@ -547,6 +557,7 @@ Row Dataset::key() const
 
 bool Dataset::locateKey(const Row& k)
 {
+    refuseWhileEditing("move");
     QStringList names;
     for (int i : keyFields())
         names << fields_[size_t(i)]->name();
@@ -567,9 +578,8 @@ TableStatements& Dataset::writable(const char* what) const
 void Dataset::insert()
 {
     writable("insert");
+    refuseWhileEditing("start a new row");
     open();
-    if (isEditing())
-        post();
     buffer_.assign(size_t(dataFieldCount_), fb::Value());
     if (master_) {
         const Field* link = master_->findField(masterField_);

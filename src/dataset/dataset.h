@@ -38,9 +38,11 @@ enum class State { Inactive, Browse, Insert, Edit };
 // cursor loads nothing when opened: locate() runs a keyed query and buffers
 // only the rows found.
 //
-// Calls a caller should have known better than to make (an unknown field,
-// a write through a query, a closed dataset edited) throw a UsageError.
-// Errors of the database itself come as fb::Error.
+// A row in insert or edit state belongs to whoever started it: only post()
+// or cancel() ends it. Moving to another row meanwhile is refused with a
+// UsageError, as are the other calls a caller should have known better than
+// to make (an unknown field, a write through a query, a closed dataset
+// edited). Errors of the database itself come as fb::Error.
 class Dataset : public QObject {
     Q_OBJECT
 public:
@@ -81,6 +83,7 @@ public:
     void open();
     void close();
     // Reads the rows again and returns to the current row's key when it is still there.
+    // Refused while a row is in insert or edit state.
     void refresh();
     // Opens (when closed) and moves to the row with this key; false when it is gone.
     bool openAtKey(const Row& key);
@@ -123,6 +126,7 @@ public:
     fb::Value value(int row, int field) const;
 
     // --- editing ---
+    // A new row before the current one; refused while another is inserted or edited.
     void insert();
     void append();
     void edit();
@@ -166,6 +170,7 @@ private:
     QString selectText(const QString& where) const;
     QStringList orderFields() const;
     TableStatements& writable(const char* what) const;
+    void refuseWhileEditing(const char* what) const;
 
     TransactionArea* area_;
     std::unique_ptr<TableStatements> statements_;  // null for a query

@@ -237,6 +237,103 @@ TEST_F(DatasetTest, LocatingComparesNumbersByValueAndTextByText)
     EXPECT_THROW(hora.locate({QStringLiteral("ID_HORA"), QStringLiteral("TEL")}, {5}), UsageError);
 }
 
+TEST_F(DatasetTest, ARowInEditIsNeitherLeftNorPostedByAMove)
+{
+    Dataset hora(area, QStringLiteral("THora"));
+    dm::useTable(hora, QStringLiteral("HORA"));
+    hora.open();
+    for (int i = 1; i <= 3; ++i)
+        addOwner(hora, QStringLiteral("000000000%1").arg(i), QStringLiteral("Собственик %1").arg(i));
+    const auto stored = [&](const QString& name) {
+        return fb::fetchScalar(database.connection(), area.transaction(),
+                               QStringLiteral("select count(*) from HORA where IME = ?"), {name})
+            .toInt();
+    };
+
+    hora.moveTo(1);
+    const Row key = hora.key();
+    hora.edit();
+    hora.field("IME").setValue(QStringLiteral("Променено"));
+    QSignalSpy moved(&hora, &Dataset::currentChanged);
+    EXPECT_THROW(hora.first(), UsageError);
+    EXPECT_THROW(hora.next(), UsageError);
+    EXPECT_THROW(hora.prior(), UsageError);
+    EXPECT_THROW(hora.last(), UsageError);
+    EXPECT_THROW(hora.moveTo(2), UsageError);
+    EXPECT_THROW(hora.moveTo(1), UsageError);
+    EXPECT_THROW(hora.locate(QStringLiteral("EGN"), QStringLiteral("0000000003")), UsageError);
+    EXPECT_THROW(hora.locateKey(key), UsageError);
+    EXPECT_THROW(hora.openAtKey(key), UsageError);
+    EXPECT_THROW(hora.refresh(), UsageError);
+    EXPECT_THROW(hora.insert(), UsageError);
+    EXPECT_THROW(hora.append(), UsageError);
+    EXPECT_EQ(moved.count(), 0);
+    EXPECT_EQ(hora.state(), State::Edit);
+    EXPECT_EQ(hora.currentRow(), 1);
+    EXPECT_EQ(hora.field("IME").asString(), QStringLiteral("Променено"));
+    EXPECT_EQ(stored(QStringLiteral("Променено")), 0);
+    hora.post();
+    EXPECT_EQ(stored(QStringLiteral("Променено")), 1);
+    hora.next();
+    EXPECT_EQ(hora.currentRow(), 2);
+
+    // A new row likewise stays until it is posted or cancelled.
+    hora.append();
+    hora.field("EGN").setValue(QStringLiteral("0000000004"));
+    EXPECT_THROW(hora.first(), UsageError);
+    EXPECT_EQ(hora.state(), State::Insert);
+    EXPECT_EQ(hora.field("EGN").asString(), QStringLiteral("0000000004"));
+    hora.cancel();
+    EXPECT_EQ(hora.rowCount(), 3);
+    hora.first();
+
+    // A second cursor does not read other rows over the one it edits.
+    Dataset egn(area, QStringLiteral("TEGNHora"));
+    dm::useTable(egn, QStringLiteral("HORA"));
+    egn.setSecondCursor(true);
+    ASSERT_TRUE(egn.locate(QStringLiteral("EGN"), QStringLiteral("0000000001")));
+    egn.edit();
+    egn.field("TEL").setValue(QStringLiteral("02"));
+    EXPECT_THROW(egn.locate(QStringLiteral("EGN"), QStringLiteral("0000000002")), UsageError);
+    EXPECT_EQ(egn.rowCount(), 1);
+    EXPECT_EQ(egn.field("TEL").asString(), QStringLiteral("02"));
+    egn.cancel();
+    EXPECT_TRUE(egn.field("TEL").isNull());
+}
+
+TEST_F(DatasetTest, AMasterInEditStaysAndItsDetailKeepsItsRows)
+{
+    sql(QStringLiteral("insert into MESTNOST (ID_MESTN, ID_ZEML, NAIM_MESTN) values (1, 1, 'Орешака')"));
+    sql(QStringLiteral("insert into MESTNOST (ID_MESTN, ID_ZEML, NAIM_MESTN) values (2, 1, 'Герена')"));
+    sql(QStringLiteral("insert into ZEMQ (ID_MEST, IMOT_NO) values (1, '1')"));
+    sql(QStringLiteral("insert into ZEMQ (ID_MEST, IMOT_NO) values (2, '2')"));
+    Dataset mestnost(area, QStringLiteral("TMestnost"));
+    dm::useTable(mestnost, QStringLiteral("MESTNOST"));
+    Dataset zemq(area, QStringLiteral("TZemq"));
+    dm::useTable(zemq, QStringLiteral("ZEMQ"));
+    zemq.setMaster(mestnost, QStringLiteral("ID_MEST"), QStringLiteral("ID_MESTN"));
+    mestnost.open();
+    zemq.open();
+
+    // A detail in edit keeps its row while its master moves.
+    zemq.edit();
+    zemq.field("IMOT_NO").setValue(QStringLiteral("1а"));
+    mestnost.next();
+    EXPECT_EQ(zemq.state(), State::Edit);
+    EXPECT_EQ(zemq.field("IMOT_NO").asString(), QStringLiteral("1а"));
+    zemq.post();
+    EXPECT_EQ(count(QStringLiteral("ZEMQ where IMOT_NO = '1а'")), 0);  // not committed, but posted
+    mestnost.first();
+    EXPECT_EQ(zemq.field("IMOT_NO").asString(), QStringLiteral("1а"));
+
+    // A master in edit does not move, so its detail keeps showing its rows.
+    mestnost.edit();
+    mestnost.field("NAIM_MESTN").setValue(QStringLiteral("Нова"));
+    EXPECT_THROW(mestnost.next(), UsageError);
+    EXPECT_EQ(zemq.field("IMOT_NO").asString(), QStringLiteral("1а"));
+    mestnost.cancel();
+}
+
 TEST_F(DatasetTest, MisuseIsAUsageErrorAndNeverADatabaseError)
 {
     static_assert(std::is_base_of_v<std::logic_error, UsageError>);

@@ -97,6 +97,23 @@ TEST_F(ModelBindersTest, TheGridAndTheDatasetShareTheCurrentRow)
     EXPECT_EQ(zemq.currentRow(), 1);
     zemq.first();
     EXPECT_EQ(view.currentIndex().row(), 0);
+
+    // A click on another row while the dataset edits goes back to the edited row.
+    view.resize(400, 300);
+    view.show();
+    zemq.edit();
+    zemq.field("IMOT_NO").setValue(QStringLiteral("999"));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(model.index(1, 0)).center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(zemq.state(), State::Edit);
+    EXPECT_EQ(zemq.currentRow(), 0);
+    EXPECT_EQ(zemq.field("IMOT_NO").asString(), QStringLiteral("999"));
+    EXPECT_EQ(view.currentIndex().row(), 0);
+    EXPECT_TRUE(view.selectionModel()->isRowSelected(0, {}));
+    EXPECT_FALSE(view.selectionModel()->isRowSelected(1, {}));
+    zemq.cancel();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(model.index(1, 0)).center());
+    EXPECT_EQ(zemq.currentRow(), 1);
 }
 
 TEST_F(ModelBindersTest, EditBindersShowAndWriteTheirFields)
@@ -187,6 +204,18 @@ TEST(LookupComboBinder, ChoosesThroughTheListAndEmptiesOnBackspace)
     EXPECT_EQ(provinces.currentIndex(), -1);
     EXPECT_TRUE(owners.field("ID_OBL").isNull());
     owners.cancel();
+
+    // A list with a row in edit is not moved by a choice: the owner takes
+    // the key chosen, the list keeps its row.
+    oblast.first();
+    oblast.edit();
+    owners.append();
+    emit provinces.activated(sofia);
+    EXPECT_EQ(oblast.currentRow(), 0);
+    EXPECT_EQ(oblast.state(), State::Edit);
+    EXPECT_EQ(owners.field("ID_OBL").value(), oblast.value(sofia, oblast.field("ID_OBL").index()));
+    owners.cancel();
+    oblast.cancel();
 
     // A closed owner takes nothing and the choice does no harm.
     owners.close();
