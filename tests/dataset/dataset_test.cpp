@@ -370,6 +370,10 @@ TEST_F(DatasetTest, MisuseIsAUsageErrorAndNeverADatabaseError)
     dm::useTable(orphan, QStringLiteral("HORA"));
     gone.reset();
     EXPECT_EQ(kind([&] { orphan.open(); }), QStringLiteral("usage"));
+    auto closedDown = std::make_unique<Database>(db.path());
+    TransactionArea left(*closedDown, QStringLiteral("IBTLeft"));
+    closedDown.reset();
+    EXPECT_EQ(kind([&] { left.start(); }), QStringLiteral("usage"));
 
     // What the database says stays the database's.
     query.close();
