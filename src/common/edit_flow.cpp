@@ -14,10 +14,8 @@ namespace {
 // The cursor's first key field: what a row is found again by.
 QString keyFieldOf(const dataset::Dataset& cursor)
 {
-    for (int i = 0; i < cursor.fieldCount(); ++i)
-        if (cursor.field(i).isKey())
-            return cursor.field(i).name();
-    return {};
+    const std::vector<int>& keys = cursor.keyFields();
+    return keys.empty() ? QString() : cursor.field(keys.front()).name();
 }
 
 }  // namespace

@@ -32,11 +32,11 @@ namespace kit {
 class PanelValues {
 public:
     struct Entry {
-        QString text;          // an edit's text, a drop-down's shown item, a date as typed
+        QString text = {};     // an edit's text, a drop-down's shown item, a date as typed
         bool chosen = false;   // a drop-down with an item chosen
         bool checked = false;  // a check box
         bool enabled = true;
-        QDate date;  // a date field's date (invalid when blank or impossible)
+        QDate date = {};  // a date field's date (invalid when blank or impossible)
     };
     void set(const QString& control, Entry entry) { entries_.insert(control, std::move(entry)); }
     const Entry& operator[](const QString& control) const;

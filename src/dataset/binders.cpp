@@ -3,7 +3,6 @@
 #include "dataset/dataset.h"
 #include "dataset/dataset_model.h"
 #include "dataset/formats.h"
-#include "fb/error.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -19,12 +18,11 @@ namespace dataset {
 
 namespace {
 
-bool sameValue(const fb::Value& a, const fb::Value& b)
+// Whether a bound control may write into the dataset now: a row is being
+// inserted or edited, or a browsing dataset goes into edit by itself.
+bool takesValues(const Dataset& d)
 {
-    if (a.isNull() || b.isNull())
-        return a.isNull() && b.isNull();
-    return a.toString() == b.toString() ||
-           (a.toDouble() == b.toDouble() && a.type() != fb::Value::Type::Text && b.type() != fb::Value::Type::Text);
+    return d.isEditing() || (d.state() == State::Browse && d.autoEdit());
 }
 
 }  // namespace
@@ -61,7 +59,7 @@ Field* FieldBinder::field() const
 bool FieldBinder::write(const fb::Value& value)
 {
     Field* f = field();
-    if (!f || (!dataset_->isEditing() && !(dataset_->state() == State::Browse && dataset_->autoEdit())))
+    if (!f || !takesValues(*dataset_))
         return false;
     showing_ = true;  // the widget already shows what it writes
     f->setValue(value);
@@ -151,7 +149,7 @@ CheckBoxBinder::CheckBoxBinder(QCheckBox* box, Dataset& dataset, const QString& 
 void CheckBoxBinder::show()
 {
     const Field* f = field();
-    box_->setChecked(f && sameValue(f->value(), checked_));
+    box_->setChecked(f && f->value() == checked_);
 }
 
 // ---------------------------------------------------------------- RadioGroupBinder
@@ -174,7 +172,7 @@ void RadioGroupBinder::show()
     group_->setExclusive(false);
     for (QAbstractButton* b : group_->buttons()) {
         const int id = group_->id(b);
-        b->setChecked(id >= 0 && size_t(id) < values_.size() && sameValue(values_[size_t(id)], v));
+        b->setChecked(id >= 0 && size_t(id) < values_.size() && values_[size_t(id)] == v);
     }
     group_->setExclusive(true);
 }
@@ -238,13 +236,17 @@ void LookupComboBinder::choose(int index)
 {
     if (!list_ || index < 0 || index >= list_->rowCount())
         return;
-    showing_ = true;
-    list_->moveTo(index);
-    showing_ = false;
+    // A list with a row of its own in edit stays where it is; its details
+    // then do not follow, but nothing pending is lost.
+    if (!list_->isEditing()) {
+        showing_ = true;
+        list_->moveTo(index);
+        showing_ = false;
+    }
     if (bound_) {
         Field* f = bound_->findField(boundField_);
         const Field* key = list_->findField(keyField_);
-        if (f && key && (bound_->isEditing() || bound_->autoEdit()))
+        if (f && key && takesValues(*bound_))
             f->setValue(list_->value(index, key->index()));
     }
     show();
@@ -256,7 +258,7 @@ bool LookupComboBinder::eventFilter(QObject* watched, QEvent* event)
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Backspace) {
         if (bound_) {
             Field* f = bound_->findField(boundField_);
-            if (f && (bound_->isEditing() || bound_->autoEdit()))
+            if (f && takesValues(*bound_))
                 f->clear();
         }
         combo_->setCurrentIndex(-1);
@@ -277,8 +279,15 @@ GridBinder::GridBinder(QTableView* view, DatasetModel& model) : QObject(view), v
     view->setWordWrap(false);
     view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& current) {
-        if (moving_ || !dataset_ || !current.isValid() || dataset_->isEditing())
+        if (moving_ || !dataset_ || !current.isValid())
             return;
+        if (dataset_->isEditing()) {
+            // The row in edit belongs to its edit flow, which alone posts or
+            // cancels it: the grid goes back to it once the click is handled
+            // (the view still selects the clicked row after this signal).
+            QMetaObject::invokeMethod(this, &GridBinder::showCurrent, Qt::QueuedConnection);
+            return;
+        }
         moving_ = true;
         dataset_->moveTo(current.row());
         moving_ = false;

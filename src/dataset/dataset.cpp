@@ -3,88 +3,69 @@
 #include "dataset/database.h"
 #include "dataset/formats.h"
 #include "dataset/transaction_area.h"
+#include "dataset/usage_error.h"
 #include "fb/error.h"
 #include "fb/statement.h"
-#include "schema/schema.h"
 
 #include <QLocale>
 
 #include <algorithm>
+#include <cmath>
 
 namespace dataset {
 
 namespace {
 
-// Firebird's type codes (ibase.h), as fb::Column reports them.
-constexpr int kSqlVarying = 448;
-constexpr int kSqlText = 452;
-constexpr int kSqlDouble = 480;
-constexpr int kSqlFloat = 482;
-constexpr int kSqlLong = 496;
-constexpr int kSqlShort = 500;
-constexpr int kSqlTimestamp = 510;
-constexpr int kSqlDate = 570;
-constexpr int kSqlInt64 = 580;
-
-DataType typeOfColumn(const QString& schemaType, int* size)
-{
-    *size = 0;
-    if (schemaType.startsWith(QLatin1String("text "))) {
-        *size = schemaType.mid(5).toInt();
-        return DataType::Text;
-    }
-    if (schemaType == QLatin1String("float"))
-        return DataType::Float;
-    if (schemaType == QLatin1String("date"))
-        return DataType::Date;
-    return DataType::Integer;
-}
-
 DataType typeOfColumn(const fb::Column& c)
 {
-    switch (c.sqlType) {
-        case kSqlVarying:
-        case kSqlText:
+    switch (c.type) {
+        case fb::ColumnType::Text:
             return DataType::Text;
-        case kSqlDouble:
-        case kSqlFloat:
+        case fb::ColumnType::Float:
             return DataType::Float;
-        case kSqlShort:
-        case kSqlLong:
-        case kSqlInt64:
-            return c.scale > 0 ? DataType::Decimal : DataType::Integer;
-        case kSqlDate:
+        case fb::ColumnType::Integer:
+            return DataType::Integer;
+        case fb::ColumnType::Decimal:
+            return DataType::Decimal;
+        case fb::ColumnType::Date:
             return DataType::Date;
-        case kSqlTimestamp:
+        case fb::ColumnType::Timestamp:
             return DataType::Timestamp;
         default:
             return DataType::Other;
     }
 }
 
-bool isNumber(const fb::Value& v)
-{
-    using T = fb::Value::Type;
-    return v.type() == T::Integer || v.type() == T::Double || v.type() == T::Decimal;
-}
-
-// One text per value for the row indexes; numbers of any kind compare by value.
+// The text a value is filed under in a row index. Values equal by
+// fb::Value's == get the same text: whole numbers of every kind by their
+// digits, other numbers by their nearest double. Different values may share
+// one (doubles beyond 2^53), so a hit is checked with == again.
 QString indexKey(const fb::Value& v)
 {
-    if (v.isNull())
-        return {};
-    if (isNumber(v))
-        return QString::number(v.toDouble(), 'g', 17);
-    return v.toString();
-}
-
-bool sameValue(const fb::Value& a, const fb::Value& b)
-{
-    if (a.isNull() || b.isNull())
-        return a.isNull() && b.isNull();
-    if (isNumber(a) && isNumber(b))
-        return a.toDouble() == b.toDouble();
-    return a.toString() == b.toString();
+    using T = fb::Value::Type;
+    switch (v.type()) {
+        case T::Null:
+            return QStringLiteral("0");
+        case T::Integer:
+            return QStringLiteral("n") + QString::number(v.toInt64());
+        case T::Decimal: {
+            fb::Decimal d = v.toDecimal();
+            while (d.scale > 0 && d.units % 10 == 0)
+                d = {d.units / 10, d.scale - 1};
+            return d.scale == 0 ? QStringLiteral("n") + QString::number(d.units)
+                                : QStringLiteral("n") + QString::number(d.toDouble(), 'g', 17);
+        }
+        case T::Double: {
+            const double x = v.toDouble();
+            if (x == std::trunc(x) && std::abs(x) < 9.0e18)
+                return QStringLiteral("n") + QString::number(static_cast<qint64>(x));
+            return QStringLiteral("n") + QString::number(x, 'g', 17);
+        }
+        case T::Text:
+            return QStringLiteral("t") + v.toString();
+        default:
+            return QString::number(int(v.type())) + v.toString();
+    }
 }
 
 // Text typed into a control becomes a value of the field's own type.
@@ -125,10 +106,8 @@ Dataset::~Dataset()
 {
     // Statements go before the area's bookkeeping; no signals to a half-gone module.
     blockSignals(true);
-    select_.reset();
-    insert_.reset();
-    update_.reset();
-    delete_.reset();
+    statements_.reset();
+    query_.reset();
     if (area_)
         area_->remove(this);
 }
@@ -136,7 +115,7 @@ Dataset::~Dataset()
 TransactionArea& Dataset::area() const
 {
     if (!area_)
-        throw fb::Error(QStringLiteral("%1: its transaction is gone").arg(name()));
+        throw UsageError(QStringLiteral("%1: its transaction is gone").arg(name()));
     return *area_;
 }
 
@@ -148,24 +127,24 @@ Field& Dataset::addField(const QString& name, DataType type, int size)
     return *fields_.back();
 }
 
-void Dataset::setTable(const QString& table)
+void Dataset::setTable(const TableDescription& table)
 {
-    const auto& defs = schema::tables();
-    const auto def = std::find_if(defs.begin(), defs.end(), [&](const schema::TableDef& t) {
-        return table.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0;
-    });
-    if (def == defs.end())
-        throw fb::Error(QStringLiteral("%1: no table %2").arg(name(), table));
-    table_ = QLatin1String(def->name);
+    if (isOpen())
+        throw UsageError(QStringLiteral("%1: the table of an open dataset cannot change").arg(name()));
+    statements_ = std::make_unique<TableStatements>(table);
     fields_.clear();
-    for (const schema::ColumnDef& c : def->columns) {
-        int size = 0;
-        const DataType type = typeOfColumn(QLatin1String(c.type), &size);
-        Field& f = addField(QLatin1String(c.name), type, size);
+    index_.clear();
+    for (const ColumnDescription& c : table.columns) {
+        Field& f = addField(c.name, c.type, c.size);
         f.key_ = c.key;
-        f.generated_ = def->generatedKey && qstrcmp(def->generatedKey, c.name) == 0;
+        f.generated_ = c.generated;
     }
     dataFieldCount_ = int(fields_.size());
+}
+
+QString Dataset::table() const
+{
+    return statements_ ? statements_->table().name : QString();
 }
 
 void Dataset::setMaster(Dataset& master, const QString& detailField, const QString& masterField)
@@ -211,7 +190,7 @@ Field& Dataset::field(const QString& fieldName) const
 {
     Field* f = findField(fieldName);
     if (!f)
-        throw fb::Error(QStringLiteral("%1: field '%2' not found").arg(name(), fieldName));
+        throw UsageError(QStringLiteral("%1: field '%2' not found").arg(name(), fieldName));
     return *f;
 }
 
@@ -247,10 +226,10 @@ fb::Value Dataset::value(int row, int fieldIndex) const
 void Dataset::setFieldValue(Field& f, const fb::Value& value)
 {
     if (f.isLookup())
-        throw fb::Error(QStringLiteral("%1: lookup field %2 is read-only").arg(name(), f.name()));
+        throw UsageError(QStringLiteral("%1: lookup field %2 is read-only").arg(name(), f.name()));
     if (!isEditing()) {
         if (state_ != State::Browse || !autoEdit_)
-            throw fb::Error(QStringLiteral("%1: not in insert or edit state").arg(name()));
+            throw UsageError(QStringLiteral("%1: not in insert or edit state").arg(name()));
         edit();
     }
     fb::Value v = converted(f, value);
@@ -315,6 +294,7 @@ void Dataset::refresh()
         open();
         return;
     }
+    refuseWhileEditing("read its rows again");
     const Row k = key();
     resetWith([this] { load(); });
     if (!k.empty())
@@ -343,38 +323,23 @@ QStringList Dataset::orderFields() const
     QStringList out;
     if (master_)
         out << detailField_;
-    for (int i = 0; i < dataFieldCount_; ++i)
-        if (fields_[size_t(i)]->isKey() && !out.contains(fields_[size_t(i)]->name()))
-            out << fields_[size_t(i)]->name();
+    // A table without a key is read in the order the database gives.
+    if (statements_ && statements_->hasKey())
+        for (int i : statements_->keyFields())
+            if (!out.contains(fields_[size_t(i)]->name()))
+                out << fields_[size_t(i)]->name();
     return out;
 }
 
 QString Dataset::selectText(const QString& where) const
 {
-    QStringList columns;
-    for (int i = 0; i < dataFieldCount_; ++i)
-        columns << fields_[size_t(i)]->name();
-    QString sql = QStringLiteral("select %1 from %2")
-                      .arg(columns.join(QLatin1String(", ")), schema::sqlName(table_.toLatin1().constData()));
-    if (!where.isEmpty())
-        sql += QStringLiteral(" where ") + where;
-    const QStringList order = orderFields();
-    if (!order.isEmpty())
-        sql += QStringLiteral(" order by ") + order.join(QLatin1String(", "));
-    return sql;
-}
-
-fb::Statement& Dataset::statement(std::unique_ptr<fb::Statement>& slot, const QString& sql)
-{
-    if (!slot || slot->sql() != sql)
-        slot = std::make_unique<fb::Statement>(area().database().connection(), sql);
-    return *slot;
+    return statements_->selectText(where, orderFields());
 }
 
 void Dataset::load()
 {
     rows_.clear();
-    if (table_.isEmpty()) {
+    if (!statements_) {
         const StatementLines::Parsed parsed = StatementLines::parse(sql_.text());
         Row params;
         for (const QString& p : parsed.params)
@@ -393,14 +358,12 @@ void Dataset::load()
 
 void Dataset::loadRows(const QString& sql, const Row& params)
 {
-    fb::Statement& st = statement(select_, sql);
     fb::Transaction& tr = area().transaction();
-    if (!st.isPrepared())
-        st.prepare(tr);
+    fb::Statement& st = statements_ ? statements_->select(tr, sql) : query_.prepared(tr, sql);
     for (size_t i = 0; i < params.size(); ++i)
         st.bind(int(i), params[i]);
     st.open(tr);
-    if (table_.isEmpty())
+    if (!statements_)
         fieldsFromStatement(st);
     try {
         while (st.fetch())
@@ -425,6 +388,9 @@ void Dataset::fieldsFromStatement(const fb::Statement& st)
     for (int i = 0; i < st.columnCount(); ++i)
         addField(st.column(i).alias, typeOfColumn(st.column(i)), st.column(i).charLength);
     dataFieldCount_ = int(fields_.size());
+    queryKeyFields_.clear();
+    for (int i = 0; i < dataFieldCount_; ++i)
+        queryKeyFields_.push_back(i);
 }
 
 void Dataset::masterMoved()
@@ -445,10 +411,15 @@ void Dataset::setState(State s)
     emit stateChanged();
 }
 
-void Dataset::setCurrent(int row)
+void Dataset::refuseWhileEditing(const char* what) const
 {
     if (isEditing())
-        post();
+        throw UsageError(QStringLiteral("%1: cannot %2 while a row is inserted or edited; post or cancel it first")
+                             .arg(name(), QLatin1String(what)));
+}
+
+void Dataset::setCurrent(int row)
+{
     if (row == current_)
         return;
     current_ = row;
@@ -457,6 +428,7 @@ void Dataset::setCurrent(int row)
 
 void Dataset::first()
 {
+    refuseWhileEditing("move");
     bof_ = true;
     eof_ = rows_.empty();
     setCurrent(rows_.empty() ? -1 : 0);
@@ -464,6 +436,7 @@ void Dataset::first()
 
 void Dataset::next()
 {
+    refuseWhileEditing("move");
     bof_ = false;
     if (current_ + 1 < rowCount())
         setCurrent(current_ + 1);
@@ -473,6 +446,7 @@ void Dataset::next()
 
 void Dataset::prior()
 {
+    refuseWhileEditing("move");
     eof_ = false;
     if (current_ > 0)
         setCurrent(current_ - 1);
@@ -482,6 +456,7 @@ void Dataset::prior()
 
 void Dataset::last()
 {
+    refuseWhileEditing("move");
     eof_ = true;
     bof_ = rows_.empty();
     setCurrent(rowCount() - 1);
@@ -489,6 +464,7 @@ void Dataset::last()
 
 void Dataset::moveTo(int row)
 {
+    refuseWhileEditing("move");
     if (row < 0 || row >= rowCount())
         return;
     bof_ = eof_ = false;
@@ -497,13 +473,18 @@ void Dataset::moveTo(int row)
 
 int Dataset::findRow(int fieldIndex, const fb::Value& value) const
 {
+    const Field& f = field(fieldIndex);
     auto& index = index_[fieldIndex];
-    if (index.isEmpty() && !rows_.empty()) {
-        const Field& f = field(fieldIndex);
+    if (index.isEmpty() && !rows_.empty())
         for (int r = rowCount() - 1; r >= 0; --r)
             index.insert(indexKey(rowValue(rows_[size_t(r)], f)), r);
-    }
-    return index.value(indexKey(value), -1);
+    const int r = index.value(indexKey(value), -1);
+    if (r < 0 || rowValue(rows_[size_t(r)], f) == value)
+        return r;
+    for (int other = 0; other < rowCount(); ++other)
+        if (rowValue(rows_[size_t(other)], f) == value)
+            return other;
+    return -1;
 }
 
 bool Dataset::locate(const QString& fieldName, const fb::Value& value)
@@ -513,10 +494,14 @@ bool Dataset::locate(const QString& fieldName, const fb::Value& value)
 
 bool Dataset::locate(const QStringList& fieldNames, const Row& values)
 {
+    refuseWhileEditing("move");
+    if (size_t(fieldNames.size()) != values.size())
+        throw UsageError(
+            QStringLiteral("%1: %2 fields located by %3 values").arg(name()).arg(fieldNames.size()).arg(values.size()));
     std::vector<const Field*> fs;
     for (const QString& n : fieldNames)
         fs.push_back(&field(n));
-    if (secondCursor_ && !table_.isEmpty()) {
+    if (secondCursor_ && statements_) {
         open();
         QStringList where;
         Row params;
@@ -528,8 +513,6 @@ bool Dataset::locate(const QStringList& fieldNames, const Row& values)
                 params.push_back(values[i]);
             }
         }
-        if (isEditing())
-            post();
         resetWith([&] {
             rows_.clear();
             loadRows(selectText(where.join(QLatin1String(" and "))), params);
@@ -547,7 +530,7 @@ bool Dataset::locate(const QStringList& fieldNames, const Row& values)
     for (int r = 0; r < rowCount(); ++r) {
         bool match = true;
         for (size_t i = 0; match && i < fs.size(); ++i)
-            match = sameValue(rowValue(rows_[size_t(r)], *fs[i]), values[i]);
+            match = rowValue(rows_[size_t(r)], *fs[i]) == values[i];
         if (match) {
             moveTo(r);
             return true;
@@ -556,30 +539,28 @@ bool Dataset::locate(const QStringList& fieldNames, const Row& values)
     return false;
 }
 
+const std::vector<int>& Dataset::keyFields() const
+{
+    return statements_ ? statements_->keyFields() : queryKeyFields_;
+}
+
 Row Dataset::key() const
 {
     Row k;
     if (current_ < 0 || current_ >= rowCount())
         return k;
     const Row& row = rows_[size_t(current_)];
-    bool hasKey = false;
-    for (int i = 0; i < dataFieldCount_; ++i)
-        hasKey = hasKey || fields_[size_t(i)]->isKey();
-    for (int i = 0; i < dataFieldCount_; ++i)
-        if (fields_[size_t(i)]->isKey() || !hasKey)
-            k.push_back(row[size_t(i)]);
+    for (int i : keyFields())
+        k.push_back(row[size_t(i)]);
     return k;
 }
 
 bool Dataset::locateKey(const Row& k)
 {
+    refuseWhileEditing("move");
     QStringList names;
-    bool hasKey = false;
-    for (int i = 0; i < dataFieldCount_; ++i)
-        hasKey = hasKey || fields_[size_t(i)]->isKey();
-    for (int i = 0; i < dataFieldCount_; ++i)
-        if (fields_[size_t(i)]->isKey() || !hasKey)
-            names << fields_[size_t(i)]->name();
+    for (int i : keyFields())
+        names << fields_[size_t(i)]->name();
     if (k.size() != size_t(names.size()) || k.empty())
         return false;
     return locate(names, k);
@@ -587,18 +568,18 @@ bool Dataset::locateKey(const Row& k)
 
 // ---------------------------------------------------------------- editing
 
-void Dataset::ensureTable(const char* what) const
+TableStatements& Dataset::writable(const char* what) const
 {
-    if (table_.isEmpty())
-        throw fb::Error(QStringLiteral("%1: a query cannot %2").arg(name(), QLatin1String(what)));
+    if (!statements_)
+        throw UsageError(QStringLiteral("%1: a query cannot %2").arg(name(), QLatin1String(what)));
+    return *statements_;
 }
 
 void Dataset::insert()
 {
-    ensureTable("insert");
+    writable("insert");
+    refuseWhileEditing("start a new row");
     open();
-    if (isEditing())
-        post();
     buffer_.assign(size_t(dataFieldCount_), fb::Value());
     if (master_) {
         const Field* link = master_->findField(masterField_);
@@ -617,11 +598,11 @@ void Dataset::append()
 
 void Dataset::edit()
 {
-    ensureTable("edit");
+    writable("edit");
     if (isEditing())
         return;
     if (!isOpen())
-        throw fb::Error(QStringLiteral("%1: the dataset is closed").arg(name()));
+        throw UsageError(QStringLiteral("%1: the dataset is closed").arg(name()));
     if (rows_.empty()) {
         append();
         return;
@@ -630,94 +611,17 @@ void Dataset::edit()
     setState(State::Edit);
 }
 
-void Dataset::bindRow(fb::Statement& st, int& n, const Row& row, const std::vector<int>& fieldIndexes)
-{
-    for (int i : fieldIndexes)
-        st.bind(n++, row[size_t(i)]);
-}
-
-// The condition that finds the stored row: its key, or every column for a
-// table without one (one row of the equal ones).
-void Dataset::keyCondition(QString& where, std::vector<int>& fieldIndexes) const
-{
-    QStringList parts;
-    for (int i = 0; i < dataFieldCount_; ++i)
-        if (fields_[size_t(i)]->isKey()) {
-            parts << fields_[size_t(i)]->name() + QStringLiteral(" = ?");
-            fieldIndexes.push_back(i);
-        }
-    if (parts.isEmpty()) {
-        for (int i = 0; i < dataFieldCount_; ++i) {
-            parts << fields_[size_t(i)]->name() + QStringLiteral(" is not distinct from ?");
-            fieldIndexes.push_back(i);
-        }
-        where = parts.join(QLatin1String(" and ")) + QStringLiteral(" rows 1");
-        return;
-    }
-    where = parts.join(QLatin1String(" and "));
-}
-
-void Dataset::postInsert()
-{
-    QStringList names, marks;
-    std::vector<int> sent;
-    int generated = -1;
-    for (int i = 0; i < dataFieldCount_; ++i) {
-        if (fields_[size_t(i)]->isGenerated()) {
-            generated = i;
-            continue;
-        }
-        names << fields_[size_t(i)]->name();
-        marks << QStringLiteral("?");
-        sent.push_back(i);
-    }
-    QString sql = QStringLiteral("insert into %1 (%2) values (%3)")
-                      .arg(schema::sqlName(table_.toLatin1().constData()), names.join(QLatin1String(", ")),
-                           marks.join(QLatin1String(", ")));
-    if (generated >= 0)
-        sql += QStringLiteral(" returning ") + fields_[size_t(generated)]->name();
-    fb::Statement& st = statement(insert_, sql);
-    int n = 0;
-    fb::Transaction& tr = area().transaction();
-    if (!st.isPrepared())
-        st.prepare(tr);
-    bindRow(st, n, buffer_, sent);
-    st.execute(tr);
-    if (generated >= 0)
-        buffer_[size_t(generated)] = st.value(0);
-}
-
-void Dataset::postEdit()
-{
-    QStringList sets;
-    std::vector<int> sent;
-    for (int i = 0; i < dataFieldCount_; ++i) {
-        if (fields_[size_t(i)]->isGenerated())
-            continue;
-        sets << fields_[size_t(i)]->name() + QStringLiteral(" = ?");
-        sent.push_back(i);
-    }
-    QString where;
-    std::vector<int> keyFields;
-    keyCondition(where, keyFields);
-    const QString sql = QStringLiteral("update %1 set %2 where %3")
-                            .arg(schema::sqlName(table_.toLatin1().constData()), sets.join(QLatin1String(", ")), where);
-    fb::Statement& st = statement(update_, sql);
-    fb::Transaction& tr = area().transaction();
-    if (!st.isPrepared())
-        st.prepare(tr);
-    int n = 0;
-    bindRow(st, n, buffer_, sent);
-    bindRow(st, n, rows_[size_t(current_)], keyFields);
-    st.execute(tr);
-}
-
 void Dataset::post()
 {
     if (!isEditing())
         return;
+    TableStatements& table = writable("post");
+    fb::Transaction& tr = area().transaction();
     if (state_ == State::Insert) {
-        postInsert();
+        const int generated = table.generatedField();
+        const fb::Value given = table.insert(tr, buffer_);
+        if (generated >= 0)
+            buffer_[size_t(generated)] = given;
         emit rowAboutToBeInserted(insertAt_);
         rows_.insert(rows_.begin() + insertAt_, buffer_);
         index_.clear();
@@ -726,7 +630,7 @@ void Dataset::post()
         setState(State::Browse);
         emit rowInserted(current_);
     } else {
-        postEdit();
+        table.update(tr, rows_[size_t(current_)], buffer_);
         rows_[size_t(current_)] = buffer_;
         index_.clear();
         buffer_.clear();
@@ -747,27 +651,17 @@ void Dataset::cancel()
 
 void Dataset::remove()
 {
-    ensureTable("delete");
+    TableStatements& table = writable("delete");
     if (state_ == State::Insert) {
         cancel();
         return;
     }
     cancel();
     if (current_ < 0 || rows_.empty())
-        throw fb::Error(QStringLiteral("%1: nothing to delete").arg(name()));
+        throw UsageError(QStringLiteral("%1: nothing to delete").arg(name()));
     for (const auto& step : beforeDelete_)
         step();
-    QString where;
-    std::vector<int> keyFields;
-    keyCondition(where, keyFields);
-    fb::Statement& st = statement(
-        delete_, QStringLiteral("delete from %1 where %2").arg(schema::sqlName(table_.toLatin1().constData()), where));
-    fb::Transaction& tr = area().transaction();
-    if (!st.isPrepared())
-        st.prepare(tr);
-    int n = 0;
-    bindRow(st, n, rows_[size_t(current_)], keyFields);
-    st.execute(tr);
+    table.remove(area().transaction(), rows_[size_t(current_)]);
 
     const int removed = current_;
     emit rowAboutToBeRemoved(removed);

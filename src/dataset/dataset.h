@@ -2,6 +2,7 @@
 
 #include "dataset/field.h"
 #include "dataset/statement_lines.h"
+#include "dataset/table_statements.h"
 #include "fb/value.h"
 
 #include <QHash>
@@ -24,8 +25,6 @@ class TransactionArea;
 
 enum class State { Inactive, Browse, Insert, Edit };
 
-using Row = std::vector<fb::Value>;
-
 // The one mechanism every screen uses for data: rows of a table or a query
 // buffered in the stated order, a current row, and field objects.
 //
@@ -38,6 +37,12 @@ using Row = std::vector<fb::Value>;
 // key and follows the master as it moves; it loads only those rows. A second
 // cursor loads nothing when opened: locate() runs a keyed query and buffers
 // only the rows found.
+//
+// A row in insert or edit state belongs to whoever started it: only post()
+// or cancel() ends it. Moving to another row meanwhile is refused with a
+// UsageError, as are the other calls a caller should have known better than
+// to make (an unknown field, a write through a query, a closed dataset
+// edited). Errors of the database itself come as fb::Error.
 class Dataset : public QObject {
     Q_OBJECT
 public:
@@ -45,8 +50,8 @@ public:
     ~Dataset() override;
 
     // --- configuration (while closed) ---
-    // Fields are the table's columns (schema::tables()); order the key.
-    void setTable(const QString& table);
+    // Fields are the table's columns, in their order; rows are ordered by the key.
+    void setTable(const TableDescription& table);
     void setOrder(const QStringList& fields) { order_ = fields; }
     // The detail field here, the master field there.
     void setMaster(Dataset& master, const QString& detailField, const QString& masterField);
@@ -67,7 +72,8 @@ public:
     void setParam(const QString& name, const fb::Value& value) { params_[name.toUpper()] = value; }
 
     QString name() const { return objectName(); }
-    const QString& table() const { return table_; }
+    // The table's name; empty for a query.
+    QString table() const;
     TransactionArea& area() const;
     Dataset* master() const { return master_; }
     bool isSecondCursor() const { return secondCursor_; }
@@ -77,6 +83,7 @@ public:
     void open();
     void close();
     // Reads the rows again and returns to the current row's key when it is still there.
+    // Refused while a row is in insert or edit state.
     void refresh();
     // Opens (when closed) and moves to the row with this key; false when it is gone.
     bool openAtKey(const Row& key);
@@ -101,7 +108,10 @@ public:
     bool locate(const QStringList& fields, const Row& values);
     // The row whose field equals the value, without moving; -1 when none.
     int findRow(int field, const fb::Value& value) const;
-    // The key fields' values of the current row.
+    // The fields a row is found again by: the table's key fields, or every
+    // stored field of a table without a key and of a query.
+    const std::vector<int>& keyFields() const;
+    // The key fields' values of the current row; empty when there is none.
     Row key() const;
     bool locateKey(const Row& key);
 
@@ -116,6 +126,7 @@ public:
     fb::Value value(int row, int field) const;
 
     // --- editing ---
+    // A new row before the current one; refused while another is inserted or edited.
     void insert();
     void append();
     void edit();
@@ -156,17 +167,14 @@ private:
     void setState(State s);
     void setCurrent(int row);
     void resetRows();
-    fb::Statement& statement(std::unique_ptr<fb::Statement>& slot, const QString& sql);
     QString selectText(const QString& where) const;
     QStringList orderFields() const;
-    void postInsert();
-    void postEdit();
-    void bindRow(fb::Statement& st, int& n, const Row& row, const std::vector<int>& fields);
-    void keyCondition(QString& where, std::vector<int>& fields) const;
-    void ensureTable(const char* what) const;
+    TableStatements& writable(const char* what) const;
+    void refuseWhileEditing(const char* what) const;
 
     TransactionArea* area_;
-    QString table_;
+    std::unique_ptr<TableStatements> statements_;  // null for a query
+    std::vector<int> queryKeyFields_;
     QStringList order_;
     Dataset* master_ = nullptr;
     QString detailField_, masterField_;
@@ -186,8 +194,7 @@ private:
     bool eof_ = true;
     State state_ = State::Inactive;
     mutable std::unordered_map<int, QHash<QString, int>> index_;  // field -> value -> first row
-
-    std::unique_ptr<fb::Statement> select_, insert_, update_, delete_;
+    StatementSlot query_;
 };
 
 }  // namespace dataset

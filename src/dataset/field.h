@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dataset/table_description.h"
 #include "fb/value.h"
 
 #include <QDate>
@@ -8,8 +9,6 @@
 namespace dataset {
 
 class Dataset;
-
-enum class DataType { Integer, Float, Decimal, Date, Timestamp, Text, Other };
 
 // One field object of a dataset: a table or query column, or a lookup field
 // resolved by key through another dataset. Values are read from the current

@@ -2,7 +2,7 @@
 
 #include "dataset/database.h"
 #include "dataset/dataset.h"
-#include "fb/error.h"
+#include "dataset/usage_error.h"
 
 #include <algorithm>
 
@@ -28,7 +28,7 @@ TransactionArea::~TransactionArea()
 Database& TransactionArea::database() const
 {
     if (!database_)
-        throw fb::Error(QStringLiteral("Database is gone"));
+        throw UsageError(QStringLiteral("%1: its database is gone").arg(name_));
     return *database_;
 }
 

@@ -1,5 +1,7 @@
 #include "dm/tdm.h"
 
+#include "dataset/usage_error.h"
+#include "dm/tables.h"
 #include "fb/error.h"
 
 namespace {
@@ -120,7 +122,7 @@ TDM::~TDM()
 
 void TDM::table(dataset::Dataset& cursor, const char* tableName)
 {
-    cursor.setTable(QLatin1String(tableName));
+    dm::useTable(cursor, QLatin1String(tableName));
     tableCursors_.push_back(&cursor);
 }
 
@@ -275,6 +277,6 @@ dataset::Field& TDM::field(const QString& fullName) const
         }
     }
     if (!best)
-        throw fb::Error(QStringLiteral("TDM: no field %1").arg(fullName));
+        throw dataset::UsageError(QStringLiteral("TDM: no field %1").arg(fullName));
     return *best;
 }

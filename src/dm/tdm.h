@@ -37,7 +37,7 @@ public:
     const std::vector<dataset::Dataset*>& tableCursors() const { return tableCursors_; }
     // A cursor or query by name ("THora"), nullptr when there is none.
     dataset::Dataset* cursor(const QString& name);
-    // A field by its full name ("TFirmaNAIM_FIRMA"); throws fb::Error when missing.
+    // A field by its full name ("TFirmaNAIM_FIRMA"); throws dataset::UsageError when missing.
     dataset::Field& field(const QString& fullName) const;
 
     dataset::Database IBDatabase1;

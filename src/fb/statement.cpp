@@ -63,6 +63,37 @@ QTime decodeTime(ISC_TIME t)
     return QTime::fromMSecsSinceStartOfDay(static_cast<int>(t / 10));
 }
 
+// An integer column is exact (a Decimal) when it has a scale or was declared
+// NUMERIC/DECIMAL (sub-types 1 and 2), even with no decimals.
+ColumnType columnType(int sqlType, int scale, int subType)
+{
+    switch (sqlType) {
+        case SQL_VARYING:
+        case SQL_TEXT:
+            return ColumnType::Text;
+        case SQL_SHORT:
+        case SQL_LONG:
+        case SQL_INT64:
+            return scale > 0 || subType == 1 || subType == 2 ? ColumnType::Decimal : ColumnType::Integer;
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            return ColumnType::Float;
+        case SQL_TYPE_DATE:
+            return ColumnType::Date;
+        case SQL_TYPE_TIME:
+            return ColumnType::Time;
+        case SQL_TIMESTAMP:
+            return ColumnType::Timestamp;
+        case SQL_BOOLEAN:
+            return ColumnType::Boolean;
+        case SQL_BLOB:
+            return subType == 1 ? ColumnType::Text : ColumnType::Other;
+        default:
+            return ColumnType::Other;
+    }
+}
+
 }  // namespace
 
 struct Statement::Impl {
@@ -76,7 +107,7 @@ struct Statement::Impl {
     std::vector<unsigned char> outBuf;
     std::vector<Column> columns;
     std::vector<QString> upperAliases;
-    unsigned type = 0;
+    std::vector<int> sqlTypes;  // Firebird's own type code of each column, nullability bit cleared
 
     void buildInput(const std::vector<Value>& params);
     Value readColumn(unsigned i, Transaction* tr);
@@ -113,7 +144,6 @@ void Statement::prepare(Transaction& tr)
     Status st;
     d_->stmt.reset(connection_->handle()->prepare(&st, tr.handle(), 0, sql_.toUtf8().constData(), 3,
                                                   Firebird::IStatement::PREPARE_PREFETCH_METADATA));
-    d_->type = d_->stmt->getType(&st);
     d_->inNative.reset(d_->stmt->getInputMetadata(&st));
     d_->outMeta.reset(d_->stmt->getOutputMetadata(&st));
     d_->outBuf.assign(d_->outMeta->getMessageLength(&st), 0);
@@ -121,19 +151,22 @@ void Statement::prepare(Transaction& tr)
     const unsigned n = d_->outMeta->getCount(&st);
     d_->columns.clear();
     d_->upperAliases.clear();
+    d_->sqlTypes.clear();
     for (unsigned i = 0; i < n; ++i) {
         Column c;
         c.alias = QString::fromUtf8(d_->outMeta->getAlias(&st, i));
         c.field = QString::fromUtf8(d_->outMeta->getField(&st, i));
         c.relation = QString::fromUtf8(d_->outMeta->getRelation(&st, i));
-        c.sqlType = static_cast<int>(d_->outMeta->getType(&st, i) & ~1u);
+        const int sqlType = static_cast<int>(d_->outMeta->getType(&st, i) & ~1u);
         c.scale = -d_->outMeta->getScale(&st, i);
-        if (c.sqlType == SQL_VARYING || c.sqlType == SQL_TEXT) {
+        c.type = columnType(sqlType, c.scale, d_->outMeta->getSubType(&st, i));
+        if (sqlType == SQL_VARYING || sqlType == SQL_TEXT) {
             const unsigned cs = d_->outMeta->getCharSet(&st, i) & 0xFF;
             const unsigned bytesPerChar = cs == kCharsetUtf8 ? 4 : cs == kCharsetUnicodeFss ? 3 : 1;
             c.charLength = static_cast<int>(d_->outMeta->getLength(&st, i) / bytesPerChar);
         }
         d_->upperAliases.push_back(c.alias.toUpper());
+        d_->sqlTypes.push_back(sqlType);
         d_->columns.push_back(std::move(c));
     }
     row_.assign(n, Value());
@@ -145,19 +178,6 @@ void Statement::ensurePrepared(Transaction& tr)
         prepare(tr);
 }
 
-bool Statement::isSelect()
-{
-    return d_->stmt && d_->type == isc_info_sql_stmt_select;
-}
-
-int Statement::parameterCount()
-{
-    if (!d_->inNative)
-        throw Error(QStringLiteral("Statement is not prepared"));
-    Status st;
-    return static_cast<int>(d_->inNative->getCount(&st));
-}
-
 void Statement::bind(int index, const Value& value)
 {
     if (index < 0)
@@ -165,11 +185,6 @@ void Statement::bind(int index, const Value& value)
     if (params_.size() <= static_cast<size_t>(index))
         params_.resize(static_cast<size_t>(index) + 1);
     params_[static_cast<size_t>(index)] = value;
-}
-
-void Statement::clearBindings()
-{
-    params_.clear();
 }
 
 void Statement::Impl::buildInput(const std::vector<Value>& params)
@@ -388,8 +403,8 @@ Value Statement::Impl::readColumn(unsigned i, Transaction* tr)
         return {};
     const unsigned char* p = buf + outMeta->getOffset(&st, i);
     const Column& c = columns[i];
-    const bool exact = c.scale > 0 || outMeta->getSubType(&st, i) == 1 || outMeta->getSubType(&st, i) == 2;
-    switch (c.sqlType) {
+    const bool exact = c.type == ColumnType::Decimal;
+    switch (sqlTypes[i]) {
         case SQL_VARYING: {
             const auto len = load<unsigned short>(p);
             const char* text = reinterpret_cast<const char*>(p + sizeof(unsigned short));

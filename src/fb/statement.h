@@ -12,12 +12,17 @@ namespace fb {
 class Connection;
 class Transaction;
 
+// The kind of a result column, as far as the program tells them apart.
+// Decimal is an exact numeric with a scale (NUMERIC/DECIMAL); Float covers
+// both binary floating types; text blobs are Text.
+enum class ColumnType { Text, Integer, Decimal, Float, Date, Time, Timestamp, Boolean, Other };
+
 // Description of one result column.
 struct Column {
-    QString alias;       // the name the select gives it
-    QString field;       // the table column it comes from, empty for expressions
-    QString relation;    // the table it comes from, empty for expressions
-    int sqlType = 0;     // SQL_VARYING, SQL_LONG… as Firebird reports it
+    QString alias;     // the name the select gives it
+    QString field;     // the table column it comes from, empty for expressions
+    QString relation;  // the table it comes from, empty for expressions
+    ColumnType type = ColumnType::Other;
     int scale = 0;       // decimals of an exact numeric (positive)
     int charLength = 0;  // text columns: characters the column holds
 };
@@ -37,11 +42,8 @@ public:
     const QString& sql() const { return sql_; }
     void prepare(Transaction& tr);
     bool isPrepared() const;
-    bool isSelect();  // prepares when needed
 
-    int parameterCount();  // the statement must be prepared
     void bind(int index, const Value& value);
-    void clearBindings();
 
     // Runs a statement that returns no cursor. When it returns one row
     // (RETURNING, EXECUTE PROCEDURE) that row becomes the current row.

@@ -66,6 +66,11 @@ public:
     QVariant toVariant() const;
     static Value fromVariant(const QVariant& v);
 
+    // The one equality of the program. Numbers of any kind compare by value
+    // (Integer 2, Decimal 2.00 and Double 2.0 are equal; a Double against an
+    // exact number compares as doubles); NULL equals only NULL; text equals
+    // only the same text, never a number written alike; other kinds equal
+    // only the same value of the same kind.
     friend bool operator==(const Value& a, const Value& b);
 
 private:

@@ -1,4 +1,5 @@
 #include "common/date_field.h"
+#include "dm/tables.h"
 #include "dataset/database.h"
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
@@ -183,7 +184,7 @@ protected:
         fb::execute(database.connection(), tr,
                     QStringLiteral("insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO) values (2, 1, '102')"));
         tr.commit();
-        zemq.setTable(QStringLiteral("ZEMQ"));
+        dm::useTable(zemq, QStringLiteral("ZEMQ"));
         zemq.open();
     }
 

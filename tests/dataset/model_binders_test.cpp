@@ -3,6 +3,8 @@
 #include "dataset/dataset.h"
 #include "dataset/dataset_model.h"
 #include "dataset/transaction_area.h"
+#include "dataset/usage_error.h"
+#include "dm/tables.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "support/test_db.h"
@@ -34,7 +36,7 @@ protected:
         fb::execute(database.connection(), tr,
                     QStringLiteral("insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, PLOSHT) values (2, 1, '102', 0.5)"));
         tr.commit();
-        zemq.setTable(QStringLiteral("ZEMQ"));
+        dm::useTable(zemq, QStringLiteral("ZEMQ"));
         zemq.field("PLOSHT").setDisplayFormat(QStringLiteral("#0.000"));
         zemq.field("NZDATA").setEditMask(QStringLiteral("!99/99/0000;1;_"));
         zemq.field("IMOT_NO2").setEditMask(QStringLiteral("#####.###.###;1;_"));
@@ -95,6 +97,23 @@ TEST_F(ModelBindersTest, TheGridAndTheDatasetShareTheCurrentRow)
     EXPECT_EQ(zemq.currentRow(), 1);
     zemq.first();
     EXPECT_EQ(view.currentIndex().row(), 0);
+
+    // A click on another row while the dataset edits goes back to the edited row.
+    view.resize(400, 300);
+    view.show();
+    zemq.edit();
+    zemq.field("IMOT_NO").setValue(QStringLiteral("999"));
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(model.index(1, 0)).center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(zemq.state(), State::Edit);
+    EXPECT_EQ(zemq.currentRow(), 0);
+    EXPECT_EQ(zemq.field("IMOT_NO").asString(), QStringLiteral("999"));
+    EXPECT_EQ(view.currentIndex().row(), 0);
+    EXPECT_TRUE(view.selectionModel()->isRowSelected(0, {}));
+    EXPECT_FALSE(view.selectionModel()->isRowSelected(1, {}));
+    zemq.cancel();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, view.visualRect(model.index(1, 0)).center());
+    EXPECT_EQ(zemq.currentRow(), 1);
 }
 
 TEST_F(ModelBindersTest, EditBindersShowAndWriteTheirFields)
@@ -151,12 +170,12 @@ TEST(LookupComboBinder, ChoosesThroughTheListAndEmptiesOnBackspace)
     TransactionArea obl(database, QStringLiteral("IBTObl"));
     TransactionArea hora(database, QStringLiteral("IBTHora"));
     Dataset oblast(obl, QStringLiteral("TOblast"));
-    oblast.setTable(QStringLiteral("OBLAST"));
+    dm::useTable(oblast, QStringLiteral("OBLAST"));
     Dataset obshtina(obl, QStringLiteral("TObshtina"));
-    obshtina.setTable(QStringLiteral("OBSHTINA"));
+    dm::useTable(obshtina, QStringLiteral("OBSHTINA"));
     obshtina.setMaster(oblast, QStringLiteral("ID_OBL"), QStringLiteral("ID_OBL"));
     Dataset owners(hora, QStringLiteral("THora"));
-    owners.setTable(QStringLiteral("HORA"));
+    dm::useTable(owners, QStringLiteral("HORA"));
     oblast.open();
     obshtina.open();
     owners.open();
@@ -185,6 +204,23 @@ TEST(LookupComboBinder, ChoosesThroughTheListAndEmptiesOnBackspace)
     EXPECT_EQ(provinces.currentIndex(), -1);
     EXPECT_TRUE(owners.field("ID_OBL").isNull());
     owners.cancel();
+
+    // A list with a row in edit is not moved by a choice: the owner takes
+    // the key chosen, the list keeps its row.
+    oblast.first();
+    oblast.edit();
+    owners.append();
+    emit provinces.activated(sofia);
+    EXPECT_EQ(oblast.currentRow(), 0);
+    EXPECT_EQ(oblast.state(), State::Edit);
+    EXPECT_EQ(owners.field("ID_OBL").value(), oblast.value(sofia, oblast.field("ID_OBL").index()));
+    owners.cancel();
+    oblast.cancel();
+
+    // A closed owner takes nothing and the choice does no harm.
+    owners.close();
+    emit provinces.activated(1);
+    EXPECT_EQ(oblast.currentRow(), 1);
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include "dataset/usage_error.h"
+#include "dm/tables.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 #include "fb/statement.h"
@@ -98,7 +100,7 @@ TEST_F(TDMTest, FieldsAreReachableByTheirFullNamesWithTheirFormats)
     EXPECT_EQ(dm.field("TRKOSUMA").displayFormat(), QStringLiteral("#0.00"));
     EXPECT_EQ(dm.field("TDogovorSVDELO").editMask(), QStringLiteral("!99/99/0000;1;_"));
     EXPECT_EQ(dm.field("TZemqIMOT_NO2").editMask(), QStringLiteral("#####.###.###;1;_"));
-    EXPECT_THROW(dm.field("TZemqNOPE"), fb::Error);
+    EXPECT_THROW(dm.field("TZemqNOPE"), dataset::UsageError);
     EXPECT_EQ(dm.cursor(QStringLiteral("TDelSobstv")), &dm.TDelSobstv);
 
     EXPECT_EQ(dm.IBTDog.options().isolation, fb::TransactionOptions::Isolation::ReadCommitted);
@@ -172,6 +174,57 @@ TEST_F(TDMTest, ADetailOfAnEmptyMasterShowsNoRows)
     EXPECT_TRUE(dm.TZemq.isEmpty());
     EXPECT_TRUE(dm.TKategoriq.isEmpty());
     EXPECT_TRUE(dm.TSobstv.isEmpty());
+}
+
+TEST(Tables, TheCatalogueDescribesEachTableToTheDatasets)
+{
+    const dataset::TableDescription dog = dm::tableDescription(QStringLiteral("dog danni"));
+    EXPECT_EQ(dog.name, QStringLiteral("DOG DANNI"));
+    EXPECT_EQ(dog.sqlName, QStringLiteral("\"DOG DANNI\""));
+    ASSERT_EQ(dog.columns.size(), 21u);
+    EXPECT_EQ(dog.columns[0].name, QStringLiteral("ID_DOG"));
+    EXPECT_TRUE(dog.columns[0].key && dog.columns[0].generated);
+    EXPECT_EQ(dog.columns[1].type, dataset::DataType::Date);
+    EXPECT_EQ(dog.columns[6].type, dataset::DataType::Text);
+    EXPECT_EQ(dog.columns[6].size, 15);
+    EXPECT_FALSE(dog.columns[6].key || dog.columns[6].generated);
+
+    const dataset::TableDescription sobstv = dm::tableDescription(QStringLiteral("SOBSTV"));
+    EXPECT_EQ(sobstv.sqlName, QStringLiteral("SOBSTV"));
+    int keys = 0;
+    for (const auto& c : sobstv.columns) {
+        keys += c.key;
+        EXPECT_FALSE(c.generated) << c.name.toStdString();
+    }
+    EXPECT_EQ(keys, 2);
+    const dataset::TableDescription rd = dm::tableDescription(QStringLiteral("RAZP DANNI"));
+    EXPECT_EQ(rd.columns[4].type, dataset::DataType::Float);
+    EXPECT_EQ(rd.columns[5].type, dataset::DataType::Integer);  // smallint
+    EXPECT_THROW(dm::tableDescription(QStringLiteral("NO_SUCH_TABLE")), dataset::UsageError);
+}
+
+TEST_F(TDMTest, ACursorOverAQuotedTableWritesThroughItsTransaction)
+{
+    TDM dm(db.path());
+    dataset::Dataset receipts(dm.IBTRazp, QStringLiteral("TReceipts"));
+    dm::useTable(receipts, QStringLiteral("RAZP DANNI"));
+    receipts.open();
+    receipts.append();
+    receipts.field("ID_HORA").setValue(1);
+    receipts.field("NOM").setValue(7);
+    receipts.field("SUMA").setValue(12.5);
+    receipts.post();
+    const int id = receipts.field("ID_RD").asInt();
+    EXPECT_GT(id, 0);
+    receipts.edit();
+    receipts.field("NOM").setValue(8);
+    receipts.post();
+    dm.IBTRazp.commit();
+    EXPECT_EQ(count(dm, QStringLiteral("\"RAZP DANNI\" where NOM = 8 and SUMA = 12.5")), 1);
+    ASSERT_TRUE(receipts.openAtKey({id}));
+    receipts.remove();
+    dm.IBTRazp.commit();
+    EXPECT_EQ(count(dm, QStringLiteral("\"RAZP DANNI\"")), 0);
 }
 
 TEST_F(TDMTest, AMissingDatabaseIsReportedToTheFirstReaderOnly)

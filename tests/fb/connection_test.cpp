@@ -105,6 +105,27 @@ TEST(Statements, ParametersAndColumnsKeepTheirTypes)
     EXPECT_EQ(st.value(7).toDecimal().toString(), QStringLiteral("1.01"));
     EXPECT_EQ(st.value(8).toDecimal().toString(), QStringLiteral("12.13"));
     EXPECT_EQ(st.column(5).charLength, 20);
+    using fb::ColumnType;
+    const std::vector<ColumnType> types{ColumnType::Integer, ColumnType::Integer, ColumnType::Float,
+                                        ColumnType::Decimal, ColumnType::Date,    ColumnType::Text,
+                                        ColumnType::Integer, ColumnType::Decimal, ColumnType::Decimal};
+    for (int i = 0; i < st.columnCount(); ++i)
+        EXPECT_EQ(st.column(i).type, types[size_t(i)]) << "column " << i;
+    EXPECT_EQ(st.column(3).scale, 2);
+    Statement more(c, QStringLiteral("select cast('12:30:00' as time), cast('2010-03-07 10:00:00' as timestamp), "
+                                     "true, cast('x' as blob sub_type text), cast(7 as numeric(9,0)), "
+                                     "cast(1.5 as float), cast(2 as smallint) from rdb$database"));
+    more.open(tr);
+    ASSERT_TRUE(more.fetch());
+    const std::vector<ColumnType> moreTypes{ColumnType::Time,   ColumnType::Timestamp, ColumnType::Boolean,
+                                            ColumnType::Text,   ColumnType::Decimal,   ColumnType::Float,
+                                            ColumnType::Integer};
+    for (int i = 0; i < more.columnCount(); ++i)
+        EXPECT_EQ(more.column(i).type, moreTypes[size_t(i)]) << "column " << i;
+    EXPECT_EQ(more.value(3).toString(), QStringLiteral("x"));
+    ASSERT_EQ(more.value(4).type(), Value::Type::Decimal);  // exact even without decimals
+    EXPECT_EQ(more.value(4), Value(7));
+    more.close();
     EXPECT_FALSE(st.fetch());
     EXPECT_FALSE(st.isOpen());
 }

@@ -38,5 +38,33 @@ TEST(Value, ConvertsForWidgetsAndBack)
     EXPECT_TRUE(fb::Value::fromVariant(QVariant()).isNull());
     EXPECT_TRUE(fb::Value(QString()).isNull());
     EXPECT_FALSE(fb::Value(QStringLiteral("")).isNull());
-    EXPECT_EQ(fb::Value(7), fb::Value(Decimal{700, 2}));
+}
+
+TEST(Value, EqualityIsByNumberAcrossKindsAndNeverAcrossTextAndNumber)
+{
+    using fb::Value;
+    // Numbers of any kind, by value.
+    EXPECT_EQ(Value(7), Value(Decimal{700, 2}));
+    EXPECT_EQ(Value(Decimal{1050, 2}), Value(Decimal{105, 1}));
+    EXPECT_EQ(Value(2.5), Value(Decimal{25, 1}));
+    EXPECT_EQ(Value(3), Value(3.0));
+    EXPECT_EQ(Value(std::int64_t(9000000000LL)), Value(Decimal{90000000000LL, 1}));
+    EXPECT_NE(Value(7), Value(Decimal{701, 2}));
+    EXPECT_EQ(Value(0.1), Value(Decimal{1, 1}));
+    EXPECT_NE(Value(0.1), Value(Decimal{2, 1}));
+    // NULL equals NULL and nothing else, not even a zero or an empty text.
+    EXPECT_EQ(Value(), Value());
+    EXPECT_EQ(Value(), Value(QString()));
+    EXPECT_NE(Value(), Value(0));
+    EXPECT_NE(Value(), Value(QStringLiteral("")));
+    EXPECT_NE(Value(0.0), Value());
+    // Text by its text: a number written alike is another value.
+    EXPECT_EQ(Value(QStringLiteral("Орешака")), Value("Орешака"));
+    EXPECT_NE(Value(QStringLiteral("orehaka")), Value(QStringLiteral("OREHAKA")));
+    EXPECT_NE(Value(QStringLiteral("5")), Value(5));
+    EXPECT_NE(Value(Decimal{50, 1}), Value(QStringLiteral("5.0")));
+    // Other kinds only with their own kind.
+    EXPECT_EQ(Value(QDate(2010, 3, 7)), Value(QDate(2010, 3, 7)));
+    EXPECT_NE(Value(QDate(2010, 3, 7)), Value(QDateTime(QDate(2010, 3, 7), QTime(0, 0))));
+    EXPECT_NE(Value(true), Value(1));
 }
