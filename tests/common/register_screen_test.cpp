@@ -1,5 +1,6 @@
 #include "common/register_screen.h"
 #include "common/sort_switch.h"
+#include "dataset/dataset_model.h"
 #include "dm/tdm.h"
 #include "support/scripted_prompter.h"
 #include "support/sql.h"
@@ -9,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPointer>
 #include <QPushButton>
 #include <QTableView>
@@ -129,10 +132,14 @@ TEST_F(RegisterScreenTest, TheTabKeyWalksThePanelAsItIsSeenThenSaveAndCancel)
 TEST_F(RegisterScreenTest, EnterFiltersSearchesOrPressesAndEscCancelsThePanelOrClosesTheScreen)
 {
     RegisterScreen& s = open();
+    emit grid()->horizontalHeader()->sectionClicked(1);
+    EXPECT_EQ(s.list()->model().sortMarkerColumn(), 1);
     QLineEdit* filter = edit("edFilterIme");
     filter->setText(QStringLiteral("анна"));
     press(filter, Qt::Key_Return);
     EXPECT_EQ(shownEgn(), QStringList{QStringLiteral("7101010033")});
+    // A filter goes back to the default order: no title is marked.
+    EXPECT_EQ(s.list()->model().sortMarkerColumn(), -1);
     filter->clear();
     press(filter, Qt::Key_Enter);
     EXPECT_EQ(shownEgn().size(), 2);
@@ -154,6 +161,24 @@ TEST_F(RegisterScreenTest, EnterFiltersSearchesOrPressesAndEscCancelsThePanelOrC
     press(grid(), Qt::Key_Escape);
     EXPECT_TRUE(closed());
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(QLatin1Char('|')).toStdString();
+}
+
+TEST_F(RegisterScreenTest, AWindowOpensShowingItsListAndItsColumnsFitWhatTheyShow)
+{
+    QMdiArea area;
+    area.resize(1400, 900);
+    area.show();
+    dm = std::make_unique<TDM>(db.path());
+    screen = new RegisterScreen(prompter, ownersForm(*dm, direction, {QStringLiteral("(upper(hora.ime) containing(")}));
+    screen->start();
+    area.addSubWindow(screen);
+    screen->show();
+    const int rowHeight = grid()->verticalHeader()->defaultSectionSize();
+    EXPECT_GE(grid()->viewport()->height(), 12 * rowHeight);
+    const QFontMetrics fm = grid()->fontMetrics();
+    EXPECT_GE(grid()->columnWidth(0), fm.horizontalAdvance(QStringLiteral("7001010011")));
+    EXPECT_GE(grid()->columnWidth(1), fm.horizontalAdvance(QStringLiteral("Петър Иванов")));
+    delete screen.data();
 }
 
 TEST_F(RegisterScreenTest, ARefusingLeaveCheckRunsOnSaveEvenWhenTheFocusNeverLeft)
