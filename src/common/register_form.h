@@ -106,8 +106,8 @@ struct FieldSpec {
         Check,   // a check box storing `checked` or `unchecked`
         Lookup,  // a drop-down over `list`, bound to `column` or moving the list
     };
-    QString name;   // the object name: "dbedEGN"
-    QString label;  // beside it ("ЕГН/ЕИН:"); a check box carries it as its text
+    QString name;         // the object name: "dbedEGN"
+    QString label;        // beside it ("ЕГН/ЕИН:"); a check box carries it as its text
     QString column = {};  // the cursor's column; empty for a control not bound to the row
     Kind kind = Kind::Text;
     int row = 0, col = 0, span = 1;  // place in the panel's grid: label at col, control after it
@@ -117,7 +117,7 @@ struct FieldSpec {
     QString listKey = {}, listShows = {};
     // Check: the values stored when ticked and not.
     fb::Value checked = {}, unchecked = {};
-    int minimumWidth = 0;  // in characters; 0 for the kit's default
+    int minimumWidth = 0;    // in characters; 0 for the kit's default
     QString labelName = {};  // the label's object name, where one is asked for
 };
 

@@ -3,15 +3,13 @@
 #include "common/date_field.h"
 #include "common/input_helpers.h"
 #include "common/prompter.h"
+#include "common/register_panel.h"
 #include "common/text_input.h"
-#include "dataset/binders.h"
 #include "dataset/database.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -21,7 +19,6 @@
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -30,7 +27,6 @@
 
 namespace {
 
-using kit::FieldSpec;
 using kit::RegisterForm;
 
 bool within(const QWidget* widget, const QWidget* w)
@@ -51,7 +47,7 @@ public:
             width += columnWidth(c);
         const int height = 2 * frameWidth() + horizontalHeader()->sizeHint().height() +
                            rows_ * verticalHeader()->defaultSectionSize() + 4;
-        return {std::clamp(width, 320, 1180), height};
+        return {std::clamp(width, 320, 1500), height};
     }
 
 private:
@@ -161,9 +157,8 @@ QWidget* RegisterScreen::buildBrowsePart(QTableView* view)
     const struct {
         const QString& name;
         const char* caption;
-    } commands[] = {{form_.commands.add, "Добавяне"},
-                    {form_.commands.correct, "Корекция"},
-                    {form_.commands.remove, "Изтриване"}};
+    } commands[] = {
+        {form_.commands.add, "Добавяне"}, {form_.commands.correct, "Корекция"}, {form_.commands.remove, "Изтриване"}};
     for (const auto& c : commands) {
         if (c.name.isEmpty())
             continue;
@@ -182,6 +177,7 @@ QWidget* RegisterScreen::buildBrowsePart(QTableView* view)
             box->setObjectName(f.name);
             controls_.insert(f.name, box);
             acceptWindows1251Only(box);
+            box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 24);
             row->addWidget(new QLabel(f.label, filter));
             row->addWidget(box, 1);
             list_->addFilterBox(box, f.condition);
@@ -235,112 +231,20 @@ QWidget* RegisterScreen::buildBrowsePart(QTableView* view)
     return browse;
 }
 
-QWidget* RegisterScreen::addControl(const FieldSpec& spec, QWidget* panel)
-{
-    dataset::Dataset& row = *form_.cursor;
-    const bool bound = !spec.column.isEmpty();
-    QWidget* control = nullptr;
-    switch (spec.kind) {
-        case FieldSpec::Kind::Text:
-        case FieldSpec::Kind::Digits:
-        case FieldSpec::Kind::Masked: {
-            auto* edit = new QLineEdit(panel);
-            edit->setObjectName(spec.name);
-            if (spec.kind == FieldSpec::Kind::Masked) {
-                if (bound)
-                    new dataset::MaskEditBinder(edit, row, spec.column);
-            } else if (bound) {
-                new dataset::LineEditBinder(edit, row, spec.column, spec.kind == FieldSpec::Kind::Digits);
-            } else if (spec.kind == FieldSpec::Kind::Digits) {
-                setDigitsOnly(edit);
-            }
-            if (spec.kind == FieldSpec::Kind::Text)
-                acceptWindows1251Only(edit);
-            if (spec.length > 0)
-                edit->setMaxLength(spec.length);
-            control = edit;
-            break;
-        }
-        case FieldSpec::Kind::Date: {
-            auto* date = new DateField(panel);
-            date->setObjectName(spec.name);
-            if (bound)
-                new DateFieldBinder(date, row, spec.column);
-            // A date that does not exist is said so, never turned into another one.
-            connect(date, &DateField::impossibleDate, this, [this] {
-                if (!checking_ && flow_ && flow_->isEditing())
-                    prompter().message(DateField::impossibleDateMessage());
-            });
-            control = date;
-            break;
-        }
-        case FieldSpec::Kind::Check: {
-            auto* box = new QCheckBox(spec.label, panel);
-            if (bound)
-                new dataset::CheckBoxBinder(box, row, spec.column, spec.checked, spec.unchecked);
-            control = box;
-            break;
-        }
-        case FieldSpec::Kind::Lookup: {
-            auto* combo = new QComboBox(panel);
-            combo->setMinimumContentsLength(spec.minimumWidth > 0 ? spec.minimumWidth : 20);
-            combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-            new dataset::LookupComboBinder(combo, *spec.list, spec.listKey, spec.listShows, bound ? &row : nullptr,
-                                           spec.column);
-            control = combo;
-            break;
-        }
-    }
-    control->setObjectName(spec.name);
-    controls_.insert(spec.name, control);
-    return control;
-}
-
-// The panel's controls in their grid, "Запис" and "Отказ" after them, and
-// the Tab key walking them as they are seen: row by row, left to right.
+// The panel, its controls and buttons known to the screen by their names.
 QWidget* RegisterScreen::buildPanel()
 {
-    auto* panel = new QWidget(this);
-    panel->setObjectName(form_.panel);
-    controls_.insert(form_.panel, panel);
-    auto* grid = new QGridLayout(panel);
-    std::vector<const FieldSpec*> order;
-    for (const FieldSpec& spec : form_.fields)
-        order.push_back(&spec);
-    std::stable_sort(order.begin(), order.end(), [](const FieldSpec* a, const FieldSpec* b) {
-        return std::tie(a->row, a->col) < std::tie(b->row, b->col);
+    panel_ = new RegisterPanel(form_.panel, *form_.cursor, form_.fields, this);
+    controls_.insert(form_.panel, panel_);
+    controls_.insert(panel_->controls());
+    for (QPushButton* b : {panel_->saveButton(), panel_->cancelButton()})
+        controls_.insert(b->objectName(), b);
+    // A date that does not exist is said so, never turned into another one.
+    connect(panel_, &RegisterPanel::impossibleDateLeft, this, [this] {
+        if (!checking_ && flow_ && flow_->isEditing())
+            prompter().message(DateField::impossibleDateMessage());
     });
-    int lastRow = 0;
-    for (const FieldSpec* spec : order) {
-        QWidget* control = addControl(*spec, panel);
-        if (spec->kind == FieldSpec::Kind::Check) {
-            grid->addWidget(control, spec->row, spec->col, 1, spec->span + 1);
-        } else {
-            auto* label = new QLabel(spec->label, panel);
-            label->setObjectName(spec->labelName);
-            label->setBuddy(control);
-            grid->addWidget(label, spec->row, spec->col);
-            grid->addWidget(control, spec->row, spec->col + 1, 1, spec->span);
-        }
-        panelOrder_.push_back(control);
-        lastRow = std::max(lastRow, spec->row);
-    }
-    QPushButton* save = commandButton(QStringLiteral("bitZapis"), QStringLiteral("Запис"), panel);
-    QPushButton* cancel = commandButton(QStringLiteral("bitOtkaz"), QStringLiteral("Отказ"), panel);
-    // A click leaves the focus where it is: "Запис" runs the leave checks
-    // itself, and "Отказ" throws the row away unchecked.
-    save->setFocusPolicy(Qt::TabFocus);
-    cancel->setFocusPolicy(Qt::TabFocus);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(save);
-    buttons->addWidget(cancel);
-    grid->addLayout(buttons, lastRow + 1, 0, 1, grid->columnCount());
-    panelOrder_.push_back(save);
-    panelOrder_.push_back(cancel);
-    for (size_t i = 1; i < panelOrder_.size(); ++i)
-        QWidget::setTabOrder(panelOrder_[i - 1], panelOrder_[i]);
-    return panel;
+    return panel_;
 }
 
 void RegisterScreen::arrange(QWidget* browse, QWidget* panel)
@@ -378,8 +282,8 @@ void RegisterScreen::declareFlow()
     flow_ = &addFlow(*form_.cursor, panel);
     if (list_)
         flow_->setList(*list_, form_.list.key);
-    const QString first = form_.firstField.isEmpty() && !form_.fields.empty() ? form_.fields.front().name
-                                                                               : form_.firstField;
+    const QString first =
+        form_.firstField.isEmpty() && !form_.fields.empty() ? form_.fields.front().name : form_.firstField;
     if (!first.isEmpty())
         flow_->setFirstField(controls_.value(first));
     if (list_)
@@ -409,13 +313,11 @@ void RegisterScreen::declareFlow()
     for (const kit::Guard& g : form_.guards)
         flow_->guards.push_back({[this, g] { return guardHolds(g); }, g.message});
 
-    flow_->connectButtons(controls_.value(form_.commands.add) ? control<QPushButton>(form_.commands.add) : nullptr,
-                          controls_.value(form_.commands.correct) ? control<QPushButton>(form_.commands.correct)
-                                                                  : nullptr,
-                          controls_.value(form_.commands.remove) ? control<QPushButton>(form_.commands.remove)
-                                                                 : nullptr,
-                          control<QPushButton>(QStringLiteral("bitZapis")),
-                          control<QPushButton>(QStringLiteral("bitOtkaz")));
+    flow_->connectButtons(
+        controls_.value(form_.commands.add) ? control<QPushButton>(form_.commands.add) : nullptr,
+        controls_.value(form_.commands.correct) ? control<QPushButton>(form_.commands.correct) : nullptr,
+        controls_.value(form_.commands.remove) ? control<QPushButton>(form_.commands.remove) : nullptr,
+        control<QPushButton>(QStringLiteral("bitZapis")), control<QPushButton>(QStringLiteral("bitOtkaz")));
     if (list_ && form_.list.doubleClickCorrects)
         connect(list_, &ListGrid::rowDoubleClicked, flow_, &EditFlow::correct);
     if (form_.layout == RegisterForm::Layout::SingleRow) {
@@ -443,9 +345,9 @@ bool RegisterScreen::guardHolds(const kit::Guard& g)
     if (g.cursor)
         return g.cursor->locate(g.column, key);
     if (!guardArea_)
-        guardArea_ = std::make_unique<dataset::TransactionArea>(
-            form_.cursor->area().database(), objectName() + QStringLiteral("Guards"),
-            fb::TransactionOptions::readCommitted(true));
+        guardArea_ = std::make_unique<dataset::TransactionArea>(form_.cursor->area().database(),
+                                                                objectName() + QStringLiteral("Guards"),
+                                                                fb::TransactionOptions::readCommitted(true));
     guardArea_->ensureStarted();
     fb::Transaction& tr = guardArea_->transaction();
     const fb::Value found = fb::fetchScalar(
@@ -457,32 +359,7 @@ bool RegisterScreen::guardHolds(const kit::Guard& g)
 
 kit::PanelValues RegisterScreen::values() const
 {
-    kit::PanelValues out;
-    for (const FieldSpec& spec : form_.fields) {
-        QWidget* w = controls_.value(spec.name);
-        kit::PanelValues::Entry e;
-        e.enabled = w->isEnabled();
-        if (auto* date = qobject_cast<DateField*>(w)) {
-            e.text = date->text();
-            e.date = date->date();
-        } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-            e.text = edit->text();
-            if (spec.kind == FieldSpec::Kind::Masked) {
-                // What is left of a blank mask is its separators alone.
-                QString digits = e.text;
-                digits.remove(QRegularExpression(QStringLiteral("[^0-9A-Za-z]")));
-                if (digits.isEmpty())
-                    e.text.clear();
-            }
-        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-            e.chosen = combo->currentIndex() >= 0;
-            e.text = e.chosen ? combo->currentText() : QString();
-        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
-            e.checked = box->isChecked();
-        }
-        out.set(spec.name, e);
-    }
-    return out;
+    return panel_->values();
 }
 
 QStringList RegisterScreen::descriptionFaults() const
@@ -492,7 +369,7 @@ QStringList RegisterScreen::descriptionFaults() const
         if (!field.isEmpty() && !rows.findField(field))
             faults << QStringLiteral("%1: %2 %3 is not in %4").arg(objectName(), what, field, rows.name());
     };
-    for (const FieldSpec& spec : form_.fields) {
+    for (const kit::FieldSpec& spec : form_.fields) {
         need(*form_.cursor, spec.column, QStringLiteral("panel column"));
         if (spec.list) {
             need(*spec.list, spec.listKey, QStringLiteral("drop-down key"));
@@ -545,15 +422,13 @@ bool RegisterScreen::leaveCheckPasses(const kit::LeaveCheck& c, bool onSave)
 // the focus.
 bool RegisterScreen::leaveChecksPass(QWidget* old, bool onSave)
 {
-    if (onSave)
-        for (const FieldSpec& spec : form_.fields)
-            if (auto* date = qobject_cast<DateField*>(controls_.value(spec.name)); date && date->holdsImpossibleDate()) {
-                checking_ = true;
-                date->setFocus(Qt::OtherFocusReason);
-                prompter().message(DateField::impossibleDateMessage());
-                checking_ = false;
-                return false;
-            }
+    if (DateField* date = onSave ? panel_->impossibleDate() : nullptr) {
+        checking_ = true;
+        date->setFocus(Qt::OtherFocusReason);
+        prompter().message(DateField::impossibleDateMessage());
+        checking_ = false;
+        return false;
+    }
     for (const kit::LeaveCheck& c : form_.leaveChecks) {
         QWidget* w = controls_.value(c.control);
         if ((onSave || within(w, old)) && !leaveCheckPasses(c, onSave))

@@ -11,6 +11,7 @@
 
 class QHBoxLayout;
 class QLineEdit;
+class RegisterPanel;
 
 // A register screen built once from its description: the list with its
 // filter, search and sorting, the command buttons, the edit panel with its
@@ -76,7 +77,6 @@ private:
     QWidget* buildBrowsePart(QTableView* view);
     void arrange(QWidget* browse, QWidget* panel);
     void declareFlow();
-    QWidget* addControl(const kit::FieldSpec& spec, QWidget* panel);
     QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent);
     void focusMoved(QWidget* old, QWidget* now);
     bool leaveChecksPass(QWidget* old, bool onSave);
@@ -87,7 +87,7 @@ private:
 
     kit::RegisterForm form_;
     QHash<QString, QWidget*> controls_;
-    std::vector<QWidget*> panelOrder_;
+    RegisterPanel* panel_ = nullptr;
     std::unique_ptr<dataset::TransactionArea> ownArea_;
     std::unique_ptr<dataset::Dataset> query_;
     std::unique_ptr<dataset::TransactionArea> guardArea_;
@@ -97,6 +97,6 @@ private:
     QWidget* browse_ = nullptr;
     QWidget* listPart_ = nullptr;  // the group around the grid, or the grid
     bool closingNow_ = false;      // the close check runs
-    bool checking_ = false;  // a leave check is showing its message or returning the focus
+    bool checking_ = false;        // a leave check is showing its message or returning the focus
     bool sized_ = false;
 };

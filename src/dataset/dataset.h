@@ -159,8 +159,7 @@ private:
     fb::Value rowValue(const Row& row, const Field& f) const;
     void load();
     // Replaces the buffered rows through `change`, telling models before and after.
-    template <typename Change>
-    void resetWith(Change change);
+    void resetWith(const std::function<void()>& change);
     void loadRows(const QString& sql, const Row& params);
     void fieldsFromStatement(const fb::Statement& st);
     void masterMoved();

@@ -50,9 +50,8 @@ const std::vector<kit::Check>& saveChecks()
              },
              kMissingData},
         };
-        for (const char* required :
-             {"dbedFDNo", "dbedSyd", "dbedAdres", "jvdblcbOblast", "jvdblcbObshtina", "jvdblcNM", "dbedMOLEGN",
-              "jvdblcbVZP"})
+        for (const char* required : {"dbedFDNo", "dbedSyd", "dbedAdres", "jvdblcbOblast", "jvdblcbObshtina", "jvdblcNM",
+                                     "dbedMOLEGN", "jvdblcbVZP"})
             out.push_back(kit::Check::filled(QLatin1String(required), kMissingData));
         return out;
     }();

@@ -26,7 +26,8 @@ std::optional<QString> countryToSelect(bool foreign, const QString& storedCountr
 
 namespace {
 
-const kit::Check kMunicipality = kit::Check::chosen(QStringLiteral("jvdblcObshtina"), QStringLiteral("Изберете община!"));
+const kit::Check kMunicipality =
+    kit::Check::chosen(QStringLiteral("jvdblcObshtina"), QStringLiteral("Изберете община!"));
 const kit::Check kSettlement =
     kit::Check::chosen(QStringLiteral("jvdblcGrad"), QStringLiteral("Изберете населено място!"));
 
@@ -39,9 +40,13 @@ const std::vector<kit::Check>& saveChecks()
         kSettlement,
         kit::Check::filled(QStringLiteral("dbedIme"), QStringLiteral("Няма дани!")),
         // A foreign person needs a country, anyone else an identifier.
-        {[](const kit::PanelValues& v) { return !v.checked(QStringLiteral("chbCHFL")) || v.chosen(QStringLiteral("jvdblcCountry")); },
+        {[](const kit::PanelValues& v) {
+             return !v.checked(QStringLiteral("chbCHFL")) || v.chosen(QStringLiteral("jvdblcCountry"));
+         },
          QStringLiteral("Въведете държава!")},
-        {[](const kit::PanelValues& v) { return v.checked(QStringLiteral("chbCHFL")) || v.filled(QStringLiteral("dbedEGN")); },
+        {[](const kit::PanelValues& v) {
+             return v.checked(QStringLiteral("chbCHFL")) || v.filled(QStringLiteral("dbedEGN"));
+         },
          QStringLiteral("Няма данни!")},
     };
     return checks;
@@ -52,7 +57,9 @@ const std::vector<kit::Check>& closingChecks()
     static const std::vector<kit::Check> checks = {
         kMunicipality,
         kSettlement,
-        {[](const kit::PanelValues& v) { return v.filled(QStringLiteral("dbedEGN")) && v.filled(QStringLiteral("dbedIme")); },
+        {[](const kit::PanelValues& v) {
+             return v.filled(QStringLiteral("dbedEGN")) && v.filled(QStringLiteral("dbedIme"));
+         },
          QStringLiteral("Няма дани!")},
     };
     return checks;

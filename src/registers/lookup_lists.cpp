@@ -22,11 +22,10 @@ struct LookupDescription {
 };
 
 const LookupDescription kLists[] = {
-    {"TFZasqtaKultura", "Kultura", "Засята култура", "Наименование", "Наименование:",
-     "Моля, въведете наименование!", "Използва се в имот!", &TDM::TKULT, "ID_KULT", "NAIM_KULT", &TDM::TImotiDog,
-     EditFlow::Closing::AskBeforeClosing},
-    {"TFVidDokSobstv", "VidDok", "Вид документ за собственост", "Документ за собственост", "Вид:",
-     "Моля, въведете наименование!", "Използва се в имот!", &TDM::TVDS, "ID_VDS", "NAIM_VDS", &TDM::TImotiDog,
+    {"TFZasqtaKultura", "Kultura", "Засята култура", "Наименование", "Наименование:", "Моля, въведете наименование!",
+     "Използва се в имот!", &TDM::TKULT, "ID_KULT", "NAIM_KULT", &TDM::TImotiDog, EditFlow::Closing::AskBeforeClosing},
+    {"TFVidDokSobstv", "VidDok", "Вид документ за собственост", "Документ за собственост",
+     "Вид:", "Моля, въведете наименование!", "Използва се в имот!", &TDM::TVDS, "ID_VDS", "NAIM_VDS", &TDM::TImotiDog,
      EditFlow::Closing::AskWhileClosing},
     {"TFDogTip", "DogTip", "Тип договор", "Тип договор", "Наименование:", "Моля, въведете наименование!",
      "Използва се в договор!", &TDM::TDogTip, "ID_DT", "TIP", &TDM::TDogDel, EditFlow::Closing::AskBeforeClosing},
@@ -54,7 +53,9 @@ kit::RegisterForm lookupForm(const LookupDescription& d, TDM& dm)
                  .visibleRows = 10},
         .cursor = &(dm.*d.list),
         .panel = QStringLiteral("panel") + suffix,
-        .fields = {{.name = QStringLiteral("dbedNaim"), .label = text(d.label), .column = QLatin1String(d.name),
+        .fields = {{.name = QStringLiteral("dbedNaim"),
+                    .label = text(d.label),
+                    .column = QLatin1String(d.name),
                     .labelName = QStringLiteral("labNaim")}},
         // A name of blanks counts as entered.
         .checks = {kit::Check::filled(QStringLiteral("dbedNaim"), text(d.emptyName))},

@@ -17,10 +17,10 @@ class TDM;
 // `panel<suffix>` with the label `labNaim`, the edit `dbedNaim` and the
 // buttons `bitZapis`, `bitOtkaz`.
 enum class LookupList {
-    SownCrops,       // TFZasqtaKultura, KULTURA
-    DocumentKinds,   // TFVidDokSobstv, VIDDOKSOBSTV
-    ContractTypes,   // TFDogTip, DOGTIP
-    ContractKinds,   // TFDogVid, VID_DOG
+    SownCrops,      // TFZasqtaKultura, KULTURA
+    DocumentKinds,  // TFVidDokSobstv, VIDDOKSOBSTV
+    ContractTypes,  // TFDogTip, DOGTIP
+    ContractKinds,  // TFDogVid, VID_DOG
 };
 
 RegisterScreen* makeLookupList(LookupList list, TDM& dm, Prompter& prompter, QWidget* parent = nullptr);

@@ -17,23 +17,38 @@ const QString kNaturalPerson = QStringLiteral("Физическо лице");
 
 FieldSpec text(const char* name, const char* label, const char* column, int row, int col, int span = 1)
 {
-    return {.name = QLatin1String(name), .label = QString::fromUtf8(label), .column = QLatin1String(column),
-            .row = row, .col = col, .span = span};
+    return {.name = QLatin1String(name),
+            .label = QString::fromUtf8(label),
+            .column = QLatin1String(column),
+            .row = row,
+            .col = col,
+            .span = span};
 }
 
 // Not bound to the row: each moves its shared list.
 FieldSpec lookup(const char* name, const char* label, dataset::Dataset& list, const char* key, const char* shows,
                  int row, int col, int span = 1)
 {
-    return {.name = QLatin1String(name), .label = QString::fromUtf8(label), .kind = FieldSpec::Kind::Lookup,
-            .row = row, .col = col, .span = span, .list = &list, .listKey = QLatin1String(key),
-            .listShows = QLatin1String(shows), .minimumWidth = 16};
+    return {.name = QLatin1String(name),
+            .label = QString::fromUtf8(label),
+            .kind = FieldSpec::Kind::Lookup,
+            .row = row,
+            .col = col,
+            .span = span,
+            .list = &list,
+            .listKey = QLatin1String(key),
+            .listShows = QLatin1String(shows),
+            .minimumWidth = 16};
 }
 
 FieldSpec date(const char* name, const char* label, const char* column, int col)
 {
-    return {.name = QLatin1String(name), .label = QString::fromUtf8(label), .column = QLatin1String(column),
-            .kind = FieldSpec::Kind::Date, .row = 9, .col = col};
+    return {.name = QLatin1String(name),
+            .label = QString::fromUtf8(label),
+            .column = QLatin1String(column),
+            .kind = FieldSpec::Kind::Date,
+            .row = 9,
+            .col = col};
 }
 
 kit::RegisterForm firmaForm(TDM& dm)

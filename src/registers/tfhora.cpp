@@ -58,25 +58,45 @@ std::vector<ListColumn> horaColumns()
 std::vector<FieldSpec> horaFields(TDM& dm)
 {
     const auto text = [](const char* name, const char* label, const char* column, int row, int col) {
-        return FieldSpec{.name = QLatin1String(name), .label = QString::fromUtf8(label),
-                         .column = QLatin1String(column), .row = row, .col = col};
+        return FieldSpec{.name = QLatin1String(name),
+                         .label = QString::fromUtf8(label),
+                         .column = QLatin1String(column),
+                         .row = row,
+                         .col = col};
     };
     const auto place = [](const char* name, const char* label, const char* column, dataset::Dataset& list,
                           const char* key, const char* shows, int col) {
-        return FieldSpec{.name = QLatin1String(name), .label = QString::fromUtf8(label),
-                         .column = QLatin1String(column), .kind = FieldSpec::Kind::Lookup, .row = 2, .col = col,
-                         .list = &list, .listKey = QLatin1String(key), .listShows = QLatin1String(shows)};
+        return FieldSpec{.name = QLatin1String(name),
+                         .label = QString::fromUtf8(label),
+                         .column = QLatin1String(column),
+                         .kind = FieldSpec::Kind::Lookup,
+                         .row = 2,
+                         .col = col,
+                         .list = &list,
+                         .listKey = QLatin1String(key),
+                         .listShows = QLatin1String(shows)};
     };
     return {
-        {.name = QStringLiteral("chbCHFL"), .label = QStringLiteral("Чуждестранно лице"),
+        {.name = QStringLiteral("chbCHFL"),
+         .label = QStringLiteral("Чуждестранно лице"),
          .kind = FieldSpec::Kind::Check},
         // The country is not the row's: it only selects a country in TCountry.
-        {.name = QStringLiteral("jvdblcCountry"), .label = QStringLiteral("Държава:"),
-         .kind = FieldSpec::Kind::Lookup, .row = 0, .col = 2, .list = &dm.TCountry,
-         .listKey = QStringLiteral("KOD_COUNTRY"), .listShows = QStringLiteral("COUNTRY_NAME")},
+        {.name = QStringLiteral("jvdblcCountry"),
+         .label = QStringLiteral("Държава:"),
+         .kind = FieldSpec::Kind::Lookup,
+         .row = 0,
+         .col = 2,
+         .list = &dm.TCountry,
+         .listKey = QStringLiteral("KOD_COUNTRY"),
+         .listShows = QStringLiteral("COUNTRY_NAME")},
         // The identifier takes fewer characters than its column holds.
-        {.name = QStringLiteral("dbedEGN"), .label = QStringLiteral("ЕГН/ЕИН:"), .column = QStringLiteral("EGN"),
-         .kind = FieldSpec::Kind::Digits, .row = 1, .col = 0, .length = 13},
+        {.name = QStringLiteral("dbedEGN"),
+         .label = QStringLiteral("ЕГН/ЕИН:"),
+         .column = QStringLiteral("EGN"),
+         .kind = FieldSpec::Kind::Digits,
+         .row = 1,
+         .col = 0,
+         .length = 13},
         text("dbedIme", "Име/Наименование:", "IME", 1, 2),
         place("jvdblcOblast", "Област:", "ID_OBL", dm.TOblast, "ID_OBL", "NAIM_OBL", 0),
         place("jvdblcObshtina", "Община:", "ID_OBSHT", dm.TObshtina, "ID_OBSHT", "NAIM_OBSHT", 2),
@@ -105,7 +125,8 @@ kit::RegisterForm horaForm(TDM& dm, SortSwitch& direction)
                  .commitOnReread = false,
                  .columns = horaColumns(),
                  .key = QStringLiteral("ID_HORA"),
-                 .filters = {{QStringLiteral("edFilterIme"), QStringLiteral("Име/Наименование:"),
+                 .filters = {{QStringLiteral("edFilterIme"),
+                              QStringLiteral("Име/Наименование:"),
                               {QStringLiteral("(upper(hora.ime) containing(")}}},
                  // The search box takes only as many digits as a personal number has.
                  .searchBox = QStringLiteral("edSearchEGN"),

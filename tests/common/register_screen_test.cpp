@@ -48,12 +48,22 @@ kit::RegisterForm ownersForm(TDM& dm, SortSwitch& direction, const FilterConditi
                  .marker = true},
         .cursor = &dm.THora,
         .panel = QStringLiteral("panelTest"),
-        .fields = {{.name = QStringLiteral("dbedAdres"), .label = QStringLiteral("Адрес:"),
-                    .column = QStringLiteral("ADRES"), .row = 1, .col = 0},
-                   {.name = QStringLiteral("dbedIme"), .label = QStringLiteral("Име:"), .column = QStringLiteral("IME"),
-                    .row = 0, .col = 2},
-                   {.name = QStringLiteral("dbedEGN"), .label = QStringLiteral("ЕГН:"), .column = QStringLiteral("EGN"),
-                    .kind = FieldSpec::Kind::Digits, .row = 0, .col = 0}},
+        .fields = {{.name = QStringLiteral("dbedAdres"),
+                    .label = QStringLiteral("Адрес:"),
+                    .column = QStringLiteral("ADRES"),
+                    .row = 1,
+                    .col = 0},
+                   {.name = QStringLiteral("dbedIme"),
+                    .label = QStringLiteral("Име:"),
+                    .column = QStringLiteral("IME"),
+                    .row = 0,
+                    .col = 2},
+                   {.name = QStringLiteral("dbedEGN"),
+                    .label = QStringLiteral("ЕГН:"),
+                    .column = QStringLiteral("EGN"),
+                    .kind = FieldSpec::Kind::Digits,
+                    .row = 0,
+                    .col = 0}},
         .firstField = QStringLiteral("dbedEGN"),
         .checks = {kit::Check::filled(QStringLiteral("dbedIme"), QStringLiteral("Няма дани!"))},
         .leaveChecks = {{QStringLiteral("dbedEGN"),
@@ -69,10 +79,9 @@ protected:
     RegisterScreenTest()
     {
         testsupport::runSql(
-            db.path(),
-            {QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (1, '7001010011', 'Петър Иванов')"),
-             QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (2, '7101010033', 'Анна Петрова')"),
-             QStringLiteral("insert into SOBSTV (ID_HORA, ID_ZEMQ, CHAST) values (2, 1, '1/1')")});
+            db.path(), {QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (1, '7001010011', 'Петър Иванов')"),
+                        QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (2, '7101010033', 'Анна Петрова')"),
+                        QStringLiteral("insert into SOBSTV (ID_HORA, ID_ZEMQ, CHAST) values (2, 1, '1/1')")});
     }
     ~RegisterScreenTest() override { delete screen.data(); }
 

@@ -74,14 +74,14 @@ TEST_F(LookupListsTest, EachListShowsItsTextsAndItsSharedCursorsRows)
         int rows;
     };
     const std::vector<Expected> lists = {
-        {LookupList::SownCrops, kCrops, QStringLiteral("Наименование"),
-         QStringLiteral("Наименование:"), QStringLiteral("jvdbgridKultura"), 6},
+        {LookupList::SownCrops, kCrops, QStringLiteral("Наименование"), QStringLiteral("Наименование:"),
+         QStringLiteral("jvdbgridKultura"), 6},
         {LookupList::DocumentKinds, QStringLiteral("Вид документ за собственост"),
          QStringLiteral("Документ за собственост"), QStringLiteral("Вид:"), QStringLiteral("jvdbgridVidDok"), 4},
-        {LookupList::ContractTypes, QStringLiteral("Тип договор"),
-         QStringLiteral("Тип договор"), QStringLiteral("Наименование:"), QStringLiteral("jvdbgridDogTip"), 2},
-        {LookupList::ContractKinds, QStringLiteral("Вид договор"),
-         QStringLiteral("Вид договор"), QStringLiteral("Вид:"), QStringLiteral("jvdbgridDogVid"), 3},
+        {LookupList::ContractTypes, QStringLiteral("Тип договор"), QStringLiteral("Тип договор"),
+         QStringLiteral("Наименование:"), QStringLiteral("jvdbgridDogTip"), 2},
+        {LookupList::ContractKinds, QStringLiteral("Вид договор"), QStringLiteral("Вид договор"),
+         QStringLiteral("Вид:"), QStringLiteral("jvdbgridDogVid"), 3},
     };
     for (const Expected& e : lists) {
         window = makeLookupList(e.list, module(), prompter);

@@ -1,0 +1,173 @@
+#include "common/register_panel.h"
+
+#include "common/date_field.h"
+#include "common/text_input.h"
+#include "dataset/binders.h"
+#include "dataset/dataset.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+using kit::FieldSpec;
+
+// A label longer than this wraps, so that one long label does not make its
+// whole column of the panel wide.
+constexpr int kLongestLabel = 20;
+
+}  // namespace
+
+RegisterPanel::RegisterPanel(const QString& name, dataset::Dataset& row, std::vector<FieldSpec> fields, QWidget* parent)
+    : QWidget(parent), row_(row), fields_(std::move(fields))
+{
+    setObjectName(name);
+    auto* grid = new QGridLayout(this);
+    std::vector<const FieldSpec*> order;
+    for (const FieldSpec& spec : fields_)
+        order.push_back(&spec);
+    std::stable_sort(order.begin(), order.end(), [](const FieldSpec* a, const FieldSpec* b) {
+        return std::tie(a->row, a->col) < std::tie(b->row, b->col);
+    });
+    std::vector<QWidget*> tabOrder;
+    int lastRow = 0;
+    for (const FieldSpec* spec : order) {
+        QWidget* control = addControl(*spec);
+        if (spec->kind == FieldSpec::Kind::Check) {
+            grid->addWidget(control, spec->row, spec->col, 1, spec->span + 1);
+        } else {
+            auto* label = new QLabel(spec->label, this);
+            label->setObjectName(spec->labelName);
+            label->setBuddy(control);
+            label->setWordWrap(spec->label.size() > kLongestLabel);
+            grid->addWidget(label, spec->row, spec->col);
+            grid->addWidget(control, spec->row, spec->col + 1, 1, spec->span);
+            // A wider window gives its room to the controls, not to the labels.
+            grid->setColumnStretch(spec->col + 1, 1);
+        }
+        tabOrder.push_back(control);
+        lastRow = std::max(lastRow, spec->row);
+    }
+    save_ = new QPushButton(QStringLiteral("Запис"), this);
+    save_->setObjectName(QStringLiteral("bitZapis"));
+    cancel_ = new QPushButton(QStringLiteral("Отказ"), this);
+    cancel_->setObjectName(QStringLiteral("bitOtkaz"));
+    // A click leaves the focus where it is: "Запис" runs the leave checks
+    // itself, and "Отказ" throws the row away unchecked.
+    save_->setFocusPolicy(Qt::TabFocus);
+    cancel_->setFocusPolicy(Qt::TabFocus);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save_);
+    buttons->addWidget(cancel_);
+    grid->addLayout(buttons, lastRow + 1, 0, 1, grid->columnCount());
+    tabOrder.push_back(save_);
+    tabOrder.push_back(cancel_);
+    for (size_t i = 1; i < tabOrder.size(); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+QWidget* RegisterPanel::addEdit(const FieldSpec& spec)
+{
+    const bool bound = !spec.column.isEmpty();
+    auto* edit = new QLineEdit(this);
+    if (spec.kind == FieldSpec::Kind::Masked) {
+        if (bound)
+            new dataset::MaskEditBinder(edit, row_, spec.column);
+    } else if (bound) {
+        new dataset::LineEditBinder(edit, row_, spec.column, spec.kind == FieldSpec::Kind::Digits);
+    } else if (spec.kind == FieldSpec::Kind::Digits) {
+        dataset::setDigitsOnly(edit);
+    }
+    if (spec.kind == FieldSpec::Kind::Text)
+        acceptWindows1251Only(edit);
+    if (spec.length > 0)
+        edit->setMaxLength(spec.length);
+    return edit;
+}
+
+QWidget* RegisterPanel::addControl(const FieldSpec& spec)
+{
+    const bool bound = !spec.column.isEmpty();
+    QWidget* control = nullptr;
+    switch (spec.kind) {
+        case FieldSpec::Kind::Text:
+        case FieldSpec::Kind::Digits:
+        case FieldSpec::Kind::Masked:
+            control = addEdit(spec);
+            break;
+        case FieldSpec::Kind::Date: {
+            auto* date = new DateField(this);
+            if (bound)
+                new DateFieldBinder(date, row_, spec.column);
+            connect(date, &DateField::impossibleDate, this, &RegisterPanel::impossibleDateLeft);
+            control = date;
+            break;
+        }
+        case FieldSpec::Kind::Check: {
+            auto* box = new QCheckBox(spec.label, this);
+            if (bound)
+                new dataset::CheckBoxBinder(box, row_, spec.column, spec.checked, spec.unchecked);
+            control = box;
+            break;
+        }
+        case FieldSpec::Kind::Lookup: {
+            auto* combo = new QComboBox(this);
+            combo->setMinimumContentsLength(spec.minimumWidth > 0 ? spec.minimumWidth : 20);
+            combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            new dataset::LookupComboBinder(combo, *spec.list, spec.listKey, spec.listShows, bound ? &row_ : nullptr,
+                                           spec.column);
+            control = combo;
+            break;
+        }
+    }
+    control->setObjectName(spec.name);
+    controls_.insert(spec.name, control);
+    return control;
+}
+
+kit::PanelValues RegisterPanel::values() const
+{
+    kit::PanelValues out;
+    for (const FieldSpec& spec : fields_) {
+        QWidget* w = controls_.value(spec.name);
+        kit::PanelValues::Entry e;
+        e.enabled = w->isEnabled();
+        if (auto* date = qobject_cast<DateField*>(w)) {
+            e.text = date->text();
+            e.date = date->date();
+        } else if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+            e.text = edit->text();
+            if (spec.kind == FieldSpec::Kind::Masked) {
+                // What is left of a blank mask is its separators alone.
+                QString digits = e.text;
+                digits.remove(QRegularExpression(QStringLiteral("[^0-9A-Za-z]")));
+                if (digits.isEmpty())
+                    e.text.clear();
+            }
+        } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+            e.chosen = combo->currentIndex() >= 0;
+            e.text = e.chosen ? combo->currentText() : QString();
+        } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
+            e.checked = box->isChecked();
+        }
+        out.set(spec.name, e);
+    }
+    return out;
+}
+
+DateField* RegisterPanel::impossibleDate() const
+{
+    for (const FieldSpec& spec : fields_)
+        if (auto* date = qobject_cast<DateField*>(controls_.value(spec.name)); date && date->holdsImpossibleDate())
+            return date;
+    return nullptr;
+}

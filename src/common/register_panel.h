@@ -1,0 +1,48 @@
+#pragma once
+
+#include "common/register_form.h"
+
+#include <QHash>
+#include <QWidget>
+
+#include <vector>
+
+class DateField;
+class QPushButton;
+
+namespace dataset {
+class Dataset;
+}
+
+// The edit panel of a register screen, built from its fields: each control
+// with its label in the panel's grid and its binder to the row, "Запис" and
+// "Отказ" after them, and the Tab key walking them as they are seen, row by
+// row, left to right. It tells what its controls hold, for the checks.
+class RegisterPanel : public QWidget {
+    Q_OBJECT
+public:
+    RegisterPanel(const QString& name, dataset::Dataset& row, std::vector<kit::FieldSpec> fields,
+                  QWidget* parent = nullptr);
+
+    // The panel's controls and its two buttons, by their names.
+    const QHash<QString, QWidget*>& controls() const { return controls_; }
+    QPushButton* saveButton() const { return save_; }
+    QPushButton* cancelButton() const { return cancel_; }
+    kit::PanelValues values() const;
+    // The first date field holding a day that does not exist; null when none does.
+    DateField* impossibleDate() const;
+
+signals:
+    // The user left a date field holding a day that does not exist.
+    void impossibleDateLeft();
+
+private:
+    QWidget* addControl(const kit::FieldSpec& spec);
+    QWidget* addEdit(const kit::FieldSpec& spec);
+
+    dataset::Dataset& row_;
+    std::vector<kit::FieldSpec> fields_;
+    QHash<QString, QWidget*> controls_;
+    QPushButton* save_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+};
