@@ -67,7 +67,6 @@ bool ListGrid::reread(const QString& field, const fb::Value& value)
         return false;
     if (!field.isEmpty() && !value.isNull())
         rows_->locate(field, value);
-    fitColumns();
     return true;
 }
 
@@ -88,27 +87,6 @@ bool ListGrid::read(const QStringList& lines)
         return false;
     }
     return true;
-}
-
-// Columns as wide as what the first rows show and their titles, within
-// bounds, once there are rows to measure: a 13-digit company number is not
-// cut while a two-letter column stays narrow.
-void ListGrid::fitColumns()
-{
-    if (fitted_ || !rows_ || rows_->isEmpty())
-        return;
-    fitted_ = true;
-    constexpr int kMeasuredRows = 200;
-    const QFontMetrics cells = view_->fontMetrics();
-    const QFontMetrics titles = view_->horizontalHeader()->fontMetrics();
-    const int widest = cells.averageCharWidth() * 40;
-    const int rows = std::min(model_->rowCount(), kMeasuredRows);
-    for (int c = 0; c < model_->columnCount(); ++c) {
-        int width = titles.horizontalAdvance(model_->headerData(c, Qt::Horizontal).toString()) + 28;
-        for (int r = 0; r < rows; ++r)
-            width = std::max(width, cells.horizontalAdvance(model_->index(r, c).data().toString()) + 14);
-        view_->setColumnWidth(c, std::min(width, widest));
-    }
 }
 
 void ListGrid::release()

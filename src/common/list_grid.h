@@ -63,8 +63,7 @@ public:
     void setCommitOnReread(bool on) { commitOnReread_ = on; }
     // Reads the list again with the lines in force and selects its first row,
     // or the row whose `field` equals `value` when there is one. A database
-    // error is shown with the client's text and leaves the grid empty. The
-    // first read with rows fits the columns to what they show.
+    // error is shown with the client's text and leaves the grid empty.
     bool reread(const QString& field = {}, const fb::Value& value = {});
     // On closing: commits the read transaction if it runs, else closes the
     // query. A shared cursor shown as it is stays as it is.
@@ -98,7 +97,6 @@ signals:
 private:
     void titleClicked(int column);
     bool read(const QStringList& lines);
-    void fitColumns();
 
     QTableView* view_;
     QPointer<dataset::Dataset> rows_;
@@ -110,7 +108,6 @@ private:
     QStringList lines_;
     bool hasStatement_ = false;
     bool commitOnReread_ = true;
-    bool fitted_ = false;
 
     std::vector<std::pair<QLineEdit*, FilterCondition>> filterBoxes_;
 

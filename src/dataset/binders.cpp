@@ -299,21 +299,27 @@ GridBinder::GridBinder(QTableView* view, DatasetModel& model) : QObject(view), v
     showCurrent();
 }
 
-// Gives each column a width from its field's size and its title, once the
-// fields are known (a query's fields come with its first read). Measuring
-// the rows themselves would cost too much on a list of thousands.
+// Gives each column the width of what its first rows and its title show,
+// within bounds, once there are rows: a 13-digit company number is not cut
+// while a two-letter column stays narrow. Only the first rows are measured,
+// so a list of thousands costs no more than a short one.
 void GridBinder::fitColumns(const DatasetModel& model)
 {
-    if (fitted_ || !dataset_ || dataset_->fieldCount() == 0)
+    if (fitted_ || !dataset_ || model.rowCount() == 0)
         return;
-    const QFontMetrics fm = view_->fontMetrics();
-    for (int c = 0; c < model.columnCount(); ++c) {
-        const Field* f = dataset_->findField(model.column(c).field);
-        const int chars = f && f->size() > 0 ? std::min(f->size(), 28) : 12;
-        const int title = view_->horizontalHeader()->fontMetrics().horizontalAdvance(model.column(c).title) + 24;
-        view_->setColumnWidth(c, std::max(chars * fm.averageCharWidth() + 12, title));
-    }
     fitted_ = true;
+    constexpr int kMeasuredRows = 200;
+    constexpr int kWidestChars = 40;
+    const QFontMetrics cells = view_->fontMetrics();
+    const QFontMetrics titles = view_->horizontalHeader()->fontMetrics();
+    const int widest = cells.averageCharWidth() * kWidestChars;
+    const int rows = std::min(model.rowCount(), kMeasuredRows);
+    for (int c = 0; c < model.columnCount(); ++c) {
+        int width = titles.horizontalAdvance(model.column(c).title) + 28;
+        for (int r = 0; r < rows; ++r)
+            width = std::max(width, cells.horizontalAdvance(model.index(r, c).data().toString()) + 14);
+        view_->setColumnWidth(c, std::min(width, widest));
+    }
 }
 
 void GridBinder::showCurrent()
