@@ -8,6 +8,7 @@
 #include "dataset/database.h"
 #include "fb/error.h"
 #include "fb/statement.h"
+#include "schema/schema.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -53,12 +54,6 @@ public:
 private:
     int rows_;
 };
-
-// A table's name as SQL text: the ones with a space are quoted identifiers.
-QString tableText(const QString& table)
-{
-    return table.contains(QLatin1Char(' ')) ? QLatin1Char('"') + table + QLatin1Char('"') : table;
-}
 
 }  // namespace
 
@@ -134,76 +129,36 @@ void RegisterScreen::buildList()
     browse_ = buildBrowsePart(view);
 }
 
-// The group around the grid, the command buttons, the filter and search
-// groups and "Изход".
+// The group around the grid, the command buttons (in a row below it, or in
+// a column beside it inside the group), the filter and search groups and
+// "Изход".
 QWidget* RegisterScreen::buildBrowsePart(QTableView* view)
 {
     const kit::ListSpec& spec = form_.list;
-    const bool beside = form_.layout == RegisterForm::Layout::CommandsBeside;
     auto* browse = new QWidget(this);
     browse->setObjectName(QStringLiteral("browsePart"));
-    commandRow_ = new QHBoxLayout;
-    commandRow_->setContentsMargins(0, 0, 0, 0);
-    auto* commandColumn = new QVBoxLayout;
-    QWidget* commandsParent = browse;
-
     QGroupBox* group = spec.group.isEmpty() ? nullptr : new QGroupBox(spec.group, this);
-    if (group) {
-        group->setObjectName(spec.groupName);
-        if (beside)
-            commandsParent = group;
-    }
-    const bool inColumn = beside && group;
+    const bool beside = form_.layout == RegisterForm::Layout::CommandsBeside && group;
+    if (beside)
+        commandRow_ = new QVBoxLayout;
+    else
+        commandRow_ = new QHBoxLayout;
+    commandRow_->setContentsMargins(0, 0, 0, 0);
     const struct {
         const QString& name;
         const char* caption;
     } commands[] = {
         {form_.commands.add, "Добавяне"}, {form_.commands.correct, "Корекция"}, {form_.commands.remove, "Изтриване"}};
-    for (const auto& c : commands) {
-        if (c.name.isEmpty())
-            continue;
-        QPushButton* b = commandButton(c.name, QString::fromUtf8(c.caption), commandsParent);
-        (inColumn ? static_cast<QBoxLayout*>(commandColumn) : commandRow_)->addWidget(b);
-    }
-    commandColumn->addStretch();
+    for (const auto& c : commands)
+        if (!c.name.isEmpty())
+            commandRow_->addWidget(commandButton(c.name, QString::fromUtf8(c.caption), beside ? group : browse));
     commandRow_->addStretch();
 
     auto* groups = new QHBoxLayout;
-    if (!spec.filters.empty()) {
-        auto* filter = new QGroupBox(QStringLiteral("Филтриране"), browse);
-        auto* row = new QHBoxLayout(filter);
-        for (const kit::FilterSpec& f : spec.filters) {
-            auto* box = new QLineEdit(filter);
-            box->setObjectName(f.name);
-            controls_.insert(f.name, box);
-            acceptWindows1251Only(box);
-            box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 24);
-            row->addWidget(new QLabel(f.label, filter));
-            row->addWidget(box, 1);
-            list_->addFilterBox(box, f.condition);
-        }
-        QPushButton* show = commandButton(QStringLiteral("butFilterShow"), QStringLiteral("Филтрирай"), filter);
-        QPushButton* clear = commandButton(QStringLiteral("butFilterClear"), QStringLiteral("Изчисти"), filter);
-        row->addWidget(show);
-        row->addWidget(clear);
-        list_->connectFilter(show, clear);
-        groups->addWidget(filter, 1);
-    }
-    if (!spec.searchBox.isEmpty()) {
-        auto* search = new QGroupBox(QStringLiteral("Търсене"), browse);
-        auto* box = new QLineEdit(search);
-        box->setObjectName(spec.searchBox);
-        controls_.insert(spec.searchBox, box);
-        QPushButton* find = commandButton(QStringLiteral("butSearch"), QStringLiteral("Търси"), search);
-        list_->setSearch(box, find, spec.searchField);
-        if (spec.searchLength > 0)
-            box->setMaxLength(spec.searchLength);
-        auto* row = new QHBoxLayout(search);
-        row->addWidget(new QLabel(spec.searchLabel, search));
-        row->addWidget(box);
-        row->addWidget(find);
-        groups->addWidget(search);
-    }
+    if (!spec.filters.empty())
+        groups->addWidget(buildFilterGroup(browse), 1);
+    if (!spec.searchBox.isEmpty())
+        groups->addWidget(buildSearchGroup(browse));
     if (!form_.commands.exit.isEmpty()) {
         QPushButton* exit = commandButton(form_.commands.exit, QStringLiteral("Изход"), browse);
         connect(exit, &QPushButton::clicked, this, &RegisterScreen::closeWindow);
@@ -212,23 +167,61 @@ QWidget* RegisterScreen::buildBrowsePart(QTableView* view)
         groups->addWidget(exit, 0, Qt::AlignBottom);
     }
 
+    listPart_ = view;
     if (group) {
+        group->setObjectName(spec.groupName);
         auto* inGroup = new QHBoxLayout(group);
         inGroup->addWidget(view, 1);
         if (beside)
-            inGroup->addLayout(commandColumn);
+            inGroup->addLayout(commandRow_);
         listPart_ = group;
-    } else {
-        listPart_ = view;
     }
-    if (!beside || !group)
-        delete commandColumn;  // the commands are in their row
     auto* layout = new QVBoxLayout(browse);
     layout->setContentsMargins(0, 0, 0, 0);
-    if (!beside || !group)
+    if (!beside)
         layout->addLayout(commandRow_);
     layout->addLayout(groups);
     return browse;
+}
+
+QGroupBox* RegisterScreen::buildFilterGroup(QWidget* parent)
+{
+    auto* filter = new QGroupBox(QStringLiteral("Филтриране"), parent);
+    auto* row = new QHBoxLayout(filter);
+    for (const kit::FilterSpec& f : form_.list.filters) {
+        auto* box = new QLineEdit(filter);
+        box->setObjectName(f.name);
+        controls_.insert(f.name, box);
+        acceptWindows1251Only(box);
+        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 24);
+        row->addWidget(new QLabel(f.label, filter));
+        row->addWidget(box, 1);
+        list_->addFilterBox(box, f.condition);
+    }
+    QPushButton* show = commandButton(QStringLiteral("butFilterShow"), QStringLiteral("Филтрирай"), filter);
+    QPushButton* clear = commandButton(QStringLiteral("butFilterClear"), QStringLiteral("Изчисти"), filter);
+    row->addWidget(show);
+    row->addWidget(clear);
+    list_->connectFilter(show, clear);
+    return filter;
+}
+
+QGroupBox* RegisterScreen::buildSearchGroup(QWidget* parent)
+{
+    const kit::ListSpec& spec = form_.list;
+    auto* search = new QGroupBox(QStringLiteral("Търсене"), parent);
+    auto* box = new QLineEdit(search);
+    box->setObjectName(spec.searchBox);
+    controls_.insert(spec.searchBox, box);
+    QPushButton* find = commandButton(QStringLiteral("butSearch"), QStringLiteral("Търси"), search);
+    list_->setSearch(box, find, spec.searchField);
+    if (spec.searchLength > 0)
+        box->setMaxLength(spec.searchLength);
+    auto* row = new QHBoxLayout(search);
+    row->addWidget(new QLabel(spec.searchLabel, search));
+    row->addWidget(box);
+    row->addWidget(find);
+    return search;
 }
 
 // The panel, its controls and buttons known to the screen by their names.
@@ -352,7 +345,7 @@ bool RegisterScreen::guardHolds(const kit::Guard& g)
     fb::Transaction& tr = guardArea_->transaction();
     const fb::Value found = fb::fetchScalar(
         guardArea_->database().connection(), tr,
-        QStringLiteral("select first 1 1 from %1 where %2 = ?").arg(tableText(g.table), g.column), {key});
+        QStringLiteral("select first 1 1 from %1 where %2 = ?").arg(schema::sqlName(g.table.toLatin1().constData()), g.column), {key});
     guardArea_->commit();
     return !found.isNull();
 }

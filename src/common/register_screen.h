@@ -9,7 +9,8 @@
 
 #include <memory>
 
-class QHBoxLayout;
+class QBoxLayout;
+class QGroupBox;
 class QLineEdit;
 class RegisterPanel;
 
@@ -59,8 +60,8 @@ public:
     void start();
 
 protected:
-    // The row of command buttons, for a screen's buttons of its own.
-    QHBoxLayout* commandRow() const { return commandRow_; }
+    // The row (or column) of command buttons, for a screen's buttons of its own.
+    QBoxLayout* commandRow() const { return commandRow_; }
     // Runs when the focus leaves `control` for another control of the
     // screen, after the described leave checks passed (also before a save
     // when the control still has the focus).
@@ -75,6 +76,8 @@ private:
     void buildList();
     QWidget* buildPanel();
     QWidget* buildBrowsePart(QTableView* view);
+    QGroupBox* buildFilterGroup(QWidget* parent);
+    QGroupBox* buildSearchGroup(QWidget* parent);
     void arrange(QWidget* browse, QWidget* panel);
     void declareFlow();
     QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent);
@@ -93,7 +96,7 @@ private:
     std::unique_ptr<dataset::TransactionArea> guardArea_;
     ListGrid* list_ = nullptr;
     EditFlow* flow_ = nullptr;
-    QHBoxLayout* commandRow_ = nullptr;
+    QBoxLayout* commandRow_ = nullptr;
     QWidget* browse_ = nullptr;
     QWidget* listPart_ = nullptr;  // the group around the grid, or the grid
     bool closingNow_ = false;      // the close check runs

@@ -8,7 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
