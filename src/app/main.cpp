@@ -1,5 +1,6 @@
 // The program: starts in the process's current folder, where ARVENTA.FDB is.
 #include "app/startup.h"
+#include "app/termination.h"
 #include "common/prompter.h"
 
 #include <QApplication>

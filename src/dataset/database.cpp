@@ -37,6 +37,19 @@ void Database::ensureConnected()
         connect();
 }
 
+void Database::rollbackAll()
+{
+    for (TransactionArea* area : std::vector<TransactionArea*>(areas_)) {
+        if (!area->isActive())
+            continue;
+        try {
+            area->rollback();
+        } catch (const fb::Error&) {
+            // The attachment is broken then; nothing of it can be committed either.
+        }
+    }
+}
+
 void Database::disconnect()
 {
     if (!isConnected())

@@ -33,6 +33,9 @@ public:
     void ensureConnected();
     // Commits every running transaction area (closing its datasets), then detaches.
     void disconnect();
+    // Rolls back every running transaction area, as when the program must
+    // end at once: what was not saved is dropped, nothing is asked.
+    void rollbackAll();
 
     void setAfterConnect(std::function<void()> step) { afterConnect_ = std::move(step); }
 

@@ -2,6 +2,7 @@
 // process of its own next to another one on the same folder, its signals, its
 // locale and a machine without a display.
 #include "app/startup.h"
+#include "app/termination.h"
 #include "fb/connection.h"
 #include "fb/error.h"
 #include "support/scripted_prompter.h"
