@@ -7,9 +7,9 @@ struct Arventa;
 class QSocketNotifier;
 
 // What SIGTERM and SIGINT do: no questions, every running transaction area of
-// the data module is rolled back (rows not saved are dropped), and the event
-// loop ends with 0. The screens' own areas roll back when their windows go;
-// the module then detaches with nothing left to commit.
+// the connection, the data module's and the screens' own, is rolled back
+// (rows not saved are dropped), and the event loop ends with 0; the module
+// then detaches with nothing left to commit.
 void endWithoutSaving(Arventa& program);
 
 // Keeps SIGTERM and SIGINT waiting until a TerminationWatch is armed. Called
