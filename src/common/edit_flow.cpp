@@ -23,7 +23,8 @@ QString keyFieldOf(const dataset::Dataset& cursor)
 EditFlow::EditFlow(Prompter& prompter, dataset::Dataset& cursor, QWidget* panel, QObject* parent)
     : QObject(parent), prompter_(prompter), cursor_(&cursor), panel_(panel), cursorKey_(keyFieldOf(cursor))
 {
-    panel_->hide();
+    if (panel_)
+        panel_->hide();
 }
 
 void EditFlow::setList(ListGrid& list, const QString& listKey, const QString& cursorKey)
@@ -351,7 +352,8 @@ void EditFlow::enterEditing(bool adding)
     for (const auto& w : locked_)
         if (w)
             w->setEnabled(false);
-    panel_->show();
+    if (panel_)
+        panel_->show();
     emit panelOpened(adding);
     if (firstField_)
         firstField_->setFocus();
@@ -360,7 +362,8 @@ void EditFlow::enterEditing(bool adding)
 void EditFlow::leaveEditing()
 {
     editing_ = false;
-    panel_->hide();
+    if (panel_)
+        panel_->hide();
     for (const auto& w : locked_)
         if (w)
             w->setEnabled(true);

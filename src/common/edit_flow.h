@@ -7,12 +7,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <functional>
 #include <vector>
 
 class QAbstractButton;
-#include <QWidget>
 class ListGrid;
 class Prompter;
 
@@ -39,6 +39,9 @@ inline const QString kAskSave = QStringLiteral("Желаете ли да зап�
 // The screen declares its parts through the public members below and the
 // setters, and connects its buttons; the signals tell it when a step is done
 // so that it can fill the rest of its panel or select another row.
+//
+// A flow without a panel serves a list whose rows are added and corrected
+// elsewhere (a dialog, an input box, another screen): only its delete is used.
 class EditFlow : public QObject {
     Q_OBJECT
 public:

@@ -150,6 +150,14 @@ void ListGrid::clearFilter()
     filter();
 }
 
+bool ListGrid::hasFilterBox(const QWidget* box) const
+{
+    for (const auto& b : filterBoxes_)
+        if (b.first == box)
+            return true;
+    return false;
+}
+
 // ---------------------------------------------------------------- sorting
 
 void ListGrid::setSort(const SortForm& form, SortSwitch& direction, bool marker, bool onDoubleClick)

@@ -74,6 +74,8 @@ public:
     void connectFilter(QAbstractButton* filterButton, QAbstractButton* clearButton);
     void filter();
     void clearFilter();
+    // Whether `box` is one of the list's filter boxes.
+    bool hasFilterBox(const QWidget* box) const;
 
     // --- sorting by a column title ---
     // `marker` shows the direction on the sorted title; `onDoubleClick` sorts

@@ -1,8 +1,36 @@
 #include "common/list_screen.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableView>
+
+#include <algorithm>
+
+namespace {
+
+// A grid that asks for room for a number of rows and for its columns as
+// they were fitted, so that a window opens showing its list.
+class ListView : public QTableView {
+public:
+    ListView(int rows, QWidget* parent) : QTableView(parent), rows_(rows) {}
+
+    QSize sizeHint() const override
+    {
+        int width = 2 * frameWidth() + 4;
+        for (int c = 0; c < horizontalHeader()->count(); ++c)
+            width += columnWidth(c);
+        const int height = 2 * frameWidth() + horizontalHeader()->sizeHint().height() +
+                           rows_ * verticalHeader()->defaultSectionSize() + 4;
+        return {std::clamp(width, 320, 1500), height};
+    }
+
+private:
+    int rows_;
+};
+
+}  // namespace
 
 ListScreen::ListScreen(Prompter& prompter, QWidget* parent) : Screen(parent), prompter_(prompter)
 {
@@ -29,9 +57,9 @@ QPushButton* ListScreen::button(const QString& name, const QString& caption, QWi
     return b;
 }
 
-QTableView* ListScreen::grid(const QString& name, QWidget* parent)
+QTableView* ListScreen::grid(const QString& name, QWidget* parent, int visibleRows)
 {
-    auto* view = new QTableView(parent ? parent : this);
+    auto* view = new ListView(visibleRows, parent ? parent : this);
     view->setObjectName(name);
     view->horizontalHeader()->setStretchLastSection(true);
     return view;
@@ -49,4 +77,30 @@ void ListScreen::aboutToClose()
 {
     for (ListGrid* list : lists_)
         list->release();
+}
+
+void ListScreen::keyPressEvent(QKeyEvent* event)
+{
+    QWidget* focus = QApplication::focusWidget();
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && focus && (focus == this || isAncestorOf(focus))) {
+        if (auto* b = qobject_cast<QAbstractButton*>(focus); b && b->isEnabled()) {
+            b->click();
+            return;
+        }
+        for (ListGrid* list : lists_) {
+            if (list->hasFilterBox(focus)) {
+                list->filter();
+                return;
+            }
+        }
+    }
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        for (EditFlow* flow : flows_)
+            if (flow->isEditing())
+                return;
+        closeWindow();
+        return;
+    }
+    Screen::keyPressEvent(event);
 }

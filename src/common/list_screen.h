@@ -30,10 +30,15 @@ protected:
 
     // Widgets named as the screens' vocabulary names them, for layouts and tests.
     QPushButton* button(const QString& name, const QString& caption, QWidget* parent = nullptr);
-    QTableView* grid(const QString& name, QWidget* parent = nullptr);
+    // A grid opens tall enough for `visibleRows` and wide enough for its columns.
+    QTableView* grid(const QString& name, QWidget* parent = nullptr, int visibleRows = 12);
 
     bool closeCheck() override;
     void aboutToClose() override;
+    // The keys every list screen answers alike: Enter presses the focused
+    // button or filters the list whose filter box has the focus; Esc closes
+    // the screen when no flow is editing.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     Prompter& prompter_;

@@ -35,26 +35,6 @@ bool within(const QWidget* widget, const QWidget* w)
     return w && (w == widget || widget->isAncestorOf(w));
 }
 
-// A grid that asks for room for a number of rows and for its columns as
-// they were fitted, so that a window opens showing its list.
-class ListView : public QTableView {
-public:
-    ListView(int rows, QWidget* parent) : QTableView(parent), rows_(rows) {}
-
-    QSize sizeHint() const override
-    {
-        int width = 2 * frameWidth() + 4;
-        for (int c = 0; c < horizontalHeader()->count(); ++c)
-            width += columnWidth(c);
-        const int height = 2 * frameWidth() + horizontalHeader()->sizeHint().height() +
-                           rows_ * verticalHeader()->defaultSectionSize() + 4;
-        return {std::clamp(width, 320, 1500), height};
-    }
-
-private:
-    int rows_;
-};
-
 }  // namespace
 
 RegisterScreen::RegisterScreen(Prompter& prompter, kit::RegisterForm form, QWidget* parent)
@@ -115,9 +95,7 @@ void RegisterScreen::buildList()
         query_ = std::make_unique<dataset::Dataset>(*area, spec.query);
         rows = query_.get();
     }
-    auto* view = new ListView(spec.visibleRows, this);
-    view->setObjectName(spec.grid);
-    view->horizontalHeader()->setStretchLastSection(true);
+    QTableView* view = grid(spec.grid, this, spec.visibleRows);
     controls_.insert(spec.grid, view);
     list_ = &addList(view, *rows, spec.columns);
     if (!spec.statement.base.isEmpty()) {
@@ -457,39 +435,20 @@ void RegisterScreen::focusMoved(QWidget* old, QWidget* now)
 
 // ---------------------------------------------------------------- keys, size, closing
 
-bool RegisterScreen::isFilterBox(QWidget* w) const
-{
-    for (const kit::FilterSpec& f : form_.list.filters)
-        if (controls_.value(f.name) == w)
-            return true;
-    return false;
-}
-
 void RegisterScreen::keyPressEvent(QKeyEvent* event)
 {
     QWidget* focus = QApplication::focusWidget();
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && within(this, focus)) {
-        if (auto* b = qobject_cast<QAbstractButton*>(focus); b && b->isEnabled()) {
-            b->click();
-            return;
-        }
-        if (list_ && isFilterBox(focus)) {
-            list_->filter();
-            return;
-        }
-        if (list_ && focus == controls_.value(form_.list.searchBox)) {
-            list_->search();
-            return;
-        }
+    if (enter && list_ && within(this, focus) && focus == controls_.value(form_.list.searchBox) &&
+        !qobject_cast<QAbstractButton*>(focus)) {
+        list_->search();
+        return;
     }
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (flow_->isEditing() && form_.layout != RegisterForm::Layout::SingleRow)
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && flow_->isEditing()) {
+        if (form_.layout != RegisterForm::Layout::SingleRow)
             flow_->cancel();
-        else if (flow_->isEditing())
-            control<QPushButton>(QStringLiteral("bitOtkaz"))->click();
         else
-            closeWindow();
+            control<QPushButton>(QStringLiteral("bitOtkaz"))->click();
         return;
     }
     ListScreen::keyPressEvent(event);
@@ -522,8 +481,3 @@ bool RegisterScreen::closeCheck()
     return closes;
 }
 
-void RegisterScreen::closeWindow()
-{
-    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
-    (frame ? static_cast<QWidget*>(frame) : this)->close();
-}

@@ -53,8 +53,6 @@ public:
     QStringList descriptionFaults() const;
     // What the panel's controls hold now, for the checks.
     kit::PanelValues values() const;
-    // Closes the screen's window (its frame inside the main window).
-    void closeWindow();
     // Reads the list for the first time (a single-row screen starts editing
     // its row), once the screen is wired.
     void start();
@@ -85,7 +83,6 @@ private:
     bool leaveChecksPass(QWidget* old, bool onSave);
     bool leaveCheckPasses(const kit::LeaveCheck& c, bool onSave);
     bool guardHolds(const kit::Guard& g);
-    bool isFilterBox(QWidget* w) const;
     [[noreturn]] void missingControl(const QString& name) const;
 
     kit::RegisterForm form_;

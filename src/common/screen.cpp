@@ -1,6 +1,7 @@
 #include "common/screen.h"
 
 #include <QCloseEvent>
+#include <QMdiSubWindow>
 
 Screen::Screen(QWidget* parent) : QWidget(parent)
 {
@@ -16,4 +17,10 @@ void Screen::closeEvent(QCloseEvent* event)
     aboutToClose();
     event->accept();
     emit closed();
+}
+
+void Screen::closeWindow()
+{
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    (frame ? static_cast<QWidget*>(frame) : this)->close();
 }

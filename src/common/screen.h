@@ -11,6 +11,9 @@ class Screen : public QWidget {
 public:
     explicit Screen(QWidget* parent = nullptr);
 
+    // Closes the screen's window (its frame inside the main window).
+    void closeWindow();
+
 signals:
     void closed();
 

@@ -242,6 +242,12 @@ void TDM::TZemqBeforeDelete()
     deleteAll(TSobstv);
 }
 
+void TDM::reopenPlotCursors()
+{
+    for (dataset::Dataset* c : {&TZemq, &TKategoriq, &TSobstv, &TIstoriq})
+        c->open();
+}
+
 void TDM::TDogovorBeforeDelete()
 {
     deleteAll(TDHZ);

@@ -59,6 +59,10 @@ public:
     // and the last cash payment give the next receipt number.
     dataset::Dataset QueryRD, QueryRP;
 
+    // Opens the plot cursor and its category, share and history details
+    // again once the plot transaction has ended (which closes them all).
+    void reopenPlotCursors();
+
 private:
     void defineRegisterCursors();
     void defineRentCursors();
