@@ -11,6 +11,9 @@ const std::vector<Case>& cases()
          "DB: the owners register: open (the list read), filter by name, clear, sort by two titles, search, "
          "correct and cancel, correct and save",
          owners},
+        {"land",
+         "DB: the land browser: open, move through 50 areas and their first locality, filter by province, clear",
+         land},
     };
     return all;
 }
