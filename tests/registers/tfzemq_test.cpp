@@ -1,5 +1,8 @@
 #include "registers/tfzemq.h"
 
+#include "app/screen_registry.h"
+#include "app/startup.h"
+#include "app/tfmain.h"
 #include "common/list_grid.h"
 #include "common/sort_switch.h"
 #include "registers/tfzemldob.h"
@@ -13,6 +16,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
@@ -164,6 +168,12 @@ TEST_F(TFZemqTest, PrefixFiltersAreJoinedByOneAndAndTakeAnyText)
         EXPECT_TRUE(plots().isEmpty());
     }
     EXPECT_TRUE(prompter.shown().isEmpty());
+    // With no area listed, nothing acts on the area the shared cursor held last.
+    click("bitZemlKor");
+    click("bitZemlDel");
+    click("bitMestnostiDob");
+    EXPECT_EQ(prompter.shown(), QStringList(3, "Няма данни!"));
+    EXPECT_EQ(countRows(db.path(), "ZEMLISHTE"), 4);
     click("butClear");
     EXPECT_EQ(areas().size(), 4);
     EXPECT_TRUE(edit("edObshtina")->text().isEmpty());
@@ -305,6 +315,27 @@ TEST_F(TFZemqTest, APlotInAnyContractStaysAndAFreeOneGoesWithItsCategoriesAndSha
     EXPECT_EQ(plots(), (QStringList{"102", "103"}));
     EXPECT_TRUE(module().TKategoriq.isOpen());
     EXPECT_EQ(prompter.shown().last(), kConfirmDelete);
+}
+
+TEST(TFZemqMenu, CtrlZOpensOneBrowserThatEscCloses)
+{
+    testsupport::TestDatabase db;
+    testsupport::ScriptedPrompter prompter;
+    QTemporaryDir exeDir;
+    testsupport::runSql(db.path(), kLand);
+    Arventa program = startArventa(exeDir.path(), prompter, db.path());
+    const auto registered = [&] { return qobject_cast<TFZemq*>(program.registry->instance(QStringLiteral("TFZemq"))); };
+    program.main->runCommand(QStringLiteral("mZemq"));
+    TFZemq* browser = registered();
+    ASSERT_TRUE(browser);
+    program.main->runCommand(QStringLiteral("mZemq"));
+    EXPECT_EQ(registered(), browser);
+    EXPECT_EQ(browser->windowTitle(), "Земя");
+    browser->findChild<QTableView*>(QStringLiteral("jvdbgridZemlishta"))->setFocus();
+    QTest::keyClick(browser->findChild<QTableView*>(QStringLiteral("jvdbgridZemlishta")), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(registered(), nullptr);
+    EXPECT_TRUE(prompter.shown().isEmpty());
 }
 
 }  // namespace
