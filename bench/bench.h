@@ -29,6 +29,7 @@ qint64 sinceProcessStart();
 int startup(const QStringList& args);
 int owners(const QStringList& args);
 int land(const QStringList& args);
+int layers(const QStringList& args);
 
 // The benches answer no question and print every message.
 class PrintingPrompter : public Prompter {

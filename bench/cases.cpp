@@ -14,6 +14,8 @@ const std::vector<Case>& cases()
         {"land",
          "DB: the land browser: open, move through 50 areas and their first locality, filter by province, clear",
          land},
+        {"layers", "DB: the engine alone, the statement layer and the dataset on the HORA cursor and the owners list",
+         layers},
     };
     return all;
 }

@@ -334,7 +334,7 @@ void Dataset::loadRows(const QString& sql, const Row& params)
         fieldsFromStatement(st);
     try {
         while (st.fetch())
-            rows_.push_back(st.row());
+            rows_.push_back(st.takeRow());
     } catch (const fb::Error&) {
         st.close();
         rows_.clear();

@@ -6,6 +6,7 @@
 #include "fb/transaction.h"
 
 #include <cstring>
+#include <utility>
 
 namespace fb {
 
@@ -107,10 +108,18 @@ struct Statement::Impl {
     std::vector<unsigned char> outBuf;
     std::vector<Column> columns;
     std::vector<QString> upperAliases;
-    std::vector<int> sqlTypes;  // Firebird's own type code of each column, nullability bit cleared
+    // Where each column lies in the output buffer, read once at prepare:
+    // reading a value then asks the engine nothing.
+    struct Slot {
+        int sqlType;  // Firebird's own type code, nullability bit cleared
+        unsigned offset, nullOffset, length;
+        bool octets;  // binary text, taken byte for byte
+    };
+    std::vector<Slot> layout;
+    Status status;  // one for every call on the statement
 
     void buildInput(const std::vector<Value>& params);
-    Value readColumn(unsigned i, Transaction* tr);
+    Value readColumn(unsigned i, Transaction* tr) const;
 };
 
 Statement::Statement(Connection& connection, QString sql)
@@ -141,7 +150,7 @@ void Statement::prepare(Transaction& tr)
     if (!connection_)
         throw Error(QStringLiteral("Database is not attached"));
     unprepare();
-    Status st;
+    Status& st = d_->status;
     d_->stmt.reset(connection_->handle()->prepare(&st, tr.handle(), 0, sql_.toUtf8().constData(), 3,
                                                   Firebird::IStatement::PREPARE_PREFETCH_METADATA));
     d_->inNative.reset(d_->stmt->getInputMetadata(&st));
@@ -151,7 +160,7 @@ void Statement::prepare(Transaction& tr)
     const unsigned n = d_->outMeta->getCount(&st);
     d_->columns.clear();
     d_->upperAliases.clear();
-    d_->sqlTypes.clear();
+    d_->layout.clear();
     for (unsigned i = 0; i < n; ++i) {
         Column c;
         c.alias = QString::fromUtf8(d_->outMeta->getAlias(&st, i));
@@ -160,13 +169,15 @@ void Statement::prepare(Transaction& tr)
         const int sqlType = static_cast<int>(d_->outMeta->getType(&st, i) & ~1u);
         c.scale = -d_->outMeta->getScale(&st, i);
         c.type = columnType(sqlType, c.scale, d_->outMeta->getSubType(&st, i));
+        const unsigned length = d_->outMeta->getLength(&st, i);
+        const unsigned cs = d_->outMeta->getCharSet(&st, i) & 0xFF;
         if (sqlType == SQL_VARYING || sqlType == SQL_TEXT) {
-            const unsigned cs = d_->outMeta->getCharSet(&st, i) & 0xFF;
             const unsigned bytesPerChar = cs == kCharsetUtf8 ? 4 : cs == kCharsetUnicodeFss ? 3 : 1;
-            c.charLength = static_cast<int>(d_->outMeta->getLength(&st, i) / bytesPerChar);
+            c.charLength = static_cast<int>(length / bytesPerChar);
         }
         d_->upperAliases.push_back(c.alias.toUpper());
-        d_->sqlTypes.push_back(sqlType);
+        d_->layout.push_back({sqlType, d_->outMeta->getOffset(&st, i), d_->outMeta->getNullOffset(&st, i), length,
+                             cs == kCharsetOctets});
         d_->columns.push_back(std::move(c));
     }
     row_.assign(n, Value());
@@ -189,7 +200,7 @@ void Statement::bind(int index, const Value& value)
 
 void Statement::Impl::buildInput(const std::vector<Value>& params)
 {
-    Status st;
+    Status& st = status;
     const unsigned n = inNative->getCount(&st);
     std::vector<QByteArray> texts(n);
     std::vector<std::pair<int, unsigned>> signature(n);
@@ -293,7 +304,7 @@ void Statement::execute(Transaction& tr)
     ensurePrepared(tr);
     close();
     d_->buildInput(params_);
-    Status st;
+    Status& st = d_->status;
     const bool hasOutput = !d_->columns.empty();
     d_->stmt->execute(&st, tr.handle(), d_->inMeta.get(), d_->inBuf.data(), hasOutput ? d_->outMeta.get() : nullptr,
                       hasOutput ? d_->outBuf.data() : nullptr);
@@ -309,7 +320,7 @@ void Statement::open(Transaction& tr)
     ensurePrepared(tr);
     close();
     d_->buildInput(params_);
-    Status st;
+    Status& st = d_->status;
     d_->cursor.reset(d_->stmt->openCursor(&st, tr.handle(), d_->inMeta.get(), d_->inBuf.data(), d_->outMeta.get(), 0));
     cursorTransaction_ = &tr;
     tr.addCursor(this);
@@ -319,7 +330,7 @@ bool Statement::fetch()
 {
     if (!d_->cursor)
         return false;
-    Status st;
+    Status& st = d_->status;
     if (d_->cursor->fetchNext(&st, d_->outBuf.data()) != Firebird::IStatus::RESULT_OK) {
         close();
         return false;
@@ -332,7 +343,7 @@ void Statement::close()
 {
     if (!d_->cursor)
         return;
-    Status st;
+    Status& st = d_->status;
     try {
         d_->cursor->close(&st);  // frees the result set on success
         d_->cursor.take();
@@ -391,30 +402,36 @@ const Value& Statement::value(const QString& alias) const
 
 void Statement::readRow()
 {
+    row_.resize(d_->columns.size());
     for (unsigned i = 0; i < d_->columns.size(); ++i)
         row_[i] = d_->readColumn(i, cursorTransaction_);
 }
 
-Value Statement::Impl::readColumn(unsigned i, Transaction* tr)
+std::vector<Value> Statement::takeRow()
 {
-    Status st;
+    return std::exchange(row_, {});
+}
+
+Value Statement::Impl::readColumn(unsigned i, Transaction* tr) const
+{
+    const Slot& slot = layout[i];
     const unsigned char* buf = outBuf.data();
-    if (load<short>(buf + outMeta->getNullOffset(&st, i)))
+    if (load<short>(buf + slot.nullOffset))
         return {};
-    const unsigned char* p = buf + outMeta->getOffset(&st, i);
+    const unsigned char* p = buf + slot.offset;
     const Column& c = columns[i];
     const bool exact = c.type == ColumnType::Decimal;
-    switch (sqlTypes[i]) {
+    switch (slot.sqlType) {
         case SQL_VARYING: {
             const auto len = load<unsigned short>(p);
             const char* text = reinterpret_cast<const char*>(p + sizeof(unsigned short));
-            if ((outMeta->getCharSet(&st, i) & 0xFF) == kCharsetOctets)
+            if (slot.octets)
                 return Value(QString::fromLatin1(text, len));
             return Value(QString::fromUtf8(text, len));
         }
         case SQL_TEXT: {
             // Fixed-length text comes padded with blanks up to its byte size.
-            int len = static_cast<int>(outMeta->getLength(&st, i));
+            int len = static_cast<int>(slot.length);
             const char* text = reinterpret_cast<const char*>(p);
             while (len > 0 && text[len - 1] == ' ')
                 --len;
@@ -448,6 +465,7 @@ Value Statement::Impl::readColumn(unsigned i, Transaction* tr)
         case SQL_BLOB: {
             if (!tr)
                 return {};
+            Status st;
             ISC_QUAD id = load<ISC_QUAD>(p);
             RefPtr<Firebird::IBlob> blob(tr->connection()->handle()->openBlob(&st, tr->handle(), &id, 0, nullptr));
             QByteArray data;

@@ -61,6 +61,9 @@ public:
     const Value& value(int index) const { return row_.at(static_cast<size_t>(index)); }
     const Value& value(const QString& alias) const;
     const std::vector<Value>& row() const { return row_; }
+    // Hands the current row over without copying it, for a reader that
+    // keeps every row; row() is empty until the next fetch.
+    std::vector<Value> takeRow();
 
 private:
     friend class Connection;

@@ -16,11 +16,9 @@
 
 #include <utility>
 
-namespace {
-
-using kit::FieldSpec;
-
-const ListStatement kQueryHora{
+const ListStatement& TFHora::queryHora()
+{
+    static const ListStatement kQueryHora{
     .base = {QStringLiteral(
         "select hora.id_hora, hora.egn, hora.ime, hora.adres, hora.tel, hora.bank, hora.iban, hora.bic, "
         "hora.predst, nas_mqsto.naim_nm, obshtina.naim_obsht, oblast.naim_obl, hora.chfl, country.country_name "
@@ -29,6 +27,12 @@ const ListStatement kQueryHora{
         "inner join nas_mqsto on hora.ekatte = nas_mqsto.ekatte "
         "inner join obshtina on hora.id_obsht = obshtina.id_obsht")},
     .defaultOrder = {QStringLiteral(" order by "), QStringLiteral(" hora.egn, hora.ime ")}};
+    return kQueryHora;
+}
+
+namespace {
+
+using kit::FieldSpec;
 
 // The grid's columns; a sort by a title orders by the column's source, the
 // name column with a tie-break of its own.
@@ -120,7 +124,7 @@ kit::RegisterForm horaForm(TDM& dm, SortSwitch& direction)
                  .group = QStringLiteral("Собственици"),
                  .query = QStringLiteral("QueryHora"),
                  .area = &dm.IBTHora,
-                 .statement = kQueryHora,
+                 .statement = TFHora::queryHora(),
                  // A commit of IBTHora would close THora under other screens.
                  .commitOnReread = false,
                  .columns = horaColumns(),

@@ -30,6 +30,9 @@ public:
     // `direction` is the run-long sort switch of the owners register.
     TFHora(TDM& dm, Prompter& prompter, SortSwitch& direction, QWidget* parent = nullptr);
 
+    // The owners list QueryHora: the owners with their place and country.
+    static const ListStatement& queryHora();
+
     // Makes this instance an owner picker for `client`: the pick's "Избери"
     // button is shown, and the list is positioned on `owner` when given.
     // Such an instance is not entered in the screen registry.
