@@ -2,6 +2,7 @@
 
 #include "common/screen.h"
 #include "registers/tffirma.h"
+#include "registers/tfkatkoef.h"
 #include "registers/tfhora.h"
 
 Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context) const
@@ -42,5 +43,8 @@ void registerScreens(ScreenRegistry& registry)
     registry.add("TFFirma", [](const ScreenContext& c) { return new TFFirma(c.dm, c.prompter); });
     registry.add("TFHora", [](const ScreenContext& c) {
         return new TFHora(c.dm, c.prompter, c.sorts.of("TFHora", SortSwitch::Ascending));
+    });
+    registry.add("TFKatKoef", [](const ScreenContext& c) {
+        return new TFKatKoef(c.dm, c.prompter, c.sorts.of("TFKatKoef", SortSwitch::Ascending));
     });
 }
