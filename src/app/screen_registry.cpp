@@ -2,6 +2,7 @@
 
 #include "common/screen.h"
 #include "registers/tffirma.h"
+#include "registers/tfkatkoef.h"
 #include "registers/tfhora.h"
 #include "registers/tfzemq.h"
 
@@ -46,5 +47,8 @@ void registerScreens(ScreenRegistry& registry)
     });
     registry.add("TFZemq", [](const ScreenContext& c) {
         return new TFZemq(c.dm, c.prompter, c.sorts.of("TFZemq", SortSwitch::Ascending));
+    });
+    registry.add("TFKatKoef", [](const ScreenContext& c) {
+        return new TFKatKoef(c.dm, c.prompter, c.sorts.of("TFKatKoef", SortSwitch::Ascending));
     });
 }

@@ -70,6 +70,14 @@ bool ListGrid::reread(const QString& field, const fb::Value& value)
     return true;
 }
 
+bool ListGrid::rereadDefault()
+{
+    lines_ = statement_.defaultLines();
+    sortedColumn_ = -1;
+    model_->clearSortMarker();
+    return reread();
+}
+
 // Reads the list with `lines`; a database error is shown with the client's
 // text and leaves the list empty.
 bool ListGrid::read(const QStringList& lines)

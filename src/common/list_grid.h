@@ -65,6 +65,9 @@ public:
     // or the row whose `field` equals `value` when there is one. A database
     // error is shown with the client's text and leaves the grid empty.
     bool reread(const QString& field = {}, const fb::Value& value = {});
+    // Reads the list again in its default lines: no filter, the default
+    // order (a sort chosen earlier is dropped).
+    bool rereadDefault();
     // On closing: commits the read transaction if it runs, else closes the
     // query. A shared cursor shown as it is stays as it is.
     void release();

@@ -1,5 +1,7 @@
 #include "common/register_form.h"
 
+#include <QLocale>
+
 #include <stdexcept>
 
 namespace kit {
@@ -20,6 +22,18 @@ Check Check::filled(const QString& control, const QString& message)
 Check Check::chosen(const QString& control, const QString& message)
 {
     return {[control](const PanelValues& v) { return v.chosen(control); }, message};
+}
+
+Check Check::number(const QString& control, const QString& message)
+{
+    return {[control](const PanelValues& v) {
+                const QString text = v.text(control).trimmed();
+                bool ok = text.isEmpty();
+                if (!ok)
+                    QLocale().toDouble(text, &ok);
+                return ok;
+            },
+            message};
 }
 
 const Check* firstFailing(const std::vector<Check>& checks, const PanelValues& values)

@@ -52,15 +52,20 @@ private:
     QHash<QString, Entry> entries_;
 };
 
-// One check of the panel: when `passes` says no, `message` is shown.
+// One check of the panel: when `passes` says no, `message` is shown, after
+// the focus went back to the `focus` control where one is named.
 struct Check {
     std::function<bool(const PanelValues&)> passes;
     QString message;
+    QString focus = {};
 
     // The control holds some text ("Няма данни!" for an empty identifier…).
     static Check filled(const QString& control, const QString& message);
     // The drop-down has an item chosen.
     static Check chosen(const QString& control, const QString& message);
+    // The control's text, when there is any, reads as a number in the
+    // user's locale, as a bound control stores it.
+    static Check number(const QString& control, const QString& message);
 };
 
 // The first check that fails, in order; nothing when all pass.
@@ -105,6 +110,7 @@ struct FieldSpec {
         Date,    // a date field with its calendar
         Check,   // a check box storing `checked` or `unchecked`
         Lookup,  // a drop-down over `list`, bound to `column` or moving the list
+        Shown,   // a label showing `column`, which the panel does not change
     };
     QString name;         // the object name: "dbedEGN"
     QString label;        // beside it ("ЕГН/ЕИН:"); a check box carries it as its text
@@ -117,7 +123,7 @@ struct FieldSpec {
     QString listKey = {}, listShows = {};
     // Check: the values stored when ticked and not.
     fb::Value checked = {}, unchecked = {};
-    int minimumWidth = 0;    // in characters; 0 for the kit's default
+    int minimumWidth = 0;    // in characters; 0 for the kit's default (a drop-down's) or none (an edit's)
     QString labelName = {};  // the label's object name, where one is asked for
 };
 
@@ -128,20 +134,29 @@ struct FilterSpec {
     FilterCondition condition;
 };
 
-// The list of a register screen.
+// A button of the screen's own beside a list; the screen connects it.
+struct ButtonSpec {
+    QString name;
+    QString caption;
+};
+
+// A list of a register screen.
 struct ListSpec {
     QString grid;   // "jvdbgridHora"
     QString group;  // the caption of the group around it; empty for none
     QString groupName = {};
     // The screen's own list query, read through `area` (a read transaction of
-    // the screen's own when null), or a shared cursor shown as it is.
+    // the screen's own, `areaName` or "IBT" + the query's name, when null),
+    // or a shared cursor shown as it is.
     QString query = {};
     dataset::TransactionArea* area = nullptr;
+    QString areaName = {};
     dataset::Dataset* cursor = nullptr;
     ListStatement statement = {};
     bool commitOnReread = true;
     std::vector<ListColumn> columns;
-    QString key;  // the list's key field ("ID_HORA")
+    QString key;                           // the list's key field ("ID_HORA")
+    std::vector<ButtonSpec> buttons = {};  // a further list's, in a column beside it
     std::vector<FilterSpec> filters = {};
     // The search box ("Въведете ЕГН/ЕИН:"), digits only, over `searchField`.
     QString searchBox = {}, searchLabel = {}, searchField = {};
@@ -177,12 +192,17 @@ struct RegisterForm {
 
     ListSpec list = {};
     Commands commands = {};
+    // Read-only lists of the screen's own queries, each in its group with
+    // its buttons beside it, below the panel; read when the screen starts.
+    std::vector<ListSpec> moreLists = {};
 
     // The panel edits `cursor`; its key is the cursor's own key field.
     dataset::Dataset* cursor = nullptr;
     QString panel;  // "panelHora"
     std::vector<FieldSpec> fields;
     QString firstField = {};  // focused when the panel opens; the first field when empty
+    QString saveButton = QStringLiteral("bitZapis");
+    QString cancelButton = QStringLiteral("bitOtkaz");
 
     std::vector<Check> checks = {};         // "Запис", in order
     std::vector<Check> closingChecks = {};  // Yes to the close question; the "Запис" ones when empty

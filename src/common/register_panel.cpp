@@ -26,7 +26,8 @@ constexpr int kLongestLabel = 20;
 
 }  // namespace
 
-RegisterPanel::RegisterPanel(const QString& name, dataset::Dataset& row, std::vector<FieldSpec> fields, QWidget* parent)
+RegisterPanel::RegisterPanel(const QString& name, dataset::Dataset& row, std::vector<FieldSpec> fields,
+                             const QString& saveName, const QString& cancelName, QWidget* parent)
     : QWidget(parent), row_(row), fields_(std::move(fields))
 {
     setObjectName(name);
@@ -53,13 +54,14 @@ RegisterPanel::RegisterPanel(const QString& name, dataset::Dataset& row, std::ve
             // A wider window gives its room to the controls, not to the labels.
             grid->setColumnStretch(spec->col + 1, 1);
         }
-        tabOrder.push_back(control);
+        if (control->focusPolicy() != Qt::NoFocus)
+            tabOrder.push_back(control);
         lastRow = std::max(lastRow, spec->row);
     }
     save_ = new QPushButton(QStringLiteral("Запис"), this);
-    save_->setObjectName(QStringLiteral("bitZapis"));
+    save_->setObjectName(saveName);
     cancel_ = new QPushButton(QStringLiteral("Отказ"), this);
-    cancel_->setObjectName(QStringLiteral("bitOtkaz"));
+    cancel_->setObjectName(cancelName);
     // A click leaves the focus where it is: "Запис" runs the leave checks
     // itself, and "Отказ" throws the row away unchecked.
     save_->setFocusPolicy(Qt::TabFocus);
@@ -91,6 +93,8 @@ QWidget* RegisterPanel::addEdit(const FieldSpec& spec)
         acceptWindows1251Only(edit);
     if (spec.length > 0)
         edit->setMaxLength(spec.length);
+    if (spec.minimumWidth > 0)
+        edit->setMinimumWidth(edit->fontMetrics().averageCharWidth() * spec.minimumWidth);
     return edit;
 }
 
@@ -117,6 +121,12 @@ QWidget* RegisterPanel::addControl(const FieldSpec& spec)
             if (bound)
                 new dataset::CheckBoxBinder(box, row_, spec.column, spec.checked, spec.unchecked);
             control = box;
+            break;
+        }
+        case FieldSpec::Kind::Shown: {
+            auto* label = new QLabel(this);
+            new dataset::LabelBinder(label, row_, spec.column);
+            control = label;
             break;
         }
         case FieldSpec::Kind::Lookup: {
@@ -158,6 +168,8 @@ kit::PanelValues RegisterPanel::values() const
             e.text = e.chosen ? combo->currentText() : QString();
         } else if (auto* box = qobject_cast<QCheckBox*>(w)) {
             e.checked = box->isChecked();
+        } else if (auto* label = qobject_cast<QLabel*>(w)) {
+            e.text = label->text();
         }
         out.set(spec.name, e);
     }

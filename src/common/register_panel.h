@@ -21,8 +21,9 @@ class Dataset;
 class RegisterPanel : public QWidget {
     Q_OBJECT
 public:
+    // `saveName` and `cancelName` name the "Запис" and "Отказ" buttons.
     RegisterPanel(const QString& name, dataset::Dataset& row, std::vector<kit::FieldSpec> fields,
-                  QWidget* parent = nullptr);
+                  const QString& saveName, const QString& cancelName, QWidget* parent = nullptr);
 
     // The panel's controls and its two buttons, by their names.
     const QHash<QString, QWidget*>& controls() const { return controls_; }

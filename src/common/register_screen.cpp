@@ -51,7 +51,10 @@ RegisterScreen::RegisterScreen(Prompter& prompter, kit::RegisterForm form, QWidg
     if (form_.layout != RegisterForm::Layout::SingleRow)
         buildList();
     QWidget* panel = buildPanel();
-    arrange(browse_, panel);
+    std::vector<QWidget*> more;
+    for (const kit::ListSpec& spec : form_.moreLists)
+        more.push_back(buildMoreList(spec));
+    arrange(browse_, panel, more);
     declareFlow();
     connect(qApp, &QApplication::focusChanged, this, &RegisterScreen::focusMoved);
 }
@@ -81,30 +84,55 @@ QPushButton* RegisterScreen::commandButton(const QString& name, const QString& c
     return b;
 }
 
-void RegisterScreen::buildList()
+// A list's grid over its rows: a shared cursor, or the screen's own query
+// read through the area named or a read transaction of the screen's own.
+ListGrid* RegisterScreen::makeList(const kit::ListSpec& spec)
 {
-    const kit::ListSpec& spec = form_.list;
     dataset::Dataset* rows = spec.cursor;
     if (!rows) {
         dataset::TransactionArea* area = spec.area;
         if (!area) {
-            ownArea_ = std::make_unique<dataset::TransactionArea>(form_.cursor->area().database(),
-                                                                  QStringLiteral("IBT") + spec.query);
-            area = ownArea_.get();
+            const QString name = spec.areaName.isEmpty() ? QStringLiteral("IBT") + spec.query : spec.areaName;
+            ownAreas_.push_back(std::make_unique<dataset::TransactionArea>(form_.cursor->area().database(), name));
+            area = ownAreas_.back().get();
         }
-        query_ = std::make_unique<dataset::Dataset>(*area, spec.query);
-        rows = query_.get();
+        queries_.push_back(std::make_unique<dataset::Dataset>(*area, spec.query));
+        rows = queries_.back().get();
     }
     QTableView* view = grid(spec.grid, this, spec.visibleRows);
     controls_.insert(spec.grid, view);
-    list_ = &addList(view, *rows, spec.columns);
+    ListGrid* list = &addList(view, *rows, spec.columns);
     if (!spec.statement.base.isEmpty()) {
-        list_->setStatement(spec.statement);
-        list_->setCommitOnReread(spec.commitOnReread);
+        list->setStatement(spec.statement);
+        list->setCommitOnReread(spec.commitOnReread);
     }
     if (spec.direction)
-        list_->setSort(spec.sort, *spec.direction, spec.marker, spec.sortOnDoubleClick);
-    browse_ = buildBrowsePart(view);
+        list->setSort(spec.sort, *spec.direction, spec.marker, spec.sortOnDoubleClick);
+    return list;
+}
+
+void RegisterScreen::buildList()
+{
+    list_ = makeList(form_.list);
+    browse_ = buildBrowsePart(list_->view());
+}
+
+// A further list in its group, its buttons in a column beside the grid.
+QWidget* RegisterScreen::buildMoreList(const kit::ListSpec& spec)
+{
+    ListGrid* list = makeList(spec);
+    moreLists_.push_back(list);
+    auto* group = new QGroupBox(spec.group, this);
+    group->setObjectName(spec.groupName);
+    list->view()->setParent(group);
+    auto* buttons = new QVBoxLayout;
+    for (const kit::ButtonSpec& b : spec.buttons)
+        buttons->addWidget(commandButton(b.name, b.caption, group));
+    buttons->addStretch();
+    auto* row = new QHBoxLayout(group);
+    row->addWidget(list->view(), 1);
+    row->addLayout(buttons);
+    return group;
 }
 
 // The group around the grid, the command buttons (in a row below it, or in
@@ -205,7 +233,7 @@ QGroupBox* RegisterScreen::buildSearchGroup(QWidget* parent)
 // The panel, its controls and buttons known to the screen by their names.
 QWidget* RegisterScreen::buildPanel()
 {
-    panel_ = new RegisterPanel(form_.panel, *form_.cursor, form_.fields, this);
+    panel_ = new RegisterPanel(form_.panel, *form_.cursor, form_.fields, form_.saveButton, form_.cancelButton, this);
     controls_.insert(form_.panel, panel_);
     controls_.insert(panel_->controls());
     for (QPushButton* b : {panel_->saveButton(), panel_->cancelButton()})
@@ -218,27 +246,45 @@ QWidget* RegisterScreen::buildPanel()
     return panel_;
 }
 
-void RegisterScreen::arrange(QWidget* browse, QWidget* panel)
+void RegisterScreen::arrange(QWidget* browse, QWidget* panel, const std::vector<QWidget*>& more)
 {
     auto* layout = new QVBoxLayout(this);
+    const auto addMore = [&] {
+        for (QWidget* list : more)
+            layout->addWidget(list, 1);
+    };
     if (form_.layout == RegisterForm::Layout::SingleRow) {
         layout->addWidget(panel);
-    } else {
+    } else if (form_.layout == RegisterForm::Layout::CommandsBelow) {
         layout->addWidget(listPart_, 1);
-        if (form_.layout == RegisterForm::Layout::CommandsBelow) {
-            // The panel covers the browsing controls while it is open.
-            panel->setAutoFillBackground(true);
-            auto* lower = new QGridLayout;
-            lower->addWidget(browse, 0, 0, Qt::AlignTop);
-            lower->addWidget(panel, 0, 0);
-            layout->addLayout(lower);
-        } else {
+        // The panel covers the browsing controls while it is open.
+        panel->setAutoFillBackground(true);
+        auto* lower = new QGridLayout;
+        lower->addWidget(browse, 0, 0, Qt::AlignTop);
+        lower->addWidget(panel, 0, 0);
+        layout->addLayout(lower);
+        addMore();
+    } else {
+        // The panel's place is kept while it is hidden, so the window keeps its size.
+        QSizePolicy keep = panel->sizePolicy();
+        keep.setRetainSizeWhenHidden(true);
+        panel->setSizePolicy(keep);
+        if (more.empty()) {
+            layout->addWidget(listPart_, 1);
             layout->addWidget(browse);
             layout->addWidget(panel);
-            // The panel's place is kept while it is hidden, so the window keeps its size.
-            QSizePolicy keep = panel->sizePolicy();
-            keep.setRetainSizeWhenHidden(true);
-            panel->setSizePolicy(keep);
+        } else {
+            // The first list with the panel beside it keeps the size it asks
+            // for, the further lists below take the rest, and the row with
+            // "Изход" ends the screen.
+            auto* top = new QHBoxLayout;
+            listPart_->setSizePolicy(QSizePolicy::Fixed, listPart_->sizePolicy().verticalPolicy());
+            top->addWidget(listPart_);
+            top->addWidget(panel, 0, Qt::AlignBottom);
+            top->addStretch();
+            layout->addLayout(top);
+            addMore();
+            layout->addWidget(browse);
         }
     }
     if (form_.fixedSize)
@@ -268,8 +314,16 @@ void RegisterScreen::declareFlow()
 
     const auto adapt = [this](const std::vector<kit::Check>& checks) {
         std::vector<EditFlow::Check> out;
-        for (const kit::Check& c : checks)
-            out.push_back({[this, passes = c.passes] { return passes(values()); }, c.message});
+        for (const kit::Check& c : checks) {
+            QWidget* focus = controls_.value(c.focus);
+            out.push_back({[this, passes = c.passes, focus] {
+                               const bool passed = passes(values());
+                               if (!passed && focus)
+                                   focus->setFocus(Qt::OtherFocusReason);  // first the focus, then the message
+                               return passed;
+                           },
+                           c.message});
+        }
         return out;
     };
     // The leave checks come first: a wrong entry is never stored because the
@@ -288,7 +342,7 @@ void RegisterScreen::declareFlow()
         controls_.value(form_.commands.add) ? control<QPushButton>(form_.commands.add) : nullptr,
         controls_.value(form_.commands.correct) ? control<QPushButton>(form_.commands.correct) : nullptr,
         controls_.value(form_.commands.remove) ? control<QPushButton>(form_.commands.remove) : nullptr,
-        control<QPushButton>(QStringLiteral("bitZapis")), control<QPushButton>(QStringLiteral("bitOtkaz")));
+        control<QPushButton>(form_.saveButton), control<QPushButton>(form_.cancelButton));
     if (list_ && form_.list.doubleClickCorrects)
         connect(list_, &ListGrid::rowDoubleClicked, flow_, &EditFlow::correct);
     if (form_.layout == RegisterForm::Layout::SingleRow) {
@@ -308,6 +362,8 @@ void RegisterScreen::start()
         flow_->editSingleRow();
     else
         list_->reread();
+    for (ListGrid* list : moreLists_)
+        list->reread();
 }
 
 bool RegisterScreen::guardHolds(const kit::Guard& g)
@@ -321,9 +377,10 @@ bool RegisterScreen::guardHolds(const kit::Guard& g)
                                                                 fb::TransactionOptions::readCommitted(true));
     guardArea_->ensureStarted();
     fb::Transaction& tr = guardArea_->transaction();
-    const fb::Value found = fb::fetchScalar(
-        guardArea_->database().connection(), tr,
-        QStringLiteral("select first 1 1 from %1 where %2 = ?").arg(schema::sqlName(g.table.toLatin1().constData()), g.column), {key});
+    const fb::Value found = fb::fetchScalar(guardArea_->database().connection(), tr,
+                                            QStringLiteral("select first 1 1 from %1 where %2 = ?")
+                                                .arg(schema::sqlName(g.table.toLatin1().constData()), g.column),
+                                            {key});
     guardArea_->commit();
     return !found.isNull();
 }
@@ -347,15 +404,19 @@ QStringList RegisterScreen::descriptionFaults() const
             need(*spec.list, spec.listShows, QStringLiteral("drop-down column"));
         }
     }
-    if (list_) {
-        const dataset::Dataset& rows = list_->rows();
+    const auto listFaults = [&](const ListGrid* list, const kit::ListSpec& spec) {
+        const dataset::Dataset& rows = list->rows();
         if (!rows.isOpen())
             faults << QStringLiteral("%1: the list %2 did not open").arg(objectName(), rows.name());
-        for (const ListColumn& c : form_.list.columns)
+        for (const ListColumn& c : spec.columns)
             need(rows, c.field, QStringLiteral("list column"));
-        need(rows, form_.list.key, QStringLiteral("list key"));
-        need(rows, form_.list.searchField, QStringLiteral("search field"));
-    }
+        need(rows, spec.key, QStringLiteral("list key"));
+        need(rows, spec.searchField, QStringLiteral("search field"));
+    };
+    if (list_)
+        listFaults(list_, form_.list);
+    for (size_t i = 0; i < moreLists_.size(); ++i)
+        listFaults(moreLists_[i], form_.moreLists[i]);
     QHash<QString, int> names;
     for (const QWidget* w : findChildren<QWidget*>())
         if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_")))
@@ -448,7 +509,7 @@ void RegisterScreen::keyPressEvent(QKeyEvent* event)
         if (form_.layout != RegisterForm::Layout::SingleRow)
             flow_->cancel();
         else
-            control<QPushButton>(QStringLiteral("bitOtkaz"))->click();
+            control<QPushButton>(form_.cancelButton)->click();
         return;
     }
     ListScreen::keyPressEvent(event);

@@ -32,6 +32,8 @@ public:
     const kit::RegisterForm& form() const { return form_; }
     // Null for a single-row screen.
     ListGrid* list() const { return list_; }
+    // The further lists, in the order of the description.
+    ListGrid* moreList(size_t i) const { return moreLists_.at(i); }
     EditFlow& flow() const { return *flow_; }
     // The list's rows: the screen's own query or the shared cursor it shows.
     dataset::Dataset* listRows() const;
@@ -72,11 +74,13 @@ protected:
 
 private:
     void buildList();
+    ListGrid* makeList(const kit::ListSpec& spec);
+    QWidget* buildMoreList(const kit::ListSpec& spec);
     QWidget* buildPanel();
     QWidget* buildBrowsePart(QTableView* view);
     QGroupBox* buildFilterGroup(QWidget* parent);
     QGroupBox* buildSearchGroup(QWidget* parent);
-    void arrange(QWidget* browse, QWidget* panel);
+    void arrange(QWidget* browse, QWidget* panel, const std::vector<QWidget*>& more);
     void declareFlow();
     QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent);
     void focusMoved(QWidget* old, QWidget* now);
@@ -88,10 +92,12 @@ private:
     kit::RegisterForm form_;
     QHash<QString, QWidget*> controls_;
     RegisterPanel* panel_ = nullptr;
-    std::unique_ptr<dataset::TransactionArea> ownArea_;
-    std::unique_ptr<dataset::Dataset> query_;
+    // The areas go after the queries that read through them.
+    std::vector<std::unique_ptr<dataset::TransactionArea>> ownAreas_;
+    std::vector<std::unique_ptr<dataset::Dataset>> queries_;
     std::unique_ptr<dataset::TransactionArea> guardArea_;
     ListGrid* list_ = nullptr;
+    std::vector<ListGrid*> moreLists_;
     EditFlow* flow_ = nullptr;
     QBoxLayout* commandRow_ = nullptr;
     QWidget* browse_ = nullptr;

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QTableView>
@@ -89,6 +90,20 @@ void LineEditBinder::show()
     const QString text = f ? (f->dataType() == DataType::Text ? f->asString() : f->displayText()) : QString();
     if (edit_->text() != text)
         edit_->setText(text);
+}
+
+// ---------------------------------------------------------------- LabelBinder
+
+LabelBinder::LabelBinder(QLabel* label, Dataset& dataset, const QString& field)
+    : FieldBinder(label, dataset, field), label_(label)
+{
+    follow();
+}
+
+void LabelBinder::show()
+{
+    const Field* f = field();
+    label_->setText(f ? f->displayText() : QString());
 }
 
 // ---------------------------------------------------------------- MaskEditBinder

@@ -10,6 +10,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QTableView;
 
@@ -56,6 +57,17 @@ public:
 private:
     void show() override;
     QLineEdit* edit_;
+};
+
+// A label showing a field as a grid shows it; it writes nothing.
+class LabelBinder : public FieldBinder {
+    Q_OBJECT
+public:
+    LabelBinder(QLabel* label, Dataset& dataset, const QString& field);
+
+private:
+    void show() override;
+    QLabel* label_;
 };
 
 // A line edit with the field's edit mask: a date ("!99/99/0000;1;_") or a

@@ -5,6 +5,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/equalised_area.h"
 #include "schema/rent_sql.h"
 #include "support/test_db.h"
 
@@ -88,7 +89,7 @@ TEST_F(Demo, PlotAreasAddUpFromCategoriesAndToShares)
     for (const auto& r : rows("select k.id_zemq, cast(k.plosht as decimal(15,3)), k.plosht, c.coefficient "
                               "from kategoriq k join category_coefficient c on c.category = k.vid")) {
         categorySum[r[0].toInt()] += thousandths(r[1]);
-        equalisedSum[r[0].toInt()] += fb::Decimal::fromDouble(r[2].toDouble() * r[3].toDouble(), 3).units;
+        equalisedSum[r[0].toInt()] += schema::prpl(r[2].toDouble(), r[3].toDouble()).units;
         ++categories[r[0].toInt()];
     }
     for (const auto& r : rows("select id_zemq, cast(redplosht as decimal(15,3)), cast(prredpl as decimal(15,3)) "

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -16,6 +17,15 @@
 #include <memory>
 
 namespace testsupport {
+
+// Saves a picture of a screen as `name`.png in the folder that
+// ARVENTA_SCREENSHOTS names, when it names one, for a look at its layout.
+inline void keepScreenshot(const QImage& shot, const QString& name)
+{
+    const QString folder = qEnvironmentVariable("ARVENTA_SCREENSHOTS");
+    if (!folder.isEmpty())
+        shot.save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
 
 // A test of one screen, driven through its widgets: a fresh database, the
 // data module over it (made on first use), the scripted prompter, and the

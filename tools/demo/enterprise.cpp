@@ -2,7 +2,7 @@
 
 #include "demo/people.h"
 #include "demo/random.h"
-#include "fb/decimal.h"
+#include "schema/equalised_area.h"
 
 #include <algorithm>
 #include <map>
@@ -45,12 +45,11 @@ std::int64_t portion(std::int64_t value, int num, int den)
     return (2 * value * num + den) / (2 * den);
 }
 
-// A category's area times its coefficient, rounded to thousandths as the
-// plot editor rounds it: from the product of the two stored numbers.
+// A category's equalised area from the two numbers the database stores
+// for it, as the plot editor computes it.
 Thousandths equalisedArea(Thousandths area, int coefficient)
 {
-    const double product = static_cast<double>(area) / 1000 * (coefficient / 100.0);
-    return fb::Decimal::fromDouble(product, 3).units;
+    return schema::prpl(static_cast<double>(area) / 1000, coefficient / 100.0).units;
 }
 
 QDate dayIn(Random& rnd, QDate first, QDate last)
