@@ -103,9 +103,10 @@ private:
 
     QPageLayout page()
     {
-        static const QHash<QString, QPageSize::PageSizeId> sizes = {
-            {QStringLiteral("A4"), QPageSize::A4}, {QStringLiteral("A5"), QPageSize::A5},
-            {QStringLiteral("A3"), QPageSize::A3}, {QStringLiteral("Letter"), QPageSize::Letter}};
+        static const QHash<QString, QPageSize::PageSizeId> sizes = {{QStringLiteral("A4"), QPageSize::A4},
+                                                                    {QStringLiteral("A5"), QPageSize::A5},
+                                                                    {QStringLiteral("A3"), QPageSize::A3},
+                                                                    {QStringLiteral("Letter"), QPageSize::Letter}};
         const QString size = text(QStringLiteral("size"), QStringLiteral("A4"));
         if (!sizes.contains(size))
             fail(QStringLiteral("непознат размер на страницата „%1“").arg(size));
@@ -135,6 +136,7 @@ private:
         s.size = number(QStringLiteral("size"), s.size);
         s.bold = flag(QStringLiteral("bold"), s.bold);
         s.italic = flag(QStringLiteral("italic"), s.italic);
+        s.wrap = flag(QStringLiteral("wrap"), s.wrap);
         const QString align = text(QStringLiteral("align"));
         if (align == QLatin1String("center"))
             s.align = Qt::AlignHCenter;
@@ -160,6 +162,11 @@ private:
     {
         Element e;
         const auto name = xml_.name();
+        static const QStringList known = {QStringLiteral("line"),  QStringLiteral("box"),
+                                          QStringLiteral("text"),  QStringLiteral("pageNumber"),
+                                          QStringLiteral("field"), QStringLiteral("total")};
+        if (!known.contains(name))
+            unknown();
         e.style = style(style_, false);
         if (name == QLatin1String("line")) {
             e.kind = Element::Kind::Line;
@@ -181,7 +188,7 @@ private:
             e.kind = Element::Kind::PageNumber;
             e.text = text(QStringLiteral("pattern"), QStringLiteral("Стр. {page} от {pages}"));
             endOfEmptyElement();
-        } else if (name == QLatin1String("field") || name == QLatin1String("total")) {
+        } else {
             e.connection = text(QStringLiteral("connection"));
             e.format = text(QStringLiteral("format"));
             e.prefix = text(QStringLiteral("prefix"));
@@ -189,6 +196,7 @@ private:
             if (name == QLatin1String("field")) {
                 e.kind = Element::Kind::Field;
                 e.field = required(QStringLiteral("name"));
+                e.chars = integer(QStringLiteral("chars"), 0);
             } else {
                 e.kind = Element::Kind::Total;
                 const QString function = text(QStringLiteral("function"), QStringLiteral("sum"));
@@ -196,11 +204,9 @@ private:
                     fail(QStringLiteral("функцията на сбора трябва да е sum или count"));
                 e.function = function == QLatin1String("sum") ? Element::Function::Sum : Element::Function::Count;
                 e.field = e.function == Element::Function::Sum ? required(QStringLiteral("field"))
-                                                                : text(QStringLiteral("field"));
+                                                               : text(QStringLiteral("field"));
             }
             endOfEmptyElement();
-        } else {
-            unknown();
         }
         return e;
     }
@@ -223,7 +229,7 @@ private:
     {
         Group g;
         g.field = required(QStringLiteral("field"));
-        g.prefix = integer(QStringLiteral("prefix"), 0);
+        g.chars = integer(QStringLiteral("chars"), 0);
         while (xml_.readNextStartElement()) {
             if (xml_.name() == QLatin1String("header"))
                 g.header = band();

@@ -27,6 +27,7 @@ struct Style {
     double size = 9;  // points
     bool bold = false;
     bool italic = false;
+    bool wrap = false;  // long text breaks into lines inside its rectangle
     Qt::Alignment align = Qt::AlignLeft;
 };
 
@@ -44,6 +45,7 @@ struct Element {
     QString field;
     QString format;
     QString prefix, suffix;
+    int chars = 0;  // a field: only its first characters, upper case (as a group by them shows), when > 0
     Function function = Function::Sum;
     Style style;
     double penWidth = 0.2;  // millimetres
@@ -66,10 +68,10 @@ struct SubList {
 };
 
 // A group by the value of a field of the detail connection, or by its first
-// `prefix` characters when prefix > 0.
+// `chars` characters, upper case, when chars > 0.
 struct Group {
     QString field;
-    int prefix = 0;
+    int chars = 0;
     std::optional<Band> header;
     std::optional<Band> footer;
 };

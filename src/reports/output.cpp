@@ -29,8 +29,8 @@ QString htmlPage(const Document& doc, const std::vector<Item>& page)
 {
     const QRectF full = doc.page.fullRect(QPageLayout::Millimeter);
     const QMarginsF margins = doc.page.margins(QPageLayout::Millimeter);
-    QString html = QStringLiteral("<div class=\"page\" style=\"width:%1mm;height:%2mm\">\n").arg(mm(full.width()),
-                                                                                                mm(full.height()));
+    QString html = QStringLiteral("<div class=\"page\" style=\"width:%1mm;height:%2mm\">\n")
+                       .arg(mm(full.width()), mm(full.height()));
     QString drawings;
     for (const Item& item : page) {
         const QRectF r = item.rect.translated(margins.left(), margins.top());
@@ -47,10 +47,15 @@ QString htmlPage(const Document& doc, const std::vector<Item>& page)
                                                                : "flex-start";
             html += QStringLiteral(
                         "<div style=\"left:%1mm;top:%2mm;width:%3mm;height:%4mm;justify-content:%5;"
-                        "font:%6%7%8pt '%9'\">%10</div>\n")
+                        "font:%6%7%8pt '%9'%10\">%11</div>\n")
                         .arg(mm(r.left()), mm(r.top()), mm(r.width()), mm(r.height()), QLatin1String(justify),
                              s.italic ? QStringLiteral("italic ") : QString(),
-                             s.bold ? QStringLiteral("bold ") : QString(), QString::number(s.size), s.family)
+                             s.bold ? QStringLiteral("bold ") : QString(), QString::number(s.size), s.family,
+                             s.wrap ? QStringLiteral(";white-space:normal;text-align:%1")
+                                          .arg(QLatin1String(s.align & Qt::AlignRight     ? "right"
+                                                             : s.align & Qt::AlignHCenter ? "center"
+                                                                                          : "left"))
+                                    : QString())
                         .arg(item.text.toHtmlEscaped());
         }
     }
@@ -91,7 +96,9 @@ void paintPage(QPainter& painter, const std::vector<Item>& page, double dotsPerM
                     current = &item.style;
                 }
                 painter.setPen(Qt::black);
-                painter.drawText(px(item.rect), int(item.style.align | Qt::AlignVCenter | Qt::TextSingleLine),
+                painter.drawText(px(item.rect),
+                                 int(item.style.align | Qt::AlignVCenter |
+                                     (item.style.wrap ? Qt::TextWordWrap : Qt::TextSingleLine)),
                                  item.text);
                 break;
         }
@@ -129,8 +136,8 @@ bool writeHtml(const Document& doc, const QString& path)
         return false;
     QTextStream out(&file);
     out.setEncoding(QStringConverter::Utf8);
-    out << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
-        << doc.title.toHtmlEscaped() << "</title>\n<style>\n"
+    out << "<!DOCTYPE html>\n<html lang=\"bg\">\n<head>\n<meta charset=\"utf-8\">\n<title>" << doc.title.toHtmlEscaped()
+        << "</title>\n<style>\n"
         << "body { background: #888; margin: 0; }\n"
         << ".page { position: relative; background: #fff; margin: 5mm auto; overflow: hidden; }\n"
         << ".page div { position: absolute; display: flex; align-items: center; white-space: pre; overflow: hidden; }\n"

@@ -55,15 +55,15 @@ std::optional<OutputChoice> DialogOutputChooser::choose(const OutputRequest& req
         path->setEnabled(toFile);
         browse->setEnabled(toFile);
         if (toFile && (path->text().isEmpty() || QFileInfo(path->text()).suffix() != extensionOf(kind())))
-            path->setText(QDir::current().absoluteFilePath(request.suggestedName + QLatin1Char('.') +
-                                                           extensionOf(kind())));
+            path->setText(
+                QDir::current().absoluteFilePath(request.suggestedName + QLatin1Char('.') + extensionOf(kind())));
     };
     QObject::connect(&kinds, &QButtonGroup::idClicked, &dialog, suggest);
     suggest();
     QObject::connect(browse, &QPushButton::clicked, &dialog, [&] {
         const QString ext = extensionOf(kind());
-        const QString chosen = QFileDialog::getSaveFileName(&dialog, dialog.windowTitle(), path->text(),
-                                                            QStringLiteral("*.%1").arg(ext));
+        const QString chosen =
+            QFileDialog::getSaveFileName(&dialog, dialog.windowTitle(), path->text(), QStringLiteral("*.%1").arg(ext));
         if (!chosen.isEmpty())
             path->setText(chosen);
     });

@@ -46,7 +46,8 @@ public:
         pageHeight_ = area.height();
         for (const QString& name : layout.connections())
             if (!tables.contains(name))
-                throw ReportError(QStringLiteral("Справката чете връзката „%1“, която не е свързана с данни.").arg(name));
+                throw ReportError(
+                    QStringLiteral("Справката чете връзката „%1“, която не е свързана с данни.").arg(name));
         detail_ = layout.detail ? &table(layout.detailConnection) : nullptr;
         last_ = {detail_, detail_ && !detail_->rows.empty() ? 0 : -1, {}};
         checkFields();
@@ -178,8 +179,8 @@ private:
         const Group& g = layout_.groups[level];
         const int column = detail_->column(g.field);
         QString key = formatValue(detail_->rows[size_t(row)][size_t(column)], {});
-        if (g.prefix > 0)
-            key = key.left(g.prefix).toUpper();
+        if (g.chars > 0)
+            key = key.left(g.chars).toUpper();
         return key;
     }
 
@@ -209,8 +210,8 @@ private:
     {
         const Group& g = layout_.groups[level];
         if (g.footer)
-            place(*g.footer, {detail_, end - 1, std::span<const int>(allRows_).subspan(size_t(begin), size_t(end - begin))},
-                  true);
+            place(*g.footer,
+                  {detail_, end - 1, std::span<const int>(allRows_).subspan(size_t(begin), size_t(end - begin))}, true);
     }
 
     void detailRow(int row)
@@ -310,6 +311,8 @@ private:
                 row = t.rows.empty() ? -1 : 0;
             if (row >= 0)
                 shown = formatValue(t.rows[size_t(row)][size_t(column)], format);
+            if (e.chars > 0)
+                shown = shown.left(e.chars).toUpper();
         }
         return shown.isEmpty() ? shown : e.prefix + shown + e.suffix;
     }

@@ -34,8 +34,8 @@ bool ReportProject::open()
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        prompter_.message(QStringLiteral("Файлът на справката „%1“ не може да бъде прочетен: %2")
-                              .arg(fileName_, file.errorString()));
+        prompter_.message(
+            QStringLiteral("Файлът на справката „%1“ не може да бъде прочетен: %2").arg(fileName_, file.errorString()));
         return false;
     }
     try {
@@ -52,17 +52,16 @@ bool ReportProject::execute(const ExecuteOptions& options)
 {
     if (!isOpen() && !open())
         return false;
-    const auto choice =
-        chooser_->choose({options.outputDialogTitle, options.allowHtml, QFileInfo(fileName_).completeBaseName()},
-                         window_);
+    const auto choice = chooser_->choose(
+        {options.outputDialogTitle, options.allowHtml, QFileInfo(fileName_).completeBaseName()}, window_);
     if (!choice)
         return false;
 
     Tables tables;
     for (const QString& name : layout_->connections()) {
         if (!connections_.contains(name)) {
-            prompter_.message(QStringLiteral("Справката „%1“ чете връзката „%2“, която не е свързана с данни!")
-                                  .arg(fileName_, name));
+            prompter_.message(
+                QStringLiteral("Справката „%1“ чете връзката „%2“, която не е свързана с данни!").arg(fileName_, name));
             return false;
         }
     }
@@ -114,8 +113,8 @@ bool ReportProject::send(const Document& doc, const OutputChoice& choice, const 
         case Kind::Html:
             if (choice.kind == Kind::Pdf ? writePdf(doc, choice.path) : writeHtml(doc, choice.path))
                 return true;
-            prompter_.message(QStringLiteral("Файлът „%1“ не може да бъде записан!")
-                                  .arg(QDir::toNativeSeparators(choice.path)));
+            prompter_.message(
+                QStringLiteral("Файлът „%1“ не може да бъде записан!").arg(QDir::toNativeSeparators(choice.path)));
             return false;
     }
     return false;

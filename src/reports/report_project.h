@@ -7,11 +7,11 @@
 #include <QHash>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 
 #include <optional>
 
 class Prompter;
-class QWidget;
 
 namespace dataset {
 class Dataset;
