@@ -11,6 +11,7 @@ const std::vector<Case>& cases()
          "DB: the owners register: open (the list read), filter by name, clear, sort by two titles, search, "
          "correct and cancel, correct and save",
          owners},
+        reportCase,
     };
     return all;
 }

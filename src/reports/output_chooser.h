@@ -36,4 +36,14 @@ public:
     std::optional<OutputChoice> choose(const OutputRequest& request, QWidget* window) override;
 };
 
+// Always the same output, given up front: programs without a window.
+class FixedOutputChooser : public OutputChooser {
+public:
+    explicit FixedOutputChooser(OutputChoice choice) : choice_(std::move(choice)) {}
+    std::optional<OutputChoice> choose(const OutputRequest&, QWidget*) override { return choice_; }
+
+private:
+    OutputChoice choice_;
+};
+
 }  // namespace reports
