@@ -156,3 +156,46 @@ TEST_F(ProjectTest, PreviewIsAWindowOfItsOwnWithTheTitleAsked)
 }
 
 }  // namespace
+
+namespace {
+
+// The command line writes the same report without a window and says what went wrong on standard error.
+TEST_F(ProjectTest, CommandLineWritesTheReportOrSaysWhy)
+{
+    writeLayout(QStringLiteral("List.rav"), kList);
+    const auto run = [](const QStringList& args, QString* err = nullptr) {
+        QProcess p;
+        p.start(QStringLiteral(ARVENTA_REPORT_EXE), args);
+        EXPECT_TRUE(p.waitForFinished(60000));
+        if (err)
+            *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitCode();
+    };
+    const QString connection = QStringLiteral("rvdsQ=") + QString::fromUtf8(kRows);
+    EXPECT_EQ(run({QStringLiteral("List.rav"), QStringLiteral("--database"), db_.path(), QStringLiteral("--connection"),
+                   connection, QStringLiteral("--pdf"), path(QStringLiteral("cli.pdf"))}),
+              0);
+    EXPECT_EQ(pdfText(path(QStringLiteral("cli.pdf"))).simplified(), QStringLiteral("1 едно 2 две 3 три Брой: 3"));
+    EXPECT_EQ(run({QStringLiteral("List.rav"), QStringLiteral("--database"), db_.path(), QStringLiteral("--connection"),
+                   connection, QStringLiteral("--html"), path(QStringLiteral("cli.html"))}),
+              0);
+    EXPECT_TRUE(readText(QStringLiteral("cli.html")).contains(QStringLiteral(">три<")));
+
+    QString err;
+    EXPECT_EQ(run({QStringLiteral("List.rav"), QStringLiteral("--pdf"), path(QStringLiteral("x.pdf"))}, &err), 2);
+    EXPECT_TRUE(err.contains(QStringLiteral("usage: arventa-report")));
+    EXPECT_EQ(run({QStringLiteral("Missing.rav"), QStringLiteral("--database"), db_.path(), QStringLiteral("--pdf"),
+                   path(QStringLiteral("x.pdf"))},
+                  &err),
+              1);
+    EXPECT_TRUE(err.contains(QStringLiteral("„Missing.rav“ не е намерен")));
+    EXPECT_EQ(run({QStringLiteral("List.rav"), QStringLiteral("--database"), db_.path(), QStringLiteral("--connection"),
+                   QStringLiteral("rvdsQ=select nothing from nowhere"), QStringLiteral("--pdf"),
+                   path(QStringLiteral("x.pdf"))},
+                  &err),
+              1);
+    EXPECT_TRUE(err.contains(QStringLiteral("NOWHERE"))) << err.toStdString();
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("x.pdf"))));
+}
+
+}  // namespace
