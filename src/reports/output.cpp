@@ -50,7 +50,7 @@ QString htmlPage(const Document& doc, const std::vector<Item>& page)
                         "font:%6%7%8pt '%9'%10\">%11</div>\n")
                         .arg(mm(r.left()), mm(r.top()), mm(r.width()), mm(r.height()), QLatin1String(justify),
                              s.italic ? QStringLiteral("italic ") : QString(),
-                             s.bold ? QStringLiteral("bold ") : QString(), QString::number(s.size), s.family,
+                             s.bold ? QStringLiteral("bold ") : QString(), QString::number(s.size), s.family.toHtmlEscaped(),
                              s.wrap ? QStringLiteral(";white-space:normal;text-align:%1")
                                           .arg(QLatin1String(s.align & Qt::AlignRight     ? "right"
                                                              : s.align & Qt::AlignHCenter ? "center"
