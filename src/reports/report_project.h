@@ -37,6 +37,8 @@ struct ExecuteOptions {
 class ReportProject {
 public:
     ReportProject(const QString& fileName, Prompter& prompter, QWidget* window);
+    ReportProject(const ReportProject&) = delete;
+    ReportProject& operator=(const ReportProject&) = delete;
 
     // Also at run time: the next execution reads the new dataset.
     void bindConnection(const QString& name, dataset::Dataset& data);
