@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -44,7 +45,10 @@ std::optional<OutputChoice> DialogOutputChooser::choose(const OutputRequest& req
     kinds.button(int(Kind::Preview))->setChecked(true);
 
     auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(new QLabel(QStringLiteral("Файл:"), &dialog));
     auto* path = new QLineEdit(&dialog);
+    path->setObjectName(QStringLiteral("edFile"));
+    path->setMinimumWidth(280);
     auto* browse = new QPushButton(QStringLiteral("..."), &dialog);
     fileRow->addWidget(path);
     fileRow->addWidget(browse);
