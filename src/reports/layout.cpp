@@ -189,16 +189,19 @@ private:
             e.text = text(QStringLiteral("pattern"), QStringLiteral("Стр. {page} от {pages}"));
             endOfEmptyElement();
         } else {
-            e.connection = text(QStringLiteral("connection"));
             e.format = text(QStringLiteral("format"));
             e.prefix = text(QStringLiteral("prefix"));
             e.suffix = text(QStringLiteral("suffix"));
             if (name == QLatin1String("field")) {
                 e.kind = Element::Kind::Field;
+                e.connection = text(QStringLiteral("connection"));
                 e.field = required(QStringLiteral("name"));
                 e.chars = integer(QStringLiteral("chars"), 0);
             } else {
                 e.kind = Element::Kind::Total;
+                // A total adds up the rows of its own band's connection, nothing else.
+                if (xml_.attributes().hasAttribute(QStringLiteral("connection")))
+                    fail(QStringLiteral("сборът събира редовете на своята лента и няма атрибут „connection“"));
                 const QString function = text(QStringLiteral("function"), QStringLiteral("sum"));
                 if (function != QLatin1String("sum") && function != QLatin1String("count"))
                     fail(QStringLiteral("функцията на сбора трябва да е sum или count"));

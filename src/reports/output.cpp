@@ -45,18 +45,19 @@ QString htmlPage(const Document& doc, const std::vector<Item>& page)
             const char* justify = s.align & Qt::AlignRight     ? "flex-end"
                                   : s.align & Qt::AlignHCenter ? "center"
                                                                : "flex-start";
-            html += QStringLiteral(
-                        "<div style=\"left:%1mm;top:%2mm;width:%3mm;height:%4mm;justify-content:%5;"
-                        "font:%6%7%8pt '%9'%10\">%11</div>\n")
-                        .arg(mm(r.left()), mm(r.top()), mm(r.width()), mm(r.height()), QLatin1String(justify),
-                             s.italic ? QStringLiteral("italic ") : QString(),
-                             s.bold ? QStringLiteral("bold ") : QString(), QString::number(s.size), s.family.toHtmlEscaped(),
-                             s.wrap ? QStringLiteral(";white-space:normal;text-align:%1")
-                                          .arg(QLatin1String(s.align & Qt::AlignRight     ? "right"
-                                                             : s.align & Qt::AlignHCenter ? "center"
-                                                                                          : "left"))
-                                    : QString())
-                        .arg(item.text.toHtmlEscaped());
+            html +=
+                QStringLiteral(
+                    "<div style=\"left:%1mm;top:%2mm;width:%3mm;height:%4mm;justify-content:%5;"
+                    "font:%6%7%8pt '%9'%10\">%11</div>\n")
+                    .arg(mm(r.left()), mm(r.top()), mm(r.width()), mm(r.height()), QLatin1String(justify),
+                         s.italic ? QStringLiteral("italic ") : QString(), s.bold ? QStringLiteral("bold ") : QString(),
+                         QString::number(s.size), s.family.toHtmlEscaped(),
+                         s.wrap ? QStringLiteral(";white-space:normal;text-align:%1")
+                                      .arg(QLatin1String(s.align & Qt::AlignRight     ? "right"
+                                                         : s.align & Qt::AlignHCenter ? "center"
+                                                                                      : "left"))
+                                : QString())
+                    .arg(item.text.toHtmlEscaped());
         }
     }
     if (!drawings.isEmpty())

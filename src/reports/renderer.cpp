@@ -127,8 +127,9 @@ private:
                 for (const Element& e : (*band)->elements) {
                     if (pageBand && e.kind == Element::Kind::Total)
                         throw ReportError(QStringLiteral("Сбор в горния или долния колонтитул не се поддържа."));
-                    if (e.connection.isEmpty() && !layout_.detail &&
-                        (e.kind == Element::Kind::Field || e.kind == Element::Kind::Total))
+                    if (!layout_.detail && e.kind == Element::Kind::Total)
+                        throw ReportError(QStringLiteral("Сбор без лента „detail“ няма какво да събира."));
+                    if (!layout_.detail && e.kind == Element::Kind::Field && e.connection.isEmpty())
                         throw ReportError(QStringLiteral("Полето „%1“ не казва от коя връзка е.").arg(e.field));
                 }
                 if (layout_.detail)

@@ -73,6 +73,9 @@ TEST(Layout, BrokenFilesSayWhatAndWhere)
     EXPECT_EQ(
         parseError("<report version=\"1\"><summary height=\"5\"><field width=\"5\" height=\"5\"/></summary></report>"),
         QStringLiteral("елементът „field“ няма атрибут „name“ (ред 1)"));
+    EXPECT_EQ(parseError("<report version=\"1\"><summary height=\"5\"><total connection=\"B\" field=\"N\" width=\"5\" "
+                         "height=\"5\"/></summary></report>"),
+              QStringLiteral("сборът събира редовете на своята лента и няма атрибут „connection“ (ред 1)"));
     EXPECT_EQ(parseError("<report version=\"1\"><group field=\"A\"/></report>"),
               QStringLiteral("групите искат лента „detail“ (ред 1)"));
     EXPECT_TRUE(parseError("<report version=\"1\"><title height=\"5\"></report>").endsWith(QStringLiteral("(ред 1)")));
