@@ -1,9 +1,8 @@
 #pragma once
 
-#include "common/prompter.h"
+#include "common/printing_prompter.h"
 
 #include <QStringList>
-#include <QTextStream>
 
 #include <vector>
 
@@ -18,7 +17,8 @@ struct Case {
 };
 
 // The cases, one file each.
-extern const Case rentDue;  // rent_due.cpp
+extern const Case rentDue;     // rent_due.cpp
+extern const Case reportCase;  // report.cpp
 
 // Every case, in the order the usage text lists them (cases.cpp).
 const std::vector<Case>& cases();
@@ -30,15 +30,5 @@ int startup(const QStringList& args);
 int owners(const QStringList& args);
 int land(const QStringList& args);
 int layers(const QStringList& args);
-
-// The benches answer no question and print every message.
-class PrintingPrompter : public Prompter {
-public:
-    void message(const QString& text) override { QTextStream(stderr) << text << "\n"; }
-    bool confirm(const QString&, Default) override { return false; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
-    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
-    QString browseFolder(const QString&, const QString&) override { return {}; }
-};
 
 }  // namespace bench

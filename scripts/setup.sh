@@ -10,6 +10,7 @@ packages=(
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   libgtest-dev libgmock-dev
   libzip-dev libpugixml-dev
+  fonts-dejavu-core poppler-utils
 )
 
 missing=()

@@ -1,0 +1,367 @@
+#include "reports/renderer.h"
+
+#include "reports/value_format.h"
+
+#include <QLocale>
+
+#include <numeric>
+#include <span>
+
+namespace reports {
+
+namespace {
+
+constexpr double kEpsilon = 1e-6;
+
+// Values that are equal by value file under the same text (2, 2.0 and 2.00 alike).
+QString linkKey(const fb::Value& v)
+{
+    using T = fb::Value::Type;
+    switch (v.type()) {
+        case T::Integer:
+        case T::Double:
+        case T::Decimal: {
+            fb::Decimal d = exactValue(v, -1);
+            while (d.scale > 0 && d.units % 10 == 0)
+                d = {d.units / 10, d.scale - 1};
+            return QLatin1Char('n') + d.toString();
+        }
+        default:
+            return QString::number(int(v.type())) + v.toString();
+    }
+}
+
+// Where a band's fields read: a row of a table, and the rows its totals add up.
+struct Context {
+    const Table* table = nullptr;
+    int row = -1;
+    std::span<const int> totalRows;
+};
+
+class Renderer {
+public:
+    Renderer(const Layout& layout, const Tables& tables) : layout_(layout), tables_(tables)
+    {
+        const QRectF area = layout.page.paintRect(QPageLayout::Millimeter);
+        pageHeight_ = area.height();
+        for (const QString& name : layout.connections())
+            if (!tables.contains(name))
+                throw ReportError(
+                    QStringLiteral("Справката чете връзката „%1“, която не е свързана с данни.").arg(name));
+        detail_ = layout.detail ? &table(layout.detailConnection) : nullptr;
+        last_ = {detail_, detail_ && !detail_->rows.empty() ? 0 : -1, {}};
+        checkFields();
+        checkHeights();
+        if (detail_) {
+            allRows_.resize(detail_->rows.size());
+            std::iota(allRows_.begin(), allRows_.end(), 0);
+        }
+        for (const SubList& s : layout.subLists)
+            subIndexes_.push_back(indexOf(s));
+    }
+
+    std::optional<Document> run(const Progress& progress)
+    {
+        const int n = int(allRows_.size());
+        startPage();
+        const size_t levels = layout_.groups.size();
+        std::vector<int> groupStart(levels, 0);
+        for (int i = 0; i < n; ++i) {
+            if (progress && i % 200 == 0 && !progress(i, n))
+                return std::nullopt;
+            size_t changed = 0;
+            if (i > 0) {
+                while (changed < levels && groupKey(i, changed) == groupKey(i - 1, changed))
+                    ++changed;
+                for (size_t g = levels; g-- > changed;)
+                    closeGroup(g, groupStart[g], i);
+            }
+            for (size_t g = changed; g < levels; ++g) {
+                groupStart[g] = i;
+                openGroup(g, i);
+            }
+            detailRow(i);
+        }
+        if (n > 0)
+            for (size_t g = levels; g-- > 0;)
+                closeGroup(g, groupStart[g], n);
+        if (layout_.summary)
+            place(*layout_.summary, {detail_, n - 1, allRows_}, true);
+        finishPage();
+        if (progress)
+            progress(n, n);
+        numberPages();
+        Document doc;
+        doc.page = layout_.page;
+        doc.pages = std::move(pages_);
+        return doc;
+    }
+
+private:
+    const Table& table(const QString& connection) const { return *tables_.constFind(connection); }
+    const Table& tableOf(const Element& e, const Context& ctx) const
+    {
+        return e.connection.isEmpty() ? *ctx.table : table(e.connection);
+    }
+
+    void checkFields() const
+    {
+        const auto need = [&](const QString& connection, const QString& field) {
+            if (!field.isEmpty() && table(connection).column(field) < 0)
+                throw ReportError(QStringLiteral("Връзката „%1“ няма поле „%2“.").arg(connection, field));
+        };
+        const auto elements = [&](const Band& band, const QString& own) {
+            for (const Element& e : band.elements)
+                if (e.kind == Element::Kind::Field || e.kind == Element::Kind::Total)
+                    need(e.connection.isEmpty() ? own : e.connection, e.field);
+        };
+        for (const Group& g : layout_.groups) {
+            need(layout_.detailConnection, g.field);
+            for (const auto* band : {&g.header, &g.footer})
+                if (*band)
+                    elements(**band, layout_.detailConnection);
+        }
+        for (const auto* band : {&layout_.title, &layout_.pageHeader, &layout_.pageFooter, &layout_.summary})
+            if (*band) {
+                const bool pageBand = band == &layout_.pageHeader || band == &layout_.pageFooter;
+                for (const Element& e : (*band)->elements) {
+                    if (pageBand && e.kind == Element::Kind::Total)
+                        throw ReportError(QStringLiteral("Сбор в горния или долния колонтитул не се поддържа."));
+                    if (!layout_.detail && e.kind == Element::Kind::Total)
+                        throw ReportError(QStringLiteral("Сбор без лента „detail“ няма какво да събира."));
+                    if (!layout_.detail && e.kind == Element::Kind::Field && e.connection.isEmpty())
+                        throw ReportError(QStringLiteral("Полето „%1“ не казва от коя връзка е.").arg(e.field));
+                }
+                if (layout_.detail)
+                    elements(**band, layout_.detailConnection);
+            }
+        if (layout_.detail)
+            elements(*layout_.detail, layout_.detailConnection);
+        for (const SubList& s : layout_.subLists) {
+            need(s.connection, s.field);
+            need(layout_.detailConnection, s.masterField);
+            for (const auto* band : {&s.header, &s.footer})
+                if (*band)
+                    elements(**band, s.connection);
+            elements(s.row, s.connection);
+        }
+    }
+
+    // A band taller than the room between the page header and footer could never be placed.
+    void checkHeights() const
+    {
+        const double room = pageHeight_ - (layout_.pageHeader ? layout_.pageHeader->height : 0) -
+                            (layout_.pageFooter ? layout_.pageFooter->height : 0);
+        if (room <= kEpsilon)
+            throw ReportError(QStringLiteral("Горният и долният колонтитул не оставят място на страницата."));
+        const Band* header = layout_.pageHeader ? &*layout_.pageHeader : nullptr;
+        const Band* footer = layout_.pageFooter ? &*layout_.pageFooter : nullptr;
+        layout_.forEachBand([&](const Band& band) {
+            if (&band != header && &band != footer && band.height > room + kEpsilon)
+                throw ReportError(QStringLiteral("Лента с височина %1 мм не се побира на страницата (място %2 мм).")
+                                      .arg(band.height)
+                                      .arg(room));
+        });
+    }
+
+    QHash<QString, std::vector<int>> indexOf(const SubList& s) const
+    {
+        QHash<QString, std::vector<int>> index;
+        const Table& t = table(s.connection);
+        const int column = t.column(s.field);
+        for (int r = 0; r < int(t.rows.size()); ++r)
+            if (!t.rows[size_t(r)][size_t(column)].isNull())
+                index[linkKey(t.rows[size_t(r)][size_t(column)])].push_back(r);
+        return index;
+    }
+
+    QString groupKey(int row, size_t level) const
+    {
+        const Group& g = layout_.groups[level];
+        const int column = detail_->column(g.field);
+        QString key = formatValue(detail_->rows[size_t(row)][size_t(column)], {});
+        if (g.chars > 0)
+            key = key.left(g.chars).toUpper();
+        return key;
+    }
+
+    // Every level down to `level` keeps its key from `row` on, up to the returned row.
+    int groupEnd(size_t level, int row) const
+    {
+        int end = row + 1;
+        const int n = int(allRows_.size());
+        for (; end < n; ++end)
+            for (size_t g = 0; g <= level; ++g)
+                if (groupKey(end, g) != groupKey(row, g))
+                    return end;
+        return end;
+    }
+
+    void openGroup(size_t level, int row)
+    {
+        const Group& g = layout_.groups[level];
+        if (!g.header)
+            return;
+        const int end = groupEnd(level, row);
+        ensure(g.header->height + (layout_.detail ? layout_.detail->height : 0));
+        place(*g.header, {detail_, row, std::span<const int>(allRows_).subspan(size_t(row), size_t(end - row))});
+    }
+
+    void closeGroup(size_t level, int begin, int end)
+    {
+        const Group& g = layout_.groups[level];
+        if (g.footer)
+            place(*g.footer,
+                  {detail_, end - 1, std::span<const int>(allRows_).subspan(size_t(begin), size_t(end - begin))}, true);
+    }
+
+    void detailRow(int row)
+    {
+        const std::span<const int> self = std::span<const int>(allRows_).subspan(size_t(row), 1);
+        place(*layout_.detail, {detail_, row, self}, true);
+        for (size_t s = 0; s < layout_.subLists.size(); ++s) {
+            const SubList& sub = layout_.subLists[s];
+            const fb::Value& key = detail_->rows[size_t(row)][size_t(detail_->column(sub.masterField))];
+            const auto found = subIndexes_[s].constFind(linkKey(key));
+            if (key.isNull() || found == subIndexes_[s].constEnd())
+                continue;
+            const Table* rowsOf = &table(sub.connection);
+            const std::vector<int>& rows = *found;
+            if (sub.header)
+                place(*sub.header, {rowsOf, rows.front(), rows}, true);
+            for (const int r : rows)
+                place(sub.row, {rowsOf, r, {}}, true);
+            if (sub.footer)
+                place(*sub.footer, {rowsOf, rows.back(), rows}, true);
+        }
+    }
+
+    void startPage()
+    {
+        pages_.emplace_back();
+        y_ = 0;
+        bottom_ = pageHeight_ - (layout_.pageFooter ? layout_.pageFooter->height : 0);
+        if (pages_.size() == 1 && layout_.title)
+            place(*layout_.title, {detail_, detail_ && !detail_->rows.empty() ? 0 : -1, allRows_});
+        if (layout_.pageHeader)
+            place(*layout_.pageHeader, last_);
+        top_ = y_;
+    }
+
+    void finishPage()
+    {
+        if (!layout_.pageFooter)
+            return;
+        y_ = bottom_;
+        place(*layout_.pageFooter, last_);
+    }
+
+    void ensure(double height)
+    {
+        // A page that holds nothing yet takes the band anyway: breaking would only leave it empty.
+        if (y_ + height > bottom_ + kEpsilon && y_ > top_ + kEpsilon) {
+            finishPage();
+            startPage();
+        }
+    }
+
+    void place(const Band& band, const Context& ctx, bool breakBefore = false)
+    {
+        if (breakBefore)
+            ensure(band.height);
+        if (ctx.table == detail_)
+            last_ = {detail_, ctx.row, {}};
+        for (const Element& e : band.elements) {
+            Item item;
+            item.rect = e.rect.translated(0, y_);
+            item.style = e.style;
+            item.penWidth = e.penWidth;
+            switch (e.kind) {
+                case Element::Kind::Line:
+                    item.kind = Item::Kind::Line;
+                    break;
+                case Element::Kind::Box:
+                    item.kind = Item::Kind::Box;
+                    break;
+                case Element::Kind::PageNumber:
+                    numbers_.push_back({pages_.size() - 1, pages_.back().size()});
+                    item.text = e.text;
+                    break;
+                default:
+                    item.text = text(e, ctx);
+            }
+            pages_.back().push_back(std::move(item));
+        }
+        y_ += band.height;
+    }
+
+    QString text(const Element& e, const Context& ctx) const
+    {
+        if (e.kind == Element::Kind::Text)
+            return e.text;
+        const Table& t = tableOf(e, ctx);
+        const int column = e.field.isEmpty() ? -1 : t.column(e.field);
+        const QString format = !e.format.isEmpty() || column < 0 ? e.format : t.formats[column];
+        QString shown;
+        if (e.kind == Element::Kind::Total) {
+            shown = formatValue(total(e, t, column, format, ctx.totalRows), format);
+        } else {
+            // A field of another connection than the band's shows the row that connection stood on.
+            int row = &t == ctx.table ? ctx.row : t.current;
+            if (row < 0 || row >= int(t.rows.size()))
+                row = t.rows.empty() ? -1 : 0;
+            if (row >= 0)
+                shown = formatValue(t.rows[size_t(row)][size_t(column)], format);
+            if (e.chars > 0)
+                shown = shown.left(e.chars).toUpper();
+        }
+        return shown.isEmpty() ? shown : e.prefix + shown + e.suffix;
+    }
+
+    fb::Value total(const Element& e, const Table& t, int column, const QString& format,
+                    std::span<const int> rows) const
+    {
+        if (e.function == Element::Function::Count) {
+            qint64 count = 0;
+            for (const int r : rows)
+                count += column < 0 || !t.rows[size_t(r)][size_t(column)].isNull();
+            return count;
+        }
+        const int decimals = formatDecimals(format);
+        fb::Decimal sum{0, std::max(decimals, 0)};
+        for (const int r : rows)
+            sum = sum + exactValue(t.rows[size_t(r)][size_t(column)], decimals);
+        return sum;
+    }
+
+    void numberPages()
+    {
+        const QString total = QString::number(pages_.size());
+        for (const auto& [page, index] : numbers_) {
+            QString& text = pages_[page][index].text;
+            text.replace(QLatin1String("{page}"), QString::number(page + 1)).replace(QLatin1String("{pages}"), total);
+        }
+    }
+
+    const Layout& layout_;
+    const Tables& tables_;
+    const Table* detail_ = nullptr;
+    std::vector<int> allRows_;
+    std::vector<QHash<QString, std::vector<int>>> subIndexes_;
+    double pageHeight_ = 0;
+    double y_ = 0;
+    double top_ = 0;  // where the body of the page begins, under the title and the page header
+    double bottom_ = 0;
+    Context last_;
+    std::vector<std::vector<Item>> pages_;
+    std::vector<std::pair<size_t, size_t>> numbers_;  // page, item of each page number
+};
+
+}  // namespace
+
+std::optional<Document> render(const Layout& layout, const Tables& tables, const Progress& progress)
+{
+    return Renderer(layout, tables).run(progress);
+}
+
+}  // namespace reports

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "reports/document.h"
+#include "reports/layout.h"
+#include "reports/report_data.h"
+
+#include <functional>
+#include <optional>
+
+namespace reports {
+
+// Told how many detail rows are laid out of how many; returns false to stop.
+using Progress = std::function<bool(int done, int total)>;
+
+// Lays the layout's bands out on pages over the connections' rows: the
+// title on the first page, page header and footer on every page, group
+// headers and footers where a group's value changes, a detail band per row
+// of the detail connection with its sub-lists, the summary at the end. A
+// band never breaks across pages; a group header is kept with its first
+// row. Throws ReportError when the layout asks for a connection or field
+// the data has not, or a band does not fit on a page; nullopt when stopped.
+std::optional<Document> render(const Layout& layout, const Tables& tables, const Progress& progress = {});
+
+}  // namespace reports

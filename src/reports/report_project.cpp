@@ -1,0 +1,123 @@
+#include "reports/report_project.h"
+
+#include "common/prompter.h"
+#include "dataset/dataset.h"
+#include "fb/error.h"
+#include "reports/output.h"
+#include "reports/preview.h"
+#include "reports/renderer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+
+namespace reports {
+
+ReportProject::ReportProject(const QString& fileName, Prompter& prompter, QWidget* window)
+    : fileName_(fileName), prompter_(prompter), window_(window)
+{
+}
+
+void ReportProject::bindConnection(const QString& name, dataset::Dataset& data)
+{
+    connections_.insert(name, &data);
+}
+
+bool ReportProject::open()
+{
+    const QString path = QDir::current().absoluteFilePath(fileName_);
+    QFile file(path);
+    if (!file.exists()) {
+        prompter_.message(QStringLiteral("Файлът на справката „%1“ не е намерен в папката „%2“!")
+                              .arg(fileName_, QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        prompter_.message(
+            QStringLiteral("Файлът на справката „%1“ не може да бъде прочетен: %2").arg(fileName_, file.errorString()));
+        return false;
+    }
+    try {
+        layout_ = parseLayout(file.readAll());
+    } catch (const ReportError& e) {
+        layout_.reset();
+        prompter_.message(QStringLiteral("Файлът на справката „%1“ е повреден: %2").arg(fileName_, e.message()));
+        return false;
+    }
+    return true;
+}
+
+bool ReportProject::execute(const ExecuteOptions& options)
+{
+    if (!isOpen() && !open())
+        return false;
+    const auto choice = chooser_->choose(
+        {options.outputDialogTitle, options.allowHtml, QFileInfo(fileName_).completeBaseName()}, window_);
+    if (!choice)
+        return false;
+
+    Tables tables;
+    for (const QString& name : layout_->connections()) {
+        if (!connections_.contains(name)) {
+            prompter_.message(
+                QStringLiteral("Справката „%1“ чете връзката „%2“, която не е свързана с данни!").arg(fileName_, name));
+            return false;
+        }
+    }
+    try {
+        for (auto it = connections_.cbegin(); it != connections_.cend(); ++it)
+            tables.insert(it.key(), readDataset(it.key(), *it.value()));
+    } catch (const fb::Error& e) {
+        prompter_.message(e.message());
+        return false;
+    }
+
+    std::optional<Document> doc;
+    try {
+        std::unique_ptr<QProgressDialog> progress;
+        Progress step;
+        if (window_) {
+            progress = std::make_unique<QProgressDialog>(QStringLiteral("Подготовка на справката…"),
+                                                         QStringLiteral("Отказ"), 0, 0, window_);
+            progress->setWindowModality(Qt::WindowModal);
+            progress->setMinimumDuration(800);
+            step = [&](int done, int total) {
+                progress->setMaximum(total);
+                progress->setValue(done);
+                return !progress->wasCanceled();
+            };
+        }
+        doc = render(*layout_, tables, step);
+    } catch (const ReportError& e) {
+        prompter_.message(QStringLiteral("Справката „%1“ не може да бъде изпълнена: %2").arg(fileName_, e.message()));
+        return false;
+    }
+    if (!doc)
+        return false;
+    doc->title = QFileInfo(fileName_).completeBaseName();
+    return send(*doc, *choice, options);
+}
+
+bool ReportProject::send(const Document& doc, const OutputChoice& choice, const ExecuteOptions& options)
+{
+    using Kind = OutputChoice::Kind;
+    switch (choice.kind) {
+        case Kind::Preview:
+            preview_ = showPreview(std::make_shared<const Document>(doc), options.previewTitle,
+                                   options.previewMaximised, window_);
+            return true;
+        case Kind::Printer:
+            return printDocument(doc, window_);
+        case Kind::Pdf:
+        case Kind::Html:
+            if (choice.kind == Kind::Pdf ? writePdf(doc, choice.path) : writeHtml(doc, choice.path))
+                return true;
+            prompter_.message(
+                QStringLiteral("Файлът „%1“ не може да бъде записан!").arg(QDir::toNativeSeparators(choice.path)));
+            return false;
+    }
+    return false;
+}
+
+}  // namespace reports

@@ -1,0 +1,227 @@
+// Layouts rendered to PDF and HTML and read back as text: rows, groups,
+// exact totals, sub-lists, page breaks and page numbers.
+#include "reports/renderer.h"
+#include "reports/report_project.h"
+#include "reports/report_test.h"
+#include "support/sql.h"
+
+using reporttest::ReportTest;
+
+namespace {
+
+// The non-empty lines of a text with their runs of spaces made single.
+QStringList lines(const QString& text)
+{
+    QStringList out;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        const QString s = line.simplified();
+        if (!s.isEmpty())
+            out << s;
+    }
+    return out;
+}
+
+const char* const kGroupedLayout = R"(<report version="1">
+  <page size="A4" margins="10,10,10,10"/>
+  <title height="10"><text width="190" height="8" size="12" bold="true">Собственици по буква</text></title>
+  <group field="IME" chars="1">
+    <header height="6"><text width="20" height="6">Буква</text><field name="IME" chars="1" x="20" width="10" height="6"/></header>
+    <footer height="6">
+      <text width="50" height="6">Общо за буквата:</text>
+      <total field="PLOSHT" format="#0.000" x="60" width="30" height="6" align="right"/>
+      <total field="SUMA" format="#0.00" x="100" width="30" height="6" align="right"/>
+      <total function="count" x="140" width="20" height="6" align="right"/>
+    </footer>
+  </group>
+  <detail connection="rvdsT" height="5">
+    <field name="IME" width="50" height="5"/>
+    <field name="PLOSHT" format="#0.000" x="60" width="30" height="5" align="right"/>
+    <field name="SUMA" x="100" width="30" height="5" align="right"/>
+  </detail>
+  <summary height="8">
+    <line x1="0" y1="1" x2="190" y2="1"/>
+    <text y="2" width="50" height="6">Общо:</text>
+    <total field="PLOSHT" format="#0.000" suffix=" дка" x="60" y="2" width="30" height="6" align="right"/>
+    <total field="SUMA" suffix=" лв" x="100" y="2" width="30" height="6" align="right"/>
+    <total function="count" field="PLOSHT" x="140" y="2" width="20" height="6" align="right"/>
+  </summary>
+  <pageFooter height="6"><pageNumber x="130" width="60" height="6" align="right"/></pageFooter>
+</report>)";
+
+class RenderTest : public ReportTest {
+protected:
+    void SetUp() override
+    {
+        testsupport::runSql(
+            db_.path(),
+            {QStringLiteral("create table T (IME varchar(20), PLOSHT double precision, SUMA decimal(15,2))"),
+             QStringLiteral("insert into T values ('Асен', 1.0005, 2.50)"),
+             QStringLiteral("insert into T values ('Атанас', 1.0005, 3.25)"),
+             QStringLiteral("insert into T values ('Борис', 0.1, 1.10)"),
+             QStringLiteral("insert into T values ('божана', 0.2, 0.05)"),
+             QStringLiteral("insert into T values ('Божидар', null, 4.00)")});
+    }
+};
+
+TEST_F(RenderTest, GroupsAndTotalsAddUpThePrintedFiguresInPdfAndHtml)
+{
+    writeLayout(QStringLiteral("Grouped.rav"), kGroupedLayout);
+    auto t = query(QStringLiteral("QT"), QStringLiteral("select * from T order by upper(IME)"));
+    reports::ReportProject project(QStringLiteral("Grouped.rav"), prompter_, nullptr);
+    project.setOutputChooser(chooser_);
+    project.bindConnection(QStringLiteral("rvdsT"), *t);
+    chooser_.answerPdf(path(QStringLiteral("out.pdf")));
+    chooser_.answerHtml(path(QStringLiteral("out.html")));
+    ASSERT_TRUE(project.execute());
+    reports::ExecuteOptions withHtml;
+    withHtml.allowHtml = true;
+    ASSERT_TRUE(project.execute(withHtml));
+    EXPECT_EQ(chooser_.asked().at(0).suggestedName, QStringLiteral("Grouped"));
+    EXPECT_TRUE(chooser_.asked().at(1).allowHtml);
+    EXPECT_TRUE(prompter_.shown().isEmpty()) << prompter_.shown().join(u'|').toStdString();
+
+    // Each 1.0005 prints as 1,001, so the letter's total is 2,002 (the doubles' own sum would print 2,001).
+    const QStringList expected = {
+        QStringLiteral("Собственици по буква"),
+        QStringLiteral("Буква А"),
+        QStringLiteral("Асен 1,001 2,50"),
+        QStringLiteral("Атанас 1,001 3,25"),
+        QStringLiteral("Общо за буквата: 2,002 5,75 2"),
+        QStringLiteral("Буква Б"),
+        QStringLiteral("божана 0,200 0,05"),
+        QStringLiteral("Божидар 4,00"),
+        QStringLiteral("Борис 0,100 1,10"),
+        QStringLiteral("Общо за буквата: 0,300 5,15 3"),
+        QStringLiteral("Общо: 2,302 дка 10,90 лв 4"),
+        QStringLiteral("Стр. 1 от 1"),
+    };
+    EXPECT_EQ(lines(pdfText(path(QStringLiteral("out.pdf")))), expected);
+
+    const QString html = readText(QStringLiteral("out.html"));
+    for (const QString& text :
+         {QStringLiteral(">Асен<"), QStringLiteral(">2,002<"), QStringLiteral(">5,15<"), QStringLiteral(">2,302 дка<"),
+          QStringLiteral(">Стр. 1 от 1<"), QStringLiteral("<line ")})
+        EXPECT_TRUE(html.contains(text)) << text.toStdString();
+    EXPECT_EQ(html.count(QStringLiteral("class=\"page\"")), 1);
+}
+
+TEST_F(RenderTest, LongListsBreakIntoNumberedPagesWithoutCuttingABand)
+{
+    writeLayout(QStringLiteral("Long.rav"), R"(<report version="1">
+      <page size="A5" margins="10,10,10,10"/>
+      <title height="20"><text width="128" height="10">Дълъг списък</text></title>
+      <pageHeader height="6"><text width="30" height="6">№</text><text x="40" width="30" height="6">Сума</text></pageHeader>
+      <detail connection="rvdsN" height="5">
+        <field name="N" width="30" height="5"/><field name="A" x="40" width="30" height="5"/>
+      </detail>
+      <summary height="30"><text width="30" height="6">Общо:</text><total field="A" x="40" width="30" height="6"/></summary>
+      <pageFooter height="6"><pageNumber width="128" height="6" align="center"/></pageFooter>
+    </report>)");
+    auto n = query(QStringLiteral("QN"),
+                   QStringLiteral("with recursive r(n) as (select 1 from rdb$database union all select n + 1 from r "
+                                  "where n < 150) select n as N, cast(n as decimal(15,2)) / 4 as A from r"));
+    reports::ReportProject project(QStringLiteral("Long.rav"), prompter_, nullptr);
+    project.setOutputChooser(chooser_);
+    project.bindConnection(QStringLiteral("rvdsN"), *n);
+    chooser_.answerPdf(path(QStringLiteral("long.pdf")));
+    ASSERT_TRUE(project.execute());
+
+    QStringList pages = pdfText(path(QStringLiteral("long.pdf"))).split(QLatin1Char('\f'));
+    if (pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    ASSERT_GE(pages.size(), 4);
+    QStringList rows;
+    for (int p = 0; p < pages.size(); ++p) {
+        const QStringList page = lines(pages[p]);
+        EXPECT_EQ(page.last(), QStringLiteral("Стр. %1 от %2").arg(p + 1).arg(pages.size()));
+        EXPECT_EQ(page.contains(QStringLiteral("Дълъг списък")), p == 0);
+        EXPECT_TRUE(page.contains(QStringLiteral("№ Сума"))) << "page header on page " << p + 1;
+        for (const QString& line : page)
+            if (line.front().isDigit())
+                rows << line;
+    }
+    ASSERT_EQ(rows.size(), 150);
+    EXPECT_EQ(rows.front(), QStringLiteral("1 0,25"));
+    EXPECT_EQ(rows.back(), QStringLiteral("150 37,50"));
+    EXPECT_TRUE(lines(pages.last()).contains(QStringLiteral("Общо: 2831,25")));
+
+    // No band reaches into the page footer.
+    n->open();
+    reports::Tables tables;
+    tables.insert(QStringLiteral("rvdsN"), reports::readDataset(QStringLiteral("rvdsN"), *n));
+    QFile file(path(QStringLiteral("Long.rav")));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const reports::Layout layout = reports::parseLayout(file.readAll());
+    const auto doc = reports::render(layout, tables);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(int(doc->pages.size()), pages.size());
+    const double footerTop = layout.page.paintRect(QPageLayout::Millimeter).height() - 6;
+    for (const auto& page : doc->pages)
+        for (size_t i = 0; i + 1 < page.size(); ++i)  // the last item is the page number
+            EXPECT_LE(page[i].rect.bottom(), footerTop + 1e-6) << page[i].text.toStdString();
+}
+
+TEST_F(RenderTest, SubListsPrintTheLinesOfEachRowWithTheirOwnTotals)
+{
+    testsupport::runSql(db_.path(),
+                        {QStringLiteral("create table L (ID_T decimal(15,2), STOKA varchar(20), KG integer)"),
+                         QStringLiteral("insert into L values (1, 'Пшеница', 100)"),
+                         QStringLiteral("insert into L values (3, 'Слънчоглед', 7)"),
+                         QStringLiteral("insert into L values (1, 'Ечемик', 25)")});
+    writeLayout(QStringLiteral("Sub.rav"), R"(<report version="1">
+      <detail connection="rvdsM" height="6">
+        <field name="ID" width="10" height="6"/><field name="IME" x="10" width="60" height="6"/>
+        <sublist connection="rvdsL" field="ID_T" masterField="ID">
+          <header height="5"><text x="20" width="40" height="5">Стока</text></header>
+          <row height="5"><field name="STOKA" x="20" width="40" height="5"/><field name="KG" x="70" width="20" height="5" align="right"/></row>
+          <footer height="5"><text x="20" width="40" height="5">Общо кг:</text><total field="KG" x="70" width="20" height="5" align="right"/></footer>
+        </sublist>
+      </detail>
+    </report>)");
+    auto m = query(QStringLiteral("QM"), QStringLiteral("select 1 as ID, 'Иван' as IME from rdb$database union all "
+                                                        "select 2, 'Мария' from rdb$database union all "
+                                                        "select 3, 'Петър' from rdb$database"));
+    auto l = query(QStringLiteral("QL"), QStringLiteral("select * from L order by STOKA"));
+    reports::ReportProject project(QStringLiteral("Sub.rav"), prompter_, nullptr);
+    project.setOutputChooser(chooser_);
+    project.bindConnection(QStringLiteral("rvdsM"), *m);
+    project.bindConnection(QStringLiteral("rvdsL"), *l);
+    chooser_.answerPdf(path(QStringLiteral("sub.pdf")));
+    ASSERT_TRUE(project.execute());
+    // Mary has no lines: neither the head nor the total of a sub-list is printed for her.
+    EXPECT_EQ(lines(pdfText(path(QStringLiteral("sub.pdf")))),
+              (QStringList{QStringLiteral("1 Иван"), QStringLiteral("Стока"), QStringLiteral("Ечемик 25"),
+                           QStringLiteral("Пшеница 100"), QStringLiteral("Общо кг: 125"), QStringLiteral("2 Мария"),
+                           QStringLiteral("3 Петър"), QStringLiteral("Стока"), QStringLiteral("Слънчоглед 7"),
+                           QStringLiteral("Общо кг: 7")}));
+}
+
+TEST_F(RenderTest, PlotsWithADifferenceListOfTheProgram)
+{
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ARVENTA_LAYOUTS_DIR "/SpisykKatKoef.rav"),
+                            path(QStringLiteral("SpisykKatKoef.rav"))));
+    testsupport::runSql(
+        db_.path(),
+        {QStringLiteral("create table KK (EKATTE varchar(5), NAIM_NM varchar(50), NAIM_MESTN varchar(50), IMOT_NO "
+                        "varchar(15), PLOSHT double precision, PRPLOSHT double precision, PRPL decimal(18,3), "
+                        "NAIM_NTP varchar(50), NAIM_FS varchar(50))"),
+         QStringLiteral("insert into KK values ('10135', 'Ботевград', 'Под село', '000123', 8.59, 9.879, 9.878, "
+                        "'Нива', 'Частна')"),
+         QStringLiteral("insert into KK values ('10135', 'Ботевград', 'Кайряка', '000456', 1.735, 1.734, 1.735, "
+                        "'Ливада', 'Частна')")});
+    auto kk = query(QStringLiteral("IBQKatKoef"), QStringLiteral("select * from KK order by IMOT_NO"));
+    reports::ReportProject project(QStringLiteral("SpisykKatKoef.rav"), prompter_, nullptr);
+    project.setOutputChooser(chooser_);
+    project.bindConnection(QStringLiteral("rvdsQueryKatKoef"), *kk);
+    chooser_.answerPdf(path(QStringLiteral("kk.pdf")));
+    ASSERT_TRUE(project.execute());
+    const QStringList text = lines(pdfText(path(QStringLiteral("kk.pdf"))));
+    EXPECT_EQ(text.value(0), QStringLiteral("Приравняване на категории"));
+    EXPECT_TRUE(text.contains(QStringLiteral("10135 Ботевград Под село 000123 8,590 9,879 9,878 Нива Частна")));
+    EXPECT_TRUE(text.contains(QStringLiteral("10135 Ботевград Кайряка 000456 1,735 1,734 1,735 Ливада Частна")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Брой имоти: 2 Общо: 10,325 11,613 11,613")))
+        << text.join(u'|').toStdString();
+    EXPECT_EQ(text.last(), QStringLiteral("Стр. 1 от 1"));
+}
+
+}  // namespace
