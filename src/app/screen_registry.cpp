@@ -49,6 +49,6 @@ void registerScreens(ScreenRegistry& registry)
         return new TFZemq(c.dm, c.prompter, c.sorts.of("TFZemq", SortSwitch::Ascending));
     });
     registry.add("TFKatKoef", [](const ScreenContext& c) {
-        return new TFKatKoef(c.dm, c.prompter, c.sorts.of("TFKatKoef", SortSwitch::Ascending));
+        return new TFKatKoef(c.dm, c.prompter, c.outputs, c.sorts.of("TFKatKoef", SortSwitch::Ascending));
     });
 }

@@ -2,6 +2,7 @@
 
 #include "common/screen.h"
 #include "common/sort_switch.h"
+#include "reports/output_chooser.h"
 
 #include <QHash>
 #include <QPointer>
@@ -18,6 +19,8 @@ struct ScreenContext {
     Prompter& prompter;
     // The run-long sort switches of every screen kind.
     SortSwitches& sorts;
+    // Who answers where a printed report goes.
+    reports::OutputChooser& outputs;
 };
 
 using ScreenFactory = std::function<Screen*(const ScreenContext&)>;
@@ -47,11 +50,16 @@ public:
     bool anyOpen() const;
     // The sort direction of every screen kind, kept for the whole run.
     SortSwitches& sortSwitches() { return sortSwitches_; }
+    // Where reports go: the engine's dialog, or what a test puts in its place (not owned).
+    reports::OutputChooser& outputChooser() const { return *outputs_; }
+    void setOutputChooser(reports::OutputChooser& chooser) { outputs_ = &chooser; }
 
 private:
     QHash<QString, ScreenFactory> factories_;
     QHash<QString, QPointer<Screen>> instances_;
     SortSwitches sortSwitches_;
+    reports::DialogOutputChooser dialogOutputs_;
+    reports::OutputChooser* outputs_ = &dialogOutputs_;
 };
 
 // Enables the screens that are built: each screen's issue adds its line here.

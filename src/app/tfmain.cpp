@@ -210,7 +210,7 @@ void TFMain::openScreen(const QString& kind, bool modal)
 {
     if (registry_.instance(kind))
         return;  // already open: not even brought forward
-    Screen* screen = registry_.create(kind, {dm_, prompter_, registry_.sortSwitches()});
+    Screen* screen = registry_.create(kind, {dm_, prompter_, registry_.sortSwitches(), registry_.outputChooser()});
     if (!screen)
         return;
     registry_.setInstance(kind, screen);
@@ -236,7 +236,7 @@ void TFMain::present(Screen* screen, bool modal)
 void TFMain::openRentGoodsReport()
 {
     const QString kind = QStringLiteral("TFRentaZeml");
-    Screen* screen = registry_.create(kind, {dm_, prompter_, registry_.sortSwitches()});
+    Screen* screen = registry_.create(kind, {dm_, prompter_, registry_.sortSwitches(), registry_.outputChooser()});
     if (!screen)
         return;
     registry_.forgetOnClose(kind, screen);

@@ -133,13 +133,27 @@ kit::RegisterForm katKoefForm(TDM& dm, SortSwitch& direction)
 
 }  // namespace
 
-TFKatKoef::TFKatKoef(TDM& dm, Prompter& prompter, SortSwitch& direction, QWidget* parent)
-    : RegisterScreen(prompter, katKoefForm(dm, direction), parent), dm_(dm)
+TFKatKoef::TFKatKoef(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, SortSwitch& direction,
+                     QWidget* parent)
+    : RegisterScreen(prompter, katKoefForm(dm, direction), parent),
+      dm_(dm),
+      SpisykKatKoef(QStringLiteral("SpisykKatKoef.rav"), prompter, this)
 {
+    SpisykKatKoef.setOutputChooser(outputs);
+    SpisykKatKoef.bindConnection(QStringLiteral("rvdsQueryKatKoef"), moreList(0)->rows());
+    connect(control<QPushButton>(QStringLiteral("bitPrint")), &QPushButton::clicked, this, &TFKatKoef::print);
     // A coefficient changed meanwhile shows in the list from now on.
     connect(control<QPushButton>(QStringLiteral("bitRecalc")), &QPushButton::clicked, this,
             [this] { moreList(0)->rereadDefault(); });
     start();
+}
+
+// The report lists the plots the list holds at this moment.
+void TFKatKoef::print()
+{
+    if (SpisykKatKoef.open())
+        SpisykKatKoef.execute();
+    SpisykKatKoef.close();
 }
 
 // The plot editor reads the coefficients through TKatKoef: a fresh

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/register_screen.h"
+#include "reports/report_project.h"
 
 class SortSwitch;
 class TDM;
@@ -14,17 +15,23 @@ class TDM;
 // equalised area again; this screen stores no plot values.
 //
 // What the description cannot say lives here: "Преизчисляване", which reads
-// the plots again in the default order, and the end of the coefficients'
+// the plots again in the default order, "Печат" of the plots as the list
+// holds them (SpisykKatKoef.rav), and the end of the coefficients'
 // transaction on closing, so that the plot editor reads what was stored.
 class TFKatKoef : public RegisterScreen {
     Q_OBJECT
 public:
-    // `direction` is the run-long sort switch of the plots list.
-    TFKatKoef(TDM& dm, Prompter& prompter, SortSwitch& direction, QWidget* parent = nullptr);
+    // `outputs` answers where the printed list goes; `direction` is the
+    // run-long sort switch of the plots list.
+    TFKatKoef(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, SortSwitch& direction,
+              QWidget* parent = nullptr);
 
 protected:
     void aboutToClose() override;
 
 private:
+    void print();
+
     TDM& dm_;
+    reports::ReportProject SpisykKatKoef;
 };

@@ -21,7 +21,7 @@ TEST(ScreenDescriptions, EveryScreenNamesColumnsItsCursorAndListHaveAndNoTwoWidg
     TDM dm(db.path());
     ScreenRegistry registry;
     registerScreens(registry);
-    const ScreenContext context{dm, prompter, registry.sortSwitches()};
+    const ScreenContext context{dm, prompter, registry.sortSwitches(), registry.outputChooser()};
 
     std::vector<std::unique_ptr<Screen>> screens;
     for (const QString& kind : registry.kinds())

@@ -6,6 +6,8 @@
 #include "demo/writer.h"
 #include "dm/tdm.h"
 #include "fb/connection.h"
+#include "support/pdf_text.h"
+#include "support/scripted_output_chooser.h"
 #include "support/screen_test.h"
 #include "support/sql.h"
 #include "support/typing.h"
@@ -15,6 +17,8 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -76,7 +80,7 @@ protected:
     // The screen goes before the sort switch it was given.
     ~TFKatKoefTest() override { delete screen.data(); }
 
-    TFKatKoef& open() { return show(new TFKatKoef(module(), prompter, direction)); }
+    TFKatKoef& open() { return show(new TFKatKoef(module(), prompter, outputs, direction)); }
     QTableView* coefficients() const { return control<QTableView>("jvdbgridKatKoef"); }
     QTableView* plots() const { return control<QTableView>("jvdbgridImoti"); }
     QWidget* panel() const { return control<QWidget>("panelKatKoef"); }
@@ -114,6 +118,7 @@ protected:
     }
     qint64 count(const QString& from) const { return testsupport::countRows(db.path(), from); }
 
+    testsupport::ScriptedOutputChooser outputs;
     SortSwitch direction;
 };
 
@@ -270,6 +275,39 @@ TEST_F(TFKatKoefTest, ClosingIsRefusedWhileACoefficientIsOpenAndLeavesTheCoeffic
 
 // Every plot the demo enterprise has is stored with the equalised area its
 // categories give, and the screen agrees with it on every one.
+// The printed list is what the list holds at that moment, whatever the
+// database holds meanwhile; without its layout file in the folder the
+// command says so and stops.
+TEST_F(TFKatKoefTest, PrintListsThePlotsTheListHolds)
+{
+    testsupport::runSql(db.path(), kLand);
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    open();
+    click("bitPrint");
+    EXPECT_EQ(prompter.shown().size(), 1);
+    EXPECT_TRUE(prompter.shown().value(0).contains(QStringLiteral("SpisykKatKoef.rav")));
+
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ARVENTA_LAYOUTS_DIR "/SpisykKatKoef.rav"), folder.filePath("SpisykKatKoef.rav")));
+    testsupport::runSql(db.path(), {"update ZEMQ set PRPLOSHT = 9.879 where ID_ZEMQ = 7"});
+    const QString pdf = folder.filePath(QStringLiteral("plots.pdf"));
+    outputs.answerPdf(pdf);
+    click("bitPrint");
+    QDir::setCurrent(previous);
+    const QString text = testsupport::pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("Приравняване на категории")));
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        if (line.contains(QStringLiteral("Баира"))) {
+            EXPECT_TRUE(line.contains(QStringLiteral("103")) && line.contains(QStringLiteral("1,734")))
+                << line.toStdString();
+        }
+    }
+    EXPECT_TRUE(text.contains(QStringLiteral("9,878")));  // as listed, not as stored since
+    EXPECT_EQ(prompter.shown().size(), 1);
+    EXPECT_EQ(listedPlots(), (QStringList{"103", "107"}));
+}
+
 TEST_F(TFKatKoefTest, AFreshDemoEnterpriseListsNoPlot)
 {
     {

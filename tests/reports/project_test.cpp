@@ -3,6 +3,7 @@
 #include "reports/report_project.h"
 #include "reports/report_test.h"
 
+#include <QProcess>
 #include <QApplication>
 #include <QWidget>
 

@@ -3,6 +3,7 @@
 #include "dataset/database.h"
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
+#include "support/pdf_text.h"
 #include "support/qt_printers.h"
 #include "support/scripted_output_chooser.h"
 #include "support/scripted_prompter.h"
@@ -12,7 +13,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -45,15 +45,7 @@ protected:
         QFile f(path(name));
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
-    // The text of a PDF file as pdftotext reads it, columns kept on their lines.
-    static QString pdfText(const QString& file)
-    {
-        QProcess p;
-        p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
-        if (!p.waitForFinished(30000) || p.exitCode() != 0)
-            ADD_FAILURE() << "pdftotext (package poppler-utils) failed on " << file.toStdString();
-        return QString::fromUtf8(p.readAllStandardOutput());
-    }
+    static QString pdfText(const QString& file) { return testsupport::pdfText(file); }
 
     testsupport::TestDatabase db_;
     dataset::Database database_{db_.path()};
