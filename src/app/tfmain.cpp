@@ -12,6 +12,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QStyle>
@@ -228,6 +229,13 @@ void TFMain::present(Screen* screen, bool modal)
     QMdiSubWindow* sub = mdi_->addSubWindow(screen);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     screen->show();
+    // A screen of fixed size keeps its frame so: no maximise button, no
+    // resizing by the border.
+    if (screen->layout() && screen->layout()->sizeConstraint() == QLayout::SetFixedSize) {
+        sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        sub->setFixedSize(sub->sizeHint());
+    }
 }
 
 // The rent rules screen, made outside the registry, runs its rent-goods

@@ -15,6 +15,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QHeaderView>
+#include <QMdiSubWindow>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -331,6 +332,12 @@ TEST(TFZemqMenu, CtrlZOpensOneBrowserThatEscCloses)
     program.main->runCommand(QStringLiteral("mZemq"));
     EXPECT_EQ(registered(), browser);
     EXPECT_EQ(browser->windowTitle(), "Земя");
+    // A fixed border: no maximise button, and the frame keeps its size.
+    auto* frame = qobject_cast<QMdiSubWindow*>(browser->parentWidget());
+    ASSERT_TRUE(frame);
+    EXPECT_FALSE(frame->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(frame->minimumSize(), frame->maximumSize());
+    EXPECT_TRUE(QRect(QPoint(), frame->size()).contains(browser->geometry()));
     browser->findChild<QTableView*>(QStringLiteral("jvdbgridZemlishta"))->setFocus();
     QTest::keyClick(browser->findChild<QTableView*>(QStringLiteral("jvdbgridZemlishta")), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
