@@ -38,9 +38,10 @@ struct SharesOptions {
 // area ZDPl and the equalised area ZPl on which rent is computed.
 QString contractedShares(const SharesOptions& options = {});
 
-// One row per owner: his whole contracted area in the farming year (ZDPl, ZPl),
-// whether a rule covers it or not.
-QString contractedAreaPerOwner();
+// One row per owner (id_sobstv): his whole contracted area in the farming year
+// (ZDPl, ZPl), whether a rule covers it or not. `owners`, when given, is a
+// select of distinct owner ids (id_hora) the rows are restricted to.
+QString contractedAreaPerOwner(const QString& owners = {});
 
 // The rules that apply to HDZ: the from-clause from DOGTIP through the rule of
 // the row's area and contract type to the derived table `hdzSelect` as HDZ.
@@ -92,16 +93,30 @@ QString cashPayments();
 // id_dt, id_zeml): SK, quantities of every goods handed out for it added up.
 QString receivedPerRuleLine();
 
+// The rent list's figures of each owner with contracted land under a rule
+// line in the farming year: id_sobstv, count_rec (the rent types due), ZDPl
+// and ZPl (all his contracted land, empty when none of its lines has an
+// area), SOP (the rent due, rounded to stotinki once per rent type). Owners
+// restricted as in contractedAreaPerOwner. The rent-due cache stores exactly
+// these rows.
+QString ownerFigures(const QString& owners = {});
+
 // The rent list: one row per owner with contracted land under a rule, with
 // COUNT_REC, ID_SOBSTV, EGN, IME, PREDST, ZDPL, ZPL, SOP (rent due), RR, RP,
-// IZPL (paid) and OSTATYK (rest). The screen puts its filter between the base
-// and the grouping line and may replace the order line.
+// IZPL (paid) and OSTATYK (rest). The owner's columns are Q1.<name> in lower
+// case; the screen puts its filter (" WHERE " and a condition on them) between
+// the base and the order line, and may replace the order line.
 struct RentListStatement {
     QString base;
-    QString grouping;
     QString order;
-    QString text() const { return base + grouping + order; }
+    QString text() const { return base + order; }
 };
+
+// The rent list over figures computed now.
 RentListStatement rentList();
+
+// The rent list over `figures`, a select of the columns of ownerFigures:
+// names, receipts and cash payments are joined to it as they stand.
+RentListStatement rentListOver(const QString& figures);
 
 }  // namespace schema::rent
