@@ -4,6 +4,7 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "schema/csv.h"
+#include "schema/rent_due_cache.h"
 
 #include <QFile>
 
@@ -130,8 +131,27 @@ QStringList ddl()
             statements << QStringLiteral("create index IX_%1_%2 on %3 (%2)")
                               .arg(plainName(t.name), QLatin1String(column), sqlName(t.name));
     }
+    statements << rent::dueCacheDdl();
     statements << QStringLiteral("create table ARVENTA_SCHEMA (VERSION integer not null)");
     return statements;
+}
+
+void upgrade(fb::Connection& connection)
+{
+    fb::Transaction tr(connection);
+    const int version =
+        fb::fetchScalar(connection, tr, QStringLiteral("select max(version) from arventa_schema")).toInt();
+    if (version >= kVersion)
+        return;
+    if (version < 2) {
+        for (const QString& statement : rent::dueCacheDdl())
+            connection.executeImmediate(tr, statement);
+        tr.commit();
+        // The kept figures start empty: everyone is computed at the first read.
+        fb::execute(connection, tr, QStringLiteral("insert into nach_renta_prom (id_hora) values (null)"));
+    }
+    fb::execute(connection, tr, QStringLiteral("update arventa_schema set version = ?"), {kVersion});
+    tr.commit();
 }
 
 void loadReferenceData(fb::Connection& connection, fb::Transaction& tr)
