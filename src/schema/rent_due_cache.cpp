@@ -59,8 +59,11 @@ QString trigger(const Input& in)
            QStringLiteral("\n  end\nend");
 }
 
-// The owners marked as stale, when nobody is marked as everyone.
+// The owners marked as stale.
 const QString kMarkedOwners = QStringLiteral("select distinct id_hora from nach_renta_prom where id_hora is not null");
+
+const QString kLineColumns = QStringLiteral("id_dog, id_sobstv, id_zeml, zdpl, zpl");
+const QString kFigureColumns = QStringLiteral("id_sobstv, count_rec, zdpl, zpl, sop");
 
 }  // namespace
 
@@ -69,6 +72,11 @@ QStringList dueCacheDdl()
     QStringList ddl = {
         QStringLiteral("create table NACH_RENTA (ID_SOBSTV integer not null, COUNT_REC bigint, ZDPL decimal(18,3), "
                        "ZPL decimal(18,3), SOP decimal(15,2), constraint PK_NACH_RENTA primary key (ID_SOBSTV))"),
+        QStringLiteral(
+            "create table NACH_RENTA_DOG (ID_DOG integer, ID_SOBSTV integer, ID_ZEML integer, ZDPL decimal(18,3), "
+            "ZPL decimal(18,3))"),
+        QStringLiteral("create index IX_NACH_RENTA_DOG_ID_SOBSTV on NACH_RENTA_DOG (ID_SOBSTV)"),
+        QStringLiteral("create index IX_NACH_RENTA_DOG_ID_DOG on NACH_RENTA_DOG (ID_DOG)"),
         QStringLiteral("create table NACH_RENTA_PROM (ID_HORA integer)"),
         QStringLiteral("create index IX_NACH_RENTA_PROM_ID_HORA on NACH_RENTA_PROM (ID_HORA)"),
         // Every change adds its own marks, even when the owner is marked
@@ -85,31 +93,44 @@ QStringList dueCacheDdl()
     return ddl;
 }
 
+void startDueCache(fb::Connection& connection, fb::Transaction& tr)
+{
+    fb::execute(connection, tr,
+                QStringLiteral("insert into nach_renta_dog (%1) select %1 from (").arg(kLineColumns) + contractLines() +
+                    QLatin1Char(')'));
+    fb::execute(connection, tr, QStringLiteral("insert into nach_renta_prom (id_hora) values (null)"));
+}
+
 Refresh bringUpToDate(fb::Connection& connection)
 {
     fb::Transaction tr(connection, fb::TransactionOptions::snapshot());
+    const auto count = [&](const QString& sql) { return fb::fetchScalar(connection, tr, sql).toInt(); };
     Refresh done;
-    done.everything =
-        fb::fetchScalar(connection, tr, QStringLiteral("select count(*) from nach_renta_prom where id_hora is null"))
-            .toInt() > 0;
-    const QString columns = QStringLiteral("id_sobstv, count_rec, zdpl, zpl, sop");
-    if (done.everything) {
-        fb::execute(connection, tr, QStringLiteral("delete from nach_renta"));
-        fb::execute(connection, tr,
-                    QStringLiteral("insert into nach_renta (%1) select %1 from (").arg(columns) + ownerFigures() +
-                        QLatin1Char(')'));
-    } else {
-        done.owners =
-            fb::fetchScalar(connection, tr, QStringLiteral("select count(*) from (") + kMarkedOwners + QLatin1Char(')'))
-                .toInt();
-        if (done.owners == 0)
-            return done;
+    done.everything = count(QStringLiteral("select count(*) from nach_renta_prom where id_hora is null")) > 0;
+    done.owners = count(QStringLiteral("select count(*) from (") + kMarkedOwners + QLatin1Char(')'));
+    if (!done.everything && done.owners == 0)
+        return done;
+
+    const QString insertFigures = QStringLiteral("insert into nach_renta (%1) select %1 from (").arg(kFigureColumns);
+    if (done.owners > 0) {
+        // Their line sums first: the figures are read from them.
         fb::execute(connection, tr,
                     QStringLiteral("execute block as declare variable owner integer; begin for ") + kMarkedOwners +
-                        QStringLiteral(" into :owner do delete from nach_renta where id_sobstv = :owner; end"));
+                        QStringLiteral(" into :owner do begin delete from nach_renta_dog where id_sobstv = :owner;"
+                                       " delete from nach_renta where id_sobstv = :owner; end end"));
         fb::execute(connection, tr,
-                    QStringLiteral("insert into nach_renta (%1) select %1 from (").arg(columns) +
-                        ownerFigures(kMarkedOwners) + QLatin1Char(')'));
+                    QStringLiteral("insert into nach_renta_dog (%1) select %1 from (").arg(kLineColumns) +
+                        contractLines(kMarkedOwners) + QLatin1Char(')'));
+    }
+    if (done.everything) {
+        const QString lines = QStringLiteral("select %1 from nach_renta_dog").arg(kLineColumns);
+        fb::execute(connection, tr, QStringLiteral("delete from nach_renta"));
+        fb::execute(connection, tr, insertFigures + ownerFigures({lines, lines}) + QLatin1Char(')'));
+    } else {
+        const QString lines = QStringLiteral("select L.id_dog, L.id_sobstv, L.id_zeml, L.ZDPl, L.ZPl from (") +
+                              kMarkedOwners +
+                              QStringLiteral(") O inner join nach_renta_dog L on (L.id_sobstv = O.id_hora)");
+        fb::execute(connection, tr, insertFigures + ownerFigures({lines, lines}) + QLatin1Char(')'));
     }
     fb::execute(connection, tr, QStringLiteral("delete from nach_renta_prom"));
     tr.commit();

@@ -3,13 +3,17 @@
 // The rent due of every owner, kept in the database so that the rent list
 // need not compute it on every read.
 //
-// NACH_RENTA holds, per owner, exactly the rows of rent::ownerFigures() (the
-// areas, the rent types due and the rent due), stored by running that same
-// select. Triggers on the inputs write into NACH_RENTA_PROM the owners whose
-// figures may have changed (contract lines, shares, plots, localities,
-// contracts), or an empty owner meaning everyone (the firm's farming year,
-// rules and their lines, rent types, contract types, cadastral areas,
-// settlements). bringUpToDate() recomputes exactly the marked owners.
+// Two levels, each stored by running the shared select it caches:
+// NACH_RENTA_DOG holds the rows of rent::contractLines() (each owner's
+// contract lines summed per contract and cadastral area), NACH_RENTA the rows
+// of rent::ownerFigures() read from them (per owner the areas, the rent types
+// due and the rent due). Triggers on the inputs write into NACH_RENTA_PROM the
+// owners whose lines may have changed (contract lines, shares, plots,
+// localities, contracts), or an empty owner when everyone's figures may have
+// (the firm's farming year, rules and their lines, rent types, contract
+// types, cadastral areas, settlements; the line sums do not depend on them).
+// bringUpToDate() recomputes the marked owners' line sums and figures, or
+// everyone's figures from the kept line sums.
 // Names, goods receipts and cash payments are not kept: the list joins them
 // as they stand, so payouts never make the figures stale.
 
@@ -19,17 +23,22 @@
 
 namespace fb {
 class Connection;
-}
+class Transaction;
+}  // namespace fb
 
 namespace schema::rent {
 
 // The tables, the marking procedure and the triggers of the cache, in order.
 QStringList dueCacheDdl();
 
+// Fills the line sums of a database that had no cache and marks everyone;
+// the caller commits.
+void startDueCache(fb::Connection& connection, fb::Transaction& tr);
+
 // What one bringUpToDate() did.
 struct Refresh {
     bool everything = false;  // all figures were computed again
-    int owners = 0;           // otherwise: the owners computed again
+    int owners = 0;           // the owners whose line sums were computed again
 };
 
 // Brings the kept figures up to date with everything committed, in a

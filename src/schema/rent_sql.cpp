@@ -13,19 +13,22 @@ QString areaSums()
 
 // The contract lines with the shares they bind (a line's owner and plot find
 // the owner's share in the plot), summed per contract and owner, and per
-// cadastral area of the plot when `byArea` (lines whose plot or locality is
-// missing then drop out). `owners`, when given, is a select of distinct owner
-// ids (id_hora) the lines are restricted to.
+// cadastral area of the plot unless `join` is None (an optional join keeps the
+// lines whose plot or locality is missing, with no area). `owners`, when
+// given, is a select of distinct owner ids (id_hora) the lines are restricted to.
 //
 // Summing the lines before the contract is looked up is what keeps the rent
 // queries fast on a large register: the farming-year condition and the
 // contract's type and state are then read once per contract and owner instead
 // of once per line, and the lines are sorted by narrow keys only. The sums of
 // exact decimals are the same however they are split.
-QString linesPerContract(bool byArea, const QString& owners)
+enum class AreaJoin { None, Required, Optional };
+
+QString linesPerContract(AreaJoin join, const QString& owners = {})
 {
-    const QString keys = byArea ? QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv, mestnost.id_zeml")
-                                : QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv");
+    const QString keys = join != AreaJoin::None
+                             ? QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv, mestnost.id_zeml")
+                             : QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv");
     QString sql = QStringLiteral("select ") + keys +
                   QStringLiteral(
                       ",\n sum(cast(doghorazemi.redplosht as decimal(15,3))) ZDPl,\n"
@@ -38,27 +41,37 @@ QString linesPerContract(bool byArea, const QString& owners)
     sql += QStringLiteral(
         " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and "
         "(doghorazemi.id_sobstv = sobstv.id_hora)\n");
-    if (byArea)
+    if (join == AreaJoin::Required)
         sql += QStringLiteral(
             " inner join zemq on (doghorazemi.id_zemq = zemq.id_zemq)\n"
             " inner join mestnost on (zemq.id_mest = mestnost.id_mestn)\n");
+    else if (join == AreaJoin::Optional)
+        sql += QStringLiteral(
+            " left outer join zemq on (doghorazemi.id_zemq = zemq.id_zemq)\n"
+            " left outer join mestnost on (zemq.id_mest = mestnost.id_mestn)\n");
     return sql + QStringLiteral("group by ") + keys;
 }
 
-// The summed lines (as P) of the contracts that count in the firm's farming year.
-QString linesOfTheYear(bool byArea, const QString& owners = {})
+// The summed lines `lines` (as P) of the contracts that count in the firm's farming year.
+QString linesOfTheYear(const QString& lines)
 {
-    return QStringLiteral("from firma cross join \"DOG DANNI\"\n inner join (") + linesPerContract(byArea, owners) +
+    return QStringLiteral("from firma cross join \"DOG DANNI\"\n inner join (") + lines +
            QStringLiteral(") P on (\"DOG DANNI\".id_dog = P.id_dog)\n");
 }
 
 // The rows of HDZ on integer keys (owner, area, contract type) and the
 // contract state, without the descriptive columns: what the rent due needs.
-QString sharesOfTheYear(const QString& owners)
+QString sharesOfTheYear(const QString& lines)
 {
     return QStringLiteral("select P.id_sobstv, P.id_zeml, \"DOG DANNI\".id_dt, \"DOG DANNI\".systoqnie,\n ") +
-           areaSums() + linesOfTheYear(true, owners) + QStringLiteral("where ") + farmingYearCondition() +
+           areaSums() + linesOfTheYear(lines) + QStringLiteral("where ") + farmingYearCondition() +
            QStringLiteral("\ngroup by P.id_sobstv, P.id_zeml, \"DOG DANNI\".id_dt, \"DOG DANNI\".systoqnie");
+}
+
+QString areaPerOwner(const QString& lines)
+{
+    return QStringLiteral("select P.id_sobstv,\n ") + areaSums() + linesOfTheYear(lines) + QStringLiteral("where ") +
+           farmingYearCondition() + QStringLiteral("\ngroup by P.id_sobstv");
 }
 
 QString receiptLinesCondition(ReceiptLines lines)
@@ -101,7 +114,8 @@ QString contractedShares(const SharesOptions& options)
     groups << QStringLiteral("\"DOG DANNI\".systoqnie") << QStringLiteral("\"DOG DANNI\".id_dt");
     const QString columns = groups.join(QStringLiteral(", "));
 
-    QString sql = QStringLiteral("select ") + columns + QStringLiteral(",\n ") + areaSums() + linesOfTheYear(true) +
+    QString sql = QStringLiteral("select ") + columns + QStringLiteral(",\n ") + areaSums() +
+                  linesOfTheYear(linesPerContract(AreaJoin::Required)) +
                   QStringLiteral(
                       " inner join zemlishte on (P.id_zeml = zemlishte.id_zeml)\n"
                       " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n");
@@ -112,10 +126,19 @@ QString contractedShares(const SharesOptions& options)
     return sql + QStringLiteral("where ") + farmingYearCondition() + QStringLiteral("\ngroup by ") + columns;
 }
 
-QString contractedAreaPerOwner(const QString& owners)
+QString contractedAreaPerOwner()
 {
-    return QStringLiteral("select P.id_sobstv,\n ") + areaSums() + linesOfTheYear(false, owners) +
-           QStringLiteral("where ") + farmingYearCondition() + QStringLiteral("\ngroup by P.id_sobstv");
+    return areaPerOwner(linesPerContract(AreaJoin::None));
+}
+
+QString contractLines(const QString& owners)
+{
+    return linesPerContract(AreaJoin::Optional, owners);
+}
+
+LineSums computedLineSums()
+{
+    return {linesPerContract(AreaJoin::Required), linesPerContract(AreaJoin::None)};
 }
 
 QString rulesThatApply(const QString& hdzSelect, bool withLines)
@@ -212,15 +235,15 @@ QString receivedPerRuleLine()
 
 RentListStatement rentList()
 {
-    return rentListOver(ownerFigures());
+    return rentListOver(ownerFigures(computedLineSums()));
 }
 
-QString ownerFigures(const QString& owners)
+QString ownerFigures(const LineSums& lines)
 {
     // The due value per owner and rent type, rounded once per type, over the
     // owner's share rows that meet a rule line; summed per owner.
     const QString perType = QStringLiteral("select HDZ.id_sobstv, vidrentakol.id_vrk, ") + dueValuePerType() +
-                            QStringLiteral(" SOP\nfrom (") + sharesOfTheYear(owners) +
+                            QStringLiteral(" SOP\nfrom (") + sharesOfTheYear(lines.byArea) +
                             QStringLiteral(
                                 ") HDZ\n"
                                 " inner join \"RENTA ZEML\" on (\"RENTA ZEML\".id_zeml=HDZ.id_zeml) and "
@@ -235,7 +258,7 @@ QString ownerFigures(const QString& owners)
                "select D.id_sobstv, D.count_rec, A.ZDPl, A.ZPl, D.SOP\n"
                "from (select T.id_sobstv, count(*) count_rec, cast(sum(T.SOP) as decimal(15,2)) SOP\n"
                " from (") +
-           perType + QStringLiteral(") T group by T.id_sobstv) D\n inner join (") + contractedAreaPerOwner(owners) +
+           perType + QStringLiteral(") T group by T.id_sobstv) D\n inner join (") + areaPerOwner(lines.all) +
            QStringLiteral(") A on (A.id_sobstv = D.id_sobstv)");
 }
 

@@ -39,9 +39,8 @@ struct SharesOptions {
 QString contractedShares(const SharesOptions& options = {});
 
 // One row per owner (id_sobstv): his whole contracted area in the farming year
-// (ZDPl, ZPl), whether a rule covers it or not. `owners`, when given, is a
-// select of distinct owner ids (id_hora) the rows are restricted to.
-QString contractedAreaPerOwner(const QString& owners = {});
+// (ZDPl, ZPl), whether a rule covers it or not.
+QString contractedAreaPerOwner();
 
 // The rules that apply to HDZ: the from-clause from DOGTIP through the rule of
 // the row's area and contract type to the derived table `hdzSelect` as HDZ.
@@ -93,13 +92,30 @@ QString cashPayments();
 // id_dt, id_zeml): SK, quantities of every goods handed out for it added up.
 QString receivedPerRuleLine();
 
+// The contract lines with the owners' shares they bind, summed per contract
+// (id_dog), owner (id_sobstv) and cadastral area of the plot (id_zeml, empty
+// when the plot or its locality is missing): ZDPl and ZPl. `owners`, when
+// given, is a select of distinct owner ids (id_hora) the rows are restricted
+// to. The rent-due cache keeps these rows too.
+QString contractLines(const QString& owners = {});
+
+// Where ownerFigures reads the contract lines summed per contract and owner:
+// selects of the columns of contractLines. Rows without an area may be left
+// out of `byArea` and need no id_zeml in `all`.
+struct LineSums {
+    QString byArea;  // per contract, owner and area: the rent due
+    QString all;     // per contract and owner: the contracted area
+};
+
+// The line sums computed now.
+LineSums computedLineSums();
+
 // The rent list's figures of each owner with contracted land under a rule
 // line in the farming year: id_sobstv, count_rec (the rent types due), ZDPl
 // and ZPl (all his contracted land, empty when none of its lines has an
-// area), SOP (the rent due, rounded to stotinki once per rent type). Owners
-// restricted as in contractedAreaPerOwner. The rent-due cache stores exactly
-// these rows.
-QString ownerFigures(const QString& owners = {});
+// area), SOP (the rent due, rounded to stotinki once per rent type). The
+// rent-due cache stores exactly these rows.
+QString ownerFigures(const LineSums& lines);
 
 // The rent list: one row per owner with contracted land under a rule, with
 // COUNT_REC, ID_SOBSTV, EGN, IME, PREDST, ZDPL, ZPL, SOP (rent due), RR, RP,

@@ -147,8 +147,7 @@ void upgrade(fb::Connection& connection)
         for (const QString& statement : rent::dueCacheDdl())
             connection.executeImmediate(tr, statement);
         tr.commit();
-        // The kept figures start empty: everyone is computed at the first read.
-        fb::execute(connection, tr, QStringLiteral("insert into nach_renta_prom (id_hora) values (null)"));
+        rent::startDueCache(connection, tr);
     }
     fb::execute(connection, tr, QStringLiteral("update arventa_schema set version = ?"), {kVersion});
     tr.commit();

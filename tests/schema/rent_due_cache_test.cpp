@@ -285,6 +285,7 @@ TEST_F(RentDueCache, ADatabaseOfTheFirstVersionGetsTheKeptFiguresOnUpgrade)
             c.executeImmediate(tr, QStringLiteral("drop trigger NR_") + QLatin1String(trigger));
         c.executeImmediate(tr, QStringLiteral("drop procedure NACH_RENTA_MARK"));
         c.executeImmediate(tr, QStringLiteral("drop table NACH_RENTA_PROM"));
+        c.executeImmediate(tr, QStringLiteral("drop table NACH_RENTA_DOG"));
         c.executeImmediate(tr, QStringLiteral("drop table NACH_RENTA"));
         tr.commit();
         fb::execute(c, tr, QStringLiteral("update arventa_schema set version = 1"));
