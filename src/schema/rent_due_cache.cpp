@@ -123,7 +123,7 @@ Refresh bringUpToDate(fb::Connection& connection)
                         contractLines(kMarkedOwners) + QLatin1Char(')'));
     }
     if (done.everything) {
-        const QString lines = QStringLiteral("select %1 from nach_renta_dog").arg(kLineColumns);
+        const QString lines = keptContractLines();
         fb::execute(connection, tr, QStringLiteral("delete from nach_renta"));
         fb::execute(connection, tr, insertFigures + ownerFigures({lines, lines}) + QLatin1Char(')'));
     } else {
@@ -135,6 +135,11 @@ Refresh bringUpToDate(fb::Connection& connection)
     fb::execute(connection, tr, QStringLiteral("delete from nach_renta_prom"));
     tr.commit();
     return done;
+}
+
+QString keptContractLines()
+{
+    return QStringLiteral("select %1 from nach_renta_dog").arg(kLineColumns);
 }
 
 RentListStatement cachedRentList()

@@ -46,6 +46,11 @@ struct Refresh {
 // stays marked for the next call), and commits.
 Refresh bringUpToDate(fb::Connection& connection);
 
+// The kept contract lines summed per contract, owner and area: the columns of
+// rent::contractLines(), for the statements that read one owner's share rows
+// (SharesOptions::lines); read them after bringUpToDate().
+QString keptContractLines();
+
 // The rent list over the kept figures; read it after bringUpToDate().
 RentListStatement cachedRentList();
 

@@ -115,7 +115,7 @@ QString contractedShares(const SharesOptions& options)
     const QString columns = groups.join(QStringLiteral(", "));
 
     QString sql = QStringLiteral("select ") + columns + QStringLiteral(",\n ") + areaSums() +
-                  linesOfTheYear(linesPerContract(AreaJoin::Required)) +
+                  linesOfTheYear(options.lines.isEmpty() ? linesPerContract(AreaJoin::Required) : options.lines) +
                   QStringLiteral(
                       " inner join zemlishte on (P.id_zeml = zemlishte.id_zeml)\n"
                       " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n");

@@ -31,6 +31,11 @@ struct SharesOptions {
     bool owner = false;           // joins HORA: hora.egn, hora.ime
     bool representative = false;  // hora.predst as well (implies owner)
     bool contractType = false;    // joins DOGTIP: dogtip.tip
+    // The contract lines summed per contract, owner and area (a select of the
+    // columns of contractLines); computed now when empty. The rent-due cache
+    // offers its kept ones (keptContractLines), which a screen that reads one
+    // owner's rows at a time can use once it has brought them up to date.
+    QString lines = {};
 };
 
 // The select of HDZ: one row per owner (id_sobstv), cadastral area (id_zeml),

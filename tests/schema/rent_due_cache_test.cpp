@@ -30,11 +30,11 @@ void PrintTo(const Lines& lines, std::ostream* os)
     *os << lines.rows.join(QLatin1Char('\n')).toStdString();
 }
 
-// Every row of a rent list statement as text, in owner order.
-Lines listed(fb::Connection& c, const rent::RentListStatement& statement)
+// Every row of a select as text, in its order.
+Lines selected(fb::Connection& c, const QString& select)
 {
     fb::Transaction tr(c, fb::TransactionOptions::readCommitted(true));
-    fb::Statement st(c, statement.base + QStringLiteral(" order by Q1.id_sobstv"));
+    fb::Statement st(c, select);
     QStringList rows;
     for (const auto& row : fb::fetchAll(st, tr)) {
         QStringList fields;
@@ -45,7 +45,25 @@ Lines listed(fb::Connection& c, const rent::RentListStatement& statement)
     return {rows};
 }
 
-// The rows of the kept list that differ from the list computed now, both ways.
+// Every row of a rent list statement, in owner order.
+Lines listed(fb::Connection& c, const rent::RentListStatement& statement)
+{
+    return selected(c, statement.base + QStringLiteral(" order by Q1.id_sobstv"));
+}
+
+// Every share row (HDZ with the owner's and the contract type's columns), over
+// the kept contract lines or computed now.
+Lines shares(fb::Connection& c, bool kept)
+{
+    rent::SharesOptions options{true, true, true};
+    if (kept)
+        options.lines = rent::keptContractLines();
+    return selected(c, QStringLiteral("select * from (") + rent::contractedShares(options) +
+                           QStringLiteral(") order by id_sobstv, id_zeml, id_dt, systoqnie"));
+}
+
+// Where the kept rows differ from the rows computed now: the rent list's rows
+// both ways, and the share rows.
 Lines differences(fb::Connection& c)
 {
     rent::bringUpToDate(c);
@@ -58,6 +76,8 @@ Lines differences(fb::Connection& c)
     for (const QString& row : computed)
         if (!cached.contains(row))
             differ.rows << QStringLiteral("computed: ") + row;
+    if (shares(c, true) != shares(c, false))
+        differ.rows << QStringLiteral("the share rows differ");
     return differ;
 }
 
