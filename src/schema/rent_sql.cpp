@@ -243,17 +243,8 @@ QString ownerFigures(const LineSums& lines)
     // The due value per owner and rent type, rounded once per type, over the
     // owner's share rows that meet a rule line; summed per owner.
     const QString perType = QStringLiteral("select HDZ.id_sobstv, vidrentakol.id_vrk, ") + dueValuePerType() +
-                            QStringLiteral(" SOP\nfrom (") + sharesOfTheYear(lines.byArea) +
-                            QStringLiteral(
-                                ") HDZ\n"
-                                " inner join \"RENTA ZEML\" on (\"RENTA ZEML\".id_zeml=HDZ.id_zeml) and "
-                                "(\"RENTA ZEML\".id_dt=HDZ.id_dt)\n"
-                                " inner join dogtip on (dogtip.id_dt = \"RENTA ZEML\".id_dt)\n"
-                                " inner join zemlishte on (\"RENTA ZEML\".id_zeml = zemlishte.id_zeml)\n"
-                                " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n"
-                                " inner join vidrentakol on (\"RENTA ZEML\".id_rz = vidrentakol.id_rz)\n"
-                                " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n"
-                                "group by HDZ.id_sobstv, vidrentakol.id_vrk");
+                            QStringLiteral(" SOP\n") + rulesThatApply(sharesOfTheYear(lines.byArea)) +
+                            QStringLiteral("group by HDZ.id_sobstv, vidrentakol.id_vrk");
     return QStringLiteral(
                "select D.id_sobstv, D.count_rec, A.ZDPl, A.ZPl, D.SOP\n"
                "from (select T.id_sobstv, count(*) count_rec, cast(sum(T.SOP) as decimal(15,2)) SOP\n"
