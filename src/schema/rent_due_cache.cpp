@@ -14,22 +14,23 @@ struct Input {
     const char* table;    // as written in SQL
     const char* name;     // for the trigger's name
     const char* columns;  // the columns the figures read; other changes mark nothing
-    const char* marks;    // empty: everyone
+    const char* marks;    // empty: everyone (an empty owner)
 };
 
 const Input kInputs[] = {
     {"doghorazemi", "DOGHORAZEMI", "id_dhz, id_dog, id_sobstv, id_zemq, redplosht",
-     "execute procedure nach_renta_mark(%1.id_sobstv);"},
-    {"sobstv", "SOBSTV", "id_hora, id_zemq, prredpl", "execute procedure nach_renta_mark(%1.id_hora);"},
+     "if (%1.id_sobstv is not null) then execute procedure nach_renta_mark(%1.id_sobstv);"},
+    {"sobstv", "SOBSTV", "id_hora, id_zemq, prredpl",
+     "if (%1.id_hora is not null) then execute procedure nach_renta_mark(%1.id_hora);"},
     {"zemq", "ZEMQ", "id_zemq, id_mest",
-     "for select distinct id_sobstv from doghorazemi where id_zemq = %1.id_zemq"
+     "for select distinct id_sobstv from doghorazemi where id_zemq = %1.id_zemq and id_sobstv is not null"
      " into :owner do execute procedure nach_renta_mark(:owner);"},
     {"mestnost", "MESTNOST", "id_mestn, id_zeml",
      "for select distinct d.id_sobstv from zemq z inner join doghorazemi d on (d.id_zemq = z.id_zemq)"
-     " where z.id_mest = %1.id_mestn"
+     " where z.id_mest = %1.id_mestn and d.id_sobstv is not null"
      " into :owner do execute procedure nach_renta_mark(:owner);"},
     {"\"DOG DANNI\"", "DOG_DANNI", "id_dog, systoqnie, datapr, otdata, dodata, id_dt",
-     "for select distinct id_sobstv from doghorazemi where id_dog = %1.id_dog"
+     "for select distinct id_sobstv from doghorazemi where id_dog = %1.id_dog and id_sobstv is not null"
      " into :owner do execute procedure nach_renta_mark(:owner);"},
     {"firma", "FIRMA", "id_firma, fromyear, toyear", ""},
     {"\"RENTA ZEML\"", "RENTA_ZEML", "id_rz, id_zeml, id_dt", ""},
@@ -53,7 +54,7 @@ QString trigger(const Input& in)
     sql += QStringLiteral("begin\n  if (updating and ") + same.join(QStringLiteral(" and ")) +
            QStringLiteral(") then\n    exit;\n");
     if (marks.isEmpty())
-        return sql + QStringLiteral("  insert into nach_renta_prom (id_hora) values (null);\nend");
+        return sql + QStringLiteral("  execute procedure nach_renta_mark(null);\nend");
     return sql + QStringLiteral("  if (not deleting) then\n  begin\n    ") + marks.arg(QStringLiteral("new")) +
            QStringLiteral("\n  end\n  if (not inserting) then\n  begin\n    ") + marks.arg(QStringLiteral("old")) +
            QStringLiteral("\n  end\nend");
@@ -79,12 +80,13 @@ QStringList dueCacheDdl()
         QStringLiteral("create index IX_NACH_RENTA_DOG_ID_DOG on NACH_RENTA_DOG (ID_DOG)"),
         QStringLiteral("create table NACH_RENTA_PROM (ID_HORA integer)"),
         QStringLiteral("create index IX_NACH_RENTA_PROM_ID_HORA on NACH_RENTA_PROM (ID_HORA)"),
-        // Every change adds its own marks, even when the owner is marked
-        // already: a mark committed by another transaction may be taken away
-        // by a bringing up to date that cannot see this change yet.
+        // A transaction marks an owner, or everyone, once, whatever marks
+        // other transactions have committed: those may be taken away by a
+        // bringing up to date that cannot see this transaction's changes yet.
         QStringLiteral("create procedure NACH_RENTA_MARK (OWNER integer) as\n"
                        "begin\n"
-                       "  if (owner is not null) then\n"
+                       "  if (not exists(select 1 from nach_renta_prom where id_hora is not distinct from :owner\n"
+                       "                 and rdb$record_version = current_transaction)) then\n"
                        "    insert into nach_renta_prom (id_hora) values (:owner);\n"
                        "end"),
     };

@@ -277,6 +277,9 @@ TEST_F(RentDueCache, OnlyCommittedChangesCountAndNoneIsLost)
     fb::execute(c, tr, QStringLiteral("update doghorazemi set redplosht = redplosht + 1000 where id_sobstv = ?"),
                 {owner});
 
+    // All his lines changed, one mark.
+    EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select count(*) from nach_renta_prom")).toInt(), 1);
+
     // Brought up to date while the change is open: the figures stay as they were.
     rent::bringUpToDate(c);
     EXPECT_EQ(listed(c, rent::cachedRentList()), start);
