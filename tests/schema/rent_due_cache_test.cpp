@@ -300,24 +300,32 @@ TEST_F(RentDueCache, OnlyCommittedChangesCountAndNoneIsLost)
 TEST_F(RentDueCache, ADatabaseOfTheFirstVersionGetsTheKeptFiguresOnUpgrade)
 {
     const Lines computed = listed(c, rent::rentList());
-    {
-        // Back to the first version: nothing of the cache is left.
+    // Back to the first version: nothing of the cache is left, and at last no
+    // version table either (a register made elsewhere).
+    const auto firstVersion = [&](bool versionTable) {
         fb::Transaction tr(c);
         for (const char* trigger : {"DOGHORAZEMI", "SOBSTV", "ZEMQ", "MESTNOST", "DOG_DANNI", "FIRMA", "RENTA_ZEML",
                                     "VIDRENTAKOL", "VID_RENTA", "DOGTIP", "ZEMLISHTE", "NAS_MQSTO"})
             c.executeImmediate(tr, QStringLiteral("drop trigger NR_") + QLatin1String(trigger));
         c.executeImmediate(tr, QStringLiteral("drop procedure NACH_RENTA_MARK"));
-        c.executeImmediate(tr, QStringLiteral("drop table NACH_RENTA_PROM"));
-        c.executeImmediate(tr, QStringLiteral("drop table NACH_RENTA_DOG"));
-        c.executeImmediate(tr, QStringLiteral("drop table NACH_RENTA"));
+        for (const char* table : {"NACH_RENTA_PROM", "NACH_RENTA_DOG", "NACH_RENTA"})
+            c.executeImmediate(tr, QStringLiteral("drop table ") + QLatin1String(table));
+        if (!versionTable)
+            c.executeImmediate(tr, QStringLiteral("drop table ARVENTA_SCHEMA"));
         tr.commit();
-        fb::execute(c, tr, QStringLiteral("update arventa_schema set version = 1"));
-        tr.commit();
+        if (versionTable) {
+            fb::execute(c, tr, QStringLiteral("update arventa_schema set version = 1"));
+            tr.commit();
+        }
+    };
+    for (const bool versionTable : {true, false}) {
+        firstVersion(versionTable);
+        schema::upgrade(c);
+        schema::upgrade(c);  // a second time finds nothing to do
+        fb::Transaction tr(c);
+        EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select list(version) from arventa_schema")).toString(),
+                  QString::number(schema::kVersion));
+        EXPECT_TRUE(rent::bringUpToDate(c).everything);
+        EXPECT_EQ(listed(c, rent::cachedRentList()), computed);
     }
-    schema::upgrade(c);
-    schema::upgrade(c);  // a second time finds nothing to do
-    fb::Transaction tr(c);
-    EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select version from arventa_schema")).toInt(), schema::kVersion);
-    EXPECT_TRUE(rent::bringUpToDate(c).everything);
-    EXPECT_EQ(listed(c, rent::cachedRentList()), computed);
 }
