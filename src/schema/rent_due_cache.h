@@ -38,7 +38,7 @@ void startDueCache(fb::Connection& connection, fb::Transaction& tr);
 // What one bringUpToDate() did.
 struct Refresh {
     bool everything = false;  // all figures were computed again
-    int owners = 0;           // the owners whose line sums were computed again
+    int owners = 0;           // the owners marked (their line sums were computed again, or everyone's)
 };
 
 // Brings the kept figures up to date with everything committed, in a

@@ -262,6 +262,12 @@ TEST_F(RentDueCache, KeptListEqualsTheComputedOneAfterEveryBatchOfRandomEdits)
         changedLists += now == before ? 0 : 1;
         before = now;
     }
+    // Every share's equalised area at once, as an equalisation of the categories makes it.
+    fb::execute(c, tr, QStringLiteral("update sobstv set prredpl = prredpl * 1.01"));
+    tr.commit();
+    EXPECT_TRUE(rent::bringUpToDate(c).everything);
+    EXPECT_EQ(differences(c), Lines());
+
     // The edits reached the figures, through both ways of bringing them up to date.
     EXPECT_GT(changedLists, 30);
     EXPECT_GT(partial, 10);
