@@ -1,13 +1,18 @@
-// rent-due DB [--check]: the rent list's per-owner rent due and rest, as the
-// rent list screen reads it. With --check every owner's rent due is worked out
-// again here from the raw rows, with the database's rounding, and compared.
+// rent-due DB [--check]: the rent list's per-owner rent due and rest, read
+// through the kept figures and computed by the statement, both in one run;
+// and what bringing the kept figures up to date costs after one share's edit
+// and after a farming-year move (both put back afterwards). With --check every
+// owner's rent due is worked out again here from the raw rows, with the
+// database's rounding, and compared, and the kept list is compared with the
+// computed one row for row.
 #include "bench/bench.h"
 
 #include "fb/connection.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
-#include "schema/rent_sql.h"
+#include "schema/rent_due_cache.h"
+#include "schema/schema.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -154,29 +159,106 @@ int differences(const std::map<int, Decimal>& expected, const std::map<int, Deci
     return differ;
 }
 
+// A row of the rent list: its columns as text, and the rent due.
+struct Listed {
+    QStringList fields;
+    Decimal sop;
+};
+
+// Every row of a rent list statement, by owner.
+std::map<int, Listed> readList(fb::Connection& c, const schema::rent::RentListStatement& statement)
+{
+    // The rent list reads under read committed with record versions, waiting.
+    fb::Transaction tr(c, fb::TransactionOptions::readCommitted(true));
+    fb::Statement st(c, statement.text());
+    std::map<int, Listed> listed;
+    st.open(tr);
+    const int sop = st.columnIndex(QStringLiteral("SOP")), owner = st.columnIndex(QStringLiteral("ID_SOBSTV"));
+    while (st.fetch()) {
+        Listed& row = listed[st.value(owner).toInt()];
+        for (const fb::Value& v : st.row())
+            row.fields << v.toString();
+        row.sop = st.value(sop).toDecimal();
+    }
+    return listed;
+}
+
+// Milliseconds `work` takes.
+template <typename Work>
+qint64 timed(Work&& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.elapsed();
+}
+
+// A committed change, for the rebuilds to catch up with.
+void change(fb::Connection& c, const QString& sql)
+{
+    fb::Transaction tr(c);
+    fb::execute(c, tr, sql);
+    tr.commit();
+}
+
 int run(const QStringList& args)
 {
+    namespace rent = schema::rent;
     const bool check = args.contains(QStringLiteral("--check"));
     QTextStream out(stdout);
     try {
         fb::Connection c;
         c.attach(args[0]);
-        // The rent list reads under read committed with record versions, waiting.
-        fb::Transaction tr(c, fb::TransactionOptions::readCommitted(true));
-        QElapsedTimer timer;
-        timer.start();
-        fb::Statement st(c, schema::rent::rentList().text());
-        std::map<int, Decimal> listed;
-        st.open(tr);
-        const int sop = st.columnIndex(QStringLiteral("SOP")), owner = st.columnIndex(QStringLiteral("ID_SOBSTV"));
-        while (st.fetch())
-            listed[st.value(owner).toInt()] = st.value(sop).toDecimal();
-        out << "rent-due: " << listed.size() << " rows, " << timer.elapsed() << " ms\n";
+        // A database of the first version gets the cache here.
+        out << "rent-due: upgraded and brought up to date " << timed([&] {
+            schema::upgrade(c);
+            rent::bringUpToDate(c);
+        }) << " ms\n";
+
+        // One owner's share, changed and put back.
+        const QString share = QStringLiteral(
+            "update sobstv set prredpl = prredpl %1 0.5 where id_hora = (select min(id_sobstv) from nach_renta) "
+            "and id_zemq = (select min(s.id_zemq) from sobstv s where s.id_hora = (select min(id_sobstv) from "
+            "nach_renta))");
+        change(c, share.arg(QLatin1Char('+')));
+        const qint64 oneEdit = timed([&] { rent::bringUpToDate(c); });
+        change(c, share.arg(QLatin1Char('-')));
+        rent::bringUpToDate(c);
+        const QString year = QStringLiteral(
+            "update firma set fromyear = dateadd(%1 year to fromyear), toyear = dateadd(%1 year to toyear)");
+        change(c, year.arg(1));
+        const qint64 yearMoved = timed([&] { rent::bringUpToDate(c); });
+        change(c, year.arg(-1));
+        rent::bringUpToDate(c);
+        out << "rent-due: brought up to date after one share's edit " << oneEdit << " ms, after a farming-year move "
+            << yearMoved << " ms\n";
+
+        std::map<int, Listed> computed, cached;
+        const qint64 statement = timed([&] { computed = readList(c, rent::rentList()); });
+        readList(c, rent::cachedRentList());  // warm
+        const qint64 kept = timed([&] {
+            rent::bringUpToDate(c);
+            cached = readList(c, rent::cachedRentList());
+        });
         if (check) {
+            fb::Transaction tr(c, fb::TransactionOptions::readCommitted(true));
+            std::map<int, Decimal> listed;
+            for (const auto& [owner, row] : computed)
+                listed[owner] = row.sop;
             const int differ = differences(rentDueFromRows(c, tr), listed);
-            out << "rent-due check: " << differ << " owners differ\n";
-            return differ == 0 ? 0 : 1;
+            int keptDiffer = 0;
+            for (const auto& [owner, row] : computed) {
+                const auto it = cached.find(owner);
+                keptDiffer += it == cached.end() || it->second.fields != row.fields ? 1 : 0;
+            }
+            for (const auto& entry : cached)
+                keptDiffer += computed.count(entry.first) ? 0 : 1;
+            out << "rent-due check: " << differ << " owners differ from the recomputation, " << keptDiffer
+                << " kept rows differ from the statement\n";
+            if (differ != 0 || keptDiffer != 0)
+                return 1;
         }
+        out << "rent-due: " << computed.size() << " rows, " << kept << " ms cached, " << statement << " ms statement\n";
     } catch (const fb::Error& e) {
         QTextStream(stderr) << "rent-due: " << e.message() << "\n";
         return 1;

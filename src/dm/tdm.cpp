@@ -3,6 +3,7 @@
 #include "dataset/usage_error.h"
 #include "dm/tables.h"
 #include "fb/error.h"
+#include "schema/schema.h"
 
 namespace {
 
@@ -230,6 +231,8 @@ void TDM::defineRentCursors()
 // itself and those after it closed.
 void TDM::IBDatabase1AfterConnect()
 {
+    // A database of an earlier program gets what this one expects first.
+    schema::upgrade(IBDatabase1.connection());
     for (dataset::Dataset* c : tableCursors_)
         c->open();
 }

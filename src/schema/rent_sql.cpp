@@ -6,10 +6,16 @@ namespace schema::rent {
 
 namespace {
 
+QString areaSums()
+{
+    return QStringLiteral("sum(P.ZDPl) ZDPl, sum(P.ZPl) ZPl\n");
+}
+
 // The contract lines with the shares they bind (a line's owner and plot find
 // the owner's share in the plot), summed per contract and owner, and per
 // cadastral area of the plot unless `join` is None (an optional join keeps the
-// lines whose plot or locality is missing, with no area).
+// lines whose plot or locality is missing, with no area). `owners`, when
+// given, is a select of distinct owner ids (id_hora) the lines are restricted to.
 //
 // Summing the lines before the contract is looked up is what keeps the rent
 // queries fast on a large register: the farming-year condition and the
@@ -18,18 +24,23 @@ namespace {
 // exact decimals are the same however they are split.
 enum class AreaJoin { None, Required, Optional };
 
-QString linesPerContract(AreaJoin join)
+QString linesPerContract(AreaJoin join, const QString& owners = {})
 {
-    const bool byArea = join != AreaJoin::None;
-    const QString keys = byArea ? QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv, mestnost.id_zeml")
-                                : QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv");
+    const QString keys = join != AreaJoin::None
+                             ? QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv, mestnost.id_zeml")
+                             : QStringLiteral("doghorazemi.id_dog, doghorazemi.id_sobstv");
     QString sql = QStringLiteral("select ") + keys +
                   QStringLiteral(
                       ",\n sum(cast(doghorazemi.redplosht as decimal(15,3))) ZDPl,\n"
-                      " sum(cast(sobstv.prredpl as decimal(15,3))) ZPl\n"
-                      "from doghorazemi\n"
-                      " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and "
-                      "(doghorazemi.id_sobstv = sobstv.id_hora)\n");
+                      " sum(cast(sobstv.prredpl as decimal(15,3))) ZPl\n");
+    if (owners.isEmpty())
+        sql += QStringLiteral("from doghorazemi\n");
+    else
+        sql += QStringLiteral("from (") + owners +
+               QStringLiteral(") O inner join doghorazemi on (doghorazemi.id_sobstv = O.id_hora)\n");
+    sql += QStringLiteral(
+        " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and "
+        "(doghorazemi.id_sobstv = sobstv.id_hora)\n");
     if (join == AreaJoin::Required)
         sql += QStringLiteral(
             " inner join zemq on (doghorazemi.id_zemq = zemq.id_zemq)\n"
@@ -41,16 +52,26 @@ QString linesPerContract(AreaJoin join)
     return sql + QStringLiteral("group by ") + keys;
 }
 
-// The summed lines (as P) of the contracts that count in the firm's farming year.
-QString linesOfTheYear(AreaJoin join)
+// The summed lines `lines` (as P) of the contracts that count in the firm's farming year.
+QString linesOfTheYear(const QString& lines)
 {
-    return QStringLiteral("from firma cross join \"DOG DANNI\"\n inner join (") + linesPerContract(join) +
+    return QStringLiteral("from firma cross join \"DOG DANNI\"\n inner join (") + lines +
            QStringLiteral(") P on (\"DOG DANNI\".id_dog = P.id_dog)\n");
 }
 
-QString areaSums()
+// The rows of HDZ on integer keys (owner, area, contract type) and the
+// contract state, without the descriptive columns: what the rent due needs.
+QString sharesOfTheYear(const QString& lines)
 {
-    return QStringLiteral("sum(P.ZDPl) ZDPl, sum(P.ZPl) ZPl\n");
+    return QStringLiteral("select P.id_sobstv, P.id_zeml, \"DOG DANNI\".id_dt, \"DOG DANNI\".systoqnie,\n ") +
+           areaSums() + linesOfTheYear(lines) + QStringLiteral("where ") + farmingYearCondition() +
+           QStringLiteral("\ngroup by P.id_sobstv, P.id_zeml, \"DOG DANNI\".id_dt, \"DOG DANNI\".systoqnie");
+}
+
+QString areaPerOwner(const QString& lines)
+{
+    return QStringLiteral("select P.id_sobstv,\n ") + areaSums() + linesOfTheYear(lines) + QStringLiteral("where ") +
+           farmingYearCondition() + QStringLiteral("\ngroup by P.id_sobstv");
 }
 
 QString receiptLinesCondition(ReceiptLines lines)
@@ -94,7 +115,7 @@ QString contractedShares(const SharesOptions& options)
     const QString columns = groups.join(QStringLiteral(", "));
 
     QString sql = QStringLiteral("select ") + columns + QStringLiteral(",\n ") + areaSums() +
-                  linesOfTheYear(AreaJoin::Required) +
+                  linesOfTheYear(options.lines.isEmpty() ? linesPerContract(AreaJoin::Required) : options.lines) +
                   QStringLiteral(
                       " inner join zemlishte on (P.id_zeml = zemlishte.id_zeml)\n"
                       " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n");
@@ -107,8 +128,17 @@ QString contractedShares(const SharesOptions& options)
 
 QString contractedAreaPerOwner()
 {
-    return QStringLiteral("select P.id_sobstv,\n ") + areaSums() + linesOfTheYear(AreaJoin::None) +
-           QStringLiteral("where ") + farmingYearCondition() + QStringLiteral("\ngroup by P.id_sobstv");
+    return areaPerOwner(linesPerContract(AreaJoin::None));
+}
+
+QString contractLines(const QString& owners)
+{
+    return linesPerContract(AreaJoin::Optional, owners);
+}
+
+LineSums computedLineSums()
+{
+    return {linesPerContract(AreaJoin::Required), linesPerContract(AreaJoin::None)};
 }
 
 QString rulesThatApply(const QString& hdzSelect, bool withLines)
@@ -203,79 +233,42 @@ QString receivedPerRuleLine()
         "group by \"RAZP RENTA\".id_vr, \"RAZP RENTA\".id_dt, \"RAZP RENTA\".id_zeml, \"RAZP DANNI\".id_hora");
 }
 
-namespace {
-
-// The contracted shares of the year per owner, area, contract type and state
-// (the rows of HDZ), for the rent list. The plot and its locality are joined
-// with outer joins, so that a line whose plot is gone still counts in the
-// owner's contracted area; it has no area and so no rule.
-QString sharesOfTheYear()
-{
-    return QStringLiteral("select P.id_sobstv, P.id_zeml, \"DOG DANNI\".id_dt, \"DOG DANNI\".systoqnie,\n ") +
-           areaSums() + QStringLiteral("from firma cross join \"DOG DANNI\"\n inner join (") +
-           linesPerContract(AreaJoin::Optional) + QStringLiteral(") P on (\"DOG DANNI\".id_dog = P.id_dog)\n") +
-           QStringLiteral("where ") + farmingYearCondition() +
-           QStringLiteral("\ngroup by P.id_sobstv, P.id_zeml, \"DOG DANNI\".id_dt, \"DOG DANNI\".systoqnie");
-}
-
-// Every line of the rules (the applying rules' joins, from the rule's side), with FIRSTLINE
-// set on exactly one line per area and contract type: the line of the lowest
-// rule and rent type. The rent list counts a share's area on that line only,
-// so that an area is counted once however many lines its rule has.
-QString ruleLines()
-{
-    return QStringLiteral(
-        "select \"RENTA ZEML\".id_zeml, \"RENTA ZEML\".id_dt, vidrentakol.id_vrk, vidrentakol.kol, vidrentakol.ec,\n"
-        " case when vidrentakol.id_rz = (select min(r2.id_rz) from \"RENTA ZEML\" r2\n"
-        "     inner join vidrentakol v2 on (r2.id_rz = v2.id_rz) inner join vid_renta t2 on (v2.id_vrk = t2.id_vr)\n"
-        "     where r2.id_zeml = \"RENTA ZEML\".id_zeml and r2.id_dt = \"RENTA ZEML\".id_dt)\n"
-        "   and vidrentakol.id_vrk = (select min(v3.id_vrk) from vidrentakol v3\n"
-        "     inner join vid_renta t3 on (v3.id_vrk = t3.id_vr) where v3.id_rz = vidrentakol.id_rz)\n"
-        "  then 1 else 0 end firstline\n"
-        "from dogtip\n"
-        " inner join \"RENTA ZEML\" on (dogtip.id_dt = \"RENTA ZEML\".id_dt)\n"
-        " inner join zemlishte on (\"RENTA ZEML\".id_zeml = zemlishte.id_zeml)\n"
-        " inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n"
-        " inner join vidrentakol on (\"RENTA ZEML\".id_rz = vidrentakol.id_rz)\n"
-        " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)");
-}
-
-}  // namespace
-
 RentListStatement rentList()
 {
-    // One pass over the contract lines serves both the rent due and the
-    // contracted areas: every share row (HDZ) meets the lines of its rule, or
-    // none; per owner and rent type the due value is summed and rounded once,
-    // and the areas are taken from the rows on the first rule line or without
-    // a rule. An owner is listed when some rule line covers his land.
-    const QString counted =
-        QStringLiteral("case when (RL.id_vrk is null) or (RL.firstline = 1) then HDZ.%1 else 0 end");
-    const QString perType = QStringLiteral("select HDZ.id_sobstv, RL.id_vrk,\n sum(") +
-                            counted.arg(QStringLiteral("ZDPl")) + QStringLiteral(") ZDPl,\n sum(") +
-                            counted.arg(QStringLiteral("ZPl")) + QStringLiteral(") ZPl,\n ") +
-                            dueValuePerType(QStringLiteral("RL")) + QStringLiteral(" SOP\nfrom (") + sharesOfTheYear() +
-                            QStringLiteral(") HDZ\n left outer join (") + ruleLines() +
-                            QStringLiteral(") RL on (RL.id_zeml = HDZ.id_zeml) and (RL.id_dt = HDZ.id_dt)\n") +
-                            QStringLiteral("group by HDZ.id_sobstv, RL.id_vrk");
+    return rentListOver(ownerFigures(computedLineSums()));
+}
+
+QString ownerFigures(const LineSums& lines)
+{
+    // The due value per owner and rent type, rounded once per type, over the
+    // owner's share rows that meet a rule line; summed per owner.
+    const QString perType = QStringLiteral("select HDZ.id_sobstv, vidrentakol.id_vrk, ") + dueValuePerType() +
+                            QStringLiteral(" SOP\n") + rulesThatApply(sharesOfTheYear(lines.byArea)) +
+                            QStringLiteral("group by HDZ.id_sobstv, vidrentakol.id_vrk");
+    return QStringLiteral(
+               "select D.id_sobstv, D.count_rec, A.ZDPl, A.ZPl, D.SOP\n"
+               "from (select T.id_sobstv, count(*) count_rec, cast(sum(T.SOP) as decimal(15,2)) SOP\n"
+               " from (") +
+           perType + QStringLiteral(") T group by T.id_sobstv) D\n inner join (") + areaPerOwner(lines.all) +
+           QStringLiteral(") A on (A.id_sobstv = D.id_sobstv)");
+}
+
+RentListStatement rentListOver(const QString& figures)
+{
     const QString q1 = QStringLiteral(
-                           "select T.id_vrk, T.id_sobstv, hora.egn, hora.ime, hora.predst, T.ZDPl, T.ZPl, T.SOP,\n"
+                           "select F.count_rec, F.id_sobstv, hora.egn, hora.ime, hora.predst, F.ZDPl, F.ZPl, F.SOP,\n"
                            " coalesce(RR.RR_pari, 0) RR, coalesce(RP.RP_sum,0) RP\n"
                            "from (") +
-                       perType + QStringLiteral(") T\n inner join hora on (T.id_sobstv = hora.id_hora)\n") +
+                       figures + QStringLiteral(") F\n inner join hora on (F.id_sobstv = hora.id_hora)\n") +
                        QStringLiteral(" left outer join (") + goodsReceipts() +
-                       QStringLiteral(") RR on (T.id_sobstv=RR.id_hora)\n") + QStringLiteral(" left outer join (") +
-                       cashPayments() + QStringLiteral(") RP on (T.id_sobstv=RP.id_Hora)");
-
+                       QStringLiteral(") RR on (F.id_sobstv=RR.id_hora)\n") + QStringLiteral(" left outer join (") +
+                       cashPayments() + QStringLiteral(") RP on (F.id_sobstv=RP.id_Hora)");
     RentListStatement st;
     st.base = QStringLiteral(
-                  "select count(Q1.id_vrk) COUNT_REC, Q1.id_sobstv ID_SOBSTV, Q1.egn EGN, Q1.ime IME, "
-                  "Q1.predst PREDST,\n sum(Q1.ZDPl) ZDPL, sum(Q1.ZPl) ZPL, cast(sum(Q1.SOP) as decimal(15,2)) SOP, "
-                  "Q1.RR RR, Q1.RP RP,\n (Q1.RR + Q1.RP) IZPL, (cast(sum(Q1.SOP) as decimal(15,2)) - Q1.RR - Q1.RP) "
-                  "OSTATYK\nfrom (") +
+                  "select Q1.count_rec COUNT_REC, Q1.id_sobstv ID_SOBSTV, Q1.egn EGN, Q1.ime IME, Q1.predst PREDST,\n"
+                  " Q1.ZDPl ZDPL, Q1.ZPl ZPL, Q1.SOP SOP, Q1.RR RR, Q1.RP RP,\n"
+                  " (Q1.RR + Q1.RP) IZPL, (Q1.SOP - Q1.RR - Q1.RP) OSTATYK\nfrom (") +
               q1 + QStringLiteral(") Q1\n");
-    st.grouping =
-        QStringLiteral(" group by Q1.id_sobstv, Q1.egn, Q1.ime, Q1.predst, Q1.RR, Q1.RP having count(Q1.id_vrk) > 0");
     st.order = QStringLiteral(" order by Q1.ime ");
     return st;
 }

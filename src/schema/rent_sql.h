@@ -31,6 +31,11 @@ struct SharesOptions {
     bool owner = false;           // joins HORA: hora.egn, hora.ime
     bool representative = false;  // hora.predst as well (implies owner)
     bool contractType = false;    // joins DOGTIP: dogtip.tip
+    // The contract lines summed per contract, owner and area (a select of the
+    // columns of contractLines); computed now when empty. The rent-due cache
+    // offers its kept ones (keptContractLines), which a screen that reads one
+    // owner's rows at a time can use once it has brought them up to date.
+    QString lines = {};
 };
 
 // The select of HDZ: one row per owner (id_sobstv), cadastral area (id_zeml),
@@ -38,8 +43,8 @@ struct SharesOptions {
 // area ZDPl and the equalised area ZPl on which rent is computed.
 QString contractedShares(const SharesOptions& options = {});
 
-// One row per owner: his whole contracted area in the farming year (ZDPl, ZPl),
-// whether a rule covers it or not.
+// One row per owner (id_sobstv): his whole contracted area in the farming year
+// (ZDPl, ZPl), whether a rule covers it or not.
 QString contractedAreaPerOwner();
 
 // The rules that apply to HDZ: the from-clause from DOGTIP through the rule of
@@ -92,16 +97,47 @@ QString cashPayments();
 // id_dt, id_zeml): SK, quantities of every goods handed out for it added up.
 QString receivedPerRuleLine();
 
+// The contract lines with the owners' shares they bind, summed per contract
+// (id_dog), owner (id_sobstv) and cadastral area of the plot (id_zeml, empty
+// when the plot or its locality is missing): ZDPl and ZPl. `owners`, when
+// given, is a select of distinct owner ids (id_hora) the rows are restricted
+// to. The rent-due cache keeps these rows too.
+QString contractLines(const QString& owners = {});
+
+// Where ownerFigures reads the contract lines summed per contract and owner:
+// selects of the columns of contractLines. Rows without an area may be left
+// out of `byArea` and need no id_zeml in `all`.
+struct LineSums {
+    QString byArea;  // per contract, owner and area: the rent due
+    QString all;     // per contract and owner: the contracted area
+};
+
+// The line sums computed now.
+LineSums computedLineSums();
+
+// The rent list's figures of each owner with contracted land under a rule
+// line in the farming year: id_sobstv, count_rec (the rent types due), ZDPl
+// and ZPl (all his contracted land, empty when none of its lines has an
+// area), SOP (the rent due, rounded to stotinki once per rent type). The
+// rent-due cache stores exactly these rows.
+QString ownerFigures(const LineSums& lines);
+
 // The rent list: one row per owner with contracted land under a rule, with
 // COUNT_REC, ID_SOBSTV, EGN, IME, PREDST, ZDPL, ZPL, SOP (rent due), RR, RP,
-// IZPL (paid) and OSTATYK (rest). The screen puts its filter between the base
-// and the grouping line and may replace the order line.
+// IZPL (paid) and OSTATYK (rest). The owner's columns are Q1.<name> in lower
+// case; the screen puts its filter (" WHERE " and a condition on them) between
+// the base and the order line, and may replace the order line.
 struct RentListStatement {
     QString base;
-    QString grouping;
     QString order;
-    QString text() const { return base + grouping + order; }
+    QString text() const { return base + order; }
 };
+
+// The rent list over figures computed now.
 RentListStatement rentList();
+
+// The rent list over `figures`, a select of the columns of ownerFigures:
+// names, receipts and cash payments are joined to it as they stand.
+RentListStatement rentListOver(const QString& figures);
 
 }  // namespace schema::rent

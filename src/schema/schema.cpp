@@ -4,6 +4,7 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "schema/csv.h"
+#include "schema/rent_due_cache.h"
 
 #include <QFile>
 
@@ -62,6 +63,8 @@ QStringList generatedKey(const TableDef& t)
                                 .arg(plainName(t.name), sqlName(t.name), key, seq);
     return {QStringLiteral("create sequence ") + seq, trigger};
 }
+
+const QString kVersionTable = QStringLiteral("create table ARVENTA_SCHEMA (VERSION integer not null)");
 
 struct ReferenceFile {
     const char* file;
@@ -130,8 +133,43 @@ QStringList ddl()
             statements << QStringLiteral("create index IX_%1_%2 on %3 (%2)")
                               .arg(plainName(t.name), QLatin1String(column), sqlName(t.name));
     }
-    statements << QStringLiteral("create table ARVENTA_SCHEMA (VERSION integer not null)");
+    statements << rent::dueCacheDdl();
+    statements << kVersionTable;
     return statements;
+}
+
+void upgrade(fb::Connection& connection)
+{
+    fb::Transaction tr(connection);
+    const auto exists = [&](const char* table) {
+        return fb::fetchScalar(connection, tr,
+                               QStringLiteral("select count(*) from rdb$relations where rdb$relation_name = ?"),
+                               {QString::fromLatin1(table)})
+                   .toInt() > 0;
+    };
+    // A database without the version table holds the register of the first version.
+    if (!exists("ARVENTA_SCHEMA")) {
+        connection.executeImmediate(tr, kVersionTable);
+        tr.commit();
+        fb::execute(connection, tr, QStringLiteral("insert into arventa_schema (version) values (1)"));
+        tr.commit();
+    }
+    const int version =
+        fb::fetchScalar(connection, tr, QStringLiteral("select max(version) from arventa_schema")).toInt();
+    if (version >= kVersion)
+        return;
+    // Tables made in a transaction can be written only after it commits; a
+    // step broken off between the two commits finds its tables made already.
+    if (version < 2) {
+        if (!exists("NACH_RENTA")) {
+            for (const QString& statement : rent::dueCacheDdl())
+                connection.executeImmediate(tr, statement);
+            tr.commit();
+        }
+        rent::startDueCache(connection, tr);
+    }
+    fb::execute(connection, tr, QStringLiteral("update arventa_schema set version = ?"), {kVersion});
+    tr.commit();
 }
 
 void loadReferenceData(fb::Connection& connection, fb::Transaction& tr)

@@ -172,7 +172,8 @@ protected:
         st.open(tr);
         while (st.fetch()) {
             const auto text = [&](const char* column) {
-                return st.value(QLatin1String(column)).toDecimal().toString();
+                const fb::Value& v = st.value(QLatin1String(column));
+                return v.isNull() ? QStringLiteral("<empty>") : v.toDecimal().toString();
             };
             rows[st.value(QStringLiteral("ID_SOBSTV")).toInt()] = {
                 text("ZDPL"), text("ZPL"), text("SOP"), text("RR"), text("RP"), text("IZPL"), text("OSTATYK")};
@@ -341,6 +342,31 @@ TEST_F(RentSql, RentListCountsEachShareOnceWhateverTheRulesLookLike)
     EXPECT_EQ(row.zdpl, "3.500");
     EXPECT_EQ(row.zpl, "3.500");
     EXPECT_EQ(row.sop, "130.00") << "2 x 10 + 2 x 5 leva and 200 kg at 0.50";
+}
+
+TEST_F(RentSql, AnOwnerWhoseLinesHaveNoAreasIsListedWithEmptyFigures)
+{
+    // Under a rule of two lines each line of the list meets every share row;
+    // the empty areas must stay empty, not turn into 0.000.
+    const int owner = addOwner(QStringLiteral("Трифон Празников"));
+    exec("insert into zemq (id_mest, imot_no) values (?, 'x')", {area});
+    const int plot = lastKey("zemq", "id_zemq");
+    const int contract = inForce();
+    exec("insert into doghorazemi (id_zemq, id_sobstv, id_dog, chast) values (?, ?, ?, '1/1')",
+         {plot, owner, contract});
+    exec("insert into sobstv (id_hora, id_zemq, chast, id_dog) values (?, ?, '1/1', ?)", {owner, plot, contract});
+    const int rule = addRule();
+    addRuleLine(rule, kWheat, 40, 0.25);
+    addRuleLine(rule, rent::kMoneyType, 30, 1);
+    addPayment(owner, 10);
+
+    const ListRow row = rentList()[owner];
+    EXPECT_EQ(row.zdpl, "<empty>");
+    EXPECT_EQ(row.zpl, "<empty>");
+    EXPECT_EQ(row.sop, "<empty>");
+    EXPECT_EQ(row.rp, "10.00");
+    EXPECT_EQ(row.izpl, "10.00");
+    EXPECT_EQ(row.ostatyk, "<empty>");
 }
 
 TEST_F(RentSql, PaidAmountsReduceTheRestExceptPastYearsAndGoodsMissingFromTheList)

@@ -32,7 +32,7 @@ QString templatePath()
     static const QString path = [] {
         QString p = qEnvironmentVariable("ARVENTA_TEST_TEMPLATE");
         if (p.isEmpty())
-            p = QDir::temp().absoluteFilePath(QStringLiteral("arventa-test-template.fdb"));
+            p = QStringLiteral(ARVENTA_TEST_TEMPLATE);
         QLockFile lock(p + QStringLiteral(".lock"));
         lock.setStaleLockTime(0);
         lock.lock();
