@@ -226,6 +226,35 @@ TEST_F(TFImotTest, AnOwnerIsPickedInTheOwnersRegister)
     EXPECT_EQ(QApplication::focusWidget(), edit("edDka"));
 }
 
+// A picker and an owners register with a row open would share THora's
+// pending row: no picker opens then. A row the database refuses keeps the
+// edit open, and "Отказ" takes back all of it.
+TEST_F(TFImotTest, APickerWaitsForTheOwnersRegisterAndARefusedRowKeepsTheEdit)
+{
+    testsupport::runSql(db.path(), {"create exception no_person 'Лицето не се приема'",
+                                    "create trigger refuse for ISTORIQ before insert as begin "
+                                    "if (new.ID_HORA = 3) then exception no_person; end"});
+    open();
+    module().THora.edit();
+    click("bitSobstDob");
+    module().THora.cancel();
+    screen->ownerPicked(OwnerPick::AddHistory, 1);
+    edit("edIstDka")->setText("0,5");
+    click("bitIstoriqOK");  // no kind of person
+    edit("edVidSobstv")->setText("Пълномощник");
+    click("bitIstoriqOK");
+    screen->ownerPicked(OwnerPick::AddHistory, 3);
+    ASSERT_EQ(prompter.shown().size(), 3);
+    EXPECT_EQ(prompter.shown()[0], "Запишете или откажете корекцията в регистъра на собствениците!");
+    EXPECT_EQ(prompter.shown()[1], "Въведете вид собственик!");
+    EXPECT_TRUE(prompter.shown()[2].contains("Лицето не се приема"));
+    EXPECT_FALSE(closed());
+    EXPECT_EQ(module().TIstoriq.rowCount(), 1);
+    click("bitOtkaz");
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(countRows(db.path(), "ISTORIQ"), 0);
+}
+
 // The land browser's "Добавяне": a number the locality has opens that plot,
 // a new one makes a plot that "Отказ" in the editor takes back.
 TEST(TFImotFromTheBrowser, ANewPlotLeavesNoTraceWhenTheEditIsGivenUp)
@@ -233,6 +262,9 @@ TEST(TFImotFromTheBrowser, ANewPlotLeavesNoTraceWhenTheEditIsGivenUp)
     testsupport::TestDatabase db;
     testsupport::ScriptedPrompter prompter;
     testsupport::runSql(db.path(), kLand);
+    // Number 12 stands in another locality only.
+    testsupport::runSql(db.path(), {"insert into MESTNOST (ID_MESTN, ID_ZEML, NAIM_MESTN) values (11, 1, 'Ях')",
+                                    "insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO) values (200, 11, '12')"});
     TDM dm(db.path());
     SortSwitch direction, owners;
     auto* browser = new TFZemq(dm, prompter, direction, owners);
@@ -262,7 +294,7 @@ TEST(TFImotFromTheBrowser, ANewPlotLeavesNoTraceWhenTheEditIsGivenUp)
     EXPECT_FALSE(made->findChild<QWidget*>("bitSobstSobstv")->isVisible());
     made->findChild<QPushButton*>("bitOtkaz")->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(countRows(db.path(), "ZEMQ"), 2);
+    EXPECT_EQ(countRows(db.path(), "ZEMQ"), 3);
 
     typeNumber(QStringLiteral("101"));
     browser->findChild<QPushButton*>("bitImotiDob")->click();
