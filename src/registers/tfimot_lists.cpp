@@ -286,11 +286,12 @@ void TFImot::closeHistoryPanel()
 // ---------------------------------------------------------------- the owner picker
 
 // A picker edits owners through the shared cursor THora too: while an owners
-// register has a row open there, it would share that pending row, so none opens.
+// register has a row open there, it would share that pending row, so none
+// opens (and a register's flow refuses to start a row while a picker has one).
 void TFImot::openPicker(OwnerPick pick, const fb::Value& owner)
 {
     if (dm_.THora.isEditing()) {
-        prompter().message(QStringLiteral("Запишете или откажете корекцията в регистъра на собствениците!"));
+        prompter().message(kHeldElsewhere);
         return;
     }
     auto* picker = new TFHora(dm_, prompter(), ownersDirection_);

@@ -245,7 +245,7 @@ TEST_F(TFImotTest, APickerWaitsForTheOwnersRegisterAndARefusedRowKeepsTheEdit)
     click("bitIstoriqOK");
     screen->ownerPicked(OwnerPick::AddHistory, 3);
     ASSERT_EQ(prompter.shown().size(), 3);
-    EXPECT_EQ(prompter.shown()[0], "Запишете или откажете корекцията в регистъра на собствениците!");
+    EXPECT_EQ(prompter.shown()[0], "Запишете или откажете корекцията в другия прозорец!");
     EXPECT_EQ(prompter.shown()[1], "Въведете вид собственик!");
     EXPECT_TRUE(prompter.shown()[2].contains("Лицето не се приема"));
     EXPECT_FALSE(closed());
