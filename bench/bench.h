@@ -30,5 +30,6 @@ int startup(const QStringList& args);
 int owners(const QStringList& args);
 int land(const QStringList& args);
 int layers(const QStringList& args);
+int plot(const QStringList& args);
 
 }  // namespace bench

@@ -16,6 +16,7 @@ const std::vector<Case>& cases()
          land},
         {"layers", "DB: the engine alone, the statement layer and the dataset on the HORA cursor and the owners list",
          layers},
+        {"plot", "DB: the plot editor on a plot with six shares: open, an owner picker, save unchanged", plot},
         reportCase,
     };
     return all;

@@ -30,7 +30,7 @@ int land(const QStringList& args)
     QElapsedTimer t;
 
     t.start();
-    screen = std::make_unique<TFZemq>(dm, prompter, direction);
+    screen = std::make_unique<TFZemq>(dm, prompter, direction, direction);
     screen->show();
     out << "land:\n  open the browser: " << t.elapsed() << " ms\n";
 

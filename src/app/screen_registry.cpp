@@ -46,7 +46,8 @@ void registerScreens(ScreenRegistry& registry)
         return new TFHora(c.dm, c.prompter, c.sorts.of("TFHora", SortSwitch::Ascending));
     });
     registry.add("TFZemq", [](const ScreenContext& c) {
-        return new TFZemq(c.dm, c.prompter, c.sorts.of("TFZemq", SortSwitch::Ascending));
+        return new TFZemq(c.dm, c.prompter, c.sorts.of("TFZemq", SortSwitch::Ascending),
+                          c.sorts.of("TFHora", SortSwitch::Ascending));
     });
     registry.add("TFKatKoef", [](const ScreenContext& c) {
         return new TFKatKoef(c.dm, c.prompter, c.outputs, c.sorts.of("TFKatKoef", SortSwitch::Ascending));

@@ -70,6 +70,16 @@ bool EditFlow::listIsEmpty() const
     return listIsCursor() ? cursor_->isEmpty() : list_->isEmpty();
 }
 
+// A shared cursor with a row pending in another screen (another register
+// of the same rows, a picker) is left alone: one pending row is one screen's.
+bool EditFlow::heldElsewhere()
+{
+    if (editing_ || !cursor_->isEditing())
+        return false;
+    prompter_.message(kHeldElsewhere);
+    return true;
+}
+
 // "Корекция" and "Изтриване" on an empty list.
 bool EditFlow::saidNoData()
 {
@@ -95,7 +105,7 @@ void EditFlow::showError(const std::exception& e)
 
 void EditFlow::add()
 {
-    if (editing_)
+    if (editing_ || heldElsewhere())
         return;
     try {
         area().ensureStarted();
@@ -110,7 +120,7 @@ void EditFlow::add()
 
 void EditFlow::correct()
 {
-    if (editing_ || saidNoData())
+    if (editing_ || heldElsewhere() || saidNoData())
         return;
     try {
         if (!moveCursorToSelected()) {
@@ -281,7 +291,7 @@ void EditFlow::rereadList(const fb::Value& key)
 
 void EditFlow::remove()
 {
-    if (editing_ || saidNoData())
+    if (editing_ || heldElsewhere() || saidNoData())
         return;
     try {
         for (const Guard& g : guards) {

@@ -24,6 +24,7 @@ class TransactionArea;
 inline const QString kNoData = QStringLiteral("Няма данни!");
 inline const QString kConfirmDelete = QStringLiteral("Моля, потвърдете изтриването!");
 inline const QString kAskSave = QStringLiteral("Желаете ли да запишете!");
+inline const QString kHeldElsewhere = QStringLiteral("Запишете или откажете корекцията в другия прозорец!");
 
 // Add, correct, save, cancel and delete of one row of a shared cursor in an
 // edit panel, with the guards, the confirmation and the close question, all
@@ -132,6 +133,7 @@ private:
     bool listIsCursor() const;
     bool listIsEmpty() const;
     bool saidNoData();
+    bool heldElsewhere();
     bool moveCursorToSelected();
     void recoverAfterFailedCommit(const fb::Value& key);
     void reopenCursor(const fb::Value& key);

@@ -1,8 +1,11 @@
 #include "common/input_helpers.h"
 
 #include "dataset/formats.h"
+#include "fb/decimal.h"
 
 #include <QLineEdit>
+
+#include <cmath>
 
 void setDateMask(QLineEdit* edit, const QLocale& locale)
 {
@@ -36,5 +39,11 @@ std::optional<double> typedArea(const QString& text, const QLocale& locale)
     const std::optional<double> value = readNumber(text, locale);
     if (!value)
         return std::nullopt;
+    // Plain decimal text is rounded as written (1,2345 gives 1,235), not as
+    // the nearest binary number, which may lie just below the half.
+    QString plain = text.trimmed();
+    plain.replace(locale.decimalPoint(), QLatin1String("."));
+    if (const auto exact = fb::Decimal::parse(plain); exact && std::abs(exact->toDouble() - *value) < 1e-9)
+        return exact->rescaled(3).toDouble();
     return roundThreeDecimals(*value, locale);
 }

@@ -13,6 +13,9 @@ public:
 
     // Closes the screen's window (its frame inside the main window).
     void closeWindow();
+    // Shows another screen where this one is shown: in a frame of the main
+    // window's work area, or as a window of its own. It closes by itself.
+    void openBeside(QWidget* screen);
 
 signals:
     void closed();

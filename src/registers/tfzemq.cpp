@@ -5,6 +5,8 @@
 #include "common/text_input.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
+#include "registers/tfimot.h"
+#include "registers/tfnomerimot.h"
 #include "registers/tfzemldob.h"
 
 #include <QGridLayout>
@@ -58,9 +60,10 @@ QHBoxLayout* commandRow(std::initializer_list<QPushButton*> buttons)
 
 }  // namespace
 
-TFZemq::TFZemq(TDM& dm, Prompter& prompter, SortSwitch& direction, QWidget* parent)
+TFZemq::TFZemq(TDM& dm, Prompter& prompter, SortSwitch& direction, SortSwitch& ownersDirection, QWidget* parent)
     : ListScreen(prompter, parent),
       dm_(dm),
+      ownersDirection_(ownersDirection),
       IBTQueryZemlishte(dm.IBDatabase1, QStringLiteral("IBTQueryZemlishte")),
       IBTQueryMestnost(dm.IBDatabase1, QStringLiteral("IBTQueryMestnost")),
       QueryZemlishte(IBTQueryZemlishte, QStringLiteral("QueryZemlishte")),
@@ -335,14 +338,57 @@ void TFZemq::storeLocality(const QString& prompt, bool adding)
 
 // ---------------------------------------------------------------- plots
 
+// A new plot gets its number in the plot number dialog, which leaves it in
+// edit for the editor.
 void TFZemq::addPlot()
 {
-    if (dm_.TMestnost.isEmpty())
+    if (dm_.TMestnost.isEmpty()) {
         prompter().message(kChooseLocality);
+        return;
+    }
+    if (editorOpen())
+        return;
+    try {
+        dm_.IBTImot.ensureStarted();
+    } catch (const fb::Error& e) {
+        prompter().message(e.message());
+        return;
+    }
+    TFNomerImot dialog(dm_, prompter(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        openEditor(false);
 }
 
 void TFZemq::correctPlot()
 {
-    if (dm_.TZemq.isEmpty())
+    if (dm_.TZemq.isEmpty()) {
         prompter().message(kNoData);
+        return;
+    }
+    if (editorOpen())
+        return;
+    try {
+        dm_.IBTImot.ensureStarted();
+        dm_.TZemq.edit();
+    } catch (const fb::Error& e) {
+        prompter().message(e.message());
+        return;
+    }
+    openEditor(true);
+}
+
+// One plot is edited at a time: the open editor comes forward instead.
+bool TFZemq::editorOpen()
+{
+    if (!editor_)
+        return false;
+    editor_->activateWindow();
+    return true;
+}
+
+void TFZemq::openEditor(bool correcting)
+{
+    editor_ = new TFImot(dm_, prompter(), ownersDirection_, areas_->value(QStringLiteral("NAIM_NM")).toString());
+    editor_->showShareOwnership(correcting);
+    openBeside(editor_);
 }

@@ -4,12 +4,15 @@
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
 
+#include <QPointer>
+
 #include <memory>
 
 class QGroupBox;
 class QLineEdit;
 class SortSwitch;
 class TDM;
+class TFImot;
 
 // The land browser ("Земя"): the cadastral areas, the localities of the
 // selected area and the plots of the selected locality, each level with its
@@ -30,9 +33,10 @@ class TFZemq : public ListScreen {
     Q_OBJECT
 public:
     // `direction` is the browser's run-long sort switch, shared by the area
-    // and locality grids.
+    // and locality grids; `ownersDirection` the owners register's, for the
+    // plot editor's owner pickers.
     // Opening reads the area list and with it the levels below.
-    TFZemq(TDM& dm, Prompter& prompter, SortSwitch& direction, QWidget* parent = nullptr);
+    TFZemq(TDM& dm, Prompter& prompter, SortSwitch& direction, SortSwitch& ownersDirection, QWidget* parent = nullptr);
 
 private:
     QGroupBox* buildAreas(SortSwitch& direction);
@@ -52,8 +56,12 @@ private:
     void storeLocality(const QString& prompt, bool adding);
     void addPlot();
     void correctPlot();
+    bool editorOpen();
+    void openEditor(bool correcting);
 
     TDM& dm_;
+    SortSwitch& ownersDirection_;
+    QPointer<TFImot> editor_;
     dataset::TransactionArea IBTQueryZemlishte, IBTQueryMestnost;
     dataset::Dataset QueryZemlishte, QueryMestnost;
     ListGrid* areas_ = nullptr;

@@ -27,6 +27,8 @@ TEST(InputHelpers, AreasAreWrittenWithPercent8Point3fInTheLocaleAndReadBack)
     EXPECT_EQ(roundThreeDecimals(7.0, bulgarian), 7.0);
     EXPECT_EQ(typedArea(QStringLiteral("2,0004"), bulgarian), 2.0);
     EXPECT_EQ(typedArea(QStringLiteral(" 3,1416 "), bulgarian), 3.142);
+    EXPECT_EQ(typedArea(QStringLiteral("1,2345"), bulgarian), 1.235);  // the half as typed, not as a double holds it
+    EXPECT_EQ(typedArea(QStringLiteral("1,2346"), bulgarian), 1.235);
     EXPECT_FALSE(typedArea(QString(), bulgarian));
 }
 

@@ -522,6 +522,24 @@ TEST_F(TFHoraTest, APickerHandsTheSelectedOwnerToItsOpenerAndCloses)
     EXPECT_TRUE(prompter.shown().isEmpty());
 }
 
+// A picker and the register share THora: a row pending in one keeps the
+// other from starting, correcting or deleting one (and from failing hard).
+TEST_F(TFHoraTest, TwoRegistersNeverShareOnePendingRow)
+{
+    open();
+    auto picker = std::make_unique<TFHora>(module(), prompter, direction);
+    picker->show();
+    click("bitHoraDob");
+    for (const char* name : {"bitHoraDob", "bitHoraKor", "bitHoraDel"})
+        picker->findChild<QPushButton*>(QLatin1String(name))->click();
+    EXPECT_EQ(prompter.shown(), QStringList(3, "Запишете или откажете корекцията в другия прозорец!"));
+    EXPECT_TRUE(module().THora.isEditing());
+    click("bitOtkaz");
+    picker->findChild<QPushButton*>("bitHoraDob")->click();
+    EXPECT_TRUE(picker->findChild<QWidget*>("panelHora")->isVisible());
+    picker->findChild<QPushButton*>("bitOtkaz")->click();
+}
+
 TEST_F(TFHoraTest, ClosingAPickerWithItsPanelOpenAndNoCancelsTheOpenersPendingRow)
 {
     auto opener = std::make_unique<StubOpener>();

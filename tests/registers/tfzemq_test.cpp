@@ -53,7 +53,7 @@ protected:
     TFZemqTest() { testsupport::runSql(db.path(), kLand); }
     ~TFZemqTest() override { delete screen.data(); }
 
-    TFZemq& open() { return show(new TFZemq(module(), prompter, direction)); }
+    TFZemq& open() { return show(new TFZemq(module(), prompter, direction, ownersDirection)); }
     QTableView* grid(const char* name) const { return control<QTableView>(name); }
     ListGrid* list(const char* name) const { return grid(name)->findChild<ListGrid*>(); }
     // The column of a grid's rows, top to bottom, as shown.
@@ -100,7 +100,7 @@ protected:
         d.findChild<QPushButton*>(QLatin1String(button))->click();
     }
 
-    SortSwitch direction;
+    SortSwitch direction, ownersDirection;
 };
 
 TEST_F(TFZemqTest, TheThreeLevelsFollowTheSelectedAreaAndLocality)

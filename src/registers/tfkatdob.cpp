@@ -1,0 +1,114 @@
+#include "registers/tfkatdob.h"
+
+#include "common/input_helpers.h"
+#include "common/prompter.h"
+#include "dm/tdm.h"
+#include "fb/error.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString kVid = QStringLiteral("VID");
+const QString kPlosht = QStringLiteral("PLOSHT");
+
+}  // namespace
+
+TFKatdob::TFKatdob(TDM& dm, Prompter& prompter, QWidget* parent) : QDialog(parent), dm_(dm), prompter_(prompter)
+{
+    setObjectName(QStringLiteral("TFKatdob"));
+    setWindowTitle(QStringLiteral("Категория"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setModal(true);
+    cbKat = new QComboBox(this);
+    cbKat->setObjectName(QStringLiteral("cbKat"));
+    // Category 1 is not offered.
+    for (int vid = 2; vid <= 10; ++vid)
+        cbKat->addItem(QString::number(vid), vid);
+    edPlosht = new QLineEdit(this);
+    edPlosht->setObjectName(QStringLiteral("edPlosht"));
+    edPlosht->installEventFilter(this);
+
+    const dataset::Dataset& row = dm_.TKategoriq;
+    const fb::Value vid = row.field(kVid).value();
+    cbKat->setCurrentIndex(vid.isNull() ? -1 : cbKat->findData(vid.toInt()));
+    const fb::Value area = row.field(kPlosht).value();
+    if (!area.isNull())
+        edPlosht->setText(QLocale().toString(area.toDouble(), 'f', 3));
+
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("Категория:"), cbKat);
+    form->addRow(QStringLiteral("Площ:"), edPlosht);
+    auto* zapis = new QPushButton(QStringLiteral("Запис"), this);
+    zapis->setObjectName(QStringLiteral("bitZapis"));
+    auto* otkaz = new QPushButton(QStringLiteral("Отказ"), this);
+    otkaz->setObjectName(QStringLiteral("bitOtkaz"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(zapis);
+    buttons->addWidget(otkaz);
+    form->addRow(buttons);
+    form->setSizeConstraint(QLayout::SetFixedSize);
+    connect(cbKat, &QComboBox::activated, this, &TFKatdob::categoryChosen);
+    connect(zapis, &QPushButton::clicked, this, &TFKatdob::save);
+    connect(otkaz, &QPushButton::clicked, this, &TFKatdob::reject);
+    cbKat->setFocus();
+}
+
+// The area is typed for a chosen category only.
+bool TFKatdob::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == edPlosht && event->type() == QEvent::FocusIn && cbKat->currentIndex() < 0) {
+        cbKat->setFocus();
+        prompter_.message(QStringLiteral("Посочете категория!"));
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// A category the plot has among its stored rows (the edited row included)
+// ends the dialog with nothing changed.
+void TFKatdob::categoryChosen(int index)
+{
+    const fb::Value vid(static_cast<std::int64_t>(cbKat->itemData(index).toInt()));
+    dataset::Dataset& rows = dm_.TKategoriq;
+    if (rows.findRow(rows.field(kVid).index(), vid) >= 0) {
+        prompter_.message(QStringLiteral("Тази категория е вече добавена!"));
+        reject();
+        return;
+    }
+    rows.field(kVid).setValue(vid);
+}
+
+void TFKatdob::save()
+{
+    const std::optional<double> area = typedArea(edPlosht->text());
+    if (cbKat->currentIndex() < 0 || edPlosht->text().trimmed().isEmpty()) {
+        prompter_.message(QStringLiteral("Моля, попълнете всички данни!"));
+        return;
+    }
+    if (!area) {
+        prompter_.message(QStringLiteral("Въведете площ с число, например %1!").arg(QLocale().toString(1.5)));
+        edPlosht->setFocus();
+        return;
+    }
+    try {
+        dm_.TKategoriq.field(kPlosht).setValue(*area);
+        dm_.TKategoriq.post();
+    } catch (const fb::Error& e) {
+        prompter_.message(e.message());
+        return;
+    }
+    accept();
+}
+
+void TFKatdob::reject()
+{
+    dm_.TKategoriq.cancel();
+    QDialog::reject();
+}
