@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTimer>
 
@@ -205,6 +206,29 @@ TEST_F(TFImotTest, AShareInAnyContractKeepsItsOwnerAndArea)
     EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("bitSobstOK"));  // "Пр. дка:" is closed too
     click("bitSobstOK");
     EXPECT_EQ(countRows(db.path(), "SOBSTV where ID_ZEMQ = 101 and ID_HORA = 3"), 1);
+}
+
+// Closing asks; Yes saves through the same checks, leaving the
+// consolidation as it was stored.
+TEST_F(TFImotTest, TheCloseQuestionSavesOrGivesUp)
+{
+    testsupport::runSql(db.path(), {"update ZEMQ set KOMASIRAN = 1, KOMASTEKST = 'Да' where ID_ZEMQ = 101"});
+    open(101);
+    control<QRadioButton>("rbKomasNe")->click();
+    edit("dbedPolPl")->setText("0,12345");
+    prompter.answerYes();
+    screen->close();
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(prompter.shown(), QStringList{"Желаете ли да запишете!"});
+    EXPECT_EQ(countRows(db.path(), "ZEMQ where ID_ZEMQ = 101 and KOMASIRAN = 1 and OBRT = 'Да' and POLPL > 0.1234"), 1);
+
+    prompter.clearShown();
+    open(101);
+    edit("dbedSvTom")->setText("7");
+    prompter.answerNo();
+    screen->close();
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(countRows(db.path(), "ZEMQ where SVTOM is not null"), 0);
 }
 
 TEST_F(TFImotTest, AnOwnerIsPickedInTheOwnersRegister)
