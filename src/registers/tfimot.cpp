@@ -157,6 +157,7 @@ QWidget* TFImot::buildPlotData()
                 connect(screen, &QObject::destroyed, &loop, &QEventLoop::quit);
                 screen->show();
                 loop.exec();
+                activateWindow();
                 combo->setFocus();
             });
             grid->addWidget(b, row, 2);
