@@ -163,11 +163,7 @@ bool EditFlow::moveCursorToSelected()
     const fb::Value key = selectedKey();
     if (key.isNull())
         return false;
-    cursor_->open();
-    if (cursor_->locate(cursorKey_, key))
-        return true;
-    cursor_->refresh();
-    return cursor_->locate(cursorKey_, key);
+    return cursor_->locateFresh(cursorKey_, key);
 }
 
 bool EditFlow::switchTo(const fb::Value& key)
@@ -176,11 +172,8 @@ bool EditFlow::switchTo(const fb::Value& key)
         return false;
     try {
         cursor_->cancel();  // a move while editing would post the pending row
-        if (!cursor_->locate(cursorKey_, key)) {
-            cursor_->refresh();
-            if (!cursor_->locate(cursorKey_, key))
-                throw fb::Error(QStringLiteral("%1: the row is gone").arg(cursor_->name()));
-        }
+        if (!cursor_->locateFresh(cursorKey_, key))
+            throw fb::Error(QStringLiteral("%1: the row is gone").arg(cursor_->name()));
         cursor_->edit();
     } catch (const fb::Error& e) {
         showError(e);

@@ -106,6 +106,10 @@ public:
     // move) when none does. A second cursor asks the database.
     bool locate(const QString& field, const fb::Value& value);
     bool locate(const QStringList& fields, const Row& values);
+    // Opens when closed and moves to the row whose field holds the value;
+    // a row stored since the rows were read is looked for after reading
+    // them again. False, and no move, when there is none.
+    bool locateFresh(const QString& field, const fb::Value& value);
     // The row whose field equals the value, without moving; -1 when none.
     int findRow(int field, const fb::Value& value) const;
     // The fields a row is found again by: the table's key fields, or every

@@ -198,6 +198,15 @@ Row Dataset::key() const
     return k;
 }
 
+bool Dataset::locateFresh(const QString& fieldName, const fb::Value& value)
+{
+    open();
+    if (locate(fieldName, value))
+        return true;
+    refresh();
+    return locate(fieldName, value);
+}
+
 bool Dataset::locateKey(const Row& k)
 {
     refuseWhileEditing("move");

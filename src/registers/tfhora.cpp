@@ -384,11 +384,7 @@ void TFHora::moveOwnersTo(const fb::Value& owner)
     dataset::Dataset& hora = dm_.THora;
     if (hora.isEditing())
         return;
-    hora.open();
-    if (!hora.locate(QStringLiteral("ID_HORA"), owner)) {
-        hora.refresh();
-        hora.locate(QStringLiteral("ID_HORA"), owner);
-    }
+    hora.locateFresh(QStringLiteral("ID_HORA"), owner);
 }
 
 // ---------------------------------------------------------------- closing

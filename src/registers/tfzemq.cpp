@@ -204,16 +204,12 @@ void TFZemq::declareDeletes()
 
 // ---------------------------------------------------------------- keeping the levels in step
 
-// Moves a shared cursor to the row a list selected; a row the cursor does
-// not hold yet (stored since it was read) is looked for after a fresh read.
+// Moves a shared cursor to the row a list selected (read again when it is
+// newer than the cursor's rows); a database error is shown.
 bool TFZemq::follow(dataset::Dataset& cursor, const QString& key, const fb::Value& value)
 {
     try {
-        cursor.open();
-        if (cursor.locate(key, value))
-            return true;
-        cursor.refresh();
-        return cursor.locate(key, value);
+        return cursor.locateFresh(key, value);
     } catch (const fb::Error& e) {
         prompter().message(e.message());
         return false;
