@@ -2,15 +2,14 @@
 
 #include "common/input_helpers.h"
 #include "common/prompter.h"
+#include "common/small_dialog.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace {
 
@@ -21,10 +20,7 @@ const QString kPlosht = QStringLiteral("PLOSHT");
 
 TFKatdob::TFKatdob(TDM& dm, Prompter& prompter, QWidget* parent) : QDialog(parent), dm_(dm), prompter_(prompter)
 {
-    setObjectName(QStringLiteral("TFKatdob"));
-    setWindowTitle(QStringLiteral("Категория"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setModal(true);
+    setUpSmallDialog(this, QStringLiteral("TFKatdob"), QStringLiteral("Категория"));
     cbKat = new QComboBox(this);
     cbKat->setObjectName(QStringLiteral("cbKat"));
     // Category 1 is not offered.
@@ -44,19 +40,9 @@ TFKatdob::TFKatdob(TDM& dm, Prompter& prompter, QWidget* parent) : QDialog(paren
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Категория:"), cbKat);
     form->addRow(QStringLiteral("Площ:"), edPlosht);
-    auto* zapis = new QPushButton(QStringLiteral("Запис"), this);
-    zapis->setObjectName(QStringLiteral("bitZapis"));
-    auto* otkaz = new QPushButton(QStringLiteral("Отказ"), this);
-    otkaz->setObjectName(QStringLiteral("bitOtkaz"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(zapis);
-    buttons->addWidget(otkaz);
-    form->addRow(buttons);
+    form->addRow(saveCancelRow(this, [this] { save(); }));
     form->setSizeConstraint(QLayout::SetFixedSize);
     connect(cbKat, &QComboBox::activated, this, &TFKatdob::categoryChosen);
-    connect(zapis, &QPushButton::clicked, this, &TFKatdob::save);
-    connect(otkaz, &QPushButton::clicked, this, &TFKatdob::reject);
     cbKat->setFocus();
 }
 

@@ -2,45 +2,31 @@
 
 #include "common/input_helpers.h"
 #include "common/prompter.h"
+#include "common/small_dialog.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 TFNomerImot::TFNomerImot(TDM& dm, Prompter& prompter, QWidget* parent) : QDialog(parent), dm_(dm), prompter_(prompter)
 {
-    setObjectName(QStringLiteral("TFNomerImot"));
-    setWindowTitle(QStringLiteral("Въведете номер на имот"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setModal(true);
+    setUpSmallDialog(this, QStringLiteral("TFNomerImot"), QStringLiteral("Въведете номер на имот"));
     edNomer = new QLineEdit(this);
     edNomer->setObjectName(QStringLiteral("edNomer"));
     setDigitsOnly(edNomer);
     edNomer->setMaxLength(10);
     auto* label = new QLabel(QStringLiteral("Имот №:"), this);
     label->setBuddy(edNomer);
-    auto* zapis = new QPushButton(QStringLiteral("Запис"), this);
-    zapis->setObjectName(QStringLiteral("bitZapis"));
-    zapis->setDefault(true);
-    auto* otkaz = new QPushButton(QStringLiteral("Отказ"), this);
-    otkaz->setObjectName(QStringLiteral("bitOtkaz"));
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(edNomer);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(zapis);
-    buttons->addWidget(otkaz);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
-    layout->addLayout(buttons);
+    layout->addLayout(saveCancelRow(this, [this] { save(); }));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    connect(zapis, &QPushButton::clicked, this, &TFNomerImot::save);
-    connect(otkaz, &QPushButton::clicked, this, &TFNomerImot::reject);
 }
 
 void TFNomerImot::save()

@@ -1,14 +1,13 @@
 #include "registers/tfzemldob.h"
 
 #include "common/prompter.h"
+#include "common/small_dialog.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 
 namespace {
 
@@ -40,11 +39,7 @@ QComboBox* picker(const char* name, QWidget* parent)
 TFZemldob::TFZemldob(TDM& dm, Prompter& prompter, Mode mode, QWidget* parent)
     : QDialog(parent), dm_(dm), prompter_(prompter)
 {
-    setObjectName(QStringLiteral("TFZemldob"));
-    setWindowTitle(QStringLiteral("Области, Общини, Населени места"));
-    // A fixed border and no close box: the dialog ends by "Запис" or "Отказ".
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    setModal(true);
+    setUpSmallDialog(this, QStringLiteral("TFZemldob"), QStringLiteral("Области, Общини, Населени места"));
 
     jvdblcOblast = picker("jvdblcOblast", this);
     jvdblcObshtina = picker("jvdblcObshtina", this);
@@ -58,23 +53,12 @@ TFZemldob::TFZemldob(TDM& dm, Prompter& prompter, Mode mode, QWidget* parent)
         grid->addWidget(l, row, 0);
         grid->addWidget(combo, row++, 1);
     }
-    auto* zapis = new QPushButton(QStringLiteral("Запис"), this);
-    zapis->setObjectName(QStringLiteral("bitZapis"));
-    auto* otkaz = new QPushButton(QStringLiteral("Отказ"), this);
-    otkaz->setObjectName(QStringLiteral("bitOtkaz"));
-    zapis->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(zapis);
-    buttons->addWidget(otkaz);
-    grid->addLayout(buttons, row, 0, 1, 2);
+    grid->addLayout(saveCancelRow(this, [this] { save(); }), row, 0, 1, 2);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(jvdblcOblast, &QComboBox::activated, this, &TFZemldob::provinceChosen);
     connect(jvdblcObshtina, &QComboBox::activated, this, &TFZemldob::municipalityChosen);
     connect(jvdblcGrad, &QComboBox::activated, this, &TFZemldob::settlementChosen);
-    connect(zapis, &QPushButton::clicked, this, &TFZemldob::save);
-    connect(otkaz, &QPushButton::clicked, this, &TFZemldob::reject);
 
     if (mode == Mode::Edit) {
         showRow();
