@@ -249,6 +249,48 @@ QGroupBox* TFImot::buildConsolidation()
     return box;
 }
 
+// A list's group: the grid with its command buttons beside it, each running
+// its step, and below it the list's panel when it has one.
+void TFImot::arrangeList(QGroupBox* box, QTableView* view, std::initializer_list<Command> commands, QWidget* panel)
+{
+    auto* buttons = new QVBoxLayout;
+    for (const Command& c : commands) {
+        QPushButton* b = button(QLatin1String(c.name), QString::fromUtf8(c.caption), box);
+        connect(b, &QPushButton::clicked, this, c.step);
+        buttons->addWidget(b);
+    }
+    buttons->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addWidget(view, 1);
+    top->addLayout(buttons);
+    auto* layout = new QVBoxLayout(box);
+    layout->addLayout(top);
+    if (panel)
+        layout->addWidget(panel);
+}
+
+// An owners' panel, hidden until used: three labelled edits in a row and
+// its "OK", the only way out of it.
+QWidget* TFImot::ownersPanel(QGroupBox* box, const char* name, std::initializer_list<PanelEdit> edits,
+                             const char* okName, void (TFImot::*ok)())
+{
+    auto* panel = new QWidget(box);
+    panel->setObjectName(QLatin1String(name));
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    for (const PanelEdit& e : edits) {
+        *e.edit = new QLineEdit(panel);
+        (*e.edit)->setObjectName(QLatin1String(e.name));
+        row->addWidget(new QLabel(QString::fromUtf8(e.label), panel));
+        row->addWidget(*e.edit);
+    }
+    QPushButton* button = this->button(QLatin1String(okName), QStringLiteral("OK"), panel);
+    connect(button, &QPushButton::clicked, this, ok);
+    row->addWidget(button);
+    panel->hide();
+    return panel;
+}
+
 QGroupBox* TFImot::buildCategories()
 {
     auto* box = new QGroupBox(QStringLiteral("Категория"), this);
@@ -261,18 +303,11 @@ QGroupBox* TFImot::buildCategories()
     categories_->setStatement({.base = {categoriesStatement()}, .defaultOrder = {QStringLiteral("order by kategoriq.vid")}});
     // Read inside the plot transaction, which only the plot's save may end.
     categories_->setCommitOnReread(false);
-    auto* buttons = new QVBoxLayout;
-    for (auto [name, caption, step] : {std::tuple{"bitKatDob", "Добавяне", &TFImot::addCategory},
-                                       std::tuple{"bitKatKor", "Корекция", &TFImot::correctCategory},
-                                       std::tuple{"bitKatDel", "Изтриване", &TFImot::removeCategory}}) {
-        QPushButton* b = button(QLatin1String(name), QString::fromUtf8(caption), box);
-        connect(b, &QPushButton::clicked, this, step);
-        buttons->addWidget(b);
-    }
-    buttons->addStretch();
-    auto* row = new QHBoxLayout(box);
-    row->addWidget(view, 1);
-    row->addLayout(buttons);
+    arrangeList(box, view,
+                {{"bitKatDob", "Добавяне", &TFImot::addCategory},
+                 {"bitKatKor", "Корекция", &TFImot::correctCategory},
+                 {"bitKatDel", "Изтриване", &TFImot::removeCategory}},
+                nullptr);
     return box;
 }
 
@@ -286,44 +321,17 @@ QGroupBox* TFImot::buildShares()
                         {QStringLiteral("CHAST"), QStringLiteral("Част")},
                         {QStringLiteral("REDPLOSHT"), QStringLiteral("Площ"), {}, {}, kArea, kRight},
                         {QStringLiteral("PRREDPL"), QStringLiteral("Пр. площ"), {}, {}, kArea, kRight}});
-    auto* buttons = new QVBoxLayout;
-    for (auto [name, caption, step] : {std::tuple{"bitSobstDob", "Добавяне", &TFImot::addShare},
-                                       std::tuple{"bitSobstKor", "Корекция", &TFImot::correctShare},
-                                       std::tuple{"bitSobstDel", "Изтриване", &TFImot::removeShare},
-                                       std::tuple{"bitSobstSobstv", "Собственост", &TFImot::openSharePanel}}) {
-        QPushButton* b = button(QLatin1String(name), QString::fromUtf8(caption), box);
-        connect(b, &QPushButton::clicked, this, step);
-        buttons->addWidget(b);
-    }
-    buttons->addStretch();
-
-    panelSobstv = new QWidget(box);
-    panelSobstv->setObjectName(QStringLiteral("panelSobstv"));
-    edDka = new QLineEdit(panelSobstv);
-    edDka->setObjectName(QStringLiteral("edDka"));
+    panelSobstv = ownersPanel(box, "panelSobstv",
+                              {{"edDka", "Дка:", &edDka}, {"edChast", "Част:", &edChast}, {"edPrDka", "Пр. дка:", &edPrDka}},
+                              "bitSobstOK", &TFImot::closeSharePanel);
     edDka->installEventFilter(this);
-    edChast = new QLineEdit(panelSobstv);
-    edChast->setObjectName(QStringLiteral("edChast"));
     sharesOnly(edChast);
-    edPrDka = new QLineEdit(panelSobstv);
-    edPrDka->setObjectName(QStringLiteral("edPrDka"));
-    QPushButton* ok = button(QStringLiteral("bitSobstOK"), QStringLiteral("OK"), panelSobstv);
-    connect(ok, &QPushButton::clicked, this, &TFImot::closeSharePanel);
-    auto* panel = new QHBoxLayout(panelSobstv);
-    panel->setContentsMargins(0, 0, 0, 0);
-    for (auto [label, edit] : {std::pair{"Дка:", edDka}, std::pair{"Част:", edChast}, std::pair{"Пр. дка:", edPrDka}}) {
-        panel->addWidget(new QLabel(QString::fromUtf8(label), panelSobstv));
-        panel->addWidget(edit);
-    }
-    panel->addWidget(ok);
-    panelSobstv->hide();
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(view, 1);
-    top->addLayout(buttons);
-    auto* layout = new QVBoxLayout(box);
-    layout->addLayout(top);
-    layout->addWidget(panelSobstv);
+    arrangeList(box, view,
+                {{"bitSobstDob", "Добавяне", &TFImot::addShare},
+                 {"bitSobstKor", "Корекция", &TFImot::correctShare},
+                 {"bitSobstDel", "Изтриване", &TFImot::removeShare},
+                 {"bitSobstSobstv", "Собственост", &TFImot::openSharePanel}},
+                panelSobstv);
     return box;
 }
 
@@ -337,46 +345,20 @@ QGroupBox* TFImot::buildHistory()
                          {QStringLiteral("VIDSOBSTV"), QStringLiteral("Вид собственик")},
                          {QStringLiteral("CHAST"), QStringLiteral("Част")},
                          {QStringLiteral("PLOSHT"), QStringLiteral("Площ"), {}, {}, kArea, kRight}});
-    auto* buttons = new QVBoxLayout;
-    for (auto [name, caption, step] : {std::tuple{"bitIstoriqDob", "Добавяне", &TFImot::addPerson},
-                                       std::tuple{"bitIstoriqKor", "Корекция", &TFImot::correctPerson},
-                                       std::tuple{"bitIstoriqDel", "Изтриване", &TFImot::removePerson},
-                                       std::tuple{"bitIstoriqSobstv", "Собственост", &TFImot::openHistoryPanel}}) {
-        QPushButton* b = button(QLatin1String(name), QString::fromUtf8(caption), box);
-        connect(b, &QPushButton::clicked, this, step);
-        buttons->addWidget(b);
-    }
-    buttons->addStretch();
-
-    panelIstoriq = new QWidget(box);
-    panelIstoriq->setObjectName(QStringLiteral("panelIstoriq"));
-    edIstDka = new QLineEdit(panelIstoriq);
-    edIstDka->setObjectName(QStringLiteral("edIstDka"));
-    edIstChast = new QLineEdit(panelIstoriq);
-    edIstChast->setObjectName(QStringLiteral("edIstChast"));
+    panelIstoriq = ownersPanel(box, "panelIstoriq",
+                               {{"edIstDka", "Въведете дка:", &edIstDka},
+                                {"edIstChast", "Въведете част:", &edIstChast},
+                                {"edVidSobstv", "Вид собственик:", &edVidSobstv}},
+                               "bitIstoriqOK", &TFImot::closeHistoryPanel);
     sharesOnly(edIstChast);
-    edVidSobstv = new QLineEdit(panelIstoriq);
-    edVidSobstv->setObjectName(QStringLiteral("edVidSobstv"));
     edVidSobstv->setMaxLength(30);
     acceptWindows1251Only(edVidSobstv);
-    QPushButton* ok = button(QStringLiteral("bitIstoriqOK"), QStringLiteral("OK"), panelIstoriq);
-    connect(ok, &QPushButton::clicked, this, &TFImot::closeHistoryPanel);
-    auto* panel = new QHBoxLayout(panelIstoriq);
-    panel->setContentsMargins(0, 0, 0, 0);
-    for (auto [label, edit] : {std::pair{"Въведете дка:", edIstDka}, std::pair{"Въведете част:", edIstChast},
-                               std::pair{"Вид собственик:", edVidSobstv}}) {
-        panel->addWidget(new QLabel(QString::fromUtf8(label), panelIstoriq));
-        panel->addWidget(edit);
-    }
-    panel->addWidget(ok);
-    panelIstoriq->hide();
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(view, 1);
-    top->addLayout(buttons);
-    auto* layout = new QVBoxLayout(box);
-    layout->addLayout(top);
-    layout->addWidget(panelIstoriq);
+    arrangeList(box, view,
+                {{"bitIstoriqDob", "Добавяне", &TFImot::addPerson},
+                 {"bitIstoriqKor", "Корекция", &TFImot::correctPerson},
+                 {"bitIstoriqDel", "Изтриване", &TFImot::removePerson},
+                 {"bitIstoriqSobstv", "Собственост", &TFImot::openHistoryPanel}},
+                panelIstoriq);
     return box;
 }
 

@@ -4,11 +4,14 @@
 #include "dataset/dataset.h"
 #include "registers/owner_picker.h"
 
+#include <initializer_list>
+
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QTableView;
 class SortSwitch;
 class TDM;
 
@@ -41,6 +44,21 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A command button beside a list and the step it runs.
+    struct Command {
+        const char* name;
+        const char* caption;
+        void (TFImot::*step)();
+    };
+    // An edit of an owners' panel: its name, its label and where it is kept.
+    struct PanelEdit {
+        const char* name;
+        const char* label;
+        QLineEdit** edit;
+    };
+    void arrangeList(QGroupBox* box, QTableView* view, std::initializer_list<Command> commands, QWidget* panel);
+    QWidget* ownersPanel(QGroupBox* box, const char* name, std::initializer_list<PanelEdit> edits, const char* okName,
+                         void (TFImot::*ok)());
     QWidget* buildHeader(const QString& areaName);
     QWidget* buildPlotData();
     QGroupBox* buildDocuments();
