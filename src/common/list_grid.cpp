@@ -111,6 +111,17 @@ void ListGrid::release()
     }
 }
 
+void ListGrid::follow(dataset::Dataset& master, const QString& param, const QString& masterField)
+{
+    connect(&master, &dataset::Dataset::currentChanged, this, [this, &master, param, masterField] {
+        if (!rows_ || !master.isOpen())
+            return;
+        const dataset::Field* link = master.isEmpty() ? nullptr : master.findField(masterField);
+        rows_->setParam(param, link ? link->value() : fb::Value());
+        reread();
+    });
+}
+
 // ---------------------------------------------------------------- filter
 
 void ListGrid::addFilterBox(QLineEdit* box, const FilterCondition& condition)
@@ -195,6 +206,7 @@ void ListGrid::sortBy(int column)
     sortedAscending_ = ascending;
     if (marker_)
         model_->setSortMarker(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    emit sorted(column, ascending);
 }
 
 // A single click on another title hides the marker; on the sorted one it shows it again.

@@ -71,6 +71,10 @@ public:
     // On closing: commits the read transaction if it runs, else closes the
     // query. A shared cursor shown as it is stays as it is.
     void release();
+    // The list's query takes the parameter `param` from the field
+    // `masterField` of `master`'s current row, and is read again whenever
+    // that row changes (a closed master leaves the list as it is).
+    void follow(dataset::Dataset& master, const QString& param, const QString& masterField);
 
     // --- filter ("Филтрирай", "Изчисти") ---
     void addFilterBox(QLineEdit* box, const FilterCondition& condition);
@@ -96,6 +100,8 @@ public:
 
 signals:
     void rowDoubleClicked();
+    // A sort by a column title read the list in this direction.
+    void sorted(int column, bool ascending);
     // "Търси" found no row below the selected one.
     void nothingFound();
 

@@ -17,6 +17,7 @@
 class SortSwitch;
 
 namespace dataset {
+class Database;
 class Dataset;
 class TransactionArea;
 }  // namespace dataset
@@ -140,10 +141,23 @@ struct ButtonSpec {
     QString caption;
 };
 
+// A sum under a list: `field` added up over the list's rows, each value as
+// shown (three decimals), in the label `name` after the text `label`, with
+// `suffix`. With `onceFor`, only the first row of each value of `onceFor`
+// adds (a plot listed once per contract line counts once, in any order).
+// Worked out again whenever the list's rows are read.
+struct SumSpec {
+    QString name;   // "labSumPlosht"
+    QString label;  // "Общо площ:"
+    QString field;
+    QString onceFor = {};
+    QString suffix = QStringLiteral(" дка");
+};
+
 // A list of a register screen.
 struct ListSpec {
     QString grid;   // "jvdbgridHora"
-    QString group;  // the caption of the group around it; empty for none
+    QString group = {};  // the caption of the group around it; empty for none
     QString groupName = {};
     // The screen's own list query, read through `area` (a read transaction of
     // the screen's own, `areaName` or "IBT" + the query's name, when null),
@@ -156,7 +170,8 @@ struct ListSpec {
     bool commitOnReread = true;
     std::vector<ListColumn> columns;
     QString key;                           // the list's key field ("ID_HORA")
-    std::vector<ButtonSpec> buttons = {};  // a further list's, in a column beside it
+    // The first list's go into the command row, a further list's in a column beside it.
+    std::vector<ButtonSpec> buttons = {};
     std::vector<FilterSpec> filters = {};
     // The search box ("Въведете ЕГН/ЕИН:"), digits only, over `searchField`.
     QString searchBox = {}, searchLabel = {}, searchField = {};
@@ -168,6 +183,11 @@ struct ListSpec {
     bool sortOnDoubleClick = false;
     bool doubleClickCorrects = false;
     int visibleRows = 12;  // the grid opens tall enough for these
+    std::vector<SumSpec> sums = {};
+    // A further list whose query takes the parameter `masterParam` from the
+    // field `masterField` of the first list's current row, read again as
+    // that row changes (an owner's plots under the owners).
+    QString masterParam = {}, masterField = {};
 };
 
 // The command buttons' names; an empty name leaves the button out.
@@ -192,14 +212,17 @@ struct RegisterForm {
 
     ListSpec list = {};
     Commands commands = {};
+    // A screen that only reads has no panel and no cursor: its lists read
+    // their queries from this database.
+    dataset::Database* database = nullptr;
     // Read-only lists of the screen's own queries, each in its group with
     // its buttons beside it, below the panel; read when the screen starts.
     std::vector<ListSpec> moreLists = {};
 
     // The panel edits `cursor`; its key is the cursor's own key field.
     dataset::Dataset* cursor = nullptr;
-    QString panel;  // "panelHora"
-    std::vector<FieldSpec> fields;
+    QString panel = {};  // "panelHora"
+    std::vector<FieldSpec> fields = {};
     QString firstField = {};  // focused when the panel opens; the first field when empty
     QString saveButton = QStringLiteral("bitZapis");
     QString cancelButton = QStringLiteral("bitOtkaz");

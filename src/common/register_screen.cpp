@@ -2,6 +2,7 @@
 
 #include "common/date_field.h"
 #include "common/input_helpers.h"
+#include "common/list_sums.h"
 #include "common/prompter.h"
 #include "common/register_panel.h"
 #include "common/text_input.h"
@@ -50,12 +51,14 @@ RegisterScreen::RegisterScreen(Prompter& prompter, kit::RegisterForm form, QWidg
     }
     if (form_.layout != RegisterForm::Layout::SingleRow)
         buildList();
-    QWidget* panel = buildPanel();
+    // A screen that only reads has neither panel nor flow.
+    QWidget* panel = form_.cursor ? buildPanel() : nullptr;
     std::vector<QWidget*> more;
     for (const kit::ListSpec& spec : form_.moreLists)
         more.push_back(buildMoreList(spec));
     arrange(browse_, panel, more);
-    declareFlow();
+    if (form_.cursor)
+        declareFlow();
     connect(qApp, &QApplication::focusChanged, this, &RegisterScreen::focusMoved);
 }
 
@@ -93,7 +96,7 @@ ListGrid* RegisterScreen::makeList(const kit::ListSpec& spec)
         dataset::TransactionArea* area = spec.area;
         if (!area) {
             const QString name = spec.areaName.isEmpty() ? QStringLiteral("IBT") + spec.query : spec.areaName;
-            ownAreas_.push_back(std::make_unique<dataset::TransactionArea>(form_.cursor->area().database(), name));
+            ownAreas_.push_back(std::make_unique<dataset::TransactionArea>(database(), name));
             area = ownAreas_.back().get();
         }
         queries_.push_back(std::make_unique<dataset::Dataset>(*area, spec.query));
@@ -108,7 +111,25 @@ ListGrid* RegisterScreen::makeList(const kit::ListSpec& spec)
     }
     if (spec.direction)
         list->setSort(spec.sort, *spec.direction, spec.marker, spec.sortOnDoubleClick);
+    if (!spec.masterParam.isEmpty() && list_)
+        list->follow(list_->rows(), spec.masterParam, spec.masterField);
     return list;
+}
+
+dataset::Database& RegisterScreen::database() const
+{
+    return form_.cursor ? form_.cursor->area().database() : *form_.database;
+}
+
+// The sums under a list, in a row of their own; null when it has none.
+QWidget* RegisterScreen::buildSums(const kit::ListSpec& spec, ListGrid& list, QWidget* parent)
+{
+    if (spec.sums.empty())
+        return nullptr;
+    auto* sums = new ListSums(list.rows(), spec.sums, parent);
+    for (QLabel* label : sums->labels())
+        controls_.insert(label->objectName(), label);
+    return sums;
 }
 
 void RegisterScreen::buildList()
@@ -129,9 +150,13 @@ QWidget* RegisterScreen::buildMoreList(const kit::ListSpec& spec)
     for (const kit::ButtonSpec& b : spec.buttons)
         buttons->addWidget(commandButton(b.name, b.caption, group));
     buttons->addStretch();
-    auto* row = new QHBoxLayout(group);
+    auto* row = new QHBoxLayout;
     row->addWidget(list->view(), 1);
     row->addLayout(buttons);
+    auto* inGroup = new QVBoxLayout(group);
+    inGroup->addLayout(row, 1);
+    if (QWidget* sums = buildSums(spec, *list, group))
+        inGroup->addWidget(sums);
     return group;
 }
 
@@ -158,6 +183,8 @@ QWidget* RegisterScreen::buildBrowsePart(QTableView* view)
     for (const auto& c : commands)
         if (!c.name.isEmpty())
             commandRow_->addWidget(commandButton(c.name, QString::fromUtf8(c.caption), beside ? group : browse));
+    for (const kit::ButtonSpec& b : spec.buttons)
+        commandRow_->addWidget(commandButton(b.name, b.caption, beside ? group : browse));
     commandRow_->addStretch();
 
     auto* groups = new QHBoxLayout;
@@ -184,6 +211,8 @@ QWidget* RegisterScreen::buildBrowsePart(QTableView* view)
     }
     auto* layout = new QVBoxLayout(browse);
     layout->setContentsMargins(0, 0, 0, 0);
+    if (QWidget* sums = buildSums(spec, *list_, browse))
+        layout->addWidget(sums);
     if (!beside)
         layout->addLayout(commandRow_);
     layout->addLayout(groups);
@@ -255,6 +284,11 @@ void RegisterScreen::arrange(QWidget* browse, QWidget* panel, const std::vector<
     };
     if (form_.layout == RegisterForm::Layout::SingleRow) {
         layout->addWidget(panel);
+    } else if (!panel) {
+        // Only lists: the first, the further ones, then the commands.
+        layout->addWidget(listPart_, 1);
+        addMore();
+        layout->addWidget(browse);
     } else if (form_.layout == RegisterForm::Layout::CommandsBelow) {
         layout->addWidget(listPart_, 1);
         // The panel covers the browsing controls while it is open.
@@ -362,8 +396,10 @@ void RegisterScreen::start()
         flow_->editSingleRow();
     else
         list_->reread();
-    for (ListGrid* list : moreLists_)
-        list->reread();
+    // A list that follows the first one was read as that one was.
+    for (size_t i = 0; i < moreLists_.size(); ++i)
+        if (form_.moreLists[i].masterParam.isEmpty())
+            moreLists_[i]->reread();
 }
 
 bool RegisterScreen::guardHolds(const kit::Guard& g)
@@ -387,7 +423,7 @@ bool RegisterScreen::guardHolds(const kit::Guard& g)
 
 kit::PanelValues RegisterScreen::values() const
 {
-    return panel_->values();
+    return panel_ ? panel_->values() : kit::PanelValues();
 }
 
 QStringList RegisterScreen::descriptionFaults() const
@@ -398,7 +434,8 @@ QStringList RegisterScreen::descriptionFaults() const
             faults << QStringLiteral("%1: %2 %3 is not in %4").arg(objectName(), what, field, rows.name());
     };
     for (const kit::FieldSpec& spec : form_.fields) {
-        need(*form_.cursor, spec.column, QStringLiteral("panel column"));
+        if (form_.cursor)
+            need(*form_.cursor, spec.column, QStringLiteral("panel column"));
         if (spec.list) {
             need(*spec.list, spec.listKey, QStringLiteral("drop-down key"));
             need(*spec.list, spec.listShows, QStringLiteral("drop-down column"));
@@ -412,6 +449,10 @@ QStringList RegisterScreen::descriptionFaults() const
             need(rows, c.field, QStringLiteral("list column"));
         need(rows, spec.key, QStringLiteral("list key"));
         need(rows, spec.searchField, QStringLiteral("search field"));
+        for (const kit::SumSpec& sum : spec.sums) {
+            need(rows, sum.field, QStringLiteral("summed field"));
+            need(rows, sum.onceFor, QStringLiteral("summed-once field"));
+        }
     };
     if (list_)
         listFaults(list_, form_.list);
@@ -505,7 +546,7 @@ void RegisterScreen::keyPressEvent(QKeyEvent* event)
         list_->search();
         return;
     }
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && flow_->isEditing()) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && flow_ && flow_->isEditing()) {
         if (form_.layout != RegisterForm::Layout::SingleRow)
             flow_->cancel();
         else
@@ -522,7 +563,7 @@ void RegisterScreen::showEvent(QShowEvent* event)
     if (sized_)
         return;
     sized_ = true;
-    if (flow_->isEditing())
+    if (flow_ && flow_->isEditing())
         if (QWidget* first = controls_.value(form_.firstField.isEmpty() ? form_.fields.front().name : form_.firstField))
             first->setFocus();
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());

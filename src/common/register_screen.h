@@ -34,6 +34,7 @@ public:
     ListGrid* list() const { return list_; }
     // The further lists, in the order of the description.
     ListGrid* moreList(size_t i) const { return moreLists_.at(i); }
+    // A screen that only reads has none.
     EditFlow& flow() const { return *flow_; }
     // The list's rows: the screen's own query or the shared cursor it shows.
     dataset::Dataset* listRows() const;
@@ -75,6 +76,8 @@ protected:
 private:
     void buildList();
     ListGrid* makeList(const kit::ListSpec& spec);
+    dataset::Database& database() const;
+    QWidget* buildSums(const kit::ListSpec& spec, ListGrid& list, QWidget* parent);
     QWidget* buildMoreList(const kit::ListSpec& spec);
     QWidget* buildPanel();
     QWidget* buildBrowsePart(QTableView* view);

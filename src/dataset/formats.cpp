@@ -4,11 +4,17 @@ namespace dataset::formats {
 
 QString number(double value, const QString& displayFormat, const QLocale& locale)
 {
-    const qsizetype point = displayFormat.indexOf(QLatin1Char('.'));
-    const int decimals = point < 0 ? 0 : int(displayFormat.size() - point - 1);
+    // The number's pattern ("#0.000"), then what follows it with its quotes
+    // dropped: '#0.000 "дка."' writes "1,500 дка.".
+    qsizetype end = 0;
+    while (end < displayFormat.size() && QStringLiteral("#0.,").contains(displayFormat[end]))
+        ++end;
+    const QString pattern = displayFormat.left(end);
+    const qsizetype point = pattern.indexOf(QLatin1Char('.'));
+    const int decimals = point < 0 ? 0 : int(pattern.size() - point - 1);
     QLocale plain = locale;
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
-    return plain.toString(value, 'f', decimals);
+    return plain.toString(value, 'f', decimals) + displayFormat.mid(end).remove(QLatin1Char('"'));
 }
 
 QChar dateSeparator(const QLocale& locale)

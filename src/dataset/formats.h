@@ -12,7 +12,8 @@
 namespace dataset::formats {
 
 // A number in a display format: as many decimals as the format has after
-// its point, no group separators, the locale's decimal separator.
+// its point, no group separators, the locale's decimal separator; a unit
+// after the pattern ('#0.000 "дка"') follows the number without its quotes.
 QString number(double value, const QString& displayFormat, const QLocale& locale = QLocale());
 
 // The Qt input mask for an edit mask: '/' becomes the locale's date

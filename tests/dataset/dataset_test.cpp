@@ -597,6 +597,7 @@ TEST(Formats, NumbersDatesAndMasksFollowTheLocale)
     EXPECT_EQ(formats::number(0.5, QStringLiteral("#####0.000"), bg), QStringLiteral("0,500"));
     EXPECT_EQ(formats::number(1234567.006, QStringLiteral("######0.00"), bg), QStringLiteral("1234567,01"));
     EXPECT_EQ(formats::number(2.0, QStringLiteral("#0.00"), QLocale::c()), QStringLiteral("2.00"));
+    EXPECT_EQ(formats::number(12.3456, QStringLiteral("#0.000 \"дка.\""), bg), QStringLiteral("12,346 дка."));
     EXPECT_EQ(formats::inputMask(QStringLiteral("!99/99/0000;1;_"), bg), QStringLiteral("99.99.0000;_"));
     EXPECT_EQ(formats::inputMask(QStringLiteral("#####.###.###;1;_"), bg), QStringLiteral("#####.###.###;_"));
     EXPECT_EQ(formats::maskedDate(QDate(2010, 3, 7), bg), QStringLiteral("07.03.2010"));

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "common/register_form.h"
+#include "fb/decimal.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class QLabel;
+
+namespace dataset {
+class Dataset;
+}
+
+// The sum of `field` over the rows in their order, each value taken as the
+// list shows it (three decimals). With `onceFor`, only the first row of each
+// value of `onceFor` adds, wherever the others stand in the list's order.
+fb::Decimal listSum(const dataset::Dataset& rows, const QString& field, const QString& onceFor = {});
+
+// A sum as the labels under a list show it: three decimals in the user's
+// locale, then the suffix (" дка").
+QString sumText(const fb::Decimal& sum, const QString& suffix);
+
+// The row of sums under a list: each text and its label, worked out again
+// whenever the list's rows are read.
+class ListSums : public QWidget {
+    Q_OBJECT
+public:
+    ListSums(dataset::Dataset& rows, std::vector<kit::SumSpec> sums, QWidget* parent);
+
+    // The labels that show the sums, in the order of the description.
+    const std::vector<QLabel*>& labels() const { return labels_; }
+    void update();
+
+private:
+    QPointer<dataset::Dataset> rows_;
+    std::vector<kit::SumSpec> sums_;
+    std::vector<QLabel*> labels_;
+};
