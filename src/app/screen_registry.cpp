@@ -5,6 +5,10 @@
 #include "registers/tfkatkoef.h"
 #include "registers/tfhora.h"
 #include "registers/tfzemq.h"
+#include "reports/tfsprbezhora.h"
+#include "reports/tfsprbezimoti.h"
+#include "reports/tfsprimoti.h"
+#include "reports/tfsprimotisobstv.h"
 
 Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context) const
 {
@@ -51,5 +55,18 @@ void registerScreens(ScreenRegistry& registry)
     });
     registry.add("TFKatKoef", [](const ScreenContext& c) {
         return new TFKatKoef(c.dm, c.prompter, c.outputs, c.sorts.of("TFKatKoef", SortSwitch::Ascending));
+    });
+    registry.add("TFSprimoti", [](const ScreenContext& c) {
+        return new TFSprimoti(c.dm, c.prompter, c.outputs, c.sorts.of("TFSprimoti", SortSwitch::Descending));
+    });
+    registry.add("TFSprbezhora", [](const ScreenContext& c) {
+        return new TFSprbezhora(c.dm, c.prompter, c.outputs, c.sorts.of("TFSprbezhora", SortSwitch::Ascending));
+    });
+    registry.add("TFSprImotiSobstv", [](const ScreenContext& c) {
+        return new TFSprImotiSobstv(c.dm, c.prompter, c.outputs,
+                                    c.sorts.of("TFSprImotiSobstv", SortSwitch::Ascending));
+    });
+    registry.add("TFSprbezimoti", [](const ScreenContext& c) {
+        return new TFSprbezimoti(c.dm, c.prompter, c.sorts.of("TFSprbezimoti", SortSwitch::Ascending));
     });
 }
