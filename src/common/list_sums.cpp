@@ -11,9 +11,12 @@ fb::Decimal listSum(const dataset::Dataset& rows, const QString& field, const QS
 {
     constexpr int kShown = 3;
     fb::Decimal sum{0, kShown};
-    const dataset::Field* f = rows.isOpen() ? rows.findField(field) : nullptr;
+    // Rows are read before the dataset counts as open, so its fields are what
+    // tell: a query never read has none (a field the statement lacks is a
+    // fault the description test finds).
+    const dataset::Field* f = rows.findField(field);
     if (!f)
-        return sum;  // closed, or a field the statement lacks (a fault the description test finds)
+        return sum;
     const dataset::Field* onceField = onceFor.isEmpty() ? nullptr : rows.findField(onceFor);
     const int once = onceField ? onceField->index() : -1;
     QSet<QString> counted;

@@ -40,9 +40,12 @@ QString summaryStatement()
         .arg(localities());
 }
 
+// The settlements with their localities' count and areas, which the print
+// shows for each settlement and adds up at its end.
 QString settlementsStatement()
 {
-    return QStringLiteral("select Q1.ekatte, Q1.naim_nm, count(*) Q1 from %1 group by Q1.ekatte, Q1.naim_nm")
+    return QStringLiteral("select Q1.ekatte, Q1.naim_nm, count(*) Q1, sum(Q1.sumplosht) sumplosht, "
+                          "sum(Q1.redpl) redpl from %1 group by Q1.ekatte, Q1.naim_nm")
         .arg(localities());
 }
 

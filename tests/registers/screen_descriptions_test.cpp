@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 #include <memory>
 
 namespace {
@@ -18,6 +20,9 @@ TEST(ScreenDescriptions, EveryScreenNamesColumnsItsCursorAndListHaveAndNoTwoWidg
 {
     testsupport::TestDatabase db;
     testsupport::ScriptedPrompter prompter;
+    // Screens that open their report layout as they are made find it here.
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(QStringLiteral(ARVENTA_LAYOUTS_DIR));
     TDM dm(db.path());
     ScreenRegistry registry;
     registerScreens(registry);
@@ -40,6 +45,7 @@ TEST(ScreenDescriptions, EveryScreenNamesColumnsItsCursorAndListHaveAndNoTwoWidg
     }
     EXPECT_GE(described, 6);
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(QLatin1Char('|')).toStdString();
+    QDir::setCurrent(previous);
 }
 
 }  // namespace
