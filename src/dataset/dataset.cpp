@@ -255,6 +255,15 @@ void Dataset::close()
         area_->datasetClosed();
 }
 
+std::vector<Row> Dataset::takeRows()
+{
+    refuseWhileEditing("hand its rows over");
+    std::vector<Row> taken;
+    taken.swap(rows_);
+    close();
+    return taken;
+}
+
 void Dataset::refresh()
 {
     if (!isOpen()) {

@@ -82,6 +82,10 @@ public:
     // Connects and starts the transaction when needed; fb::Error on failure.
     void open();
     void close();
+    // Closes and hands the rows that were buffered over to the caller, for
+    // a reader that needs them once (a report reading a query opened for
+    // it alone); lookup fields are not among them. Refused while editing.
+    std::vector<Row> takeRows();
     // Reads the rows again and returns to the current row's key when it is still there.
     // Refused while a row is in insert or edit state.
     void refresh();

@@ -120,14 +120,36 @@ bool paint(const Document& doc, QPagedPaintDevice& device)
     return painter.end();
 }
 
+PdfPages::PdfPages(const QString& path, const QString& title, const QPageLayout& page) : writer_(path)
+{
+    writer_.setResolution(600);
+    writer_.setTitle(title);
+    writer_.setCreator(QStringLiteral("Arventa"));
+    writer_.setPageLayout(page);
+    open_ = painter_.begin(&writer_);
+    dotsPerMm_ = writer_.logicalDpiX() / 25.4;
+}
+
+void PdfPages::add(const std::vector<Item>& page)
+{
+    if (!open_)
+        return;
+    if (pages_++ > 0)
+        writer_.newPage();
+    paintPage(painter_, page, dotsPerMm_);
+}
+
+bool PdfPages::finish()
+{
+    return open_ && painter_.end();
+}
+
 bool writePdf(const Document& doc, const QString& path)
 {
-    QPdfWriter writer(path);
-    writer.setResolution(600);
-    writer.setTitle(doc.title);
-    writer.setCreator(QStringLiteral("Arventa"));
-    writer.setPageLayout(doc.page);
-    return paint(doc, writer);
+    PdfPages pdf(path, doc.title, doc.page);
+    for (const auto& page : doc.pages)
+        pdf.add(page);
+    return pdf.finish();
 }
 
 bool writeHtml(const Document& doc, const QString& path)

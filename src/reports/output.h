@@ -2,8 +2,10 @@
 
 #include "reports/document.h"
 
+#include <QPainter>
+#include <QPdfWriter>
+
 class QPagedPaintDevice;
-class QPainter;
 
 namespace reports {
 
@@ -12,6 +14,24 @@ namespace reports {
 bool paint(const Document& doc, QPagedPaintDevice& device);
 // Draws one page; `dotsPerMm` is the device's resolution.
 void paintPage(QPainter& painter, const std::vector<Item>& page, double dotsPerMm);
+
+// A PDF file written page by page, each page painted as it is added.
+class PdfPages {
+public:
+    PdfPages(const QString& path, const QString& title, const QPageLayout& page);
+    // False when the file cannot be written.
+    bool isOpen() const { return open_; }
+    void add(const std::vector<Item>& page);
+    // Ends the file; false when it could not be written.
+    bool finish();
+
+private:
+    QPdfWriter writer_;
+    QPainter painter_;
+    bool open_ = false;
+    int pages_ = 0;
+    double dotsPerMm_ = 1;
+};
 
 // The files; false when the file cannot be written.
 bool writePdf(const Document& doc, const QString& path);

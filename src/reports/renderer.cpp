@@ -60,6 +60,16 @@ public:
             subIndexes_.push_back(indexOf(s));
     }
 
+    // Pages handed to `sink` as they are finished and not kept; `pages` is
+    // their count, known beforehand for the pattern {pages}.
+    void streamTo(const PageSink& sink, int pages)
+    {
+        sink_ = sink;
+        knownPages_ = pages;
+    }
+    // Only the bands' heights placed, for the count of pages.
+    void countOnly() { counting_ = true; }
+
     std::optional<Document> run(const Progress& progress)
     {
         const int n = int(allRows_.size());
@@ -90,7 +100,7 @@ public:
         finishPage();
         if (progress)
             progress(n, n);
-        numberPages();
+        numberPages(QString::number(pages_.size()));
         Document doc;
         doc.page = layout_.page;
         doc.pages = std::move(pages_);
@@ -250,10 +260,15 @@ private:
 
     void finishPage()
     {
-        if (!layout_.pageFooter)
-            return;
-        y_ = bottom_;
-        place(*layout_.pageFooter, last_);
+        if (layout_.pageFooter) {
+            y_ = bottom_;
+            place(*layout_.pageFooter, last_);
+        }
+        if (sink_) {
+            numberPages(QString::number(knownPages_));
+            sink_(pages_.back());
+            pages_.back() = {};
+        }
     }
 
     void ensure(double height)
@@ -271,6 +286,10 @@ private:
             ensure(band.height);
         if (ctx.table == detail_)
             last_ = {detail_, ctx.row, {}};
+        if (counting_) {
+            y_ += band.height;
+            return;
+        }
         for (const Element& e : band.elements) {
             Item item;
             item.rect = e.rect.translated(0, y_);
@@ -334,13 +353,14 @@ private:
         return sum;
     }
 
-    void numberPages()
+    // The page numbers placed since the last call get their texts.
+    void numberPages(const QString& total)
     {
-        const QString total = QString::number(pages_.size());
         for (const auto& [page, index] : numbers_) {
             QString& text = pages_[page][index].text;
             text.replace(QLatin1String("{page}"), QString::number(page + 1)).replace(QLatin1String("{pages}"), total);
         }
+        numbers_.clear();
     }
 
     const Layout& layout_;
@@ -355,6 +375,9 @@ private:
     Context last_;
     std::vector<std::vector<Item>> pages_;
     std::vector<std::pair<size_t, size_t>> numbers_;  // page, item of each page number
+    PageSink sink_;
+    int knownPages_ = 0;
+    bool counting_ = false;
 };
 
 }  // namespace
@@ -362,6 +385,20 @@ private:
 std::optional<Document> render(const Layout& layout, const Tables& tables, const Progress& progress)
 {
     return Renderer(layout, tables).run(progress);
+}
+
+std::optional<QPageLayout> renderPages(const Layout& layout, const Tables& tables, const PageSink& sink,
+                                       const Progress& progress)
+{
+    Renderer counter(layout, tables);
+    counter.countOnly();
+    const auto counted = counter.run({});
+    Renderer renderer(layout, tables);
+    renderer.streamTo(sink, int(counted->pages.size()));
+    const auto done = renderer.run(progress);
+    if (!done)
+        return std::nullopt;
+    return done->page;
 }
 
 }  // namespace reports

@@ -21,4 +21,13 @@ using Progress = std::function<bool(int done, int total)>;
 // the data has not, or a band does not fit on a page; nullopt when stopped.
 std::optional<Document> render(const Layout& layout, const Tables& tables, const Progress& progress = {});
 
+// Takes each page as it is finished.
+using PageSink = std::function<void(const std::vector<Item>& page)>;
+// The same pages handed to `sink` one by one, none of them kept, for an
+// output written as it comes (a long list to PDF): the bands are placed
+// once without their texts to count the pages, then again page by page.
+// The page layout when done; nullopt when stopped.
+std::optional<QPageLayout> renderPages(const Layout& layout, const Tables& tables, const PageSink& sink,
+                                       const Progress& progress = {});
+
 }  // namespace reports

@@ -88,6 +88,8 @@ bool ReportProject::execute(const ExecuteOptions& options)
                 return !progress->wasCanceled();
             };
         }
+        if (choice->kind == OutputChoice::Kind::Pdf)
+            return writePdfPages(tables, choice->path, step);
         doc = render(*layout_, tables, step);
     } catch (const ReportError& e) {
         prompter_.message(QStringLiteral("Справката „%1“ не може да бъде изпълнена: %2").arg(fileName_, e.message()));
@@ -97,6 +99,31 @@ bool ReportProject::execute(const ExecuteOptions& options)
         return false;
     doc->title = QFileInfo(fileName_).completeBaseName();
     return send(*doc, *choice, options);
+}
+
+// A PDF is written as the pages are laid out, so that a list of thousands
+// of pages never sits in memory whole. A report stopped halfway leaves no file.
+bool ReportProject::writePdfPages(const Tables& tables, const QString& path, const Progress& step)
+{
+    const auto cannotWrite = [&] {
+        prompter_.message(QStringLiteral("Файлът „%1“ не може да бъде записан!").arg(QDir::toNativeSeparators(path)));
+        return false;
+    };
+    std::optional<QPageLayout> done;
+    try {
+        PdfPages pdf(path, QFileInfo(fileName_).completeBaseName(), layout_->page);
+        if (!pdf.isOpen())
+            return cannotWrite();
+        done = renderPages(*layout_, tables, [&](const std::vector<Item>& page) { pdf.add(page); }, step);
+        if (done && !pdf.finish())
+            return cannotWrite();
+    } catch (const ReportError&) {
+        QFile::remove(path);
+        throw;
+    }
+    if (!done)
+        QFile::remove(path);
+    return done.has_value();
 }
 
 bool ReportProject::send(const Document& doc, const OutputChoice& choice, const ExecuteOptions& options)

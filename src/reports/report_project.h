@@ -3,6 +3,7 @@
 #include "reports/document.h"
 #include "reports/layout.h"
 #include "reports/output_chooser.h"
+#include "reports/renderer.h"
 
 #include <QHash>
 #include <QPointer>
@@ -57,6 +58,7 @@ public:
 
 private:
     bool send(const Document& doc, const OutputChoice& choice, const ExecuteOptions& options);
+    bool writePdfPages(const Tables& tables, const QString& path, const Progress& step);
 
     QString fileName_;
     Prompter& prompter_;
