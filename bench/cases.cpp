@@ -18,6 +18,10 @@ const std::vector<Case>& cases()
          layers},
         {"plot", "DB: the plot editor on a plot with six shares: open, an owner picker, save unchanged", plot},
         reportCase,
+        {"property-reports",
+         "DB [--print OUT.pdf]: the property and owner reports: each opened, filtered, sorted, moved through; "
+         "with --print only the print of every owner with his plots",
+         propertyReports},
     };
     return all;
 }
