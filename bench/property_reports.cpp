@@ -58,6 +58,22 @@ std::unique_ptr<S> opened(QTextStream& out, const char* what, Make make, const c
     return screen;
 }
 
+// Up to 50 moves down the list, each timed.
+void moveThrough(QTextStream& out, const char* what, QTableView* list)
+{
+    QElapsedTimer t;
+    std::vector<qint64> moves;
+    for (int r = 1; r < std::min(51, list->model()->rowCount()); ++r) {
+        t.start();
+        list->setCurrentIndex(list->model()->index(r, 0));
+        moves.push_back(t.nsecsElapsed() / 1000);
+    }
+    std::sort(moves.begin(), moves.end());
+    if (!moves.empty())
+        out << "  " << what << " (" << moves.size() << " moves): median " << moves[moves.size() / 2] / 1000.0
+            << " ms, slowest " << moves.back() / 1000.0 << " ms\n";
+}
+
 int printEveryOwner(TDM& dm, PrintingPrompter& prompter, const QString& pdf)
 {
     QTextStream out(stdout);
@@ -112,16 +128,7 @@ int propertyReports(const QStringList& args)
         t.start();
         s->findChild<QPushButton*>(QStringLiteral("btnDosieImot"))->click();
         out << "  open the property view: " << t.elapsed() << " ms\n";
-        std::vector<qint64> moves;
-        for (int r = 1; r < std::min(51, list->model()->rowCount()); ++r) {
-            t.start();
-            list->setCurrentIndex(list->model()->index(r, 0));
-            moves.push_back(t.nsecsElapsed() / 1000);
-        }
-        std::sort(moves.begin(), moves.end());
-        if (!moves.empty())
-            out << "  move the view with the list (" << moves.size() << " moves): median "
-                << moves[moves.size() / 2] / 1000.0 << " ms, slowest " << moves.back() / 1000.0 << " ms\n";
+        moveThrough(out, "move the view with the list", list);
         t.start();
         s->findChild<QPushButton*>(QStringLiteral("butFilterClear"))->click();
         out << "  clear the filter: " << t.elapsed() << " ms, " << list->model()->rowCount() << " rows\n";
@@ -130,17 +137,7 @@ int propertyReports(const QStringList& args)
         auto s = opened<TFSprImotiSobstv>(
             out, "the properties by owner", [&] { return new TFSprImotiSobstv(dm, prompter, none, byOwner); },
             "jvdbgridSobstv");
-        QTableView* owners = grid(s.get(), "jvdbgridSobstv");
-        std::vector<qint64> moves;
-        for (int r = 1; r < std::min(51, owners->model()->rowCount()); ++r) {
-            t.start();
-            owners->setCurrentIndex(owners->model()->index(r, 0));
-            moves.push_back(t.nsecsElapsed() / 1000);
-        }
-        std::sort(moves.begin(), moves.end());
-        if (!moves.empty())
-            out << "  move to an owner and his plots (" << moves.size() << " moves): median "
-                << moves[moves.size() / 2] / 1000.0 << " ms, slowest " << moves.back() / 1000.0 << " ms\n";
+        moveThrough(out, "move to an owner and his plots", grid(s.get(), "jvdbgridSobstv"));
     }
     {
         auto s = opened<TFSprbezimoti>(
