@@ -1,14 +1,11 @@
 #include "reports/output.h"
 
 #include <QFont>
-#include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QTextStream>
-
-#include <optional>
 
 namespace reports {
 
@@ -77,7 +74,6 @@ void paintPage(QPainter& painter, const std::vector<Item>& page, double dotsPerM
         return QRectF(r.left() * dotsPerMm, r.top() * dotsPerMm, r.width() * dotsPerMm, r.height() * dotsPerMm);
     };
     const Style* current = nullptr;
-    std::optional<QFontMetricsF> metrics;
     for (const Item& item : page) {
         switch (item.kind) {
             case Item::Kind::Line:
@@ -91,35 +87,21 @@ void paintPage(QPainter& painter, const std::vector<Item>& page, double dotsPerM
                     painter.drawRect(r);
                 break;
             }
-            case Item::Kind::Text: {
+            case Item::Kind::Text:
                 if (item.text.isEmpty())
                     break;
                 // Rows repeat the same few styles; a font is only made when it changes.
                 if (!current || current->family != item.style.family || current->size != item.style.size ||
                     current->bold != item.style.bold || current->italic != item.style.italic) {
                     painter.setFont(fontOf(item.style));
-                    metrics.emplace(painter.font(), painter.device());
                     current = &item.style;
                 }
                 painter.setPen(Qt::black);
-                const QRectF r = px(item.rect);
-                if (item.style.wrap) {
-                    painter.drawText(r, int(item.style.align | Qt::AlignVCenter | Qt::TextWordWrap), item.text);
-                    break;
-                }
-                // One line is placed by its own measure, sparing it the line
-                // layout a text in a rectangle goes through: on a list of
-                // thousands of pages most of the time of writing it.
-                const Qt::Alignment align = item.style.align;
-                const bool measured = align & (Qt::AlignRight | Qt::AlignHCenter);
-                const double width = measured ? metrics->horizontalAdvance(item.text) : 0;
-                const double x = align & Qt::AlignRight     ? r.right() - width
-                                 : align & Qt::AlignHCenter ? r.left() + (r.width() - width) / 2
-                                                            : r.left();
-                const double y = r.top() + (r.height() - metrics->height()) / 2 + metrics->ascent();
-                painter.drawText(QPointF(x, y), item.text);
+                painter.drawText(px(item.rect),
+                                 int(item.style.align | Qt::AlignVCenter |
+                                     (item.style.wrap ? Qt::TextWordWrap : Qt::TextSingleLine)),
+                                 item.text);
                 break;
-            }
         }
     }
 }
