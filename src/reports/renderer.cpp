@@ -267,7 +267,7 @@ private:
         if (sink_) {
             numberPages(QString::number(knownPages_));
             sink_(pages_.back());
-            pages_.back() = {};
+            std::vector<Item>().swap(pages_.back());  // its room goes too, not only its items
         }
     }
 

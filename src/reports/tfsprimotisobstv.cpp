@@ -20,11 +20,19 @@ const char* const kOwners =
 
 // Each share with its plot, once per contract line that binds it (and once
 // without any); a plot without a form of management is not listed.
-const char* const kPlots =
+const char* const kPlotColumns =
     "select zemlishte.ekatte, nas_mqsto.naim_nm, mestnost.naim_mestn, zemq.imot_no, zemq.imot_no2, ntp.naim_ntp, "
     "fs.naim_fs, zemq.plosht, zemq.prplosht, sobstv.redplosht, sobstv.chast, sobstv.prredpl, "
     "\"DOG DANNI\".nomer, \"DOG DANNI\".data, \"DOG DANNI\".otdata, \"DOG DANNI\".dodata, "
-    "\"DOG DANNI\".systoqnie, \"DOG DANNI\".datapr, zemq.id_zemq, sobstv.id_hora from fs "
+    "\"DOG DANNI\".systoqnie, \"DOG DANNI\".datapr, zemq.id_zemq, sobstv.id_hora";
+// The print reads only the columns its layout shows: on every owner's
+// plots a third less to hold.
+const char* const kPrintedColumns =
+    "select zemlishte.ekatte, nas_mqsto.naim_nm, mestnost.naim_mestn, zemq.imot_no, ntp.naim_ntp, zemq.plosht, "
+    "sobstv.redplosht, sobstv.chast, sobstv.prredpl, \"DOG DANNI\".nomer, \"DOG DANNI\".otdata, "
+    "\"DOG DANNI\".dodata, \"DOG DANNI\".systoqnie, sobstv.id_hora";
+const char* const kPlots =
+    " from fs "
     "inner join zemq on zemq.id_fs = fs.id_fs "
     "inner join sobstv on sobstv.id_zemq = zemq.id_zemq "
     "left join doghorazemi on (sobstv.id_hora = doghorazemi.id_sobstv and sobstv.id_zemq = doghorazemi.id_zemq) "
@@ -110,7 +118,8 @@ kit::RegisterForm byOwnerForm(TDM& dm, SortSwitch& direction)
         .moreLists = {{.grid = QStringLiteral("jvdbgridImoti"),
                        .query = QStringLiteral("IBQImoti"),
                        .areaName = area,
-                       .statement = {.base = {QString::fromUtf8(kPlots) + QString::fromUtf8(kOneOwner)},
+                       .statement = {.base = {QString::fromUtf8(kPlotColumns) + QString::fromUtf8(kPlots) +
+                                               QString::fromUtf8(kOneOwner)},
                                      .defaultOrder = {kOrderBy +
                                                       QStringLiteral("zemlishte.ekatte, zemq.imot_no, ntp.naim_ntp")}},
                        .columns = plotColumns(),
@@ -139,7 +148,7 @@ TFSprImotiSobstv::TFSprImotiSobstv(TDM& dm, Prompter& prompter, reports::OutputC
 
 QStringList TFSprImotiSobstv::everyOwnersPlots() const
 {
-    return {QString::fromUtf8(kPlots), moreList(0)->lines().last()};
+    return {QString::fromUtf8(kPrintedColumns) + QString::fromUtf8(kPlots), moreList(0)->lines().last()};
 }
 
 // The layout prints each owner of the list with the owner's plots: the
