@@ -532,6 +532,13 @@ TEST_F(DatasetTest, QueriesRunStatementLinesWithNamedParameters)
     query.open();
     EXPECT_EQ(query.field("EGN").asString(), QStringLiteral("222"));
 
+    // Its rows handed over, the query is closed and holds none.
+    const std::vector<Row> taken = query.takeRows();
+    ASSERT_EQ(taken.size(), 2u);
+    EXPECT_EQ(taken[0][1].toString(), QStringLiteral("Стоян"));
+    EXPECT_FALSE(query.isOpen());
+    EXPECT_EQ(query.rowCount(), 0);
+
     const auto parsed = StatementLines::parse(QStringLiteral("select ':x', \":y\" from t where a = :A_1 and b=:b"));
     EXPECT_EQ(parsed.sql, QStringLiteral("select ':x', \":y\" from t where a = ? and b=?"));
     EXPECT_EQ(parsed.params, (QStringList{QStringLiteral("A_1"), QStringLiteral("B")}));
