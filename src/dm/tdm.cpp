@@ -251,6 +251,12 @@ void TDM::reopenPlotCursors()
         c->open();
 }
 
+void TDM::reopenContractCursors()
+{
+    for (dataset::Dataset* c : {&TDogovor, &TDHZ, &TDelImotiDHZ, &TDogDel})
+        c->open();
+}
+
 void TDM::TDogovorBeforeDelete()
 {
     deleteAll(TDHZ);
