@@ -31,5 +31,6 @@ int owners(const QStringList& args);
 int land(const QStringList& args);
 int layers(const QStringList& args);
 int plot(const QStringList& args);
+int contract(const QStringList& args);
 
 }  // namespace bench

@@ -116,6 +116,7 @@ QComboBox* TFDogNew::lookup(const char* name, const char* column, dataset::Datas
     new dataset::LookupComboBinder(combo, list, QLatin1String(key), QLatin1String(shows), &dm_.TDogovor,
                                    QLatin1String(column));
     *more = button(QLatin1String(name) + QStringLiteral("Btn"), QStringLiteral("..."), parent);
+    (*more)->setMaximumWidth((*more)->fontMetrics().horizontalAdvance(QStringLiteral("......")) + 16);
     connect(*more, &QPushButton::clicked, this,
             [this, combo, kind] { openLookupListFrom(combo, LookupList(kind), dm_, prompter()); });
     return combo;

@@ -4,6 +4,7 @@
 #include "registers/tfdogovor.h"
 #include "common/sort_switch.h"
 #include "support/screen_test.h"
+#include "support/qt_printers.h"
 #include "support/sql.h"
 
 #include <QApplication>
@@ -45,7 +46,7 @@ inline const QStringList kContracts = {
 // A goods receipt with one rent row for an owner.
 inline QStringList receiptFor(int owner)
 {
-    return {QStringLiteral("insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (%1, %1, 1)").arg(owner + 100),
+    return {QStringLiteral("insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (%1, %2, 1)").arg(owner + 100).arg(owner),
             QStringLiteral("insert into \"RAZP RENTA\" (ID_RR, ID_RD, ID_VR, KOL) values (%1, %1, 1, 10)").arg(owner + 100)};
 }
 

@@ -57,6 +57,7 @@ TEST_F(TFDogovorTest, ListsContractsByNumberAndSortsByTheKindsId)
                                              "Състояние", "Дата на прекратяване"}));
     EXPECT_EQ(titles.size(), 19);
     EXPECT_EQ(column(list(), 2), (QStringList{"Анекс", "Нов договор", "Нов договор", "Продължение"}));
+    testsupport::keepScreenshot(screen->grab().toImage(), QStringLiteral("TFDogovor"));
 
     sortBy(0);  // first descending
     EXPECT_EQ(numbers(), (QStringList{"57", "41", "10", "9"}));
