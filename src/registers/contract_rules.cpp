@@ -54,6 +54,40 @@ ListStatement registerStatement()
             .defaultOrder = {QStringLiteral("order by nom")}};
 }
 
+// The plots locality by locality, the localities in the order of their
+// area's and their own name, each one's plots sorted on their own: the
+// rows of the list's select and in its order (two localities of the same
+// names come one after the other), but the first rows come at once, where
+// the select sorts 100,000 plots first.
+static QString wholePlotList()
+{
+    return QStringLiteral(
+        "execute block returns (naim_nm type of column nas_mqsto.naim_nm, "
+        "naim_mestn type of column mestnost.naim_mestn, id_zemq type of column zemq.id_zemq, "
+        "imot_no type of column zemq.imot_no, imot_no2 type of column zemq.imot_no2, "
+        "naim_ntp type of column ntp.naim_ntp, plosht type of column zemq.plosht, "
+        "prplosht type of column zemq.prplosht, obrab type of column zemq.obrab, "
+        "naim_kult type of column kultura.naim_kult, id_ntp type of column zemq.id_ntp, "
+        "id_kult type of column zemq.id_kult, naim_fs type of column fs.naim_fs, obrabotvaema varchar(2)) as "
+        "declare id_mestn integer; "
+        "begin "
+        "for select mestnost.id_mestn, nas_mqsto.naim_nm, mestnost.naim_mestn from mestnost "
+        "inner join zemlishte on mestnost.id_zeml = zemlishte.id_zeml "
+        "inner join nas_mqsto on zemlishte.ekatte = nas_mqsto.ekatte "
+        "order by nas_mqsto.naim_nm, mestnost.naim_mestn, mestnost.id_mestn "
+        "into id_mestn, naim_nm, naim_mestn do "
+        "for select zemq.id_zemq, zemq.imot_no, zemq.imot_no2, ntp.naim_ntp, zemq.plosht, zemq.prplosht, "
+        "zemq.obrab, kultura.naim_kult, zemq.id_ntp, zemq.id_kult, fs.naim_fs, "
+        "iif(zemq.obrab = 0, 'Да', iif(zemq.obrab = 1, 'Не', null)) "
+        "from zemq inner join fs on fs.id_fs = zemq.id_fs inner join ntp on zemq.id_ntp = ntp.id_ntp "
+        "left outer join kultura on zemq.id_kult = kultura.id_kult "
+        "where zemq.id_mest = :id_mestn "
+        "order by zemq.imot_no, zemq.imot_no2, ntp.naim_ntp, zemq.plosht, zemq.prplosht, zemq.obrab "
+        "into id_zemq, imot_no, imot_no2, naim_ntp, plosht, prplosht, obrab, naim_kult, id_ntp, id_kult, naim_fs, "
+        "obrabotvaema do suspend; "
+        "end");
+}
+
 ListStatement plotListStatement()
 {
     return {.base = {QStringLiteral(
@@ -68,7 +102,8 @@ ListStatement plotListStatement()
                 "inner join ntp on zemq.id_ntp = ntp.id_ntp")},
             .defaultOrder = {QStringLiteral("order by nas_mqsto.naim_nm, mestnost.naim_mestn, zemq.imot_no, "
                                             "zemq.imot_no2, ntp.naim_ntp, zemq.plosht,zemq.prplosht, zemq.obrab ")},
-            .whereLine = QStringLiteral("WHERE ")};
+            .whereLine = QStringLiteral("WHERE "),
+            .whole = {wholePlotList()}};
 }
 
 QString sharesStatement()

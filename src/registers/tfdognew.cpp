@@ -46,6 +46,8 @@ TFDogNew::TFDogNew(TDM& dm, Prompter& prompter, Opening opening, QWidget* parent
     setWindowTitle(QStringLiteral("Договор"));
     dm::useTable(TSobstvenici, QStringLiteral("SOBSTV"));
     TSobstvenici.setSecondCursor(true);
+    // Every plot is listed; the grid reads them as it scrolls.
+    QueryImotiDog.setFetchOnDemand(true);
 
     auto* top = new QHBoxLayout;
     top->addWidget(buildHeader());
