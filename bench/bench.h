@@ -32,5 +32,6 @@ int land(const QStringList& args);
 int layers(const QStringList& args);
 int plot(const QStringList& args);
 int propertyReports(const QStringList& args);
+int contract(const QStringList& args);
 
 }  // namespace bench

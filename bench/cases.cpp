@@ -17,6 +17,10 @@ const std::vector<Case>& cases()
         {"layers", "DB: the engine alone, the statement layer and the dataset on the HORA cursor and the owners list",
          layers},
         {"plot", "DB: the plot editor on a plot with six shares: open, an owner picker, save unchanged", plot},
+        {"contract",
+         "DB: the contract editor on its largest contract: open (every plot listed), the plot filters, add and "
+         "take out a line",
+         contract},
         reportCase,
         {"property-reports",
          "DB [--print OUT.pdf]: the property and owner reports: each opened, filtered, sorted, moved through; "

@@ -24,13 +24,18 @@ int startup(const QStringList& args)
     QApplication::processEvents();
     const qint64 totalMs = sinceProcessStart();
     int open = 0, rows = 0;
+    QStringList largest;
     for (const dataset::Dataset* c : program.dm->tableCursors()) {
         open += c->isOpen() ? 1 : 0;
-        rows += c->rowCount();
+        rows += c->loadedRowCount();
+        if (c->loadedRowCount() >= 1000)
+            largest << QStringLiteral("%1 %2").arg(c->name()).arg(c->loadedRowCount());
     }
     const int all = int(program.dm->tableCursors().size());
     out << "startup: " << totalMs << " ms from process start to the main window shown (data module and window "
         << moduleMs << " ms); " << open << "/" << all << " shared cursors open, " << rows << " rows buffered\n";
+    if (!largest.isEmpty())
+        out << "  cursors of 1,000 rows or more: " << largest.join(QStringLiteral(", ")) << "\n";
     return open == all && program.main->isVisible() ? 0 : 1;
 }
 

@@ -1,6 +1,7 @@
 #include "app/screen_registry.h"
 
 #include "common/screen.h"
+#include "registers/tfdogovor.h"
 #include "registers/tffirma.h"
 #include "registers/tfkatkoef.h"
 #include "registers/tfhora.h"
@@ -52,6 +53,9 @@ void registerScreens(ScreenRegistry& registry)
     registry.add("TFZemq", [](const ScreenContext& c) {
         return new TFZemq(c.dm, c.prompter, c.sorts.of("TFZemq", SortSwitch::Ascending),
                           c.sorts.of("TFHora", SortSwitch::Ascending));
+    });
+    registry.add("TFDogovor", [](const ScreenContext& c) {
+        return new TFDogovor(c.dm, c.prompter, c.sorts.of("TFDogovor", SortSwitch::Descending));
     });
     registry.add("TFKatKoef", [](const ScreenContext& c) {
         return new TFKatKoef(c.dm, c.prompter, c.outputs, c.sorts.of("TFKatKoef", SortSwitch::Ascending));

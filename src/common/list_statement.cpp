@@ -9,7 +9,7 @@ QString sqlLiteral(const QString& text)
 
 QStringList ListStatement::defaultLines() const
 {
-    return base + tail + defaultOrder;
+    return whole.isEmpty() ? base + tail + defaultOrder : whole;
 }
 
 QStringList ListStatement::filtered(const std::vector<FilterCondition>& conditions, const QStringList& texts) const

@@ -52,8 +52,13 @@ struct ListStatement {
     QStringList tail = {};
     QString whereLine = QStringLiteral(" WHERE ");
     QString andLine = QStringLiteral(" and ");
+    // The unfiltered list as a statement of its own, when base and order
+    // would make the engine sort every row before handing the first: the
+    // same rows in the same order, read as the grid needs them. A list with
+    // one is not sorted by its titles.
+    QStringList whole = {};
 
-    // Base, tail and default order: the list unfiltered.
+    // Base, tail and default order (or the whole statement): the list unfiltered.
     QStringList defaultLines() const;
     // The filter: one condition per non-empty text, in the screen's order
     // (`texts[i]` goes with `conditions[i]`); every text empty gives the

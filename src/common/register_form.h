@@ -196,6 +196,10 @@ struct Commands {
     QString correct = QStringLiteral("bitKor");
     QString remove = QStringLiteral("bitDel");
     QString exit = QStringLiteral("bitExit");
+    // "Добавяне" and "Корекция" open a dialog or another screen of the
+    // screen's own instead of the panel: the kit makes the buttons and
+    // leaves them to the screen.
+    bool screenAddsAndCorrects = false;
 };
 
 struct RegisterForm {

@@ -372,9 +372,11 @@ void RegisterScreen::declareFlow()
     for (const kit::Guard& g : form_.guards)
         flow_->guards.push_back({[this, g] { return guardHolds(g); }, g.message});
 
+    const auto flowButton = [this](const QString& name) {
+        return controls_.value(name) && !form_.commands.screenAddsAndCorrects ? control<QPushButton>(name) : nullptr;
+    };
     flow_->connectButtons(
-        controls_.value(form_.commands.add) ? control<QPushButton>(form_.commands.add) : nullptr,
-        controls_.value(form_.commands.correct) ? control<QPushButton>(form_.commands.correct) : nullptr,
+        flowButton(form_.commands.add), flowButton(form_.commands.correct),
         controls_.value(form_.commands.remove) ? control<QPushButton>(form_.commands.remove) : nullptr,
         control<QPushButton>(form_.saveButton), control<QPushButton>(form_.cancelButton));
     if (list_ && form_.list.doubleClickCorrects)

@@ -20,6 +20,24 @@ void Screen::closeEvent(QCloseEvent* event)
     emit closed();
 }
 
+bool Screen::event(QEvent* event)
+{
+    if (event->type() == QEvent::Show && !frameWatched_) {
+        // Inside the work area the frame is what becomes active.
+        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget())) {
+            frameWatched_ = true;
+            connect(frame, &QMdiSubWindow::windowStateChanged, this,
+                    [this](Qt::WindowStates before, Qt::WindowStates now) {
+                        if (!(before & Qt::WindowActive) && (now & Qt::WindowActive))
+                            becameActive();
+                    });
+        }
+    }
+    if (event->type() == QEvent::WindowActivate && isWindow())
+        becameActive();
+    return QWidget::event(event);
+}
+
 void Screen::closeWindow()
 {
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());

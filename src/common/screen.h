@@ -26,6 +26,14 @@ protected:
     virtual bool closeCheck() { return true; }
     // Runs once the screen is sure to close: commit or close what it holds.
     virtual void aboutToClose() {}
+    // Runs each time the screen's window becomes the active one: its frame
+    // in the main window's work area, or its own window (a screen that shows
+    // what other screens change reads it again here).
+    virtual void becameActive() {}
 
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    bool frameWatched_ = false;
 };

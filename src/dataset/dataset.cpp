@@ -179,14 +179,16 @@ fb::Value Dataset::fieldValue(const Field& f) const
 {
     if (isEditing())
         return rowValue(buffer_, f);
-    if (current_ < 0 || current_ >= rowCount())
+    if (current_ < 0 || current_ >= loadedRowCount())
         return {};
     return rowValue(rows_[size_t(current_)], f);
 }
 
 fb::Value Dataset::value(int row, int fieldIndex) const
 {
-    if (row < 0 || row >= rowCount())
+    if (row >= loadedRowCount())
+        fetchUpTo(row + 1);
+    if (row < 0 || row >= loadedRowCount())
         return {};
     return rowValue(rows_[size_t(row)], field(fieldIndex));
 }
@@ -241,6 +243,7 @@ void Dataset::close()
 {
     if (!isOpen())
         return;
+    stopFetching();
     resetWith([this] {
         rows_.clear();
         rows_.shrink_to_fit();
@@ -258,6 +261,7 @@ void Dataset::close()
 std::vector<Row> Dataset::takeRows()
 {
     refuseWhileEditing("hand its rows over");
+    fetchUpTo(-1);  // a list read on demand hands over every row, not only those read so far
     std::vector<Row> taken;
     taken.swap(rows_);
     close();
@@ -314,6 +318,7 @@ QString Dataset::selectText(const QString& where) const
 
 void Dataset::load()
 {
+    stopFetching();
     rows_.clear();
     if (!statements_) {
         const StatementLines::Parsed parsed = StatementLines::parse(sql_.text());
@@ -341,14 +346,68 @@ void Dataset::loadRows(const QString& sql, const Row& params)
     st.open(tr);
     if (!statements_)
         fieldsFromStatement(st);
+    // A list read on demand starts with what fills a grid or two.
+    const size_t first = fetchOnDemand_ && !secondCursor_ ? 200 : SIZE_MAX;
     try {
-        while (st.fetch())
+        while (rows_.size() < first && st.fetch())
             rows_.push_back(st.takeRow());
     } catch (const fb::Error&) {
         st.close();
         rows_.clear();
         throw;
     }
+    if (st.isOpen())
+        pending_ = &st;
+}
+
+int Dataset::rowCount() const
+{
+    fetchUpTo(-1);
+    return loadedRowCount();
+}
+
+bool Dataset::hasMoreRows() const
+{
+    if (pending_ && !pending_->isOpen())
+        pending_ = nullptr;  // its transaction ended: the list is as far as it was read
+    return pending_ != nullptr;
+}
+
+void Dataset::fetchMore(int count)
+{
+    fetchUpTo(loadedRowCount() + count);
+}
+
+void Dataset::fetchUpTo(int wanted) const
+{
+    if (!hasMoreRows() || (wanted >= 0 && loadedRowCount() >= wanted))
+        return;
+    std::vector<Row> more;
+    try {
+        while ((wanted < 0 || loadedRowCount() + int(more.size()) < wanted) && pending_->fetch())
+            more.push_back(pending_->takeRow());
+    } catch (const fb::Error&) {
+        stopFetching();
+        throw;
+    }
+    if (!pending_->isOpen())
+        pending_ = nullptr;
+    if (more.empty())
+        return;
+    // Rows come in at the end: models are told, the current row stays.
+    auto* self = const_cast<Dataset*>(this);
+    emit self->rowsAboutToBeAppended(loadedRowCount(), loadedRowCount() + int(more.size()) - 1);
+    self->rows_.reserve(rows_.size() + more.size());
+    std::move(more.begin(), more.end(), std::back_inserter(self->rows_));
+    index_.clear();
+    emit self->rowsAppended();
+}
+
+void Dataset::stopFetching() const
+{
+    if (pending_)
+        pending_->close();
+    pending_ = nullptr;
 }
 
 // A query's fields are its columns; they are made again only when the
@@ -403,6 +462,7 @@ void Dataset::insert()
 
 void Dataset::append()
 {
+    fetchUpTo(-1);  // a new row goes after the last one
     insert();
     insertAt_ = rowCount();
 }

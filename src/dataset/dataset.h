@@ -57,6 +57,10 @@ public:
     void setMaster(Dataset& master, const QString& detailField, const QString& masterField);
     // Opening loads no rows; locate() asks the database for the rows it needs.
     void setSecondCursor(bool on) { secondCursor_ = on; }
+    // Opening reads only the first rows and keeps the cursor open; the rest
+    // come when they are asked for (a grid scrolling on, a count, a search,
+    // a move past the rows read). For long lists that are mostly only looked at.
+    void setFetchOnDemand(bool on) { fetchOnDemand_ = on; }
     // Whether a bound control may put the dataset into edit by itself.
     void setAutoEdit(bool on) { autoEdit_ = on; }
     bool autoEdit() const { return autoEdit_; }
@@ -96,8 +100,14 @@ public:
     bool isEditing() const { return state_ == State::Insert || state_ == State::Edit; }
 
     // --- rows ---
-    int rowCount() const { return int(rows_.size()); }
+    // Every row (those not read yet are read first).
+    int rowCount() const;
     bool isEmpty() const { return rows_.empty(); }
+    // The rows read so far, and whether the cursor holds more; a grid reads
+    // on through fetchMore as it scrolls.
+    int loadedRowCount() const { return int(rows_.size()); }
+    bool hasMoreRows() const;
+    void fetchMore(int count);
     int currentRow() const { return current_; }
     bool bof() const { return bof_; }
     bool eof() const { return eof_; }
@@ -152,6 +162,8 @@ signals:
     // Around every change of the buffered rows, so that models can follow.
     void rowsAboutToReset();
     void rowsReset();
+    void rowsAboutToBeAppended(int first, int last);
+    void rowsAppended();
     void rowAboutToBeInserted(int row);
     void rowInserted(int row);
     void rowAboutToBeRemoved(int row);
@@ -169,6 +181,9 @@ private:
     // Replaces the buffered rows through `change`, telling models before and after.
     void resetWith(const std::function<void()>& change);
     void loadRows(const QString& sql, const Row& params);
+    // Reads on until `wanted` rows are read (all of them for -1).
+    void fetchUpTo(int wanted) const;
+    void stopFetching() const;
     void fieldsFromStatement(const fb::Statement& st);
     void masterMoved();
     void setState(State s);
@@ -202,6 +217,8 @@ private:
     State state_ = State::Inactive;
     mutable std::unordered_map<int, QHash<QString, int>> index_;  // field -> value -> first row
     StatementSlot query_;
+    bool fetchOnDemand_ = false;
+    mutable fb::Statement* pending_ = nullptr;  // the open cursor of a list read on demand
 };
 
 }  // namespace dataset

@@ -2,6 +2,7 @@
 
 #include "dataset/dataset.h"
 #include "dataset/formats.h"
+#include "fb/error.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -9,21 +10,27 @@
 namespace dataset {
 
 DatasetModel::DatasetModel(Dataset& dataset, std::vector<GridColumn> columns, QObject* parent)
-    : QAbstractTableModel(parent), dataset_(&dataset), columns_(std::move(columns)), rows_(dataset.rowCount())
+    : QAbstractTableModel(parent), dataset_(&dataset), columns_(std::move(columns)), rows_(dataset.loadedRowCount())
 {
     connect(&dataset, &Dataset::rowsAboutToReset, this, [this] {
         beginResetModel();
         resetting_ = true;
     });
     connect(&dataset, &Dataset::rowsReset, this, &DatasetModel::resetDone);
+    connect(&dataset, &Dataset::rowsAboutToBeAppended, this,
+            [this](int first, int last) { beginInsertRows({}, first, last); });
+    connect(&dataset, &Dataset::rowsAppended, this, [this] {
+        rows_ = dataset_->loadedRowCount();
+        endInsertRows();
+    });
     connect(&dataset, &Dataset::rowAboutToBeInserted, this, [this](int row) { beginInsertRows({}, row, row); });
     connect(&dataset, &Dataset::rowInserted, this, [this] {
-        rows_ = dataset_->rowCount();
+        rows_ = dataset_->loadedRowCount();
         endInsertRows();
     });
     connect(&dataset, &Dataset::rowAboutToBeRemoved, this, [this](int row) { beginRemoveRows({}, row, row); });
     connect(&dataset, &Dataset::rowRemoved, this, [this] {
-        rows_ = dataset_->rowCount();
+        rows_ = dataset_->loadedRowCount();
         endRemoveRows();
     });
     connect(&dataset, &Dataset::rowUpdated, this,
@@ -36,7 +43,7 @@ void DatasetModel::resetDone()
     if (!resetting_)
         beginResetModel();
     resetting_ = false;
-    rows_ = dataset_ ? dataset_->rowCount() : 0;
+    rows_ = dataset_ ? dataset_->loadedRowCount() : 0;
     endResetModel();
 }
 
@@ -71,6 +78,22 @@ void DatasetModel::clearSortMarker()
         emit headerDataChanged(Qt::Horizontal, old, old);
 }
 
+bool DatasetModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && dataset_ && dataset_->hasMoreRows();
+}
+
+void DatasetModel::fetchMore(const QModelIndex& parent)
+{
+    if (parent.isValid() || !dataset_)
+        return;
+    try {
+        dataset_->fetchMore(500);
+    } catch (const fb::Error& e) {
+        qWarning("%s: %s", qPrintable(dataset_->name()), e.what());  // the list stays as far as it was read
+    }
+}
+
 int DatasetModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : rows_;
@@ -83,7 +106,7 @@ int DatasetModel::columnCount(const QModelIndex& parent) const
 
 QVariant DatasetModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || !dataset_ || index.row() >= rows_ || index.row() >= dataset_->rowCount())
+    if (!index.isValid() || !dataset_ || index.row() >= rows_ || index.row() >= dataset_->loadedRowCount())
         return {};
     const GridColumn& c = columns_[size_t(index.column())];
     if (role == Qt::TextAlignmentRole)

@@ -41,6 +41,9 @@ public:
     int sortMarkerColumn() const { return markerColumn_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
+    // A list read on demand reads on as the view scrolls to its end.
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;

@@ -81,7 +81,8 @@ void Dataset::next()
 {
     refuseWhileEditing("move");
     bof_ = false;
-    if (current_ + 1 < rowCount())
+    fetchUpTo(current_ + 2);
+    if (current_ + 1 < loadedRowCount())
         setCurrent(current_ + 1);
     else
         eof_ = true;
@@ -108,7 +109,8 @@ void Dataset::last()
 void Dataset::moveTo(int row)
 {
     refuseWhileEditing("move");
-    if (row < 0 || row >= rowCount())
+    fetchUpTo(row + 1);
+    if (row < 0 || row >= loadedRowCount())
         return;
     bof_ = eof_ = false;
     setCurrent(row);
@@ -117,6 +119,7 @@ void Dataset::moveTo(int row)
 int Dataset::findRow(int fieldIndex, const fb::Value& value) const
 {
     const Field& f = field(fieldIndex);
+    fetchUpTo(-1);  // before the index is taken: rows coming in drop it
     auto& index = index_[fieldIndex];
     if (index.isEmpty() && !rows_.empty())
         for (int r = rowCount() - 1; r >= 0; --r)
@@ -190,7 +193,7 @@ const std::vector<int>& Dataset::keyFields() const
 Row Dataset::key() const
 {
     Row k;
-    if (current_ < 0 || current_ >= rowCount())
+    if (current_ < 0 || current_ >= loadedRowCount())
         return k;
     const Row& row = rows_[size_t(current_)];
     for (int i : keyFields())

@@ -13,6 +13,11 @@ void StatementLines::setLastLine(const QString& line)
 StatementLines::Parsed StatementLines::parse(const QString& text)
 {
     Parsed out;
+    // An execute block's ":names" are its own variables, not parameters.
+    if (text.trimmed().startsWith(QLatin1String("execute block"), Qt::CaseInsensitive)) {
+        out.sql = text;
+        return out;
+    }
     out.sql.reserve(text.size());
     QChar quote;
     for (qsizetype i = 0; i < text.size(); ++i) {

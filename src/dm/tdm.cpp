@@ -167,6 +167,8 @@ void TDM::defineRegisterCursors()
     secondCursor(TImotiDog, "ZEMQ");
 
     table(THora, "HORA");
+    // The two long registers are read on as they are used, not at start-up.
+    THora.setFetchOnDemand(true);
     secondCursor(TEGNHora, "HORA");
     table(TCountry, "COUNTRY");
     table(TKULT, "KULTURA");
@@ -183,6 +185,7 @@ void TDM::defineRegisterCursors()
     TIstoriq.addLookupField("EGN", 15, "ID_HORA", THora, "ID_HORA", "EGN");
 
     table(TDogovor, "DOG DANNI");
+    TDogovor.setFetchOnDemand(true);
     for (const char* f : {"OTDATA", "DODATA", "NZDATA", "SVDELO"})
         TDogovor.field(f).setEditMask(dateMask);
     TDogovor.addBeforeDelete([this] { TDogovorBeforeDelete(); });
@@ -212,14 +215,17 @@ void TDM::defineRentCursors()
     table(TRentaKult, "RENTAKULT");
     secondCursor(TRRDel, "RAZP RENTA");
     table(TRD, "RAZP DANNI");
+    TRD.setFetchOnDemand(true);
     TRD.addBeforeDelete([this] { TRDBeforeDelete(); });
     table(TRR, "RAZP RENTA");
     TRR.setMaster(TRD, "ID_RD", "ID_RD");
     TRR.field("KOL").setDisplayFormat(money);
     table(TRKO, "RAZP_PARI");
+    TRKO.setFetchOnDemand(true);
     TRKO.field("SUMA").setDisplayFormat(money);
     table(TOIR, "OIR");
     table(TONR, "ONR");
+    TONR.setFetchOnDemand(true);
 
     QueryRD.sql().setLines(
         {QStringLiteral("select * from \"RAZP DANNI\""), QStringLiteral("order by \"RAZP DANNI\".id_rd")});
@@ -248,6 +254,12 @@ void TDM::TZemqBeforeDelete()
 void TDM::reopenPlotCursors()
 {
     for (dataset::Dataset* c : {&TZemq, &TKategoriq, &TSobstv, &TIstoriq})
+        c->open();
+}
+
+void TDM::reopenContractCursors()
+{
+    for (dataset::Dataset* c : {&TDogovor, &TDHZ, &TDelImotiDHZ, &TDogDel})
         c->open();
 }
 

@@ -62,6 +62,10 @@ public:
     // Opens the plot cursor and its category, share and history details
     // again once the plot transaction has ended (which closes them all).
     void reopenPlotCursors();
+    // Opens the contract cursor, its lines and the contract area's second
+    // cursors again once the contract transaction has ended; the
+    // transaction starts again with them, as it is kept running.
+    void reopenContractCursors();
 
 private:
     void defineRegisterCursors();

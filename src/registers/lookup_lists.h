@@ -24,3 +24,8 @@ enum class LookupList {
 };
 
 RegisterScreen* makeLookupList(LookupList list, TDM& dm, Prompter& prompter, QWidget* parent = nullptr);
+
+// Opens the list modally from the button beside an editor's drop-down and
+// waits until it closes; then the editor's window is active again and the
+// drop-down has the focus, offering what was added.
+void openLookupListFrom(QWidget* dropDown, LookupList list, TDM& dm, Prompter& prompter);

@@ -15,7 +15,6 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QEvent>
-#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -146,20 +145,9 @@ QWidget* TFImot::buildPlotData()
         grid->addWidget(new QLabel(QString::fromUtf8(label), data), row, 0);
         grid->addWidget(combo, row, 1);
         if (more) {
-            // The list opens modally; back in the editor the drop-down has the focus.
             auto* b = button(QLatin1String(name) + QStringLiteral("Btn"), QStringLiteral("..."), data);
-            connect(b, &QPushButton::clicked, this, [this, combo, list = *more] {
-                RegisterScreen* screen = makeLookupList(list, dm_, prompter(), this);
-                screen->setWindowFlag(Qt::Window);
-                screen->setWindowModality(Qt::ApplicationModal);
-                screen->setAttribute(Qt::WA_DeleteOnClose);
-                QEventLoop loop;
-                connect(screen, &QObject::destroyed, &loop, &QEventLoop::quit);
-                screen->show();
-                loop.exec();
-                activateWindow();
-                combo->setFocus();
-            });
+            connect(b, &QPushButton::clicked, this,
+                    [this, combo, list = *more] { openLookupListFrom(combo, list, dm_, prompter()); });
             grid->addWidget(b, row, 2);
         }
         ++row;

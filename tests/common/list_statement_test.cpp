@@ -90,4 +90,17 @@ TEST(SortSwitch, StartsAsTheScreenKindSaysAndFlipsAfterEverySort)
     EXPECT_FALSE(owners.ascending());
 }
 
+TEST(ListStatement, TheWholeStatementStandsForTheUnfilteredList)
+{
+    const QString block = QStringLiteral("execute block returns (x integer) as begin x = 1; suspend; end");
+    ListStatement s{.base = {QStringLiteral("select * from hora")},
+                    .defaultOrder = {QStringLiteral("order by ime")},
+                    .whole = {block}};
+    const std::vector<FilterCondition> byName{FilterCondition{QStringLiteral("(ime starting with (")}};
+    EXPECT_EQ(s.defaultLines(), QStringList{block});
+    EXPECT_EQ(s.filtered(byName, {QString()}), QStringList{block});
+    EXPECT_EQ(s.filtered(byName, {QStringLiteral("И")}),
+              (QStringList{"select * from hora", " WHERE ", "(ime starting with ('И')) ", "order by ime"}));
+}
+
 }  // namespace

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+class Prompter;
+class QLineEdit;
+class TDM;
+
+// The contract number dialog ("Въведете номер на договор"): a new contract
+// with the typed number and the firm's id is made here, posted inside the
+// contract transaction IBTDog and not committed; a number some contract
+// already has opens that contract instead. Accepted, the shared contract
+// cursor TDogovor is on the contract in edit for the contract editor;
+// "Отказ" rolls the contract transaction back and leaves no trace.
+class TFDogNomer : public QDialog {
+    Q_OBJECT
+public:
+    // `proposal` is put into the edit (empty: none).
+    TFDogNomer(TDM& dm, Prompter& prompter, const QString& proposal, QWidget* parent = nullptr);
+
+    void reject() override;
+
+private:
+    void save();
+
+    TDM& dm_;
+    Prompter& prompter_;
+    QLineEdit* edNomer;
+};
