@@ -68,11 +68,18 @@ int layers(const QStringList& args)
     TDM dm(args[0]);
     dm.IBDatabase1.connect();
     out << "layers:\n";
-    weigh(out, "HORA cursor", dm, QStringLiteral("select * from HORA order by ID_HORA"), [&] {
+    // The cursor read whole, as a list reads its rows, and read on demand
+    // as the data module keeps it (everything asked for at once).
+    for (const bool onDemand : {false, true}) {
         dm.THora.close();
-        dm.THora.open();
-        return dm.THora.rowCount();
-    });
+        dm.THora.setFetchOnDemand(onDemand);
+        weigh(out, onDemand ? "HORA cursor read on demand" : "HORA cursor", dm,
+              QStringLiteral("select * from HORA order by ID_HORA"), [&] {
+                  dm.THora.close();
+                  dm.THora.open();
+                  return dm.THora.rowCount();
+              });
+    }
     dataset::TransactionArea area(dm.IBDatabase1, QStringLiteral("IBTQueryHora"));
     dataset::Dataset list(area, QStringLiteral("QueryHora"));
     const QStringList lines = TFHora::queryHora().defaultLines();

@@ -360,6 +360,10 @@ void Dataset::loadRows(const QString& sql, const Row& params)
         pending_ = &st;
 }
 
+namespace {
+constexpr int kFetchChunk = 1024;
+}
+
 int Dataset::rowCount() const
 {
     fetchUpTo(-1);
@@ -380,27 +384,27 @@ void Dataset::fetchMore(int count)
 
 void Dataset::fetchUpTo(int wanted) const
 {
-    if (!hasMoreRows() || (wanted >= 0 && loadedRowCount() >= wanted))
-        return;
-    std::vector<Row> more;
-    try {
-        while ((wanted < 0 || loadedRowCount() + int(more.size()) < wanted) && pending_->fetch())
-            more.push_back(pending_->takeRow());
-    } catch (const fb::Error&) {
-        stopFetching();
-        throw;
-    }
-    if (!pending_->isOpen())
-        pending_ = nullptr;
-    if (more.empty())
-        return;
-    // Rows come in at the end: models are told, the current row stays.
     auto* self = const_cast<Dataset*>(this);
-    emit self->rowsAboutToBeAppended(loadedRowCount(), loadedRowCount() + int(more.size()) - 1);
-    self->rows_.reserve(rows_.size() + more.size());
-    std::move(more.begin(), more.end(), std::back_inserter(self->rows_));
-    index_.clear();
-    emit self->rowsAppended();
+    std::vector<Row> more;
+    more.reserve(kFetchChunk);
+    // Rows come in at the end, a chunk at a time: models are told, the current row stays.
+    while (hasMoreRows() && (wanted < 0 || loadedRowCount() < wanted)) {
+        const int chunk = wanted < 0 ? kFetchChunk : std::min(kFetchChunk, wanted - loadedRowCount());
+        try {
+            while (int(more.size()) < chunk && pending_->fetch())
+                more.push_back(pending_->takeRow());
+        } catch (const fb::Error&) {
+            stopFetching();
+            throw;
+        }
+        if (more.empty())
+            break;
+        emit self->rowsAboutToBeAppended(loadedRowCount(), loadedRowCount() + int(more.size()) - 1);
+        std::move(more.begin(), more.end(), std::back_inserter(self->rows_));
+        more.clear();
+        index_.clear();
+        emit self->rowsAppended();
+    }
 }
 
 void Dataset::stopFetching() const

@@ -1,75 +1,42 @@
 #include "registers/tfdognomer.h"
 
-#include "common/input_helpers.h"
-#include "common/prompter.h"
-#include "common/small_dialog.h"
 #include "dm/tdm.h"
-#include "fb/error.h"
 #include "registers/contract_rules.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QVBoxLayout>
 
 TFDogNomer::TFDogNomer(TDM& dm, Prompter& prompter, const QString& proposal, QWidget* parent)
-    : QDialog(parent), dm_(dm), prompter_(prompter)
+    : NumberDialog(prompter, dm.TDogovor,
+                   {.name = QStringLiteral("TFDogNomer"),
+                    .caption = QStringLiteral("Въведете номер на договор"),
+                    .label = QStringLiteral("Договор №:"),
+                    .emptyMessage = QStringLiteral("Въведете номер на договор"),
+                    .existsMessage = QStringLiteral("Договор с такъв номер съществува!"),
+                    .length = contract::kNumberLength},
+                   parent),
+      dm_(dm)
 {
-    setUpSmallDialog(this, QStringLiteral("TFDogNomer"), QStringLiteral("Въведете номер на договор"));
-    edNomer = new QLineEdit(this);
-    edNomer->setObjectName(QStringLiteral("edNomer"));
-    setDigitsOnly(edNomer);
-    edNomer->setMaxLength(contract::kNumberLength);
-    edNomer->setText(proposal);
-    auto* label = new QLabel(QStringLiteral("Договор №:"), this);
-    label->setBuddy(edNomer);
-    auto* row = new QHBoxLayout;
-    row->addWidget(label);
-    row->addWidget(edNomer);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(row);
-    layout->addLayout(saveCancelRow(this, [this] { save(); }));
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    edNomer->setFocus();
+    numberEdit()->setText(proposal);
 }
 
-void TFDogNomer::save()
+bool TFDogNomer::findRow(const QString& number)
 {
-    const QString number = edNomer->text();
-    if (number.isEmpty()) {
-        prompter_.message(QStringLiteral("Въведете номер на договор"));
-        return;
-    }
-    dataset::Dataset& contracts = dm_.TDogovor;
-    try {
-        dm_.IBTDog.ensureStarted();
-        if (contracts.locateFresh(QStringLiteral("NOMER"), number)) {
-            prompter_.message(QStringLiteral("Договор с такъв номер съществува!"));
-        } else {
-            const fb::Value firm = dm_.TFirma.isOpen() && !dm_.TFirma.isEmpty()
-                                       ? dm_.TFirma.field(QStringLiteral("ID_FIRMA")).value()
-                                       : fb::Value();
-            contracts.append();
-            contracts.field(QStringLiteral("NOMER")).setValue(number);
-            contracts.field(QStringLiteral("ID_FIRMA")).setValue(firm);
-            contracts.post();  // uncommitted: the editor's "Отказ" takes it back; the insert gives its id
-        }
-        contracts.edit();
-    } catch (const fb::Error& e) {
-        prompter_.message(e.message());
-        return;
-    }
-    accept();
+    dm_.IBTDog.ensureStarted();
+    return dm_.TDogovor.locateFresh(QStringLiteral("NOMER"), number);
 }
 
-void TFDogNomer::reject()
+void TFDogNomer::makeRow(const QString& number)
 {
-    try {
-        dm_.TDogovor.cancel();
-        dm_.IBTDog.rollback();
-        dm_.reopenContractCursors();
-    } catch (const fb::Error& e) {
-        prompter_.message(e.message());
-    }
-    QDialog::reject();
+    const bool firm = dm_.TFirma.isOpen() && !dm_.TFirma.isEmpty();
+    const fb::Value idFirma = firm ? dm_.TFirma.field(QStringLiteral("ID_FIRMA")).value() : fb::Value();
+    dm_.TDogovor.append();
+    dm_.TDogovor.field(QStringLiteral("NOMER")).setValue(number);
+    dm_.TDogovor.field(QStringLiteral("ID_FIRMA")).setValue(idFirma);
+    dm_.TDogovor.post();  // the insert gives its id
+}
+
+void TFDogNomer::undo()
+{
+    dm_.IBTDog.rollback();
+    dm_.reopenContractCursors();
 }

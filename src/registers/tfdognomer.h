@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "common/number_dialog.h"
 
-class Prompter;
-class QLineEdit;
 class TDM;
 
 // The contract number dialog ("Въведете номер на договор"): a new contract
@@ -12,18 +10,17 @@ class TDM;
 // already has opens that contract instead. Accepted, the shared contract
 // cursor TDogovor is on the contract in edit for the contract editor;
 // "Отказ" rolls the contract transaction back and leaves no trace.
-class TFDogNomer : public QDialog {
+class TFDogNomer : public NumberDialog {
     Q_OBJECT
 public:
     // `proposal` is put into the edit (empty: none).
     TFDogNomer(TDM& dm, Prompter& prompter, const QString& proposal, QWidget* parent = nullptr);
 
-    void reject() override;
+protected:
+    bool findRow(const QString& number) override;
+    void makeRow(const QString& number) override;
+    void undo() override;
 
 private:
-    void save();
-
     TDM& dm_;
-    Prompter& prompter_;
-    QLineEdit* edNomer;
 };

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "common/number_dialog.h"
 
-class Prompter;
-class QLineEdit;
 class TDM;
 
 // The plot number dialog ("Въведете номер на имот"): a new plot of the
@@ -12,17 +10,16 @@ class TDM;
 // already has opens that plot instead. Accepted, the shared plot cursor
 // TZemq is in edit on the plot for the plot editor; "Отказ" rolls the plot
 // transaction back and leaves no trace.
-class TFNomerImot : public QDialog {
+class TFNomerImot : public NumberDialog {
     Q_OBJECT
 public:
     TFNomerImot(TDM& dm, Prompter& prompter, QWidget* parent = nullptr);
 
-    void reject() override;
+protected:
+    bool findRow(const QString& number) override;
+    void makeRow(const QString& number) override;
+    void undo() override;
 
 private:
-    void save();
-
     TDM& dm_;
-    Prompter& prompter_;
-    QLineEdit* edNomer;
 };

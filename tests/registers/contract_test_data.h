@@ -7,11 +7,8 @@
 #include "support/qt_printers.h"
 #include "support/sql.h"
 
-#include <QApplication>
 #include <QTableView>
-#include <QTimer>
 
-#include <functional>
 
 namespace contracttest {
 
@@ -57,17 +54,6 @@ inline QStringList column(QTableView* grid, int c)
     for (int r = 0; r < grid->model()->rowCount(); ++r)
         out << grid->model()->index(r, c).data().toString();
     return out;
-}
-
-// Runs `act` on the modal dialog of type D once it is up; `act` must end it.
-template <typename D>
-void onDialog(std::function<void(D&)> act)
-{
-    QTimer::singleShot(0, [act] {
-        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(dialog);
-        act(*dialog);
-    });
 }
 
 }  // namespace contracttest

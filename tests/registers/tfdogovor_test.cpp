@@ -13,7 +13,7 @@
 namespace {
 
 using contracttest::column;
-using contracttest::onDialog;
+using testsupport::onModalDialog;
 using testsupport::countRows;
 
 class TFDogovorTest : public testsupport::ScreenTest<TFDogovor> {
@@ -33,7 +33,7 @@ protected:
     // The number dialog answered with `number` and "Запис".
     void addWithNumber(const QString& number, QString* proposed = nullptr)
     {
-        onDialog<TFDogNomer>([number, proposed](TFDogNomer& d) {
+        onModalDialog<TFDogNomer>([number, proposed](TFDogNomer& d) {
             auto* edit = d.findChild<QLineEdit*>("edNomer");
             if (proposed)
                 *proposed = edit->text();
@@ -70,7 +70,7 @@ TEST_F(TFDogovorTest, NumberDialogProposesTheNumberAfterTheLastMadeContract)
 {
     open();
     QString proposed;
-    onDialog<TFDogNomer>([&proposed](TFDogNomer& d) {
+    onModalDialog<TFDogNomer>([&proposed](TFDogNomer& d) {
         auto* edit = d.findChild<QLineEdit*>("edNomer");
         proposed = edit->text();
         edit->clear();

@@ -62,20 +62,10 @@ protected:
         return editor;
     }
     QString shown(const char* label) const { return control<QLabel>(label)->text(); }
-    // Runs `act` on the modal dialog of type D once it is up; `act` must end it.
-    template <typename D>
-    void onDialog(std::function<void(D&)> act)
-    {
-        QTimer::singleShot(0, [act] {
-            auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(dialog);
-            act(*dialog);
-        });
-    }
     // A category row typed in the category dialog.
     void addCategory(int vid, const QString& area)
     {
-        onDialog<TFKatdob>([vid, area](TFKatdob& d) {
+        testsupport::onModalDialog<TFKatdob>([vid, area](TFKatdob& d) {
             auto* combo = d.findChild<QComboBox*>("cbKat");
             combo->setCurrentIndex(combo->findText(QString::number(vid)));
             emit combo->activated(combo->currentIndex());
@@ -115,7 +105,7 @@ TEST_F(TFImotTest, CategoriesMakeThePlotsAreasWithTheirCoefficients)
 
     // The dialog's own refusals.
     prompter.clearShown();
-    onDialog<TFKatdob>([](TFKatdob& d) {
+    testsupport::onModalDialog<TFKatdob>([](TFKatdob& d) {
         d.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
         d.findChild<QLineEdit*>("edPlosht")->setFocus();  // no category chosen yet

@@ -79,14 +79,7 @@ protected:
         grid("jvdbgridMestnosti")->setCurrentIndex(grid("jvdbgridMestnosti")->model()->index(row, 0));
     }
     // Runs `act` on the area dialog once it is up; `act` must end it.
-    void onDialog(std::function<void(TFZemldob&)> act)
-    {
-        QTimer::singleShot(0, [act] {
-            auto* dialog = qobject_cast<TFZemldob*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(dialog);
-            act(*dialog);
-        });
-    }
+    void onDialog(std::function<void(TFZemldob&)> act) { testsupport::onModalDialog<TFZemldob>(std::move(act)); }
     static void pick(TFZemldob& d, const char* picker, const QString& item)
     {
         auto* c = d.findChild<QComboBox*>(QLatin1String(picker));

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QImage>
@@ -13,10 +14,24 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace testsupport {
+
+// Runs `act` on the modal dialog of type D once it is up (after the click
+// that opens it); `act` must end the dialog.
+template <typename D>
+void onModalDialog(std::function<void(D&)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        act(*dialog);
+    });
+}
 
 // Saves a picture of a screen as `name`.png in the folder that
 // ARVENTA_SCREENSHOTS names, when it names one, for a look at its layout.
