@@ -123,6 +123,12 @@ void EditFlow::correct()
     if (editing_ || heldElsewhere() || saidNoData())
         return;
     try {
+        for (const Guard& g : correctGuards) {
+            if (g.inUse()) {
+                prompter_.message(g.message);
+                return;
+            }
+        }
         if (!moveCursorToSelected()) {
             prompter_.message(kNoData);
             return;
@@ -201,7 +207,11 @@ EditFlow::Outcome EditFlow::store(Saving saving)
         if (!c.passes()) {
             if (!c.message.isEmpty())  // a check without a message said its own already
                 prompter_.message(c.message);
-            return Outcome::CheckFailed;
+            if (!c.discards)
+                return Outcome::CheckFailed;
+            discard(saving == Saving::Button);
+            emit discardedByCheck();
+            return Outcome::Discarded;
         }
     }
     try {
@@ -334,6 +344,7 @@ bool EditFlow::closeCheck()
     }
     switch (store(Saving::Closing)) {
         case Outcome::Saved:
+        case Outcome::Discarded:  // nothing is pending any more
             return true;
         case Outcome::DatabaseError:
             return false;  // nothing typed is lost: the panel stays with its transaction

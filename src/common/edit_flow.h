@@ -46,10 +46,14 @@ inline const QString kHeldElsewhere = QStringLiteral("Запишете или о
 class EditFlow : public QObject {
     Q_OBJECT
 public:
-    // A check of "Запис": when `passes` says no, `message` is shown and the panel stays.
+    // A check of "Запис": when `passes` says no, `message` is shown and the
+    // panel stays; or, for a check that `discards`, the pending row is
+    // dropped as by "Отказ" (a row that can never be stored, such as a
+    // duplicate the screen refuses for good).
     struct Check {
         std::function<bool()> passes;
         QString message;
+        bool discards = false;
     };
     // A still-in-use guard of "Изтриване": when `inUse` says yes, `message` is shown.
     struct Guard {
@@ -86,6 +90,9 @@ public:
     std::vector<Check> closingChecks;
     // Run by "Изтриване", in order, before anything starts.
     std::vector<Guard> guards;
+    // Run by "Корекция", in order, once the list is known not to be empty
+    // (a row that must never change).
+    std::vector<Guard> correctGuards;
     // Copies into the row what the panel's bound controls do not write
     // themselves, after the checks and before the post.
     std::function<void(Saving)> beforePost;
@@ -123,11 +130,13 @@ signals:
     void saved(const fb::Value& key);
     // The pending row was discarded (by "Отказ" or by No on closing).
     void cancelled();
+    // A check that discards refused the row, after cancelled().
+    void discardedByCheck();
     // A row was deleted and the list re-read.
     void removed();
 
 private:
-    enum class Outcome { Saved, CheckFailed, DatabaseError };
+    enum class Outcome { Saved, CheckFailed, Discarded, DatabaseError };
     Outcome store(Saving saving);
     void discard(bool rereadList);
     bool listIsCursor() const;

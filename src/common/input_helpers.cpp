@@ -3,6 +3,8 @@
 #include "dataset/formats.h"
 #include "fb/decimal.h"
 
+#include <QEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 
 #include <cmath>
@@ -10,6 +12,37 @@
 void setDateMask(QLineEdit* edit, const QLocale& locale)
 {
     edit->setInputMask(dataset::formats::inputMask(kDateMask, locale));
+}
+
+namespace {
+
+class DecimalKeys : public QObject {
+public:
+    DecimalKeys(QLineEdit* edit, std::function<bool()> decimals) : QObject(edit), edit_(edit), decimals_(decimals) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != edit_ || event->type() != QEvent::KeyPress)
+            return false;
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text != QLatin1String(".") && text != QLatin1String(","))
+            return false;
+        if (!decimals_ || decimals_())
+            edit_->insert(QLocale().decimalPoint());
+        return true;
+    }
+
+private:
+    QLineEdit* edit_;
+    std::function<bool()> decimals_;
+};
+
+}  // namespace
+
+void setDecimalKeys(QLineEdit* edit, std::function<bool()> decimals)
+{
+    edit->installEventFilter(new DecimalKeys(edit, std::move(decimals)));
 }
 
 QString threeDecimals(double value, const QLocale& locale)

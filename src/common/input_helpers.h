@@ -5,6 +5,7 @@
 #include <QLocale>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class QLineEdit;
@@ -27,6 +28,11 @@ void setDateMask(QLineEdit* edit, const QLocale& locale = QLocale());
 // A number as "%8.3f" writes it (fixed notation, three decimals, at least
 // eight characters, blank-padded), with the locale's decimal separator.
 QString threeDecimals(double value, const QLocale& locale = QLocale());
+// A number edit: the full stop and the comma both type the locale's decimal
+// separator, whatever the keyboard gives; while `decimals` says no (a whole
+// quantity), neither types anything at all. Without `decimals`, always yes.
+void setDecimalKeys(QLineEdit* edit, std::function<bool()> decimals = {});
+
 // The number a text holds in the locale (blanks around it allowed);
 // nothing when it holds none.
 std::optional<double> readNumber(const QString& text, const QLocale& locale = QLocale());

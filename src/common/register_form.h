@@ -126,6 +126,9 @@ struct FieldSpec {
     fb::Value checked = {}, unchecked = {};
     int minimumWidth = 0;    // in characters; 0 for the kit's default (a drop-down's) or none (an edit's)
     QString labelName = {};  // the label's object name, where one is asked for
+    // A small button "..." of the screen's own right beside the control
+    // (opening the list a drop-down offers); the screen connects it.
+    QString button = {};
 };
 
 // One filter box of the group "Филтриране".

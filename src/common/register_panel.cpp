@@ -50,12 +50,21 @@ RegisterPanel::RegisterPanel(const QString& name, dataset::Dataset& row, std::ve
             label->setBuddy(control);
             label->setWordWrap(spec->label.size() > kLongestLabel);
             grid->addWidget(label, spec->row, spec->col);
-            grid->addWidget(control, spec->row, spec->col + 1, 1, spec->span);
+            if (QPushButton* beside = addButtonBeside(*spec)) {
+                auto* both = new QHBoxLayout;
+                both->addWidget(control, 1);
+                both->addWidget(beside);
+                grid->addLayout(both, spec->row, spec->col + 1, 1, spec->span);
+            } else {
+                grid->addWidget(control, spec->row, spec->col + 1, 1, spec->span);
+            }
             // A wider window gives its room to the controls, not to the labels.
             grid->setColumnStretch(spec->col + 1, 1);
         }
         if (control->focusPolicy() != Qt::NoFocus)
             tabOrder.push_back(control);
+        if (!spec->button.isEmpty())
+            tabOrder.push_back(controls_.value(spec->button));
         lastRow = std::max(lastRow, spec->row);
     }
     save_ = new QPushButton(QStringLiteral("Запис"), this);
@@ -75,6 +84,17 @@ RegisterPanel::RegisterPanel(const QString& name, dataset::Dataset& row, std::ve
     tabOrder.push_back(cancel_);
     for (size_t i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+QPushButton* RegisterPanel::addButtonBeside(const FieldSpec& spec)
+{
+    if (spec.button.isEmpty())
+        return nullptr;
+    auto* b = new QPushButton(QStringLiteral("..."), this);
+    b->setObjectName(spec.button);
+    b->setMaximumWidth(b->fontMetrics().horizontalAdvance(QStringLiteral("......")) + 16);
+    controls_.insert(spec.button, b);
+    return b;
 }
 
 QWidget* RegisterPanel::addEdit(const FieldSpec& spec)

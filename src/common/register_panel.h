@@ -25,7 +25,8 @@ public:
     RegisterPanel(const QString& name, dataset::Dataset& row, std::vector<kit::FieldSpec> fields,
                   const QString& saveName, const QString& cancelName, QWidget* parent = nullptr);
 
-    // The panel's controls and its two buttons, by their names.
+    // The panel's controls (and the buttons beside them) and its two
+    // buttons, by their names.
     const QHash<QString, QWidget*>& controls() const { return controls_; }
     QPushButton* saveButton() const { return save_; }
     QPushButton* cancelButton() const { return cancel_; }
@@ -40,6 +41,7 @@ signals:
 private:
     QWidget* addControl(const kit::FieldSpec& spec);
     QWidget* addEdit(const kit::FieldSpec& spec);
+    QPushButton* addButtonBeside(const kit::FieldSpec& spec);
 
     dataset::Dataset& row_;
     std::vector<kit::FieldSpec> fields_;

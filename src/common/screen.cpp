@@ -54,3 +54,16 @@ void Screen::openBeside(QWidget* screen)
         area->addSubWindow(screen)->setAttribute(Qt::WA_DeleteOnClose);
     screen->show();
 }
+
+void Screen::comeForward()
+{
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    QWidget* window = frame ? static_cast<QWidget*>(frame) : this;
+    if (window->isMinimized())
+        window->showNormal();
+    if (frame && frame->mdiArea())
+        frame->mdiArea()->setActiveSubWindow(frame);
+    else
+        window->raise();
+    window->activateWindow();
+}

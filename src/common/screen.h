@@ -16,6 +16,9 @@ public:
     // Shows another screen where this one is shown: in a frame of the main
     // window's work area, or as a window of its own. It closes by itself.
     void openBeside(QWidget* screen);
+    // Brings the screen's window to the front as the active one, restored
+    // when it was minimised.
+    void comeForward();
 
 signals:
     void closed();
