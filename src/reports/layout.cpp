@@ -197,6 +197,12 @@ private:
                 e.connection = text(QStringLiteral("connection"));
                 e.field = required(QStringLiteral("name"));
                 e.chars = integer(QStringLiteral("chars"), 0);
+                e.linkField = text(QStringLiteral("linkField"));
+                e.masterField = text(QStringLiteral("masterField"));
+                if (e.linkField.isEmpty() != e.masterField.isEmpty() ||
+                    (!e.linkField.isEmpty() && e.connection.isEmpty()))
+                    fail(QStringLiteral("полето „%1“ се свързва с „connection“, „linkField“ и „masterField“ заедно")
+                             .arg(e.field));
             } else {
                 e.kind = Element::Kind::Total;
                 // A total adds up the rows of its own band's connection, nothing else.

@@ -46,6 +46,10 @@ struct Element {
     QString format;
     QString prefix, suffix;
     int chars = 0;  // a field: only its first characters, upper case (as a group by them shows), when > 0
+    // A field of another connection read from that connection's first row
+    // whose `linkField` equals `masterField` of the band's row (a name by its
+    // key), when both are given.
+    QString linkField, masterField;
     Function function = Function::Sum;
     Style style;
     double penWidth = 0.2;  // millimetres

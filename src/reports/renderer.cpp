@@ -121,9 +121,14 @@ private:
                 throw ReportError(QStringLiteral("Връзката „%1“ няма поле „%2“.").arg(connection, field));
         };
         const auto elements = [&](const Band& band, const QString& own) {
-            for (const Element& e : band.elements)
+            for (const Element& e : band.elements) {
                 if (e.kind == Element::Kind::Field || e.kind == Element::Kind::Total)
                     need(e.connection.isEmpty() ? own : e.connection, e.field);
+                if (!e.linkField.isEmpty()) {
+                    need(e.connection, e.linkField);
+                    need(own, e.masterField);
+                }
+            }
         };
         for (const Group& g : layout_.groups) {
             need(layout_.detailConnection, g.field);
@@ -325,9 +330,12 @@ private:
         if (e.kind == Element::Kind::Total) {
             shown = formatValue(total(e, t, column, format, ctx.totalRows), format);
         } else {
-            // A field of another connection than the band's shows the row that connection stood on.
+            // A field of another connection than the band's shows the row that
+            // connection stood on, or the row its link finds.
             int row = &t == ctx.table ? ctx.row : t.current;
-            if (row < 0 || row >= int(t.rows.size()))
+            if (!e.linkField.isEmpty())
+                row = linkedRow(e, t, ctx);
+            else if (row < 0 || row >= int(t.rows.size()))
                 row = t.rows.empty() ? -1 : 0;
             if (row >= 0)
                 shown = formatValue(t.rows[size_t(row)][size_t(column)], format);
@@ -335,6 +343,22 @@ private:
                 shown = shown.left(e.chars).toUpper();
         }
         return shown.isEmpty() ? shown : e.prefix + shown + e.suffix;
+    }
+
+    // The first row of `t` whose link field equals the master field of the band's row; -1 when none does.
+    int linkedRow(const Element& e, const Table& t, const Context& ctx) const
+    {
+        if (!ctx.table || ctx.row < 0)
+            return -1;
+        const fb::Value& master = ctx.table->rows[size_t(ctx.row)][size_t(ctx.table->column(e.masterField))];
+        if (master.isNull())
+            return -1;
+        const QString key = linkKey(master);
+        const int column = t.column(e.linkField);
+        for (int r = 0; r < int(t.rows.size()); ++r)
+            if (!t.rows[size_t(r)][size_t(column)].isNull() && linkKey(t.rows[size_t(r)][size_t(column)]) == key)
+                return r;
+        return -1;
     }
 
     fb::Value total(const Element& e, const Table& t, int column, const QString& format,
