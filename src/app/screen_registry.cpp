@@ -6,6 +6,8 @@
 #include "registers/tfkatkoef.h"
 #include "registers/tfhora.h"
 #include "registers/tfzemq.h"
+#include "rent/tfrentazeml.h"
+#include "rent/tfvidrenta.h"
 #include "reports/tfsprbezhora.h"
 #include "reports/tfsprbezimoti.h"
 #include "reports/tfsprimoti.h"
@@ -26,6 +28,20 @@ void ScreenRegistry::setInstance(const QString& kind, Screen* screen)
 {
     instances_.insert(kind, screen);
     forgetOnClose(kind, screen);
+}
+
+Screen* ScreenRegistry::showFrom(Screen& from, const QString& kind, const ScreenContext& context)
+{
+    if (Screen* open = instance(kind)) {
+        open->comeForward();
+        return open;
+    }
+    Screen* screen = create(kind, context);
+    if (!screen)
+        return nullptr;
+    setInstance(kind, screen);
+    from.openBeside(screen);
+    return screen;
 }
 
 void ScreenRegistry::forgetOnClose(const QString& kind, Screen* screen)
@@ -72,5 +88,11 @@ void registerScreens(ScreenRegistry& registry)
     });
     registry.add("TFSprbezimoti", [](const ScreenContext& c) {
         return new TFSprbezimoti(c.dm, c.prompter, c.sorts.of("TFSprbezimoti", SortSwitch::Ascending));
+    });
+    registry.add("TFVidRenta", [](const ScreenContext& c) { return new TFVidRenta(c.dm, c.prompter); });
+    // The rules screen's button beside its rent type picker shows the one rent types screen.
+    registry.add("TFRentaZeml", [&registry](const ScreenContext& c) {
+        return new TFRentaZeml(c.dm, c.prompter, c.outputs,
+                               [&registry, c](Screen& from) { registry.showFrom(from, "TFVidRenta", c); });
     });
 }

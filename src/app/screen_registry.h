@@ -42,6 +42,10 @@ public:
     Screen* instance(const QString& kind) const { return instances_.value(kind); }
     // Keeps `screen` as the kind's instance until it closes.
     void setInstance(const QString& kind, Screen* screen);
+    // The kind's open instance brought to the front, or else a new one made,
+    // kept as the instance and opened beside `from` (as a screen opens
+    // another screen of the program that may exist once only).
+    Screen* showFrom(Screen& from, const QString& kind, const ScreenContext& context);
     // Empties the kind's reference (a screen's close does it by itself).
     void forget(const QString& kind) { instances_.remove(kind); }
     // Empties the kind's reference when `screen` closes, also for an

@@ -263,6 +263,12 @@ void TDM::reopenContractCursors()
         c->open();
 }
 
+void TDM::reopenRuleCursors()
+{
+    for (dataset::Dataset* c : {&TRZeml, &rzeml2, &TVRK, &TVRKDel})
+        c->open();
+}
+
 void TDM::TDogovorBeforeDelete()
 {
     deleteAll(TDHZ);

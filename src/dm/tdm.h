@@ -66,6 +66,9 @@ public:
     // cursors again once the contract transaction has ended; the
     // transaction starts again with them, as it is kept running.
     void reopenContractCursors();
+    // Opens the rules' cursors (TRZeml, rzeml2) and the rule lines' (TVRK,
+    // TVRKDel) again once their transactions have ended.
+    void reopenRuleCursors();
 
 private:
     void defineRegisterCursors();

@@ -136,6 +136,19 @@ QString contractLines(const QString& owners)
     return linesPerContract(AreaJoin::Optional, owners);
 }
 
+QString areaPerCadastralArea(bool settlementName, const QString& lines)
+{
+    const QString keys = settlementName ? QStringLiteral("P.id_zeml, \"DOG DANNI\".id_dt, nas_mqsto.naim_nm")
+                                        : QStringLiteral("P.id_zeml, \"DOG DANNI\".id_dt");
+    QString sql = QStringLiteral("select ") + keys +
+                  QStringLiteral(",\n sum(P.ZDPl) ZPD_plosht, sum(P.ZPl) ZP_plosht\n") +
+                  linesOfTheYear(lines.isEmpty() ? linesPerContract(AreaJoin::Required) : lines) +
+                  QStringLiteral(" inner join zemlishte on (P.id_zeml = zemlishte.id_zeml)\n");
+    if (settlementName)
+        sql += QStringLiteral(" inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n");
+    return sql + QStringLiteral("where ") + farmingYearCondition() + QStringLiteral("\ngroup by ") + keys;
+}
+
 LineSums computedLineSums()
 {
     return {linesPerContract(AreaJoin::Required), linesPerContract(AreaJoin::None)};

@@ -47,6 +47,14 @@ QString contractedShares(const SharesOptions& options = {});
 // (ZDPl, ZPl), whether a rule covers it or not.
 QString contractedAreaPerOwner();
 
+// ZP: the contracted area of the farming year per cadastral area (id_zeml)
+// and contract type (id_dt) over all owners together: the contracted area
+// ZPD_plosht and the equalised area ZP_plosht, with the settlement's name
+// (naim_nm) when asked. Read from the contract lines summed per contract,
+// owner and area (`lines`, a select of the columns of contractLines, such as
+// the rent-due cache's keptContractLines); computed now when empty.
+QString areaPerCadastralArea(bool settlementName, const QString& lines = {});
+
 // The rules that apply to HDZ: the from-clause from DOGTIP through the rule of
 // the row's area and contract type to the derived table `hdzSelect` as HDZ.
 // With `withLines` each rule line (vidrentakol) and its rent type (vid_renta)
