@@ -26,6 +26,7 @@ const std::vector<Case>& cases()
          "DB [--print OUT.pdf]: the property and owner reports: each opened, filtered, sorted, moved through; "
          "with --print only the print of every owner with his plots",
          propertyReports},
+        rentGoodsCase,
     };
     return all;
 }
