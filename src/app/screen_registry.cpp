@@ -41,6 +41,7 @@ Screen* ScreenRegistry::showFrom(Screen& from, const QString& kind, const Screen
         return nullptr;
     setInstance(kind, screen);
     from.openBeside(screen);
+    screen->comeForward();
     return screen;
 }
 

@@ -1,6 +1,7 @@
 #include "common/list_screen.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -63,6 +64,15 @@ QTableView* ListScreen::grid(const QString& name, QWidget* parent, int visibleRo
     view->setObjectName(name);
     view->horizontalHeader()->setStretchLastSection(true);
     return view;
+}
+
+QHBoxLayout* ListScreen::commandRow(std::initializer_list<QPushButton*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    row->addStretch();
+    return row;
 }
 
 bool ListScreen::closeCheck()

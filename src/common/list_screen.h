@@ -4,8 +4,10 @@
 #include "common/list_grid.h"
 #include "common/screen.h"
 
+#include <initializer_list>
 #include <vector>
 
+class QHBoxLayout;
 class QPushButton;
 class QTableView;
 
@@ -32,6 +34,8 @@ protected:
     QPushButton* button(const QString& name, const QString& caption, QWidget* parent = nullptr);
     // A grid opens tall enough for `visibleRows` and wide enough for its columns.
     QTableView* grid(const QString& name, QWidget* parent = nullptr, int visibleRows = 12);
+    // A row of command buttons from the left, the rest of the row empty.
+    static QHBoxLayout* commandRow(std::initializer_list<QPushButton*> buttons);
 
     bool closeCheck() override;
     void aboutToClose() override;

@@ -49,15 +49,6 @@ ListColumn area(const char* field)
     return {QLatin1String(field), {}};
 }
 
-QHBoxLayout* commandRow(std::initializer_list<QPushButton*> buttons)
-{
-    auto* row = new QHBoxLayout;
-    for (QPushButton* b : buttons)
-        row->addWidget(b);
-    row->addStretch();
-    return row;
-}
-
 }  // namespace
 
 TFZemq::TFZemq(TDM& dm, Prompter& prompter, SortSwitch& direction, SortSwitch& ownersDirection, QWidget* parent)

@@ -35,15 +35,6 @@ void keepPlaceWhenHidden(QWidget* panel)
     panel->setSizePolicy(keep);
 }
 
-QHBoxLayout* commandRow(std::initializer_list<QPushButton*> buttons)
-{
-    auto* row = new QHBoxLayout;
-    for (QPushButton* b : buttons)
-        row->addWidget(b);
-    row->addStretch();
-    return row;
-}
-
 }  // namespace
 
 TFRentaZeml::TFRentaZeml(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs,

@@ -75,10 +75,10 @@ void TFRentaZeml::declareLines()
     setDecimalKeys(qobject_cast<QLineEdit*>(controls.value(kPrice)));
     connect(qobject_cast<QPushButton*>(controls.value(QStringLiteral("bitVRDobNew"))), &QPushButton::clicked, this,
             [this] {
+                // Back in this window, the picker has the focus and offers what was added there.
+                panelVidrenta->controls().value(kType)->setFocus();
                 if (rentTypes_)
                     rentTypes_(*this);
-                // Back in this window, the picker offers what was added there.
-                panelVidrenta->controls().value(kType)->setFocus();
             });
 }
 
