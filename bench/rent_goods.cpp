@@ -57,7 +57,8 @@ qint64 readQueries(TDM& dm, const rent::RentGoodsQueries& q, const QString& what
 void report(TDM& dm, const QString& pdf, QTextStream& out)
 {
     QTemporaryDir folder;
-    const QString file = pdf.isEmpty() ? folder.filePath(QStringLiteral("SprZR.pdf")) : QFileInfo(pdf).absoluteFilePath();
+    const QString file =
+        pdf.isEmpty() ? folder.filePath(QStringLiteral("SprZR.pdf")) : QFileInfo(pdf).absoluteFilePath();
     QFile::copy(QStringLiteral(ARVENTA_LAYOUTS_DIR "/SprZR.rav"), folder.filePath(QStringLiteral("SprZR.rav")));
     const QString previous = QDir::currentPath();
     QDir::setCurrent(folder.path());
@@ -96,8 +97,8 @@ int rentGoods(const QStringList& args)
 
 }  // namespace
 
-const Case rentGoodsCase = {"rent-goods",
-                            "DB [OUT.pdf] [--computed]: the goods-by-area report: its three queries, the whole report to PDF",
-                            rentGoods};
+const Case rentGoodsCase = {
+    "rent-goods", "DB [OUT.pdf] [--computed]: the goods-by-area report: its three queries, the whole report to PDF",
+    rentGoods};
 
 }  // namespace bench

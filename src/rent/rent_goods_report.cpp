@@ -18,9 +18,8 @@ QString moneyOrGoods(const QString& money, const QString& goods)
 // (to stotinki for money, to whole units for goods).
 QString quantityDue()
 {
-    return moneyOrGoods(
-        QStringLiteral("cast((cast(Q1.kol as decimal(15,2))*Q1.Zp_plosht) as decimal(15,2))"),
-        QStringLiteral("cast((cast(Q1.kol as decimal(15,0))*Q1.Zp_plosht) as decimal(15,0))"));
+    return moneyOrGoods(QStringLiteral("cast((cast(Q1.kol as decimal(15,2))*Q1.Zp_plosht) as decimal(15,2))"),
+                        QStringLiteral("cast((cast(Q1.kol as decimal(15,0))*Q1.Zp_plosht) as decimal(15,0))"));
 }
 
 // STOINOST: money is priced per decare before the area multiplies it, goods
@@ -70,10 +69,10 @@ QString ruleLineKeys(const QString& lines)
 
 RentGoodsQueries rentGoodsQueries(const QString& lines)
 {
-    const QString groups =
-        QStringLiteral("Q1.id_dt, Q1.id_zeml, %1, Q1.id_vr, Q1.me, Q1.naim_vr, Q1.naim_nm, Q1.ekatte, "
-                       "Q1.ZPD_plosht, Q1.Zp_plosht")
-            .arg(quantityDue());
+    const QString groups = QStringLiteral(
+                               "Q1.id_dt, Q1.id_zeml, %1, Q1.id_vr, Q1.me, Q1.naim_vr, Q1.naim_nm, Q1.ekatte, "
+                               "Q1.ZPD_plosht, Q1.Zp_plosht")
+                               .arg(quantityDue());
     RentGoodsQueries q;
     q.body = QStringLiteral(
                  "select count(*) COUNT_Q1, Q1.id_dt ID_DT, Q1.id_zeml ID_ZEML, Q1.ekatte EKATTE,\n"
@@ -93,15 +92,17 @@ RentGoodsQueries rentGoodsQueries(const QString& lines)
             " inner join vidrentakol on (\"RENTA ZEML\".id_rz = vidrentakol.id_rz)\n"
             " inner join (select Q1.id_dt from (") +
         keys +
-        QStringLiteral(") Q1 group by Q1.id_dt) T on (\"RENTA ZEML\".id_dt = T.id_dt)\n"
-                       "group by vidrentakol.id_vrk, \"RENTA ZEML\".id_dt, dogtip.tip");
+        QStringLiteral(
+            ") Q1 group by Q1.id_dt) T on (\"RENTA ZEML\".id_dt = T.id_dt)\n"
+            "group by vidrentakol.id_vrk, \"RENTA ZEML\".id_dt, dogtip.tip");
     q.typesInUse = QStringLiteral(
                        "select count(*) COUNT_VR, vidrentakol.id_vrk ID_VRK\n"
                        "from vidrentakol\n"
                        " inner join (select Q1.id_vr from (") +
                    keys +
-                   QStringLiteral(") Q1 group by Q1.id_vr) T on (vidrentakol.id_vrk = T.id_vr)\n"
-                                  "group by vidrentakol.id_vrk");
+                   QStringLiteral(
+                       ") Q1 group by Q1.id_vr) T on (vidrentakol.id_vrk = T.id_vr)\n"
+                       "group by vidrentakol.id_vrk");
     return q;
 }
 

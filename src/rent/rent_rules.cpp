@@ -17,10 +17,11 @@ const QString kRulesFrom = QStringLiteral(
 
 ListStatement rulesList()
 {
-    return {.base = {QStringLiteral("select nas_mqsto.naim_nm, zemlishte.ekatte, \"RENTA ZEML\".razmer, "
-                                    "\"RENTA ZEML\".id_zeml, \"RENTA ZEML\".id_rz, \"RENTA ZEML\".id_dt, dogtip.tip\n") +
-                     kRulesFrom},
-            .defaultOrder = {QStringLiteral("order by dogtip.id_dt, \"RENTA ZEML\".id_rz")}};
+    return {
+        .base = {QStringLiteral("select nas_mqsto.naim_nm, zemlishte.ekatte, \"RENTA ZEML\".razmer, "
+                                "\"RENTA ZEML\".id_zeml, \"RENTA ZEML\".id_rz, \"RENTA ZEML\".id_dt, dogtip.tip\n") +
+                 kRulesFrom},
+        .defaultOrder = {QStringLiteral("order by dogtip.id_dt, \"RENTA ZEML\".id_rz")}};
 }
 
 QString newestRule()

@@ -215,9 +215,9 @@ void TFRentaZeml::declareRules()
     };
     // Both read the tables as they stand: a line stored from another rules
     // screen keeps the rule too.
-    flow.guards = {{[this] { return receiptIssued(); }, kReceiptIssued},
-                   {[this] { return rowFound(rent::lineOfRule(), {rules_->value(QStringLiteral("ID_RZ"))}); },
-                    kRuleHasLines}};
+    flow.guards = {
+        {[this] { return receiptIssued(); }, kReceiptIssued},
+        {[this] { return rowFound(rent::lineOfRule(), {rules_->value(QStringLiteral("ID_RZ"))}); }, kRuleHasLines}};
     flow.connectButtons(findChild<QPushButton*>(QStringLiteral("bitZemlDob")), nullptr,
                         findChild<QPushButton*>(QStringLiteral("bitZemlDel")), panelZemlishta->saveButton(),
                         panelZemlishta->cancelButton());
@@ -282,9 +282,9 @@ void TFRentaZeml::contractTypeChosen()
 
 bool TFRentaZeml::ruleExists()
 {
-    return dm_.rzeml2.locate({QStringLiteral("ID_ZEML"), QStringLiteral("ID_DT")},
-                             {dm_.TRZeml.field(QStringLiteral("ID_ZEML")).value(),
-                              dm_.TRZeml.field(QStringLiteral("ID_DT")).value()});
+    return dm_.rzeml2.locate(
+        {QStringLiteral("ID_ZEML"), QStringLiteral("ID_DT")},
+        {dm_.TRZeml.field(QStringLiteral("ID_ZEML")).value(), dm_.TRZeml.field(QStringLiteral("ID_DT")).value()});
 }
 
 void TFRentaZeml::showNewestRule()

@@ -33,8 +33,8 @@ class TFRentaZeml : public ListScreen {
 public:
     // `rentTypes` opens the rent types screen beside this one, or brings the
     // open one forward; `outputs` answers where the report goes.
-    TFRentaZeml(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs,
-                std::function<void(Screen&)> rentTypes, QWidget* parent = nullptr);
+    TFRentaZeml(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, std::function<void(Screen&)> rentTypes,
+                QWidget* parent = nullptr);
     ~TFRentaZeml() override;
 
     // "Справка стоки за рента по землища": the report on what is stored now.

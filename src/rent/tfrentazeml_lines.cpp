@@ -49,21 +49,26 @@ void TFRentaZeml::declareLines()
         return ok;
     };
     flow.checks = {
-        check(kType, [](const kit::PanelValues& v) { return v.chosen(kType); }, kNoDane),
-        check(kSize, [blank](const kit::PanelValues& v) { return !blank(v, kSize); }, kNoDane),
-        check(kPrice, [blank](const kit::PanelValues& v) { return !blank(v, kPrice); }, kNoDane),
-        check(kSize, [number](const kit::PanelValues& v) { return number(v, kSize); },
-              QStringLiteral("Размерът трябва да е число, например 40!")),
-        check(kPrice, [number](const kit::PanelValues& v) { return number(v, kPrice); },
-              QStringLiteral("Коефициентът трябва да е число, например %1!").arg(QLocale().toString(0.25))),
-        check(kType, [this](const kit::PanelValues&) { return !lineTypeTaken(); }, kTypeTaken),
+        check(
+            kType, [](const kit::PanelValues& v) { return v.chosen(kType); }, kNoDane),
+        check(
+            kSize, [blank](const kit::PanelValues& v) { return !blank(v, kSize); }, kNoDane),
+        check(
+            kPrice, [blank](const kit::PanelValues& v) { return !blank(v, kPrice); }, kNoDane),
+        check(
+            kSize, [number](const kit::PanelValues& v) { return number(v, kSize); },
+            QStringLiteral("Размерът трябва да е число, например 40!")),
+        check(
+            kPrice, [number](const kit::PanelValues& v) { return number(v, kPrice); },
+            QStringLiteral("Коефициентът трябва да е число, например %1!").arg(QLocale().toString(0.25))),
+        check(
+            kType, [this](const kit::PanelValues&) { return !lineTypeTaken(); }, kTypeTaken),
     };
     flow.connectButtons(nullptr, nullptr, nullptr, panelVidrenta->saveButton(), panelVidrenta->cancelButton());
     connect(findChild<QPushButton*>(QStringLiteral("bitVRDob")), &QPushButton::clicked, this, &TFRentaZeml::addLine);
     connect(findChild<QPushButton*>(QStringLiteral("bitVRKor")), &QPushButton::clicked, this,
             &TFRentaZeml::correctLine);
-    connect(findChild<QPushButton*>(QStringLiteral("bitVRDel")), &QPushButton::clicked, this,
-            &TFRentaZeml::removeLine);
+    connect(findChild<QPushButton*>(QStringLiteral("bitVRDel")), &QPushButton::clicked, this, &TFRentaZeml::removeLine);
     connect(&flow, &EditFlow::panelOpened, this, [this](bool adding) {
         typeUnderCorrection_ = adding ? fb::Value() : TVidRentaKol.field(QStringLiteral("ID_VRK")).value();
     });

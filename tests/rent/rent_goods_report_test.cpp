@@ -72,12 +72,12 @@ TEST_F(RulesScreenTest, TheReportGivesEachAreasDueOverAllOwnersPerRentType)
                            "Вид рента: Пшеница Мярка: кг Редове в правилата: 2"}));
     // Money: 30.00 × 5.557; 20.00 × 1.500 priced at 22.00 a decare; 12.13 × 3.000.
     EXPECT_EQ(linesWith(pdf, QStringLiteral("Изгрев")),
-              (QStringList{"Аренда 00134 Изгрев 5,000 5,557 166,71 166,71",
-                           "Наем 00134 Изгрев 1,200 1,500 30,00 33,00",
+              (QStringList{"Аренда 00134 Изгрев 5,000 5,557 166,71 166,71", "Наем 00134 Изгрев 1,200 1,500 30,00 33,00",
                            "Аренда 00134 Изгрев 5,000 5,557 222,00 55,50"}));
     // Wheat: 40 × 5.557 = 222.28, 222 kg at 0.25; 12.5 kg a decare counts as 13: 39 kg at 0.30.
-    EXPECT_EQ(linesWith(pdf, QStringLiteral("Бело поле")),
-              (QStringList{"Наем 03664 Бело поле 3,000 3,000 36,39 36,39", "Наем 03664 Бело поле 3,000 3,000 39,00 11,70"}));
+    EXPECT_EQ(
+        linesWith(pdf, QStringLiteral("Бело поле")),
+        (QStringList{"Наем 03664 Бело поле 3,000 3,000 36,39 36,39", "Наем 03664 Бело поле 3,000 3,000 39,00 11,70"}));
     EXPECT_EQ(linesWith(pdf, QStringLiteral("Общо за вида рента:")),
               (QStringList{"Общо за вида рента: 233,10 236,10 лв", "Общо за вида рента: 261,00 67,20 лв"}));
 
@@ -124,9 +124,9 @@ TEST(RentGoodsReport, TheQueriesGiveTheRowsOfTheirPlainFormOnAGeneratedEnterpris
         " inner join zemlishte on (mestnost.id_zeml = zemlishte.id_zeml)\n%2"
         "where %3\ngroup by zemlishte.id_zeml, \"DOG DANNI\".id_dt%1");
     const QString year = schema::rent::farmingYearCondition();
-    const QString named = plainZP.arg(QStringLiteral(", nas_mqsto.naim_nm"),
-                                      QStringLiteral(" inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n"),
-                                      year);
+    const QString named =
+        plainZP.arg(QStringLiteral(", nas_mqsto.naim_nm"),
+                    QStringLiteral(" inner join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n"), year);
     const QString keys = plainZP.arg(QString(), QString(), year);
     rent::RentGoodsQueries plain = rent::rentGoodsQueries();
     plain.body.replace(schema::rent::areaPerCadastralArea(true), named);
@@ -137,7 +137,7 @@ TEST(RentGoodsReport, TheQueriesGiveTheRowsOfTheirPlainFormOnAGeneratedEnterpris
         const qsizetype on = q->lastIndexOf(QStringLiteral(") T on ("));
         const QString sub = q->mid(join + 13, on - join - 13);
         const QString column = q->contains(QStringLiteral("T.id_dt")) ? QStringLiteral("\"RENTA ZEML\".id_dt")
-                                                                       : QStringLiteral("vidrentakol.id_vrk");
+                                                                      : QStringLiteral("vidrentakol.id_vrk");
         q->replace(join, q->indexOf(QLatin1Char('\n'), on) - join,
                    QStringLiteral("\nwhere %1 in (%2)").arg(column, sub));
     }

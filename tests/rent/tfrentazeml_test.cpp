@@ -31,9 +31,10 @@ TEST_F(RulesScreenTest, OpensOnTheRulesByContractTypeAndTheSelectedRulesLines)
     for (QTableView* grid : {rules(), lines()})
         for (int c = 0; c < grid->model()->columnCount(); ++c)
             titles << grid->model()->headerData(c, Qt::Horizontal).toString();
-    EXPECT_EQ(titles, (QStringList{"Тип договор", "ЕКАТТЕ", "Наименование", "Наименование", "Кол-во на дка",
-                                   "Коефициент"}));
-    EXPECT_EQ(rows(rules()), (QStringList{"Аренда | 00134 | Изгрев", "Наем | 03664 | Бело поле", "Наем | 00134 | Изгрев"}));
+    EXPECT_EQ(titles,
+              (QStringList{"Тип договор", "ЕКАТТЕ", "Наименование", "Наименование", "Кол-во на дка", "Коефициент"}));
+    EXPECT_EQ(rows(rules()),
+              (QStringList{"Аренда | 00134 | Изгрев", "Наем | 03664 | Бело поле", "Наем | 00134 | Изгрев"}));
     EXPECT_EQ(rows(lines()), (QStringList{"Пари | 30,00 | 1,00000", "Пшеница | 40,00 | 0,25000"}));
     testsupport::keepScreenshot(s.grab().toImage(), QStringLiteral("TFRentaZeml"));
 
