@@ -162,7 +162,7 @@ bool TFDogovor::editorOpen()
 {
     if (!editor_)
         return false;
-    editor_->activateWindow();
+    editor_->comeForward();
     return true;
 }
 

@@ -369,7 +369,7 @@ bool TFZemq::editorOpen()
 {
     if (!editor_)
         return false;
-    editor_->activateWindow();
+    editor_->comeForward();
     return true;
 }
 
