@@ -34,5 +34,6 @@ int layers(const QStringList& args);
 int plot(const QStringList& args);
 int propertyReports(const QStringList& args);
 int contract(const QStringList& args);
+int payout(const QStringList& args);
 
 }  // namespace bench
