@@ -12,8 +12,7 @@ const std::vector<Case>& cases()
          "correct and cancel, correct and save",
          owners},
         {"land",
-         "DB: the land browser: open, move through 50 areas and their first locality, filter by province, clear",
-         land},
+         "DB: the land browser: open, move through 50 areas and their first locality, filter by province, clear", land},
         {"layers", "DB: the engine alone, the statement layer and the dataset on the HORA cursor and the owners list",
          layers},
         {"plot", "DB: the plot editor on a plot with six shares: open, an owner picker, save unchanged", plot},
@@ -31,6 +30,7 @@ const std::vector<Case>& cases()
          "DB: the payout screen of the owner with the most contract lines: open, a goods receipt of two lines "
          "saved and the rent list read again on him (the receipt is deleted at the end)",
          payout},
+        receiptNumbersCase,
     };
     return all;
 }

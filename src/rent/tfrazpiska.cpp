@@ -37,6 +37,7 @@ TFRazpiska::Result TFRazpiska::run(int ownerId, const QString& representative)
     numberEdit_->setFocus();
     const int result = exec();
     numberEdit_->clear();
+    receipts::closeNumberQueries(dm_);
     if (result == QDialog::Accepted)
         return Result::Ok;
     return result == kNo ? Result::No : Result::Cancel;

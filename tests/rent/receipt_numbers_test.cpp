@@ -96,16 +96,6 @@ TEST_F(ReceiptSeriesTest, TheProposalFollowsTheLastRowsById)
     EXPECT_EQ(proposal(), "16");
 }
 
-TEST_F(ReceiptSeriesTest, ANumberEitherKindHasIsTakenForBoth)
-{
-    seed({"insert into RAZP_PARI (ID_RAZPPARI, ID_HORA, NOMER) values (1, 1, 15)",
-          "insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (1, 1, 18)"});
-    EXPECT_TRUE(receipts::numberUsed(dm, 15));
-    EXPECT_TRUE(receipts::numberUsed(dm, 18));
-    EXPECT_FALSE(receipts::numberUsed(dm, 16));
-    EXPECT_FALSE(receipts::receiptWorkPending(dm));
-}
-
 TEST_F(ReceiptSeriesTest, AHeaderPendingInTheReceiptsTransactionCountsAtOnce)
 {
     seed({"insert into RAZP_PARI (ID_RAZPPARI, ID_HORA, NOMER) values (1, 1, 15)",

@@ -133,10 +133,10 @@ TEST_F(TFRazpiskaTest, AHeaderPendingForAnotherPayoutScreenIsNeitherProposedNorA
               Result::No);
     EXPECT_EQ(prompter.shown(), QStringList{kUsed});
     EXPECT_EQ(acceptProposal(second), "19");
+    dm->TRD.post();  // both headers pending, neither in edit
     EXPECT_EQ(run(first, [](TFRazpiska& d) { click(d, "bitOtkaz"); }), Result::Cancel);
 
     EXPECT_EQ(headers(18) + headers(19), 0);
-    dm->TRD.post();
     dm->IBTRazp.commit();
     EXPECT_EQ(headers(18), 1);
     EXPECT_EQ(headers(19), 1);

@@ -55,6 +55,8 @@ TEST_F(TFRKOTest, ThePaymentIsCommittedWithANumberNoReceiptOrPaymentHas)
         EXPECT_EQ(child<QLabel>(d, "dbtRKOSuma")->text(), QStringLiteral("103,71"));
         EXPECT_TRUE(method(d, QStringLiteral("По банка"))->isChecked());
         EXPECT_EQ(edit(d, "dbedPredstRP")->text(), QStringLiteral("Петров"));
+        QTest::keyClick(edit(d, "edRKONo"), Qt::Key_Tab);
+        EXPECT_EQ(d.focusWidget(), edit(d, "jvdeRKO"));
         testsupport::keepScreenshot(d.grab().toImage(), QStringLiteral("TFRKO"));
 
         retype(d, "edRKONo", QString());
