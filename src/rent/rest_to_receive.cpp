@@ -1,8 +1,7 @@
 #include "rent/rest_to_receive.h"
 
 #include "dataset/dataset.h"
-
-#include <cmath>
+#include "rent/line_quantity.h"
 
 namespace rent {
 
@@ -16,12 +15,12 @@ double sum(const std::vector<double>& values)
     return total;
 }
 
-// Whole numbers, halves to even (the default rounding mode).
+// Whole numbers, halves to even.
 double wholeCount(const std::vector<double>& values)
 {
     double total = 0;
     for (double v : values)
-        total += std::nearbyint(v);
+        total += roundHalfEven(v);
     return total;
 }
 

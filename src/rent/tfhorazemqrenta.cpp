@@ -189,12 +189,11 @@ QWidget* TFHoraZemqRenta::buildReceipts()
     QGroupBox* box = buildGroup("Разписка за рента", "jvdbgridRazpiski", QueryOpisRD,
                                 {text("NOM", "№"), text("DATA", "Дата"), text("NPLTEKST", "Начин на плащане")},
                                 rent::payout::goodsReceipts(), 4);
-    auto* column = new QVBoxLayout;
-    for (auto [name, caption] : {std::pair{"bitRazpiskaDob", "Добавяне"}, std::pair{"bitRazpiskaKor", "Корекция"},
-                                 std::pair{"bitRazpiskaDel", "Изтриване"}, std::pair{"bitRazpiskaPrint", "Печат"}})
-        column->addWidget(button(QLatin1String(name), QString::fromUtf8(caption), box));
-    column->addStretch();
-    static_cast<QVBoxLayout*>(box->layout())->addLayout(column);
+    static_cast<QVBoxLayout*>(box->layout())
+        ->addLayout(commandRow({button(QStringLiteral("bitRazpiskaDob"), QStringLiteral("Добавяне"), box),
+                                button(QStringLiteral("bitRazpiskaKor"), QStringLiteral("Корекция"), box),
+                                button(QStringLiteral("bitRazpiskaDel"), QStringLiteral("Изтриване"), box),
+                                button(QStringLiteral("bitRazpiskaPrint"), QStringLiteral("Печат"), box)}));
     return box;
 }
 

@@ -92,6 +92,8 @@ private:
     void followLineRow();
     void afterReceiptChange();
     bool receiptHasLines();
+    void holdReceipt();
+    void standOnReceipt();
     bool runQuantityDialog(dataset::Dataset& dueRow);
 
     TDM& dm_;
@@ -102,6 +104,8 @@ private:
         QueryRealR, QueryHora, QueryPrintRD, QueryRR, QueryPrintRKO;
     reports::ReportProject Razpiska, RazpiskaPari;
     std::vector<std::pair<dataset::Dataset*, ListGrid*>> lists_;
+    // The receipt the panel holds (its ID_RD and owner), while it is shown.
+    fb::Value receipt_, receiptOwner_;
     QGroupBox* grboxRazpiska = nullptr;
     QButtonGroup* jvdbrpNPL = nullptr;
     QLabel* labOstZaPol = nullptr;

@@ -7,6 +7,7 @@
 #include "dataset/binders.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
+#include "rent/line_quantity.h"
 #include "rent/payout_statements.h"
 #include "rent/tfhorazemqrenta.h"
 #include "rent/tfkol.h"
@@ -22,8 +23,6 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace {
 
@@ -141,9 +140,32 @@ bool TFHoraZemqRenta::panelShown() const
 
 void TFHoraZemqRenta::showPanel(bool shown)
 {
+    if (!shown)
+        receipt_ = receiptOwner_ = fb::Value();
     grboxRazpiska->setVisible(shown);
     for (const char* name : kBrowsingCommands)
         findChild<QPushButton*>(QLatin1String(name))->setEnabled(!shown);
+}
+
+// The data module's current receipt becomes the one the panel holds.
+void TFHoraZemqRenta::holdReceipt()
+{
+    receipt_ = dm_.TRD.field(QStringLiteral("ID_RD")).value();
+    receiptOwner_ = dm_.TRD.field(QStringLiteral("ID_HORA")).value();
+}
+
+// Another payout screen may have moved the shared receipt cursor to the
+// receipt it builds: come back to ours (theirs stays posted, uncommitted)
+// before a line is added to it or it is saved.
+void TFHoraZemqRenta::standOnReceipt()
+{
+    if (dm_.TRD.field(QStringLiteral("ID_RD")).value().toInt() != receipt_.toInt()) {
+        if (dm_.TRD.isEditing())
+            dm_.TRD.post();
+        dm_.TRD.locate(QStringLiteral("ID_RD"), receipt_);
+    }
+    if (!dm_.TRD.isEditing())
+        dm_.TRD.edit();
 }
 
 // "По банка" when the receipt says so, "В брой" otherwise.
@@ -161,15 +183,13 @@ void TFHoraZemqRenta::showPaymentMethod()
 // on it), else of the list's owner.
 void TFHoraZemqRenta::reopenDueRows()
 {
-    const bool receipt = panelShown() && dm_.TRD.isOpen() && !dm_.TRD.isEmpty();
-    QueryRPR.setParam(kOwnerParam, receipt ? dm_.TRD.field(QStringLiteral("ID_HORA")).value() : owner());
+    QueryRPR.setParam(kOwnerParam, panelShown() ? receiptOwner_ : owner());
     reread(QueryRPR);
 }
 
 void TFHoraZemqRenta::reopenReceiptLines()
 {
-    const bool receipt = dm_.TRD.isOpen() && !dm_.TRD.isEmpty();
-    QueryRealR.setParam(QStringLiteral("ID"), receipt ? dm_.TRD.field(QStringLiteral("ID_RD")).value() : fb::Value());
+    QueryRealR.setParam(QStringLiteral("ID"), receipt_);
     reread(QueryRealR);
 }
 
@@ -197,6 +217,7 @@ void TFHoraZemqRenta::addReceipt()
     }
     TFRazpiska dialog(dm_, prompter(), this);
     if (dialog.run(owner().toInt(), representative()) == TFRazpiska::Result::Ok) {
+        holdReceipt();
         showPanel(true);
         showPaymentMethod();
     }
@@ -222,6 +243,7 @@ void TFHoraZemqRenta::correctReceipt()
         if (!locateReceipt(dm_, listOf(QueryOpisRD).value(QStringLiteral("ID_RD"))))
             return;
         dm_.TRD.edit();
+        holdReceipt();
     } catch (const fb::Error& e) {
         prompter().message(e.message());
         return;
@@ -290,12 +312,13 @@ void TFHoraZemqRenta::addLine()
 {
     if (QueryRPR.isEmpty())
         return;
-    if (std::nearbyint(QueryRPR.field(QStringLiteral("RAZL")).value().toDouble()) <= 0) {
+    if (rent::roundHalfEven(QueryRPR.field(QStringLiteral("RAZL")).value().toDouble()) <= 0) {
         prompter().message(QStringLiteral("Стоката от този тип договор за това землище е изчерпана!"));
         return;
     }
     try {
         dm_.IBTRazp.ensureStarted();
+        standOnReceipt();
         if (!dm_.TRR.isOpen())
             dm_.TRR.open();
         dm_.TRR.append();
@@ -323,6 +346,7 @@ void TFHoraZemqRenta::correctLine()
     const dataset::Row rule{lines.value(QStringLiteral("ID_VR")), lines.value(QStringLiteral("ID_DT")),
                             lines.value(QStringLiteral("ID_ZEML"))};
     try {
+        standOnReceipt();
         if (!QueryRPR.locate({QStringLiteral("ID_VRK"), QStringLiteral("ID_DT"), QStringLiteral("ID_ZEML")}, rule) ||
             !dm_.TRR.locate(QStringLiteral("ID_RR"), lines.value(QStringLiteral("ID_RR"))))
             return;
@@ -343,6 +367,7 @@ void TFHoraZemqRenta::deleteLine()
         prompter().message(QStringLiteral("Няма данни!"));
     } else if (prompter().confirm(QStringLiteral("Моля, потвърдете изтриването!"))) {
         try {
+            standOnReceipt();
             if (dm_.TRR.locate(QStringLiteral("ID_RR"), listOf(QueryRealR).value(QStringLiteral("ID_RR"))))
                 dm_.TRR.remove();
         } catch (const fb::Error& e) {
@@ -370,8 +395,7 @@ bool TFHoraZemqRenta::saveReceipt()
         money = money || QueryRealR.value(r, QueryRealR.field(QStringLiteral("ID_VR")).index()).toInt() == 1;
     }
     try {
-        if (!dm_.TRD.isEditing())
-            dm_.TRD.edit();
+        standOnReceipt();
         dm_.TRD.field(QStringLiteral("SUMA")).setValue(fb::Value(value));
         const int method = jvdbrpNPL->checkedId() == 1 ? 1 : 0;
         dm_.TRD.field(QStringLiteral("NPL")).setValue(fb::Value(money ? method : 2));

@@ -163,6 +163,7 @@ TEST_F(PayoutScreenTest, AGoodsReceiptIsBuiltLineByLineAndSavedWithItsValue)
     EXPECT_EQ(grid("jvdbgridRazpPR").mid(0, 2), (QStringList{"Аренда | Изгрев | Пари | 103,71 | 53,21 | лв",
                                                              "Аренда | Изгрев | Пшеница | 138 | 38 | кг"}));
     EXPECT_EQ(count("\"RAZP DANNI\""), 0) << "nothing is committed before Запис";
+    testsupport::keepScreenshot(screen->grab().toImage(), QStringLiteral("TFHoraZemqRenta-receipt"));
 
     click("bitRazpRDZapis");
     EXPECT_FALSE(control<QGroupBox>("grboxRazpiska")->isVisible());
@@ -284,6 +285,32 @@ TEST_F(PayoutScreenTest, PrintsTheChosenReceiptWithItsGoodsInGoodsOrder)
     EXPECT_TRUE(text.contains(QStringLiteral("1 Пшеница 30,00 кг 2 Ечемик 20,00 кг"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("12,50 лв"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Иван"))) << text.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// Two payout screens share the data module's receipt cursor: a line added
+// on the first goes on the first one's receipt even after the second has
+// started one of its own.
+TEST_F(PayoutScreenTest, TwoPayoutScreensEachAddToTheirOwnReceipt)
+{
+    open(1);
+    newReceipt();
+    auto* second = new TFHoraZemqRenta(module(), prompter, outputs, owners(), rest);
+    second->show();
+    onModalDialog<TFRazpiska>([](TFRazpiska& d) {
+        QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitZapis")), Qt::LeftButton);
+    });
+    QTest::mouseClick(second->findChild<QPushButton*>(QStringLiteral("bitRazpiskaDob")), Qt::LeftButton);
+    EXPECT_TRUE(second->panelShown());
+
+    addLine(1, QStringLiteral("100"), QStringLiteral("Пшеница"));
+    click("bitRazpRDZapis");
+    EXPECT_EQ(count("\"RAZP DANNI\""), 2) << "the second number is not the first one's";
+    EXPECT_EQ(count("\"RAZP RENTA\" join \"RAZP DANNI\" using (id_rd) where NOM = 1 and KOL = 100"), 1);
+    delete second;
 }
 
 }  // namespace
