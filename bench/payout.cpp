@@ -67,7 +67,8 @@ int payout(const QStringList& args)
         out << "payout: no owner with rent in " << args[0] << "\n";
         return 1;
     }
-    dataset::TransactionArea IBTQS(dm.IBDatabase1, QStringLiteral("IBTQS"), fb::TransactionOptions::readCommitted(true));
+    dataset::TransactionArea IBTQS(dm.IBDatabase1, QStringLiteral("IBTQS"),
+                                   fb::TransactionOptions::readCommitted(true));
     dataset::Dataset owners(IBTQS, QStringLiteral("QuerySobstv"));
     owners.sql().setLines({schema::rent::cachedRentList().text()});
     owners.open();
@@ -91,8 +92,18 @@ int payout(const QStringList& args)
     const auto click = [&](const char* name) { screen->findChild<QPushButton*>(QLatin1String(name))->click(); };
     auto* due = screen->findChild<QTableView*>(QStringLiteral("jvdbgridRazpPR"));
     out << "    rest " << rest.value << ", " << due->model()->rowCount() << " due rows\n";
+    // A number above every one in use: generated data need not number by id.
+    const fb::Value free = [&] {
+        fb::Transaction tr(dm.IBDatabase1.connection());
+        return fb::fetchScalar(dm.IBDatabase1.connection(), tr,
+                               QStringLiteral("select max(n) + 1 from (select max(nom) n from \"RAZP DANNI\" "
+                                              "union all select max(nomer) from razp_pari union all select 0 "
+                                              "from rdb$database)"));
+    }();
     step(QStringLiteral("a new receipt (number dialog)"), [&] {
-        onDialog<TFRazpiska>("bitZapis");
+        onDialog<TFRazpiska>("bitZapis", [&](TFRazpiska& d) {
+            d.findChild<QLineEdit*>(QStringLiteral("edRazpNo"))->setText(free.toString());
+        });
         click("bitRazpiskaDob");
     });
     for (int row : {0, 1}) {
@@ -121,7 +132,8 @@ int payout(const QStringList& args)
     // The receipt made here goes again (its lines first).
     fb::Connection& c = dm.IBDatabase1.connection();
     fb::Transaction tr(c);
-    const QString made = QStringLiteral("(select max(id_rd) from \"RAZP DANNI\" where id_hora = %1)").arg(owner.toInt());
+    const QString made =
+        QStringLiteral("(select max(id_rd) from \"RAZP DANNI\" where id_hora = %1)").arg(owner.toInt());
     fb::execute(c, tr, QStringLiteral("delete from \"RAZP RENTA\" where id_rd = ") + made);
     fb::execute(c, tr, QStringLiteral("delete from \"RAZP DANNI\" where id_rd = ") + made);
     tr.commit();
