@@ -63,7 +63,7 @@ void writeHeader(Worksheet& sheet)
 {
     Range title = sheet.range(QStringLiteral("B1"), QStringLiteral("N1"));
     title.merge();
-    title.setValue(QStringLiteral("Справка за изплатените доходи на физически лица"));
+    sheet.range(QStringLiteral("B1")).setValue(QStringLiteral("Справка за изплатените доходи на физически лица"));
     title.setBold(true);
     title.setHorizontalAlignment(HorizontalAlignment::Center);
 

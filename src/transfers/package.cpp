@@ -87,6 +87,14 @@ Package Package::read(const QString& path)
     return package;
 }
 
+QStringList Package::names() const
+{
+    QStringList names;
+    for (const auto& [n, bytes] : parts_)
+        names.append(n);
+    return names;
+}
+
 bool Package::contains(const QString& name) const
 {
     for (const auto& [n, bytes] : parts_)

@@ -18,6 +18,7 @@ public:
     // A WorkbookError when the file is missing, unreadable or not a zip.
     static Package read(const QString& path);
 
+    QStringList names() const;
     bool contains(const QString& name) const;
     // The part's bytes; a WorkbookError naming the part when it is missing.
     const QByteArray& part(const QString& name) const;

@@ -12,7 +12,8 @@ class Worksheet;
 
 // A rectangle of cells on a worksheet, as the sheet's range(...) gives it.
 // A small value: it stays valid while its workbook is open. Reading looks at
-// the top left cell; writing and formatting apply to every cell.
+// the top left cell; writing and formatting apply to every cell, except that
+// a merged area keeps a value in its first cell only.
 class Range {
 public:
     Range(Worksheet& sheet, const CellRect& rect) : sheet_(&sheet), rect_(rect) {}

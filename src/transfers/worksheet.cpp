@@ -6,6 +6,7 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 
 namespace transfers {
@@ -173,6 +174,8 @@ void Worksheet::setValue(CellRef cell, const CellValue& value)
             QStringLiteral("Текстът за клетка %1 е по-дълъг от %2 знака").arg(cellAddress(cell)).arg(kMaxCellText));
     if (value.isNumber() && !std::isfinite(value.numberValue()))
         throw WorkbookError(QStringLiteral("Клетка %1 не може да съдържа безкрайно число").arg(cellAddress(cell)));
+    if (hiddenByMerge(cell))
+        return;  // a merged area holds the value of its first cell only
     pugi::xml_node c = value.isEmpty() ? cells_.find(cell) : makeCell(cell);
     if (!c)
         return;
@@ -207,6 +210,12 @@ void Worksheet::typeText(CellRef cell, const QString& text)
 {
     requireWritable(cell);
     setValue(cell, typedInput(text, book_.styles().isTextFormat(styleOf(cell))));
+}
+
+bool Worksheet::hiddenByMerge(CellRef cell) const
+{
+    return std::any_of(merges_.begin(), merges_.end(),
+                       [&](const CellRect& m) { return m.contains(cell) && !(m.first == cell); });
 }
 
 int Worksheet::styleOf(CellRef cell) const

@@ -71,6 +71,7 @@ private:
     CellValue value(CellRef cell) const;
     void setValue(CellRef cell, const CellValue& value);
     void typeText(CellRef cell, const QString& text);
+    bool hiddenByMerge(CellRef cell) const;
     int styleOf(CellRef cell) const;
     int inheritedStyle(std::optional<int> rowStyle, int column) const;
     pugi::xml_node makeCell(CellRef cell);
