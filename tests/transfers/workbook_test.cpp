@@ -103,6 +103,7 @@ TEST_F(WorkbookTest, NewWorkbookKeepsValuesAndFormatsForAnIndependentReader)
     auto again = Workbook::open(path("new.xlsx"));
     EXPECT_EQ(again->worksheet(1).range(QStringLiteral("D7")).value().textValue(), QStringLiteral("ред\x01знак"));
     EXPECT_TRUE(again->worksheet(1).range(QStringLiteral("B1")).value().isEmpty());  // hidden by the merge
+    EXPECT_EQ(again->worksheet(1).merges(), (std::vector<CellRect>{{{1, 1}, {1, 8}}}));
     EXPECT_TRUE(cellFacts(read, s, "D8")["value"].isNull());
     const QJsonObject b4 = cellFacts(read, s, "B4");
     EXPECT_TRUE(b4["bold"].toBool());
@@ -123,6 +124,40 @@ TEST_F(WorkbookTest, NewWorkbookKeepsValuesAndFormatsForAnIndependentReader)
     EXPECT_GT(widths["B"].toDouble(), widths["A"].toDouble());
     EXPECT_GT(widths["C"].toDouble(), 8);
     EXPECT_FALSE(widths.contains("D"));
+}
+
+// Formats and column widths are shared in the file (one format entry for many
+// cells, one <col> for a run of columns): a change to one cell or column
+// must leave its neighbours as they were.
+TEST_F(WorkbookTest, AChangeToOneCellOrColumnLeavesWhatItSharedWithOthers)
+{
+    auto made = Workbook::create();
+    Worksheet& first = made->worksheet(1);
+    first.range(QStringLiteral("A1:E1")).setBold(true);
+    for (int column = 1; column <= 5; ++column)
+        first.setColumnWidth(column, 20);
+    // Written out of order: the file must still hold rows and cells in order.
+    for (const char* address : {"E9", "A9", "C2"})
+        first.range(QString::fromLatin1(address)).setValue(QString::fromLatin1(address));
+    made->saveAs(path("shared.xlsx"));
+    const QByteArray sheetXml = Package::read(path("shared.xlsx")).part(QStringLiteral("xl/worksheets/sheet1.xml"));
+    EXPECT_TRUE(sheetXml.contains(R"(<col min="1" max="5" width="20" customWidth="1"/>)"));
+    EXPECT_LT(sheetXml.indexOf(R"(r="C2")"), sheetXml.indexOf(R"(r="A9")"));
+    EXPECT_LT(sheetXml.indexOf(R"(r="A9")"), sheetXml.indexOf(R"(r="E9")"));
+
+    auto book = Workbook::open(path("shared.xlsx"));
+    Worksheet& sheet = book->worksheet(1);
+    sheet.setColumnWidth(3, 30);
+    sheet.range(QStringLiteral("B1")).setBold(false);
+    EXPECT_EQ(sheet.columnWidth(2), 20);
+    book->save();
+    const QJsonObject read = readWithOpenpyxl(path("shared.xlsx"));
+    const QJsonObject widths = sheetFacts(read, "Лист1")["widths"].toObject();
+    EXPECT_EQ(widths, (QJsonObject{{"A", 20}, {"B", 20}, {"C", 30}, {"D", 20}, {"E", 20}}));
+    EXPECT_TRUE(cellFacts(read, "Лист1", "A1")["bold"].toBool());
+    EXPECT_FALSE(cellFacts(read, "Лист1", "B1")["bold"].toBool());
+    EXPECT_TRUE(cellFacts(read, "Лист1", "C1")["bold"].toBool());
+    EXPECT_EQ(cellFacts(read, "Лист1", "A9")["value"], "A9");
 }
 
 TEST_F(WorkbookTest, SheetsAreFoundByNumberAndNameAndKeepTheirOrder)
