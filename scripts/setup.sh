@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite libgl-dev qt6-translations-l10n
   firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils
   libgtest-dev libgmock-dev
-  libzip-dev libpugixml-dev
+  libzip-dev libpugixml-dev python3-openpyxl
   fonts-dejavu-core poppler-utils
 )
 

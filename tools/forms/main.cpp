@@ -1,0 +1,31 @@
+// arventa-forms [FOLDER]: writes the template workbooks of the forms the
+// exports fill into FOLDER (forms/ of the source tree by default), from their
+// descriptions in the program. Run it after changing a description and
+// commit what it wrote.
+#include "transfers/income_declaration_form.h"
+#include "transfers/workbook_error.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() > 2) {
+        std::fputs("usage: arventa-forms [FOLDER]\n", stderr);
+        return 2;
+    }
+    const QDir folder(args.size() == 2 ? args[1] : QStringLiteral(ARVENTA_FORMS_DIR));
+    try {
+        const QString path = folder.filePath(transfers::income_declaration::kFileName);
+        transfers::income_declaration::buildTemplate()->saveAs(path);
+        std::printf("%s\n", qPrintable(QDir::toNativeSeparators(path)));
+    } catch (const transfers::WorkbookError& e) {
+        std::fprintf(stderr, "arventa-forms: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
