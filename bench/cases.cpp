@@ -12,8 +12,7 @@ const std::vector<Case>& cases()
          "correct and cancel, correct and save",
          owners},
         {"land",
-         "DB: the land browser: open, move through 50 areas and their first locality, filter by province, clear",
-         land},
+         "DB: the land browser: open, move through 50 areas and their first locality, filter by province, clear", land},
         {"layers", "DB: the engine alone, the statement layer and the dataset on the HORA cursor and the owners list",
          layers},
         {"plot", "DB: the plot editor on a plot with six shares: open, an owner picker, save unchanged", plot},
@@ -27,6 +26,7 @@ const std::vector<Case>& cases()
          "with --print only the print of every owner with his plots",
          propertyReports},
         rentGoodsCase,
+        rentListCase,
     };
     return all;
 }
