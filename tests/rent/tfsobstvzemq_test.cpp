@@ -202,6 +202,8 @@ TEST_F(TFSobstvZemqTest, IdentifierSearchFromTheTopInTheListsOrder)
     click("butSearch");
     EXPECT_EQ(currentRow(), 1);
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
+    QTest::keyClick(egn, Qt::Key_Escape);
+    EXPECT_TRUE(closed());
 }
 
 // "Покажи рента" remembers the owner; whatever changed meanwhile (a receipt
