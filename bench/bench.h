@@ -17,10 +17,11 @@ struct Case {
 };
 
 // The cases, one file each.
-extern const Case rentDue;        // rent_due.cpp
-extern const Case reportCase;     // report.cpp
-extern const Case rentGoodsCase;  // rent_goods.cpp
-extern const Case rentListCase;   // rent_list.cpp
+extern const Case rentDue;             // rent_due.cpp
+extern const Case reportCase;          // report.cpp
+extern const Case rentGoodsCase;       // rent_goods.cpp
+extern const Case receiptNumbersCase;  // receipt_numbers.cpp
+extern const Case rentListCase;        // rent_list.cpp
 
 // Every case, in the order the usage text lists them (cases.cpp).
 const std::vector<Case>& cases();
@@ -35,5 +36,6 @@ int layers(const QStringList& args);
 int plot(const QStringList& args);
 int propertyReports(const QStringList& args);
 int contract(const QStringList& args);
+int payout(const QStringList& args);
 
 }  // namespace bench

@@ -26,6 +26,11 @@ const std::vector<Case>& cases()
          "with --print only the print of every owner with his plots",
          propertyReports},
         rentGoodsCase,
+        {"payout",
+         "DB: the payout screen of the owner with the most contract lines: open, a goods receipt of two lines "
+         "saved and the rent list read again on him (the receipt is deleted at the end)",
+         payout},
+        receiptNumbersCase,
         rentListCase,
     };
     return all;

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+
 #include <vector>
 
 class QAbstractButton;
@@ -32,6 +33,7 @@ struct ListColumn {
     QString tieBreak = {};
     QString format = {};
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    std::function<QString(int row)> formatOf = {};  // a format that depends on the row
 };
 
 // A read-only grid over a list: a screen's own list query, or a shared cursor

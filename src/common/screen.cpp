@@ -1,6 +1,7 @@
 #include "common/screen.h"
 
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -66,4 +67,16 @@ void Screen::comeForward()
     else
         window->raise();
     window->activateWindow();
+}
+
+void runModally(Screen* screen, QWidget* returnTo)
+{
+    screen->setWindowFlag(Qt::Window);
+    screen->setWindowModality(Qt::ApplicationModal);
+    QEventLoop loop;
+    QObject::connect(screen, &QObject::destroyed, &loop, &QEventLoop::quit);
+    screen->show();
+    loop.exec();
+    returnTo->activateWindow();
+    returnTo->setFocus();
 }

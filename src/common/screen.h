@@ -40,3 +40,8 @@ protected:
 private:
     bool frameWatched_ = false;
 };
+
+// Shows a screen as a modal window of its own over its parent's window and
+// returns once the screen has closed and freed itself; the focus then goes
+// back to `returnTo` (a picker that reads its list again, say).
+void runModally(Screen* screen, QWidget* returnTo);

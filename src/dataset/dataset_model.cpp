@@ -119,8 +119,9 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const
     const fb::Value v = dataset_->value(index.row(), f);
     if (role == ValueRole)
         return v.toVariant();
-    if (!c.format.isEmpty() && !v.isNull() && v.type() != fb::Value::Type::Text)
-        return formats::number(v.toDouble(), c.format);
+    const QString format = c.formatOf ? c.formatOf(index.row()) : c.format;
+    if (!format.isEmpty() && !v.isNull() && v.type() != fb::Value::Type::Text)
+        return formats::number(v.toDouble(), format);
     return dataset_->field(f).displayText(v);
 }
 

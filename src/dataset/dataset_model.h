@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 
+#include <functional>
 #include <vector>
 
 namespace dataset {
@@ -16,6 +17,9 @@ struct GridColumn {
     QString title;
     QString format = {};
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    // The format of one row's cell, where it depends on the row (a quantity
+    // shown in its own unit's decimals); overrides `format`.
+    std::function<QString(int row)> formatOf = {};
 };
 
 // A read-only table model over a dataset for QTableView grids. It follows

@@ -3,8 +3,6 @@
 #include "common/register_screen.h"
 #include "dm/tdm.h"
 
-#include <QEventLoop>
-
 namespace {
 
 // What tells one lookup list from another.
@@ -77,14 +75,5 @@ RegisterScreen* makeLookupList(LookupList list, TDM& dm, Prompter& prompter, QWi
 
 void openLookupListFrom(QWidget* dropDown, LookupList list, TDM& dm, Prompter& prompter)
 {
-    RegisterScreen* screen = makeLookupList(list, dm, prompter, dropDown->window());
-    screen->setWindowFlag(Qt::Window);
-    screen->setWindowModality(Qt::ApplicationModal);
-    screen->setAttribute(Qt::WA_DeleteOnClose);
-    QEventLoop loop;
-    QObject::connect(screen, &QObject::destroyed, &loop, &QEventLoop::quit);
-    screen->show();
-    loop.exec();
-    dropDown->activateWindow();
-    dropDown->setFocus();
+    runModally(makeLookupList(list, dm, prompter, dropDown->window()), dropDown);
 }

@@ -1,0 +1,166 @@
+#include "rent/tfkol.h"
+
+#include "common/input_helpers.h"
+#include "common/prompter.h"
+#include "common/screen.h"
+#include "common/small_dialog.h"
+#include "dataset/binders.h"
+#include "dm/tdm.h"
+#include "fb/error.h"
+#include "rent/line_quantity.h"
+#include "rent/tfrentakult.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+namespace {
+
+const QString kRk = QStringLiteral("ID_RK");
+const QString kKol = QStringLiteral("KOL");
+constexpr int kMoneyGoods = 1;
+
+// Digits, and for money one decimal separator of the locale: no sign, no
+// letters, nothing the quantity could not be read from.
+QRegularExpression quantityPattern(bool decimals)
+{
+    const QString digits = QStringLiteral("[0-9]*");
+    if (!decimals)
+        return QRegularExpression(digits);
+    return QRegularExpression(digits + QStringLiteral("(") + QRegularExpression::escape(QLocale().decimalPoint()) +
+                              digits + QStringLiteral(")?"));
+}
+
+}  // namespace
+
+TFKol::TFKol(TDM& dm, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), dm_(dm), prompter_(prompter), QueryRKult(dm.IBTRK, QStringLiteral("QueryRKult"))
+{
+    QueryRKult.sql().setLines({QStringLiteral("select * from rentakult"), QStringLiteral("where rentakult.id_rk > 1"),
+                               QStringLiteral("order by rentakult.id_rk")});
+    setUpSmallDialog(this, QStringLiteral("TFKol"), QStringLiteral("Въведете количество"));
+    buildControls();
+}
+
+void TFKol::buildControls()
+{
+    dbedKol = new QLineEdit(this);
+    dbedKol->setObjectName(QStringLiteral("dbedKol"));
+    dbedKol->setAlignment(Qt::AlignRight);
+    quantityRule_ = new QRegularExpressionValidator(dbedKol);
+    dbedKol->setValidator(quantityRule_);
+    setDecimalKeys(dbedKol, [this] { return isMoney(); });
+
+    dblcbRKult = new QComboBox(this);
+    dblcbRKult->setObjectName(QStringLiteral("dblcbRKult"));
+    dblcbRKult->setMinimumContentsLength(20);
+    new dataset::LookupComboBinder(dblcbRKult, QueryRKult, kRk, QStringLiteral("RK"), &dm_.TRR, kRk);
+    btnRKNew = new QPushButton(QStringLiteral("..."), this);
+    btnRKNew->setObjectName(QStringLiteral("btnRKNew"));
+    btnRKNew->setToolTip(QStringLiteral("Раздадена култура"));
+    btnRKNew->setAutoDefault(false);
+    btnRKNew->setFixedWidth(btnRKNew->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 16);
+    connect(btnRKNew, &QPushButton::clicked, this, &TFKol::addGoods);
+    auto* goods = new QHBoxLayout;
+    goods->addWidget(dblcbRKult);
+    goods->addWidget(btnRKNew);
+    labRKult = new QLabel(QStringLiteral("Култура:"), this);
+    labRKult->setObjectName(QStringLiteral("labRKult"));
+
+    auto* form = new QFormLayout(this);
+    form->addRow(QStringLiteral("Количество:"), dbedKol);
+    form->addRow(labRKult, goods);
+    form->addRow(saveCancelRow(this, [this] { save(); }));
+    form->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+bool TFKol::run(double ec, double razl, int rentType)
+{
+    ec_ = ec;
+    razl_ = razl;
+    rentType_ = rentType;
+    for (QWidget* w : std::initializer_list<QWidget*>{labRKult, dblcbRKult, btnRKNew})
+        w->setVisible(!isMoney());
+    quantityRule_->setRegularExpression(quantityPattern(isMoney()));
+
+    const dataset::Dataset& line = dm_.TRR;
+    const double current = line.state() == dataset::State::Insert ? 0 : line.field(kKol).asDouble();
+    limit_ = current + razl;
+    dbedKol->setText(line.field(kKol).isNull() ? QString() : QLocale().toString(current, 'g', 15));
+    openGoods();
+    dbedKol->setFocus();
+    const bool saved = exec() == QDialog::Accepted;
+    closeGoods();
+    return saved;
+}
+
+void TFKol::openGoods()
+{
+    try {
+        QueryRKult.open();
+    } catch (const fb::Error& e) {
+        prompter_.message(e.message());
+    }
+}
+
+// A snapshot of the goods would not see goods added later; the shared goods
+// cursor of the same transaction is opened again after the commit.
+void TFKol::closeGoods()
+{
+    try {
+        if (dm_.IBTRK.isActive()) {
+            const bool shared = dm_.TRentaKult.isOpen();
+            dm_.IBTRK.commit();
+            if (shared)
+                dm_.TRentaKult.open();
+        }
+    } catch (const fb::Error& e) {
+        prompter_.message(e.message());
+    }
+    QueryRKult.close();
+}
+
+// The rent goods list commits what it adds, which closes the goods list
+// here; read again, it offers the new goods at once.
+void TFKol::addGoods()
+{
+    runModally(new TFRentaKult(dm_, prompter_, this), dblcbRKult);
+    if (!QueryRKult.isOpen())
+        openGoods();
+}
+
+void TFKol::save()
+{
+    const std::optional<double> quantity = readNumber(dbedKol->text());
+    if (!quantity || (!isMoney() && dblcbRKult->currentIndex() < 0)) {
+        prompter_.message(QStringLiteral("Моля, въведете всички данни!"));
+        return;
+    }
+    if (!rent::quantityWithinLimit(*quantity, limit_)) {
+        prompter_.message(QStringLiteral("Въведеното количество надвишава полагащото!"));
+        return;
+    }
+    try {
+        dataset::Dataset& line = dm_.TRR;
+        line.field(kKol).setValue(*quantity);
+        line.field(QStringLiteral("STOINOST")).setValue(rent::lineValue(*quantity, razl_, ec_, !isMoney()));
+        if (isMoney())
+            line.field(kRk).setValue(kMoneyGoods);
+        line.post();  // in IBTRazp, committed with the receipt
+        line.refresh();
+    } catch (const fb::Error& e) {
+        prompter_.message(e.message());
+        return;
+    }
+    accept();
+}
+
+void TFKol::reject()
+{
+    dm_.TRR.cancel();
+    QDialog::reject();
+}

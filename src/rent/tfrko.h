@@ -1,0 +1,42 @@
+#pragma once
+
+#include "rent/receipt_number_dialog.h"
+
+class QButtonGroup;
+class QLabel;
+
+// The cash receipt of a payment ("Разписка"), opened by the payout screen's
+// "Изплащане на остатъка" and the past-years screen's "Изплати рента".
+//
+//   dm.TRKO.append();  // ID_HORA, SUMA, PREDSTRP and PMG set by the caller
+//   TFRKO dialog(dm, prompter, this);
+//   if (dialog.run()) find the payment by dialog.number();
+//
+// The dialog proposes the next number of the shared series when it is made
+// and shows the amount; the user gives number, date, payment method and
+// recipient. "Запис" posts the payment and commits IBTRazpPari at once;
+// "Отказ" (or Esc) cancels it and rolls IBTRazpPari back, so nothing of it
+// remains. Either way TRKO is open again afterwards.
+class TFRKO : public ReceiptNumberDialog {
+    Q_OBJECT
+public:
+    TFRKO(TDM& dm, Prompter& prompter, QWidget* parent = nullptr);
+
+    // Shows the dialog modally; true when the payment was saved.
+    bool run();
+    // The number of the saved payment; 0 before one is saved.
+    int number() const { return saved_; }
+
+    void reject() override;
+
+protected:
+    void save() override;
+
+private:
+    void buildPaymentRows();
+    void storePayment(int number);
+
+    QLabel* dbtRKOSuma;
+    QButtonGroup* method_;
+    int saved_ = 0;
+};

@@ -1,0 +1,115 @@
+#include "dm/tdm.h"
+#include "rent/line_quantity.h"
+#include "rent/receipt_numbers.h"
+#include "support/sql.h"
+#include "support/test_db.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using receipts::proposedNumber;
+
+TEST(ReceiptNumbers, TheProposalFollowsTheLargerOfTheTwoLastNumbers)
+{
+    EXPECT_EQ(proposedNumber(15, 17, QString()), "18");
+    EXPECT_EQ(proposedNumber(17, 15, QString()), "18");
+    EXPECT_EQ(proposedNumber(0, 0, QStringLiteral("7")), "1");
+    EXPECT_EQ(proposedNumber(0, 4, QString()), "5");
+    // Equal numbers (only a damaged series has them) leave the box as it is.
+    EXPECT_EQ(proposedNumber(9, 9, QString()), "");
+    EXPECT_EQ(proposedNumber(9, 9, QStringLiteral("12")), "12");
+}
+
+TEST(ReceiptNumbers, ATypedNumberMustFitTheNumberColumns)
+{
+    EXPECT_EQ(receipts::storedNumber(QStringLiteral("18")), 18);
+    EXPECT_EQ(receipts::storedNumber(QStringLiteral("0018")), 18);
+    EXPECT_EQ(receipts::storedNumber(QStringLiteral("2147483647")), 2147483647);
+    EXPECT_EQ(receipts::storedNumber(QStringLiteral("2147483648")), std::nullopt);
+    EXPECT_EQ(receipts::storedNumber(QStringLiteral("99999999999999999999999")), std::nullopt);
+    EXPECT_EQ(receipts::storedNumber(QString()), std::nullopt);
+}
+
+TEST(LineQuantity, AQuantityMayReachTheLimitOrRoundToIt)
+{
+    // A money due row with 103.71 leva left and a new line.
+    EXPECT_TRUE(rent::quantityWithinLimit(103.71, 103.71));
+    EXPECT_TRUE(rent::quantityWithinLimit(100, 103.71));
+    EXPECT_TRUE(rent::quantityWithinLimit(104.20, 103.71));  // both 104
+    EXPECT_FALSE(rent::quantityWithinLimit(104.60, 103.71));
+    // A goods line of 60 kg corrected on a row with 40 kg left.
+    EXPECT_TRUE(rent::quantityWithinLimit(100, 60 + 40));
+    EXPECT_FALSE(rent::quantityWithinLimit(101, 60 + 40));
+    // Halves go to the even neighbour: 104.5 rounds as 104, 105.5 as 106.
+    EXPECT_TRUE(rent::quantityWithinLimit(104.5, 103.6));
+    EXPECT_FALSE(rent::quantityWithinLimit(105.5, 104.6));
+    EXPECT_EQ(rent::roundHalfEven(0.5), 0);
+    EXPECT_EQ(rent::roundHalfEven(1.5), 2);
+    EXPECT_EQ(rent::roundHalfEven(-2.5), -2);
+}
+
+TEST(LineQuantity, AGoodsLineHandingOutTheRestIsPricedOnTheRest)
+{
+    EXPECT_DOUBLE_EQ(rent::lineValue(40, 138, 0.25, true), 10.00);
+    EXPECT_DOUBLE_EQ(rent::lineValue(103.71, 103.71, 1, false), 103.71);
+    // 138 kg typed for a rest of 138.28 kg: the rest is what is priced.
+    EXPECT_DOUBLE_EQ(rent::lineValue(138, 138.28, 0.25, true), 138.28 * 0.25);
+    // Money is always priced on what was typed.
+    EXPECT_DOUBLE_EQ(rent::lineValue(103, 103.28, 1, false), 103);
+}
+
+class ReceiptSeriesTest : public ::testing::Test {
+protected:
+    void seed(const QStringList& sql) { testsupport::runSql(db.path(), sql); }
+    QString proposal(const QString& current = QString()) { return receipts::proposeNumber(dm, current); }
+    // A header posted in the receipts transaction and not committed, as the
+    // goods receipt number dialog leaves it.
+    void postPendingHeader(int number)
+    {
+        dm.IBTRazp.ensureStarted();
+        dm.TRD.open();
+        dm.TRD.append();
+        dm.TRD.field(QStringLiteral("ID_HORA")).setValue(1);
+        dm.TRD.field(QStringLiteral("NOM")).setValue(number);
+        dm.TRD.post();
+    }
+
+    testsupport::TestDatabase db;
+    TDM dm{db.path()};
+};
+
+TEST_F(ReceiptSeriesTest, TheProposalFollowsTheLastRowsById)
+{
+    EXPECT_EQ(proposal(), "1");
+    seed({"insert into RAZP_PARI (ID_RAZPPARI, ID_HORA, NOMER) values (1, 1, 15)",
+          "insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (1, 1, 17)"});
+    EXPECT_EQ(proposal(), "18");
+    // The last by id, not the highest number.
+    seed({"insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (2, 1, 30)",
+          "insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (3, 1, 20)"});
+    EXPECT_EQ(proposal(), "21");
+    // Deleting the last receipt makes the one before it the last.
+    seed({"delete from \"RAZP DANNI\" where ID_RD = 3"});
+    EXPECT_EQ(proposal(), "31");
+    seed({"delete from \"RAZP DANNI\""});
+    EXPECT_EQ(proposal(), "16");
+}
+
+TEST_F(ReceiptSeriesTest, AHeaderPendingInTheReceiptsTransactionCountsAtOnce)
+{
+    seed({"insert into RAZP_PARI (ID_RAZPPARI, ID_HORA, NOMER) values (1, 1, 15)",
+          "insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (1, 1, 17)"});
+    postPendingHeader(18);
+    ASSERT_EQ(testsupport::countRows(db.path(), QStringLiteral("\"RAZP DANNI\" where NOM = 18")), 0);
+    EXPECT_TRUE(receipts::receiptWorkPending(dm));
+    EXPECT_EQ(proposal(), "19");
+    EXPECT_TRUE(receipts::numberUsed(dm, 18));
+
+    dm.IBTRazp.rollback();
+    EXPECT_FALSE(receipts::receiptWorkPending(dm));
+    EXPECT_EQ(proposal(), "18");
+    EXPECT_FALSE(receipts::numberUsed(dm, 18));
+}
+
+}  // namespace
