@@ -21,6 +21,7 @@ extern const Case rentDue;             // rent_due.cpp
 extern const Case reportCase;          // report.cpp
 extern const Case rentGoodsCase;       // rent_goods.cpp
 extern const Case receiptNumbersCase;  // receipt_numbers.cpp
+extern const Case rentListCase;        // rent_list.cpp
 
 // Every case, in the order the usage text lists them (cases.cpp).
 const std::vector<Case>& cases();

@@ -31,6 +31,7 @@ const std::vector<Case>& cases()
          "saved and the rent list read again on him (the receipt is deleted at the end)",
          payout},
         receiptNumbersCase,
+        rentListCase,
     };
     return all;
 }

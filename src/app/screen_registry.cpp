@@ -7,6 +7,7 @@
 #include "registers/tfhora.h"
 #include "registers/tfzemq.h"
 #include "rent/tfrentazeml.h"
+#include "rent/tfsobstvzemq.h"
 #include "rent/tfvidrenta.h"
 #include "reports/tfsprbezhora.h"
 #include "reports/tfsprbezimoti.h"
@@ -84,11 +85,13 @@ void registerScreens(ScreenRegistry& registry)
         return new TFSprbezhora(c.dm, c.prompter, c.outputs, c.sorts.of("TFSprbezhora", SortSwitch::Ascending));
     });
     registry.add("TFSprImotiSobstv", [](const ScreenContext& c) {
-        return new TFSprImotiSobstv(c.dm, c.prompter, c.outputs,
-                                    c.sorts.of("TFSprImotiSobstv", SortSwitch::Ascending));
+        return new TFSprImotiSobstv(c.dm, c.prompter, c.outputs, c.sorts.of("TFSprImotiSobstv", SortSwitch::Ascending));
     });
     registry.add("TFSprbezimoti", [](const ScreenContext& c) {
         return new TFSprbezimoti(c.dm, c.prompter, c.sorts.of("TFSprbezimoti", SortSwitch::Ascending));
+    });
+    registry.add("TFSobstvZemq", [](const ScreenContext& c) {
+        return new TFSobstvZemq(c.dm, c.prompter, c.outputs, c.sorts.of("TFSobstvZemq", SortSwitch::Ascending));
     });
     registry.add("TFVidRenta", [](const ScreenContext& c) { return new TFVidRenta(c.dm, c.prompter); });
     // The rules screen's button beside its rent type picker shows the one rent types screen.

@@ -38,7 +38,23 @@ private:
     std::function<bool()> decimals_;
 };
 
+class BackspaceDiscarded : public QObject {
+public:
+    explicit BackspaceDiscarded(QObject* parent) : QObject(parent) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Backspace;
+    }
+};
+
 }  // namespace
+
+void discardBackspace(QLineEdit* edit)
+{
+    edit->installEventFilter(new BackspaceDiscarded(edit));
+}
 
 void setDecimalKeys(QLineEdit* edit, std::function<bool()> decimals)
 {

@@ -20,6 +20,9 @@ inline const QString kDateMask = QStringLiteral("!99/99/0000;1;_");
 // Digit-only fields (identifiers, numbers of contracts and receipts, the
 // search box): only 0 to 9 can be typed or pasted; backspace works.
 using dataset::setDigitsOnly;
+// A box where Backspace does nothing (the rent list's identifier search):
+// the typed text is taken away with Delete or by selecting it.
+void discardBackspace(QLineEdit* edit);
 
 // Puts the date mask on an edit that no field is bound to (bound edits get
 // their field's mask through dataset::MaskEditBinder).

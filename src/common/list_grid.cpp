@@ -83,6 +83,8 @@ bool ListGrid::rereadDefault()
 bool ListGrid::read(const QStringList& lines)
 {
     try {
+        if (beforeRead_)
+            beforeRead_();
         if (hasStatement_)
             rows_->sql().setLines(lines);
         if (commitOnReread_ && rows_->area().isActive())

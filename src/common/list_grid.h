@@ -64,6 +64,9 @@ public:
     // with a transaction of its own (fresh data); false for a list read
     // through a shared area, whose commit would close cursors other screens use.
     void setCommitOnReread(bool on) { commitOnReread_ = on; }
+    // Runs before every read, inside the read's error handling (the kept
+    // figures a list reads brought up to date first).
+    void setBeforeRead(std::function<void()> step) { beforeRead_ = std::move(step); }
     // Reads the list again with the lines in force and selects its first row,
     // or the row whose `field` equals `value` when there is one. A database
     // error is shown with the client's text and leaves the grid empty.
@@ -122,6 +125,7 @@ private:
     QStringList lines_;
     bool hasStatement_ = false;
     bool commitOnReread_ = true;
+    std::function<void()> beforeRead_;
 
     std::vector<std::pair<QLineEdit*, FilterCondition>> filterBoxes_;
 

@@ -7,10 +7,9 @@
 #include <QLocale>
 #include <QSet>
 
-fb::Decimal listSum(const dataset::Dataset& rows, const QString& field, const QString& onceFor)
+fb::Decimal listSum(const dataset::Dataset& rows, const QString& field, const QString& onceFor, int decimals)
 {
-    constexpr int kShown = 3;
-    fb::Decimal sum{0, kShown};
+    fb::Decimal sum{0, decimals};
     // Rows are read before the dataset counts as open, so its fields are what
     // tell: a query never read has none (a field the statement lacks is a
     // fault the description test finds).
@@ -30,7 +29,7 @@ fb::Decimal listSum(const dataset::Dataset& rows, const QString& field, const QS
         }
         const fb::Value v = rows.value(r, f->index());
         if (!v.isNull())
-            sum = sum + v.toDecimal(kShown).rescaled(kShown);
+            sum = sum + v.toDecimal(decimals).rescaled(decimals);
     }
     return sum;
 }
@@ -63,5 +62,6 @@ void ListSums::update()
     if (!rows_)
         return;
     for (size_t i = 0; i < sums_.size(); ++i)
-        labels_[i]->setText(sumText(listSum(*rows_, sums_[i].field, sums_[i].onceFor), sums_[i].suffix));
+        labels_[i]->setText(
+            sumText(listSum(*rows_, sums_[i].field, sums_[i].onceFor, sums_[i].decimals), sums_[i].suffix));
 }

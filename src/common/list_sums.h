@@ -16,11 +16,11 @@ class Dataset;
 }
 
 // The sum of `field` over the rows in their order, each value taken as the
-// list shows it (three decimals). With `onceFor`, only the first row of each
-// value of `onceFor` adds, wherever the others stand in the list's order.
-fb::Decimal listSum(const dataset::Dataset& rows, const QString& field, const QString& onceFor = {});
+// list shows it (`decimals` decimals). With `onceFor`, only the first row of
+// each value of `onceFor` adds, wherever the others stand in the list's order.
+fb::Decimal listSum(const dataset::Dataset& rows, const QString& field, const QString& onceFor = {}, int decimals = 3);
 
-// A sum as the labels under a list show it: three decimals in the user's
+// A sum as the labels under a list show it: its decimals in the user's
 // locale, then the suffix (" дка").
 QString sumText(const fb::Decimal& sum, const QString& suffix);
 

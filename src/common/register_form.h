@@ -3,6 +3,7 @@
 #include "common/edit_flow.h"
 #include "common/list_grid.h"
 #include "common/list_statement.h"
+#include "fb/transaction.h"
 #include "fb/value.h"
 
 #include <QDate>
@@ -148,18 +149,20 @@ struct ButtonSpec {
 // shown (three decimals), in the label `name` after the text `label`, with
 // `suffix`. With `onceFor`, only the first row of each value of `onceFor`
 // adds (a plot listed once per contract line counts once, in any order).
-// Worked out again whenever the list's rows are read.
+// Worked out again whenever the list's rows are read. Money sums show two
+// decimals (`decimals` 2, `suffix` " лв").
 struct SumSpec {
     QString name;   // "labSumPlosht"
     QString label;  // "Общо площ:"
     QString field;
     QString onceFor = {};
     QString suffix = QStringLiteral(" дка");
+    int decimals = 3;
 };
 
 // A list of a register screen.
 struct ListSpec {
-    QString grid;   // "jvdbgridHora"
+    QString grid;        // "jvdbgridHora"
     QString group = {};  // the caption of the group around it; empty for none
     QString groupName = {};
     // The screen's own list query, read through `area` (a read transaction of
@@ -168,17 +171,26 @@ struct ListSpec {
     QString query = {};
     dataset::TransactionArea* area = nullptr;
     QString areaName = {};
+    fb::TransactionOptions areaOptions = {};  // the isolation of the screen's own read transaction
     dataset::Dataset* cursor = nullptr;
     ListStatement statement = {};
     bool commitOnReread = true;
+    // Runs before every read of the list (figures kept in a table brought up
+    // to date first); a database error it throws is shown as a read's is.
+    std::function<void()> beforeRead = {};
     std::vector<ListColumn> columns;
-    QString key;                           // the list's key field ("ID_HORA")
+    QString key;  // the list's key field ("ID_HORA")
     // The first list's go into the command row, a further list's in a column beside it.
     std::vector<ButtonSpec> buttons = {};
     std::vector<FilterSpec> filters = {};
     // The search box ("Въведете ЕГН/ЕИН:"), digits only, over `searchField`.
     QString searchBox = {}, searchLabel = {}, searchField = {};
     int searchLength = 0;
+    // Where "Търси" starts: below the selected row, or at the top (the first
+    // match in the list's order).
+    ListGrid::SearchFrom searchFrom = ListGrid::SearchFrom::NextRow;
+    // Whether Backspace deletes in the search box (Delete always does).
+    bool searchTakesBackspace = true;
     // Sorting by a column title with the screen kind's run-long switch.
     SortForm sort = {};
     SortSwitch* direction = nullptr;

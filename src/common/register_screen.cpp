@@ -96,7 +96,7 @@ ListGrid* RegisterScreen::makeList(const kit::ListSpec& spec)
         dataset::TransactionArea* area = spec.area;
         if (!area) {
             const QString name = spec.areaName.isEmpty() ? QStringLiteral("IBT") + spec.query : spec.areaName;
-            ownAreas_.push_back(std::make_unique<dataset::TransactionArea>(database(), name));
+            ownAreas_.push_back(std::make_unique<dataset::TransactionArea>(database(), name, spec.areaOptions));
             area = ownAreas_.back().get();
         }
         queries_.push_back(std::make_unique<dataset::Dataset>(*area, spec.query));
@@ -108,6 +108,7 @@ ListGrid* RegisterScreen::makeList(const kit::ListSpec& spec)
     if (!spec.statement.base.isEmpty()) {
         list->setStatement(spec.statement);
         list->setCommitOnReread(spec.commitOnReread);
+        list->setBeforeRead(spec.beforeRead);
     }
     if (spec.direction)
         list->setSort(spec.sort, *spec.direction, spec.marker, spec.sortOnDoubleClick);
@@ -249,7 +250,9 @@ QGroupBox* RegisterScreen::buildSearchGroup(QWidget* parent)
     box->setObjectName(spec.searchBox);
     controls_.insert(spec.searchBox, box);
     QPushButton* find = commandButton(QStringLiteral("butSearch"), QStringLiteral("Търси"), search);
-    list_->setSearch(box, find, spec.searchField);
+    list_->setSearch(box, find, spec.searchField, spec.searchFrom);
+    if (!spec.searchTakesBackspace)
+        discardBackspace(box);
     if (spec.searchLength > 0)
         box->setMaxLength(spec.searchLength);
     auto* row = new QHBoxLayout(search);
@@ -584,4 +587,3 @@ bool RegisterScreen::closeCheck()
     closingNow_ = false;
     return closes;
 }
-
