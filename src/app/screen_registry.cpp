@@ -6,6 +6,7 @@
 #include "registers/tfkatkoef.h"
 #include "registers/tfhora.h"
 #include "registers/tfzemq.h"
+#include "rent/tfhorazemqrenta.h"
 #include "rent/tfrentazeml.h"
 #include "rent/tfsobstvzemq.h"
 #include "rent/tfvidrenta.h"
@@ -90,8 +91,17 @@ void registerScreens(ScreenRegistry& registry)
     registry.add("TFSprbezimoti", [](const ScreenContext& c) {
         return new TFSprbezimoti(c.dm, c.prompter, c.sorts.of("TFSprbezimoti", SortSwitch::Ascending));
     });
+    // Every "Покажи рента" opens another payout screen on the list's current
+    // owner; they share one rest to receive and close with the list they follow.
     registry.add("TFSobstvZemq", [](const ScreenContext& c) {
-        return new TFSobstvZemq(c.dm, c.prompter, c.outputs, c.sorts.of("TFSobstvZemq", SortSwitch::Ascending));
+        static rent::SharedRest payoutRest;
+        auto* list = new TFSobstvZemq(c.dm, c.prompter, c.outputs, c.sorts.of("TFSobstvZemq", SortSwitch::Ascending));
+        QObject::connect(list, &TFSobstvZemq::payoutRequested, list, [list, c] {
+            auto* payout = new TFHoraZemqRenta(c.dm, c.prompter, c.outputs, list->rows(), payoutRest);
+            QObject::connect(list, &Screen::closed, payout, &Screen::closeWindow);
+            list->openBeside(payout);
+        });
+        return list;
     });
     registry.add("TFVidRenta", [](const ScreenContext& c) { return new TFVidRenta(c.dm, c.prompter); });
     // The rules screen's button beside its rent type picker shows the one rent types screen.

@@ -247,6 +247,13 @@ void TFHoraZemqRenta::openProjects()
     RazpiskaPari.open();
 }
 
+reports::ExecuteOptions TFHoraZemqRenta::withHtml()
+{
+    reports::ExecuteOptions options;
+    options.allowHtml = true;
+    return options;
+}
+
 // ---------------------------------------------------------------- the owner and the rest
 
 fb::Value TFHoraZemqRenta::owner() const
@@ -397,7 +404,7 @@ void TFHoraZemqRenta::printPayment()
     }
     QueryHora.setParam(kOwnerParam, owner());
     QueryPrintRKO.setParam(QStringLiteral("ID_RAZPPARI"), listOf(QueryOpisRKO).value(QStringLiteral("ID_RAZPPARI")));
-    RazpiskaPari.execute({.allowHtml = true});
+    RazpiskaPari.execute(withHtml());
     try {
         if (IBTPrintDS.isActive())
             IBTPrintDS.commit();

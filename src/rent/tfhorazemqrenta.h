@@ -60,6 +60,8 @@ private:
     ListGrid& listOf(dataset::Dataset& rows) const;
     void wireCommands();
     void openProjects();
+    // The receipts may also go to an HTML file.
+    static reports::ExecuteOptions withHtml();
 
     // following the owner and the rest
     fb::Value owner() const;

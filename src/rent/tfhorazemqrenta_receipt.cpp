@@ -288,7 +288,7 @@ void TFHoraZemqRenta::printReceipt()
     QueryHora.setParam(kOwnerParam, owner());
     QueryPrintRD.setParam(QStringLiteral("ID_RD"), id);
     QueryRR.setParam(QStringLiteral("ID_RD"), id);
-    Razpiska.execute({.allowHtml = true});
+    Razpiska.execute(withHtml());
     try {
         if (IBTPrintDS.isActive())
             IBTPrintDS.commit();

@@ -1,8 +1,11 @@
+#include "app/startup.h"
+#include "app/tfmain.h"
 #include "dataset/transaction_area.h"
 #include "rent/tfhorazemqrenta.h"
 #include "rent/tfkol.h"
 #include "rent/tfrazpiska.h"
 #include "rent/tfrko.h"
+#include "rent/tfsobstvzemq.h"
 #include "rent_test_data.h"
 #include "schema/rent_sql.h"
 #include "support/pdf_text.h"
@@ -38,7 +41,7 @@ protected:
         // The program's folder holds the receipts' layouts.
         previousFolder_ = QDir::currentPath();
         QDir::setCurrent(folder_.path());
-        for (const char* layout : {"Razpiska.rav", "Razpiska_pari.rav"})
+        for (const char* layout : {"Razpiska.rav", "Razpiska_pari.rav", "SpisykAll.rav", "SpisykSP.rav"})
             ASSERT_TRUE(QFile::copy(QStringLiteral(ARVENTA_LAYOUTS_DIR "/") + QLatin1String(layout),
                                     folder_.filePath(QLatin1String(layout))));
     }
@@ -311,6 +314,38 @@ TEST_F(PayoutScreenTest, TwoPayoutScreensEachAddToTheirOwnReceipt)
     EXPECT_EQ(count("\"RAZP DANNI\""), 2) << "the second number is not the first one's";
     EXPECT_EQ(count("\"RAZP RENTA\" join \"RAZP DANNI\" using (id_rd) where NOM = 1 and KOL = 100"), 1);
     delete second;
+}
+
+}  // namespace
+
+namespace {
+
+// The rent list's "Покажи рента" opens another payout screen each time, on
+// the list's current owner; they close with the list.
+TEST_F(PayoutScreenTest, TheRentListOpensAPayoutScreenPerPressAndTheyCloseWithIt)
+{
+    QTemporaryDir exeDir;
+    Arventa program = startArventa(exeDir.path(), prompter, db.path());
+    TFMain& main = *program.main;
+    main.show();
+    main.runCommand(QStringLiteral("mSpisakRenta"));
+    auto* list = qobject_cast<TFSobstvZemq*>(program.registry->instance(QStringLiteral("TFSobstvZemq")));
+    ASSERT_TRUE(list);
+    ASSERT_TRUE(list->rows().locate(QStringLiteral("ID_SOBSTV"), fb::Value(3)));
+    auto* show = list->findChild<QPushButton*>(QStringLiteral("butPokajiRenta"));
+    QTest::mouseClick(show, Qt::LeftButton);
+    QTest::mouseClick(show, Qt::LeftButton);
+    const auto payouts = main.findChildren<TFHoraZemqRenta*>();
+    ASSERT_EQ(payouts.size(), 2);
+    for (TFHoraZemqRenta* p : payouts)
+        EXPECT_EQ(p->findChild<QLabel*>(QStringLiteral("dbtIme"))->text(), QStringLiteral("Петър"));
+    EXPECT_EQ(prompter.shown().count(QStringLiteral("Липсва правило за рента!")), 2);
+    testsupport::keepScreenshot(main.grab().toImage(), QStringLiteral("TFHoraZemqRenta-main"));
+
+    list->closeWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(main.findChildren<TFHoraZemqRenta*>().isEmpty());
+    EXPECT_TRUE(main.close());
 }
 
 }  // namespace
