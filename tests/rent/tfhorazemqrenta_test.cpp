@@ -236,6 +236,35 @@ TEST_F(PayoutScreenTest, CancellingANewReceiptLeavesNothingAndDeletingOneFreesIt
     EXPECT_TRUE(grid("dbgridIzplatenaRenta").isEmpty());
 }
 
+// A saved receipt corrected: one line's quantity changed, another deleted.
+TEST_F(PayoutScreenTest, ASavedReceiptIsCorrectedLineByLine)
+{
+    open(1);
+    newReceipt();
+    addLine(1, QStringLiteral("100"), QStringLiteral("Пшеница"));
+    addLine(0, QStringLiteral("50"));
+    click("bitRazpRDZapis");
+
+    click("bitRazpiskaKor");
+    ASSERT_TRUE(control<QGroupBox>("grboxRazpiska")->isVisible());
+    EXPECT_EQ(grid("dbgridRazpRR").size(), 2);
+    select("dbgridRazpRR", 0);
+    onModalDialog<TFKol>([](TFKol& d) {
+        auto* kol = d.findChild<QLineEdit*>(QStringLiteral("dbedKol"));
+        kol->selectAll();
+        testsupport::typeText(kol, QStringLiteral("138"));
+        QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitZapis")), Qt::LeftButton);
+    });
+    click("bitRazpRRKor");
+    select("dbgridRazpRR", 1);
+    prompter.answerYes();
+    click("bitRazpRRDel");
+    click("bitRazpRDZapis");
+    EXPECT_EQ(count("\"RAZP RENTA\" where KOL = 138 and STOINOST = 34.5"), 1);
+    EXPECT_EQ(count("\"RAZP RENTA\""), 1);
+    EXPECT_EQ(count("\"RAZP DANNI\" where SUMA = 34.5 and NPL = 2"), 1);
+}
+
 TEST_F(PayoutScreenTest, ClosingWithAReceiptOpenAsksWhetherToSaveIt)
 {
     open(1);
@@ -270,7 +299,7 @@ TEST_F(PayoutScreenTest, TheRestIsPaidInCashAsShownAndThePaymentCanBeDeleted)
     EXPECT_EQ(restShown(), QStringLiteral("186,30"));
 }
 
-TEST_F(PayoutScreenTest, PrintsTheChosenReceiptWithItsGoodsInGoodsOrder)
+TEST_F(PayoutScreenTest, PrintsTheChosenReceiptWithItsGoodsInGoodsOrderAndTheChosenPayment)
 {
     testsupport::runSql(
         db.path(),
@@ -278,7 +307,9 @@ TEST_F(PayoutScreenTest, PrintsTheChosenReceiptWithItsGoodsInGoodsOrder)
          "insert into \"RAZP RENTA\" (ID_RR, ID_RD, ID_VR, ID_RK, KOL, STOINOST, ID_ZEML, ID_DT) "
          "values (1, 1, 2, 3, 20, 5, 1, 1)",
          "insert into \"RAZP RENTA\" (ID_RR, ID_RD, ID_VR, ID_RK, KOL, STOINOST, ID_ZEML, ID_DT) "
-         "values (2, 1, 2, 2, 30, 7.5, 1, 1)"});
+         "values (2, 1, 2, 2, 30, 7.5, 1, 1)",
+         "insert into RAZP_PARI (ID_RAZPPARI, ID_HORA, NOMER, DATA, SUMA, NPLP, NPLPTEKST) "
+         "values (1, 1, 6, '2025-01-11', 20.25, 1, 'По банка')"});
     open(1);
     const QString pdf = folder_.filePath(QStringLiteral("r.pdf"));
     outputs.answerPdf(pdf);
@@ -288,6 +319,14 @@ TEST_F(PayoutScreenTest, PrintsTheChosenReceiptWithItsGoodsInGoodsOrder)
     EXPECT_TRUE(text.contains(QStringLiteral("1 Пшеница 30,00 кг 2 Ечемик 20,00 кг"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("12,50 лв"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Иван"))) << text.toStdString();
+
+    const QString cash = folder_.filePath(QStringLiteral("c.pdf"));
+    outputs.answerPdf(cash);
+    click("bitRKOPrint");
+    const QString paid = testsupport::pdfText(cash).simplified();
+    EXPECT_TRUE(paid.contains(QStringLiteral("№ 6 от 11.01.2025"))) << paid.toStdString();
+    EXPECT_TRUE(paid.contains(QStringLiteral("Сума: 20,25 лв"))) << paid.toStdString();
+    EXPECT_TRUE(paid.contains(QStringLiteral("По банка"))) << paid.toStdString();
 }
 
 }  // namespace
