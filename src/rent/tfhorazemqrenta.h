@@ -96,7 +96,7 @@ private:
     bool receiptHasLines();
     void holdReceipt();
     void standOnReceipt();
-    bool runQuantityDialog(dataset::Dataset& dueRow);
+    void runQuantityDialog(dataset::Dataset& dueRow);
 
     TDM& dm_;
     QPointer<dataset::Dataset> owners_;

@@ -299,13 +299,16 @@ void TFHoraZemqRenta::printReceipt()
 
 // ---------------------------------------------------------------- the receipt's lines
 
-// The quantity dialog over the due row's price, rest and rent type.
-bool TFHoraZemqRenta::runQuantityDialog(dataset::Dataset& dueRow)
+// The quantity dialog over the due row's price, rest and rent type; the
+// lines and the due rows show what it did.
+void TFHoraZemqRenta::runQuantityDialog(dataset::Dataset& dueRow)
 {
     TFKol dialog(dm_, prompter(), this);
-    return dialog.run(dueRow.field(QStringLiteral("EC")).value().toDouble(),
-                      dueRow.field(QStringLiteral("RAZL")).value().toDouble(),
-                      dueRow.field(QStringLiteral("ID_VRK")).value().toInt());
+    dialog.run(dueRow.field(QStringLiteral("EC")).value().toDouble(),
+               dueRow.field(QStringLiteral("RAZL")).value().toDouble(),
+               dueRow.field(QStringLiteral("ID_VRK")).value().toInt());
+    reopenReceiptLines();
+    reopenDueRows();
 }
 
 void TFHoraZemqRenta::addLine()
@@ -330,8 +333,6 @@ void TFHoraZemqRenta::addLine()
         return;
     }
     runQuantityDialog(QueryRPR);
-    reopenReceiptLines();
-    reopenDueRows();
 }
 
 // The line's due row is the one of its rule line; the dialog corrects the
@@ -357,8 +358,6 @@ void TFHoraZemqRenta::correctLine()
         return;
     }
     runQuantityDialog(QueryRPR);
-    reopenReceiptLines();
-    reopenDueRows();
 }
 
 void TFHoraZemqRenta::deleteLine()

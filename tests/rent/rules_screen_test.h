@@ -36,17 +36,7 @@ protected:
     QLineEdit* price() const { return edit("dbedVREC"); }
 
     // A grid's rows, each as its cells joined by " | ".
-    static QStringList rows(QTableView* grid)
-    {
-        QStringList out;
-        for (int r = 0; r < grid->model()->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < grid->model()->columnCount(); ++c)
-                cells << grid->model()->index(r, c).data().toString();
-            out << cells.join(QStringLiteral(" | "));
-        }
-        return out;
-    }
+    static QStringList rows(QTableView* grid) { return testsupport::gridRows(grid); }
     static QStringList items(QComboBox* c)
     {
         QStringList out;

@@ -72,17 +72,7 @@ protected:
     QString restShown() const { return control<QLabel>("labOstZaPol")->text(); }
     qint64 count(const QString& from) { return testsupport::countRows(db.path(), from); }
 
-    static QStringList rows(QTableView* grid)
-    {
-        QStringList out;
-        for (int r = 0; r < grid->model()->rowCount(); ++r) {
-            QStringList cells;
-            for (int c = 0; c < grid->model()->columnCount(); ++c)
-                cells << grid->model()->index(r, c).data().toString();
-            out << cells.join(QStringLiteral(" | "));
-        }
-        return out;
-    }
+    static QStringList rows(QTableView* grid) { return testsupport::gridRows(grid); }
     QStringList grid(const char* name) const { return rows(control<QTableView>(name)); }
     void select(const char* gridName, int row)
     {

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -31,6 +32,19 @@ void onModalDialog(std::function<void(D&)> act)
         ASSERT_TRUE(dialog);
         act(*dialog);
     });
+}
+
+// A grid's rows as shown, each as its cells joined by " | ".
+inline QStringList gridRows(QTableView* grid)
+{
+    QStringList out;
+    for (int r = 0; r < grid->model()->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            cells << grid->model()->index(r, c).data().toString();
+        out << cells.join(QStringLiteral(" | "));
+    }
+    return out;
 }
 
 // Saves a picture of a screen as `name`.png in the folder that
