@@ -12,6 +12,8 @@
 #include "reports/tfsprbezimoti.h"
 #include "reports/tfsprimoti.h"
 #include "reports/tfsprimotisobstv.h"
+#include "service/tfbackup.h"
+#include "service/tfzarejdanenagod.h"
 
 Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context) const
 {
@@ -84,8 +86,7 @@ void registerScreens(ScreenRegistry& registry)
         return new TFSprbezhora(c.dm, c.prompter, c.outputs, c.sorts.of("TFSprbezhora", SortSwitch::Ascending));
     });
     registry.add("TFSprImotiSobstv", [](const ScreenContext& c) {
-        return new TFSprImotiSobstv(c.dm, c.prompter, c.outputs,
-                                    c.sorts.of("TFSprImotiSobstv", SortSwitch::Ascending));
+        return new TFSprImotiSobstv(c.dm, c.prompter, c.outputs, c.sorts.of("TFSprImotiSobstv", SortSwitch::Ascending));
     });
     registry.add("TFSprbezimoti", [](const ScreenContext& c) {
         return new TFSprbezimoti(c.dm, c.prompter, c.sorts.of("TFSprbezimoti", SortSwitch::Ascending));
@@ -95,5 +96,9 @@ void registerScreens(ScreenRegistry& registry)
     registry.add("TFRentaZeml", [&registry](const ScreenContext& c) {
         return new TFRentaZeml(c.dm, c.prompter, c.outputs,
                                [&registry, c](Screen& from) { registry.showFrom(from, "TFVidRenta", c); });
+    });
+    registry.add("TFBackup", [](const ScreenContext& c) { return new TFBackup(c.dm, c.prompter); });
+    registry.add("TFZarejdanenagod", [&registry](const ScreenContext& c) {
+        return new TFZarejdanenagod(c.dm, c.prompter, [&registry](int year) { registry.showOldPeriod(year); });
     });
 }
