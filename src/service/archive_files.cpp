@@ -108,9 +108,9 @@ QStringList copyLayouts(const QString& from, const QString& to)
     return failed;
 }
 
-QString databaseFilePath(TDM& dm)
+QString databaseFilePath(TDM& dm, const QString& dataFolder)
 {
-    return QDir::current().absoluteFilePath(QDir::fromNativeSeparators(dm.IBDatabase1.fileName()));
+    return QDir(dataFolder).absoluteFilePath(QDir::fromNativeSeparators(dm.IBDatabase1.fileName()));
 }
 
 void releaseDatabase(TDM& dm)

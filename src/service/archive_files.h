@@ -36,8 +36,8 @@ std::optional<QString> copyDatabase(const QString& source, const QString& target
 QStringList copyLayouts(const QString& from, const QString& to);
 
 // The file the data module's connection opens, as a full path: a bare name
-// is the current folder's file.
-QString databaseFilePath(TDM& dm);
+// is taken to be in `dataFolder` (the current folder when it connected).
+QString databaseFilePath(TDM& dm, const QString& dataFolder);
 
 // Closes the data module's connection so that the engine lets go of the
 // file: every open transaction is committed and the only attachment is

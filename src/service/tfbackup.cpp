@@ -120,8 +120,7 @@ bool TFBackup::copyInto(const QString& folder)
     ProgressBar1_->setValue(60);
     // The connection's own file: after an archived period was loaded that
     // is the archive's database.
-    const QString source =
-        QDir(rememberedFolder_).absoluteFilePath(QDir::fromNativeSeparators(dm_.IBDatabase1.fileName()));
+    const QString source = service::databaseFilePath(dm_, rememberedFolder_);
     service::releaseDatabase(dm_);
     const bool copied = !service::copyDatabase(source, QDir(folder).filePath(kDatabaseFile));
     if (const auto failure = service::reconnect(dm_))
