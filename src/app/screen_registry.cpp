@@ -14,6 +14,8 @@
 #include "reports/tfsprbezimoti.h"
 #include "reports/tfsprimoti.h"
 #include "reports/tfsprimotisobstv.h"
+#include "service/tfbackup.h"
+#include "service/tfzarejdanenagod.h"
 
 Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context) const
 {
@@ -108,5 +110,9 @@ void registerScreens(ScreenRegistry& registry)
     registry.add("TFRentaZeml", [&registry](const ScreenContext& c) {
         return new TFRentaZeml(c.dm, c.prompter, c.outputs,
                                [&registry, c](Screen& from) { registry.showFrom(from, "TFVidRenta", c); });
+    });
+    registry.add("TFBackup", [](const ScreenContext& c) { return new TFBackup(c.dm, c.prompter); });
+    registry.add("TFZarejdanenagod", [&registry](const ScreenContext& c) {
+        return new TFZarejdanenagod(c.dm, c.prompter, [&registry](int year) { registry.showOldPeriod(year); });
     });
 }

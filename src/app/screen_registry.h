@@ -57,6 +57,14 @@ public:
     // Where reports go: the engine's dialog, or what a test puts in its place (not owned).
     reports::OutputChooser& outputChooser() const { return *outputs_; }
     void setOutputChooser(reports::OutputChooser& chooser) { outputs_ = &chooser; }
+    // The main window's label of a loaded archived year, which the loading
+    // screen shows; the main window sets it when it is made.
+    void setOldPeriodLabel(std::function<void(int)> show) { oldPeriod_ = std::move(show); }
+    void showOldPeriod(int archiveYear) const
+    {
+        if (oldPeriod_)
+            oldPeriod_(archiveYear);
+    }
 
 private:
     QHash<QString, ScreenFactory> factories_;
@@ -64,6 +72,7 @@ private:
     SortSwitches sortSwitches_;
     reports::DialogOutputChooser dialogOutputs_;
     reports::OutputChooser* outputs_ = &dialogOutputs_;
+    std::function<void(int)> oldPeriod_;
 };
 
 // Enables the screens that are built: each screen's issue adds its line here.

@@ -113,6 +113,7 @@ TFMain::TFMain(TDM& dm, Prompter& prompter, ScreenRegistry& registry, QWidget* p
     buildMenu();
     buildToolBar();
     updateCommands();
+    registry_.setOldPeriodLabel([this](int archiveYear) { showOldPeriod(archiveYear); });
 }
 
 void TFMain::buildMenu()

@@ -1,0 +1,131 @@
+#include "service/archive_files.h"
+
+#include "dm/tdm.h"
+#include "fb/connection.h"
+#include "fb/error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace service {
+
+const QStringList& layoutFiles()
+{
+    static const QStringList names = {
+        QStringLiteral("SprZR.rav"),
+        QStringLiteral("SpisykSP.rav"),
+        QStringLiteral("SpisykAll.rav"),
+        QStringLiteral("SprnrSP.rav"),
+        QStringLiteral("Sprnr.rav"),
+        QStringLiteral("Spravkaimoti.rav"),
+        QStringLiteral("SprImotiZemlishta.rav"),
+        QStringLiteral("Razpiska.rav"),
+        QStringLiteral("Razpiska_pari.rav"),
+        QStringLiteral("Razpiska_pari_MG.rav"),
+        QStringLiteral("TransferNevalidni.rav"),
+        QStringLiteral("TransferNevalidniAK.rav"),
+        QStringLiteral("SpisykNR.rav"),
+        QStringLiteral("SpisykKatKoef.rav"),
+        QStringLiteral("TransferNevalidniDekl70.rav"),
+        QStringLiteral("SprImotiSobstv.rav"),
+    };
+    return names;
+}
+
+bool makeFolder(const QString& path)
+{
+    return QDir().mkpath(QDir::fromNativeSeparators(path));
+}
+
+bool removeFolder(const QString& path)
+{
+    QDir folder(QDir::fromNativeSeparators(path));
+    return folder.exists() && folder.removeRecursively();
+}
+
+namespace {
+
+// Replaces `target` with a copy of `source`; the reason when it fails.
+std::optional<QString> replaceFile(const QString& source, const QString& target)
+{
+    if (QFileInfo::exists(target) && !QFile::remove(target))
+        return QStringLiteral("Файлът „%1“ не може да бъде заменен!").arg(QDir::toNativeSeparators(target));
+    QFile from(source);
+    if (!from.copy(target))
+        return QStringLiteral("Файлът „%1“ не може да бъде копиран в „%2“: %3")
+            .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(target), from.errorString());
+    return std::nullopt;
+}
+
+// Whether the engine opens the file as a database; its text when not.
+std::optional<QString> opensAsDatabase(const QString& file)
+{
+    try {
+        fb::Connection probe;
+        probe.attach(file);
+        probe.detach();
+    } catch (const fb::Error& e) {
+        return e.message();
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QString> copyDatabase(const QString& source, const QString& target)
+{
+    const QString from = QDir::fromNativeSeparators(source);
+    const QString to = QDir::fromNativeSeparators(target);
+    const QFileInfo before(from);
+    if (!before.isFile())
+        return QStringLiteral("Файлът „%1“ не е намерен!").arg(QDir::toNativeSeparators(source));
+    const qint64 sizeBefore = before.size();
+    std::optional<QString> failure = replaceFile(from, to);
+    if (!failure) {
+        const qint64 sourceSize = QFileInfo(from).size();
+        if (sourceSize != sizeBefore || QFileInfo(to).size() != sourceSize)
+            failure = QStringLiteral("Копието „%1“ е непълно!").arg(QDir::toNativeSeparators(target));
+        else
+            failure = opensAsDatabase(to);
+    }
+    if (failure)
+        QFile::remove(to);  // a half copy must not pass for a database
+    return failure;
+}
+
+QStringList copyLayouts(const QString& from, const QString& to)
+{
+    const QDir source(QDir::fromNativeSeparators(from));
+    const QDir target(QDir::fromNativeSeparators(to));
+    QStringList failed;
+    for (const QString& name : layoutFiles()) {
+        if (!source.exists(name))
+            continue;
+        if (replaceFile(source.filePath(name), target.filePath(name)))
+            failed << name;
+    }
+    return failed;
+}
+
+QString databaseFilePath(TDM& dm, const QString& dataFolder)
+{
+    return QDir(dataFolder).absoluteFilePath(QDir::fromNativeSeparators(dm.IBDatabase1.fileName()));
+}
+
+void releaseDatabase(TDM& dm)
+{
+    dm.disconnect();
+}
+
+std::optional<QString> reconnect(TDM& dm)
+{
+    try {
+        dm.connect();
+    } catch (const fb::Error& e) {
+        return e.message();
+    }
+    return std::nullopt;
+}
+
+}  // namespace service

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class TDM;
+
+// The file and folder work of the service screens (backup, year closing):
+// folders made and removed, the database file copied while no connection
+// holds it, the report layouts copied beside it. Paths are native or Qt
+// paths alike; nothing here asks the user anything.
+namespace service {
+
+// The report layout files a year is printed with, in the order they are copied.
+const QStringList& layoutFiles();
+
+// Makes the folder with any missing parents; true when it is there afterwards.
+bool makeFolder(const QString& path);
+// Deletes the folder with all it holds, for good; false when it was not
+// there or not everything could go.
+bool removeFolder(const QString& path);
+
+// Copies a database file, replacing a file of the target's name, and checks
+// the copy: as long as its source, which kept its size while it was read,
+// and opened by the engine as a database. A copy that fails the check is
+// removed. Empty when all went well, else the reason.
+//
+// The source must not be attached while it is copied: see releaseDatabase.
+std::optional<QString> copyDatabase(const QString& source, const QString& target);
+
+// Copies those of the layout files that are in `from` into `to`, replacing
+// files of the same name; a layout missing from `from` is skipped. The
+// names that were there but could not be copied.
+QStringList copyLayouts(const QString& from, const QString& to);
+
+// The file the data module's connection opens, as a full path: a bare name
+// is taken to be in `dataFolder` (the current folder when it connected).
+QString databaseFilePath(TDM& dm, const QString& dataFolder);
+
+// Closes the data module's connection so that the engine lets go of the
+// file: every open transaction is committed and the only attachment is
+// detached. The engine of this process then closes the file within that
+// detach (no linger is set on the program's databases), so what is on disk
+// is the whole database when the call returns.
+void releaseDatabase(TDM& dm);
+// Connects again; the after-connect step opens every shared cursor. Empty
+// when it worked, else the client's text.
+std::optional<QString> reconnect(TDM& dm);
+
+}  // namespace service

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "common/screen.h"
+
+#include <QDate>
+#include <QString>
+
+#include <functional>
+
+class Prompter;
+class QLineEdit;
+class QProgressBar;
+class TDM;
+
+// The backup folder's name for a day: "Archive_" and the day in the user's
+// short date format, with any path separator in it made a dot.
+QString backupFolderName(const QDate& day);
+
+// "Създаване на архив": copies the database file into a dated folder inside
+// a folder the user chooses. The connection is closed for the copy only and
+// opened again after it; a copy that fails its check leaves no folder behind.
+class TFBackup : public Screen {
+    Q_OBJECT
+public:
+    using Clock = std::function<QDate()>;
+    TFBackup(TDM& dm, Prompter& prompter, Clock today = &QDate::currentDate, QWidget* parent = nullptr);
+
+private:
+    void browse();
+    void makeBackup();
+    // Copies the database into `folder`, which was just made; false when the copy failed.
+    bool copyInto(const QString& folder);
+    void aboutToClose() override;
+
+    TDM& dm_;
+    Prompter& prompter_;
+    Clock today_;
+    // The data folder when the screen was opened; it is current again when the screen closes.
+    QString rememberedFolder_;
+    QLineEdit* edFileName_;
+    QProgressBar* ProgressBar1_;
+};
