@@ -130,6 +130,25 @@ LineSums computedLineSums();
 // rent-due cache stores exactly these rows.
 QString ownerFigures(const LineSums& lines);
 
+// The rest of the rent due in the farming year that each owner (id_sobstv)
+// still has to receive, for owners whose rest is positive. Columns:
+//   id_sobstv, egn, ime    the owner (owners missing from HORA drop out)
+//   ZDPl, ZPl              his contracted and equalised area under a rule,
+//                          each contracted-shares row counted once
+//   SOK, SOKP              goods due (all goods added up, each per-decare
+//                          quantity rounded to a whole unit) and money due
+//   SOP                    the rent due: the money line of each rule counted
+//                          once per contracted-shares row, each goods line
+//                          once, and the whole value rounded to stotinki once
+//   RR_pari, RRS_kol, RRS_pari, RP_sum   goods receipts' money lines, goods
+//                          lines (quantity, value) and cash payments of the
+//                          year (past-years payments never count); empty
+//                          when the owner has none
+//   OSTATYK                SOP less all of them
+// The unpaid-rent report lists exactly these rows, and year closing carries
+// exactly these rests into ONR: both must read the same statement.
+QString unpaidRest();
+
 // The rent list: one row per owner with contracted land under a rule, with
 // COUNT_REC, ID_SOBSTV, EGN, IME, PREDST, ZDPL, ZPL, SOP (rent due), RR, RP,
 // IZPL (paid) and OSTATYK (rest). The owner's columns are Q1.<name> in lower

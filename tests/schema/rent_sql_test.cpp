@@ -430,3 +430,45 @@ TEST_F(RentSql, ReceivedPerRuleLineAddsUpEveryGoodsHandedOut)
     EXPECT_EQ(rows[0][1].toDouble(), 12.5);
     EXPECT_EQ(rows[1][1].toDouble(), 150.0);
 }
+
+TEST_F(RentSql, UnpaidRestCountsEachLineOnceAndRoundsTheWholeDueOnce)
+{
+    constexpr int kCorn = 3;
+    exec("insert into vid_renta (id_vr, naim_vr, me) values (?, 'Царевица', 'кг')", {kCorn});
+    const int owed = addOwner(QStringLiteral("Иван Петров"));
+    const int paid = addOwner(QStringLiteral("Мария Колева"));
+    const int tiny = addOwner(QStringLiteral("Петър Илиев"));
+    addOwner(QStringLiteral("Без договор"));
+    bind(inForce(), owed, 2.5, 3.4567, area);
+    bind(inForce(), paid, 1.0);
+    bind(inForce(kNaem), tiny, 0.5);
+    const int rule = addRule();
+    addRuleLine(rule, rent::kMoneyType, 30, 1);  // 30.00 x 3.457 = 103.71
+    addRuleLine(rule, kWheat, 40, 0.25);         // 138 kg = 34.50
+    addRuleLine(rule, kCorn, 10, 0.2);           // 35 kg = 7.00
+    // Half a stotinka in money and half in goods: one stotinka due, not two.
+    const int small = addRule(kNaem);
+    addRuleLine(small, rent::kMoneyType, 0.01, 1);
+    addRuleLine(small, kWheat, 1, 0.005);
+
+    addReceiptLine(addReceipt(owed), kWheat, 100, 25.0, 2);
+    addPayment(owed, 20);
+    addPayment(owed, 5, 0);    // 0 and empty both are this year's
+    addPayment(owed, 500, 1);  // past-years rent
+    addPayment(paid, 42);      // exactly the 30 + 10 + 2 due
+
+    fb::Statement st(c, QStringLiteral("select id_sobstv, ime, ZDPl, ZPl, SOK, SOP, RRS_kol, RP_sum, OSTATYK from (") +
+                            rent::unpaidRest() + QStringLiteral(") order by id_sobstv"));
+    QStringList rows;
+    for (const auto& r : fb::fetchAll(st, tr)) {
+        QStringList cells{r[1].toString()};
+        for (int i : {2, 3, 4, 5, 7, 8})
+            cells << (r[i].isNull() ? QStringLiteral("-") : r[i].toDecimal().toString());
+        cells << QString::number(r[6].toDouble());
+        rows << cells.join(QStringLiteral(" | "));
+        EXPECT_NE(r[0].toInt(), paid);
+    }
+    EXPECT_EQ(rows.join(QLatin1Char('\n')).toStdString(),
+              std::string("Иван Петров | 2.500 | 3.457 | 172.850 | 145.21 | 25.00 | 95.21 | 100\n"
+                          "Петър Илиев | 0.500 | 0.500 | 0.500 | 0.01 | - | 0.01 | 0"));
+}
