@@ -15,6 +15,7 @@
 #include "reports/tfsprimoti.h"
 #include "reports/tfsprimotisobstv.h"
 #include "service/tfbackup.h"
+#include "service/tfpreklgod.h"
 #include "service/tfzarejdanenagod.h"
 
 Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context) const
@@ -112,6 +113,7 @@ void registerScreens(ScreenRegistry& registry)
                                [&registry, c](Screen& from) { registry.showFrom(from, "TFVidRenta", c); });
     });
     registry.add("TFBackup", [](const ScreenContext& c) { return new TFBackup(c.dm, c.prompter); });
+    registry.add("TFPreklgod", [](const ScreenContext& c) { return new TFPreklgod(c.dm, c.prompter); });
     registry.add("TFZarejdanenagod", [&registry](const ScreenContext& c) {
         return new TFZarejdanenagod(c.dm, c.prompter, [&registry](int year) { registry.showOldPeriod(year); });
     });

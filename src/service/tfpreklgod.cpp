@@ -1,0 +1,201 @@
+#include "service/tfpreklgod.h"
+
+#include "common/prompter.h"
+#include "dm/tdm.h"
+#include "fb/connection.h"
+#include "fb/error.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
+#include "schema/rent_sql.h"
+#include "service/archive_files.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace {
+
+const QString kDatabaseFile = QStringLiteral("ARVENTA.FDB");
+const QString kAborted = QStringLiteral("Грешка: Приключването на период е прекратено!");
+
+// Paid per owner with payment dates in the calendar year the farming year
+// ends in: goods receipts and every cash payment, past-years ones too.
+QString paymentsOfTheYear()
+{
+    return QStringLiteral(
+        "select count(*) C2, hora.id_hora, coalesce(Q1.sum_rr,0)+coalesce(Q2.sum_rp,0) IZPL\n"
+        "from hora\n"
+        " left outer join (select \"RAZP DANNI\".id_hora, sum(cast(\"RAZP DANNI\".suma as decimal(15,2))) sum_rr\n"
+        "  from \"RAZP DANNI\" cross join firma\n"
+        "  where extract(year from \"RAZP DANNI\".data) = extract(year from firma.toyear)\n"
+        "  group by \"RAZP DANNI\".id_hora) Q1 on (hora.id_hora = Q1.id_hora)\n"
+        " left outer join (select razp_pari.id_hora, sum(cast(razp_pari.suma as decimal(15,2))) sum_rp\n"
+        "  from razp_pari cross join firma\n"
+        "  where extract(year from razp_pari.data) = extract(year from firma.toyear)\n"
+        "  group by razp_pari.id_hora) Q2 on (hora.id_hora = Q2.id_hora)\n"
+        "where coalesce(Q1.sum_rr,0) > 0 or coalesce(Q2.sum_rp,0) > 0\n"
+        "group by hora.id_hora, Q1.sum_rr, Q2.sum_rp");
+}
+
+// The from-year and to-year of the firm's farming year, read in a
+// transaction of their own.
+std::pair<int, int> farmingYears(fb::Connection& connection)
+{
+    fb::Transaction tr(connection, fb::TransactionOptions::readCommitted(true));
+    fb::Statement st(connection,
+                     QStringLiteral("select extract(year from fromyear), extract(year from toyear) from firma"));
+    const auto rows = fb::fetchAll(st, tr);
+    tr.commit();
+    if (rows.empty())
+        return {0, 0};
+    return {rows.front()[0].toInt(), rows.front()[1].toInt()};
+}
+
+}  // namespace
+
+TFPreklgod::TFPreklgod(TDM& dm, Prompter& prompter, QString programFolder, StepHook afterStep, QWidget* parent)
+    : Screen(parent),
+      dm_(dm),
+      prompter_(prompter),
+      programFolder_(std::move(programFolder)),
+      afterStep_(std::move(afterStep)),
+      ProgressBar1_(new QProgressBar(this))
+{
+    setWindowTitle(QStringLiteral("Приключване на година"));
+    ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1_->setRange(0, 100);
+    ProgressBar1_->setValue(0);
+    auto* BitBtn1 = new QPushButton(QStringLiteral("Приключване на текущ период"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    auto* BitBtn3 = new QPushButton(QStringLiteral("Изход"), this);
+    BitBtn3->setObjectName(QStringLiteral("BitBtn3"));
+    connect(BitBtn1, &QPushButton::clicked, this, &TFPreklgod::closeYear);
+    connect(BitBtn3, &QPushButton::clicked, this, &TFPreklgod::closeWindow);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(BitBtn1);
+    layout->addWidget(ProgressBar1_);
+    layout->addWidget(BitBtn3, 0, Qt::AlignRight);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TFPreklgod::closeYear()
+{
+    ProgressBar1_->setValue(0);
+    const QString dataFolder = QDir::currentPath();
+    std::pair<int, int> years;
+    try {
+        dm_.IBDatabase1.ensureConnected();
+        years = farmingYears(dm_.IBDatabase1.connection());
+    } catch (const fb::Error& e) {
+        prompter_.message(e.message());
+        return;
+    }
+    const QString archive = QDir(programFolder_).filePath(QStringLiteral("%1_%2").arg(years.first).arg(years.second));
+    // Refused before the connection is touched: the screens keep working.
+    if (QFileInfo::exists(archive)) {
+        prompter_.message(QStringLiteral("Приключването е вече извършено!"));
+        return;
+    }
+    const QString source = service::databaseFilePath(dm_, dataFolder);
+    // The engine lets go of the file only when the last attachment is gone.
+    service::releaseDatabase(dm_);
+    if (const auto failure = copyFiles(source, archive)) {
+        fail(*failure, archive);
+        return;
+    }
+    ProgressBar1_->setValue(68);
+    if (const auto failure = service::reconnect(dm_)) {
+        fail(*failure, archive);
+        return;
+    }
+    step(0, 72);
+    try {
+        fb::Connection& connection = dm_.IBDatabase1.connection();
+        fb::Transaction tr(connection);
+        runDatabaseSteps(connection, tr);
+    } catch (const std::exception& e) {
+        // The transaction rolled back when it went out of scope.
+        fail(QString::fromUtf8(e.what()), archive);
+        return;
+    }
+    // Every shared cursor read the old year: open them all again.
+    service::releaseDatabase(dm_);
+    if (const auto failure = service::reconnect(dm_))
+        prompter_.message(*failure);
+    ProgressBar1_->setValue(100);
+    service::removeFolder(QDir(programFolder_).filePath(QStringLiteral("TEMP")));
+    prompter_.message(QStringLiteral("Периодът е приключен успешно!"));
+    closeWindow();
+}
+
+std::optional<QString> TFPreklgod::copyFiles(const QString& source, const QString& archive)
+{
+    const QString temp = QDir(programFolder_).filePath(QStringLiteral("TEMP"));
+    if (!service::makeFolder(temp))
+        return QStringLiteral("Папката „%1“ не може да бъде създадена!").arg(QDir::toNativeSeparators(temp));
+    if (auto failure = service::copyDatabase(source, QDir(temp).filePath(kDatabaseFile)))
+        return failure;
+    if (!service::makeFolder(archive))
+        return QStringLiteral("Папката „%1“ не може да бъде създадена!").arg(QDir::toNativeSeparators(archive));
+    if (auto failure = service::copyDatabase(source, QDir(archive).filePath(kDatabaseFile)))
+        return failure;
+    ProgressBar1_->setValue(4);
+    const QStringList failed = service::copyLayouts(QFileInfo(source).absolutePath(), archive);
+    if (!failed.isEmpty())
+        return QStringLiteral("Не са копирани: %1").arg(failed.join(QStringLiteral(", ")));
+    return std::nullopt;
+}
+
+// Paid totals, arrears, carry-over, farming year and payouts, in the order
+// they read each other: the carry-over reads the old farming year and the
+// payouts, so it runs before both change.
+void TFPreklgod::runDatabaseSteps(fb::Connection& connection, fb::Transaction& tr)
+{
+    fb::execute(connection, tr, QStringLiteral("delete from oir"));
+    fb::execute(connection, tr,
+                QStringLiteral("insert into oir (id_hora, suma_oir) select P.id_hora, P.IZPL from (") +
+                    paymentsOfTheYear() + QStringLiteral(") P"));
+    step(1, 76);
+    fb::execute(connection, tr, QStringLiteral("delete from onr where onr.id_razppari <>0"));
+    step(2, 80);
+    fb::execute(connection, tr,
+                QStringLiteral("insert into onr (id_hora, plosht, prplosht, suma, godot, goddo)\n"
+                               "select U.id_sobstv, U.ZDPl, U.ZPl, U.OSTATYK, extract(year from firma.fromyear),"
+                               " extract(year from firma.toyear)\nfrom firma cross join (") +
+                    schema::rent::unpaidRest() + QStringLiteral(") U"));
+    step(3, 84);
+    // A year later keeps the day; 29 February becomes 28 February.
+    fb::execute(connection, tr,
+                QStringLiteral("update firma set fromyear = dateadd(1 year to fromyear),"
+                               " toyear = dateadd(1 year to toyear)"));
+    step(4, 88);
+    fb::execute(connection, tr, QStringLiteral("delete from \"RAZP RENTA\""));
+    fb::execute(connection, tr, QStringLiteral("delete from \"RAZP DANNI\""));
+    step(5, 91);
+    fb::execute(connection, tr, QStringLiteral("delete from razp_pari"));
+    step(6, 95);
+    tr.commit();
+}
+
+void TFPreklgod::step(int number, int progress)
+{
+    ProgressBar1_->setValue(progress);
+    if (afterStep_ && number > 0)
+        afterStep_(number);
+}
+
+// Nothing of the run stays: the database is as it was (its transaction
+// rolled back), the copies go, and the next try starts afresh.
+void TFPreklgod::fail(const QString& reason, const QString& archive)
+{
+    service::releaseDatabase(dm_);
+    service::reconnect(dm_);
+    service::removeFolder(QDir(programFolder_).filePath(QStringLiteral("TEMP")));
+    service::removeFolder(archive);  // an archive that was there already stopped the run before
+    ProgressBar1_->setValue(0);
+    prompter_.message(kAborted + QLatin1Char('\n') + reason);
+}

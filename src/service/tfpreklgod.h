@@ -1,0 +1,46 @@
+#pragma once
+
+#include "common/screen.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class Prompter;
+class QProgressBar;
+class TDM;
+namespace fb {
+class Connection;
+class Transaction;
+}  // namespace fb
+
+// "Приключване на година": archives the year's database and layouts into a
+// folder named after the farming year beside the program, keeps the year's
+// paid totals in OIR, carries each owner's unpaid rest into ONR, moves the
+// farming year on and empties the payout tables. The database work is one
+// transaction: it all happens or none of it does.
+class TFPreklgod : public Screen {
+    Q_OBJECT
+public:
+    // Called after each database step with its number (1 to 6) inside the
+    // transaction; what it throws ends the run like a database error.
+    using StepHook = std::function<void(int step)>;
+    TFPreklgod(TDM& dm, Prompter& prompter, QString programFolder = QCoreApplication::applicationDirPath(),
+               StepHook afterStep = {}, QWidget* parent = nullptr);
+
+private:
+    void closeYear();
+    // The folder copies; the reason when one failed.
+    std::optional<QString> copyFiles(const QString& source, const QString& archive);
+    void runDatabaseSteps(fb::Connection& connection, fb::Transaction& tr);
+    void step(int number, int progress);
+    void fail(const QString& reason, const QString& archive);
+
+    TDM& dm_;
+    Prompter& prompter_;
+    QString programFolder_;
+    StepHook afterStep_;
+    QProgressBar* ProgressBar1_;
+};

@@ -1,0 +1,180 @@
+// The year closing end to end: the archive, the paid totals, the carry-over
+// of unpaid rent, the new farming year, and a database left exactly as it was
+// when a step fails.
+#include "service/tfpreklgod.h"
+
+#include "fb/connection.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
+#include "rent/rent_test_data.h"
+#include "service/service_test.h"
+#include "support/screen_test.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <stdexcept>
+
+namespace {
+
+using namespace servicetest;
+
+const QString kTemp = QStringLiteral("TEMP");
+
+// The small enterprise of the rent tests (01.10.2024 - 30.09.2025), due:
+// Иван 186.30 (2.5 + 3 contracted, 3.457 + 3 equalised), Мария 84.00,
+// Петър 33.00 (1.2 / 1.5 under a rule; his other land has none).
+const QStringList kPayouts = {
+    // Иван: 50 in the calendar year the farming year began, 30 in the one it ends.
+    "insert into RAZP_PARI (ID_HORA, NOMER, DATA, SUMA) values (1, 1, '2024-11-10', 50)",
+    "insert into RAZP_PARI (ID_HORA, NOMER, DATA, SUMA, PMG) values (1, 2, '2025-03-01', 30, 0)",
+    // Мария: paid in full on a goods receipt's money line.
+    "insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM, DATA, SUMA) values (1, 2, 3, '2025-01-10', 84)",
+    "insert into \"RAZP RENTA\" (ID_RR, ID_RD, ID_VR, ID_RK, KOL, STOINOST, ID_ZEML, ID_DT) "
+    "values (1, 1, 1, 1, 84, 84, 1, 1)",
+    // Петър: past-years rent only, which leaves this year's rent unpaid.
+    "insert into RAZP_PARI (ID_HORA, NOMER, DATA, SUMA, PMG) values (3, 4, '2025-05-05', 10, 1)",
+    // Arrears of earlier years: paid (goes), unpaid with no payment or 0 (stay).
+    "insert into ONR (ID_HORA, ID_RAZPPARI, PLOSHT, SUMA, GODOT, GODDO) values (1, 4, 1, 10, 2022, 2023)",
+    "insert into ONR (ID_HORA, PLOSHT, SUMA, GODOT, GODDO) values (2, 1, 20, 2022, 2023)",
+    "insert into ONR (ID_HORA, ID_RAZPPARI, PLOSHT, SUMA, GODOT, GODDO) values (3, 0, 1, 30, 2023, 2024)",
+    "insert into OIR (ID_HORA, SUMA_OIR) values (2, 999)",
+};
+
+class TFPreklgodTest : public testsupport::ScreenTest<TFPreklgod> {
+protected:
+    void SetUp() override
+    {
+        testsupport::runSql(db.path(), renttest::kEnterprise + renttest::kRules + kPayouts);
+        ASSERT_TRUE(writeFile(QDir(db.folder()).filePath(QStringLiteral("Sprnr.rav")), "layout"));
+        ASSERT_TRUE(writeFile(QDir(db.folder()).filePath(QStringLiteral("Razpiska.rav")), "layout"));
+        QDir::setCurrent(db.folder());
+    }
+    TFPreklgod& open(TFPreklgod::StepHook hook = {})
+    {
+        return show(new TFPreklgod(module(), prompter, program.path(), std::move(hook)));
+    }
+    QString inProgram(const QString& name) const { return QDir(program.path()).filePath(name); }
+
+    // A table's rows as text, read on a connection of their own.
+    QString rows(const QString& select)
+    {
+        fb::Connection c;
+        c.attach(db.path());
+        QStringList out;
+        {
+            fb::Transaction tr(c);
+            fb::Statement st(c, select);
+            for (const auto& row : fb::fetchAll(st, tr)) {
+                QStringList cells;
+                for (const fb::Value& v : row)
+                    cells << (v.isNull() ? QStringLiteral("-") : v.toString());
+                out << cells.join(QStringLiteral(" "));
+            }
+            tr.commit();
+        }
+        c.detach();
+        return out.join(QStringLiteral("; "));
+    }
+    QString everything()
+    {
+        return rows(QStringLiteral("select id_hora, suma_oir from oir order by 1, 2")) + " | " +
+               rows(QStringLiteral("select * from onr order by id_onr")) + " | " +
+               rows(QStringLiteral("select fromyear, toyear from firma")) + " | " +
+               rows(QStringLiteral("select * from \"RAZP DANNI\" order by 1")) + " | " +
+               rows(QStringLiteral("select * from \"RAZP RENTA\" order by 1")) + " | " +
+               rows(QStringLiteral("select * from razp_pari order by 1"));
+    }
+
+    CurrentFolderGuard folderGuard;
+    QTemporaryDir program;
+};
+
+TEST_F(TFPreklgodTest, ClosingArchivesCarriesOverAndStartsTheNextYear)
+{
+    open();
+    click("BitBtn1");
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Периодът е приключен успешно!")});
+    EXPECT_TRUE(closed());
+
+    const QDir archive(inProgram(QStringLiteral("2024_2025")));
+    EXPECT_EQ(
+        archive.entryList(QDir::Files, QDir::Name),
+        (QStringList{QStringLiteral("ARVENTA.FDB"), QStringLiteral("Razpiska.rav"), QStringLiteral("Sprnr.rav")}));
+    EXPECT_EQ(testsupport::countRows(archive.filePath(QStringLiteral("ARVENTA.FDB")), QStringLiteral("RAZP_PARI")), 3);
+    EXPECT_FALSE(QFileInfo::exists(inProgram(kTemp)));
+
+    // Paid in the calendar year 2025 only, past-years cash included; the old rows are gone.
+    EXPECT_EQ(rows(QStringLiteral("select id_hora, cast(suma_oir as decimal(15,2)) from oir order by 1")),
+              QStringLiteral("1 30.00; 2 84.00; 3 10.00"));
+    // The paid arrear went; the unpaid ones stay; Мария, paid in full, gets none.
+    EXPECT_EQ(rows(QStringLiteral("select id_hora, cast(plosht as decimal(15,3)), cast(prplosht as decimal(15,3)), "
+                                  "cast(suma as decimal(15,2)), godot, goddo from onr order by id_onr")),
+              QStringLiteral("2 1.000 - 20.00 2022 2023; 3 1.000 - 30.00 2023 2024; "
+                             "1 5.500 6.457 106.30 2024 2025; 3 1.200 1.500 33.00 2024 2025"));
+    EXPECT_EQ(rows(QStringLiteral("select fromyear, toyear from firma")), QStringLiteral("2025-10-01 2026-09-30"));
+    EXPECT_EQ(testsupport::countRows(db.path(), QStringLiteral("\"RAZP DANNI\"")), 0);
+    EXPECT_EQ(testsupport::countRows(db.path(), QStringLiteral("\"RAZP RENTA\"")), 0);
+    EXPECT_EQ(testsupport::countRows(db.path(), QStringLiteral("RAZP_PARI")), 0);
+    EXPECT_TRUE(dm->IBDatabase1.isConnected());
+    for (dataset::Dataset* c : dm->tableCursors())
+        EXPECT_TRUE(c->isOpen()) << c->name().toStdString();
+}
+
+TEST_F(TFPreklgodTest, ALeapDayMovesToTheTwentyEighthAndASecondClosingIsRefused)
+{
+    testsupport::runSql(db.path(), {QStringLiteral("update FIRMA set FROMYEAR = '2023-03-01', TOYEAR = '2024-02-29'")});
+    open();
+    click("BitBtn1");
+    EXPECT_EQ(rows(QStringLiteral("select fromyear, toyear from firma")), QStringLiteral("2024-03-01 2025-02-28"));
+    EXPECT_TRUE(QFileInfo(inProgram(QStringLiteral("2023_2024"))).isDir());
+
+    // The archive of the year now in force, made by hand, refuses it.
+    ASSERT_TRUE(QDir(program.path()).mkdir(QStringLiteral("2024_2025")));
+    prompter.clearShown();
+    open();
+    click("BitBtn1");
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Приключването е вече извършено!")});
+    EXPECT_EQ(rows(QStringLiteral("select fromyear, toyear from firma")), QStringLiteral("2024-03-01 2025-02-28"));
+    EXPECT_FALSE(closed());
+    EXPECT_TRUE(dm->IBDatabase1.isConnected());
+}
+
+TEST_F(TFPreklgodTest, AnErrorAfterAnyStepLeavesTheDatabaseAsItWasAndNoFolders)
+{
+    const QString before = everything();
+    for (int failing = 1; failing <= 6; ++failing) {
+        delete screen.data();
+        prompter.clearShown();
+        open([failing](int step) {
+            if (step == failing)
+                throw std::runtime_error("step " + std::to_string(step));
+        });
+        click("BitBtn1");
+        EXPECT_EQ(prompter.shown(),
+                  QStringList{QStringLiteral("Грешка: Приключването на период е прекратено!\nstep %1").arg(failing)});
+        EXPECT_EQ(everything(), before) << failing;
+        EXPECT_FALSE(QFileInfo::exists(inProgram(kTemp))) << failing;
+        EXPECT_FALSE(QFileInfo::exists(inProgram(QStringLiteral("2024_2025")))) << failing;
+        EXPECT_FALSE(closed());
+    }
+    // The database's own refusal ends it the same way; then the user tries again.
+    testsupport::runSql(db.path(), {QStringLiteral("create exception E_CLOSED 'ONR is locked'"),
+                                    QStringLiteral("create trigger ONR_LOCK for ONR before insert as begin "
+                                                   "exception E_CLOSED; end")});
+    const QString withTrigger = everything();
+    prompter.clearShown();
+    click("BitBtn1");
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_TRUE(prompter.shown().first().startsWith(QStringLiteral("Грешка: Приключването на период е прекратено!\n")));
+    EXPECT_TRUE(prompter.shown().first().contains(QStringLiteral("ONR is locked")));
+    EXPECT_EQ(everything(), withTrigger);
+    testsupport::runSql(db.path(), {QStringLiteral("drop trigger ONR_LOCK")});
+    delete screen.data();
+    prompter.clearShown();
+    open();
+    click("BitBtn1");
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Периодът е приключен успешно!")});
+}
+
+}  // namespace
