@@ -2,6 +2,7 @@
 
 #include "common/prompter.h"
 #include "fb/error.h"
+#include "service/closing_recovery.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -39,12 +40,8 @@ Arventa startArventa(const QString& executableFolder, Prompter& prompter, const 
         program.exitCode = 1;
         return program;
     }
-    if (QFileInfo(QDir(executableFolder).filePath(QStringLiteral("TEMP"))).isDir()) {
-        prompter.message(
-            QStringLiteral("Извършено е неуспешно приключване на период!\n"
-                           "Моля, свържете се с Стелмар ЕООД!"));
+    if (!service::recoverBrokenClosing(executableFolder, *program.dm, prompter))
         return program;
-    }
     program.registry = std::make_unique<ScreenRegistry>();
     registerScreens(*program.registry);
     program.main = std::make_unique<TFMain>(*program.dm, prompter, *program.registry);
