@@ -26,6 +26,9 @@ extern const Case rentListCase;        // rent_list.cpp
 // Every case, in the order the usage text lists them (cases.cpp).
 const std::vector<Case>& cases();
 
+// The process's peak resident memory so far, in megabytes.
+long peakMegabytes();
+
 // Milliseconds since the process began (as near as static start-up allows).
 qint64 sinceProcessStart();
 
@@ -37,5 +40,6 @@ int plot(const QStringList& args);
 int propertyReports(const QStringList& args);
 int contract(const QStringList& args);
 int payout(const QStringList& args);
+int closing(const QStringList& args);
 
 }  // namespace bench

@@ -30,6 +30,10 @@ const std::vector<Case>& cases()
          "DB: the payout screen of the owner with the most contract lines: open, a goods receipt of two lines "
          "saved and the rent list read again on him (the receipt is deleted at the end)",
          payout},
+        {"closing",
+         "DB: the year closing of a copy of DB in a temporary program folder: its time (file copies included), "
+         "peak memory and what was carried over",
+         closing},
         receiptNumbersCase,
         rentListCase,
     };

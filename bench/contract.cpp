@@ -32,10 +32,10 @@ int contract(const QStringList& args)
     // A free share's plot number, its locality and area for the filters.
     const auto freeShare = fb::fetchAll(
         *std::make_unique<fb::Statement>(
-             c, QStringLiteral("select first 1 zemq.imot_no, mestnost.naim_mestn, nas_mqsto.naim_nm from sobstv "
-                               "join zemq on zemq.id_zemq = sobstv.id_zemq join mestnost on mestnost.id_mestn = "
-                               "zemq.id_mest join zemlishte on zemlishte.id_zeml = mestnost.id_zeml join nas_mqsto "
-                               "on nas_mqsto.ekatte = zemlishte.ekatte where coalesce(sobstv.id_dhz, 0) = 0")),
+            c, QStringLiteral("select first 1 zemq.imot_no, mestnost.naim_mestn, nas_mqsto.naim_nm from sobstv "
+                              "join zemq on zemq.id_zemq = sobstv.id_zemq join mestnost on mestnost.id_mestn = "
+                              "zemq.id_mest join zemlishte on zemlishte.id_zeml = mestnost.id_zeml join nas_mqsto "
+                              "on nas_mqsto.ekatte = zemlishte.ekatte where coalesce(sobstv.id_dhz, 0) = 0")),
         tr);
     tr.commit();
     if (id.isNull() || freeShare.empty()) {

@@ -29,8 +29,7 @@ double median(std::vector<double> v)
 }
 
 // The three ways of reading one select, run in turn `kRuns` times.
-void weigh(QTextStream& out, const char* what, TDM& dm, const QString& sql,
-           const std::function<int()>& throughDataset)
+void weigh(QTextStream& out, const char* what, TDM& dm, const QString& sql, const std::function<int()>& throughDataset)
 {
     fb::Connection& c = dm.IBDatabase1.connection();
     fb::Transaction tr(c);

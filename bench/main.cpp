@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 
+#include <sys/resource.h>
+
 namespace {
 
 // Started while the program's statics are made, before main().
@@ -22,6 +24,13 @@ const QElapsedTimer& processClock()
 const bool clockStarted = (processClock(), true);
 
 }  // namespace
+
+long bench::peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
 
 qint64 bench::sinceProcessStart()
 {

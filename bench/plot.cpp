@@ -27,8 +27,10 @@ int plot(const QStringList& args)
     fb::Transaction tr(c);
     const fb::Value plot = fb::fetchScalar(
         c, tr, QStringLiteral("select first 1 id_zemq from sobstv group by id_zemq having count(*) = 6"));
-    const fb::Value locality = fb::fetchScalar(c, tr, QStringLiteral("select id_mest from zemq where id_zemq = ?"), {plot});
-    const fb::Value area = fb::fetchScalar(c, tr, QStringLiteral("select id_zeml from mestnost where id_mestn = ?"), {locality});
+    const fb::Value locality =
+        fb::fetchScalar(c, tr, QStringLiteral("select id_mest from zemq where id_zemq = ?"), {plot});
+    const fb::Value area =
+        fb::fetchScalar(c, tr, QStringLiteral("select id_zeml from mestnost where id_mestn = ?"), {locality});
     tr.commit();
     if (plot.isNull()) {
         out << "plot: no plot with six shares in " << args[0] << "\n";

@@ -24,21 +24,12 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <memory>
 
 namespace bench {
 
 namespace {
-
-long peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
 
 QTableView* grid(QWidget* screen, const char* name)
 {
@@ -108,8 +99,9 @@ int propertyReports(const QStringList& args)
     out << "property-reports:\n";
     QElapsedTimer t;
     {
-        auto s = opened<TFSprimoti>(out, "the properties summary", [&] { return new TFSprimoti(dm, prompter, none, descending); },
-                                    "jvdbgridSprImoti");
+        auto s = opened<TFSprimoti>(
+            out, "the properties summary", [&] { return new TFSprimoti(dm, prompter, none, descending); },
+            "jvdbgridSprImoti");
     }
     {
         auto s = opened<TFSprbezhora>(

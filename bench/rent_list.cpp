@@ -27,18 +27,9 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sys/resource.h>
-
 namespace bench {
 
 namespace {
-
-long peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
 
 // A goods receipt of 10 leva for the owner, saved by a connection of its
 // own as a payout screen saves one; the same receipt taken away again.
