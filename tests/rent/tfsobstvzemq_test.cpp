@@ -86,14 +86,7 @@ protected:
     void clickTitle(int c) { emit list()->horizontalHeader()->sectionClicked(c); }
     int currentRow() const { return screen->rows().currentRow(); }
     void select(int r) { list()->setCurrentIndex(list()->model()->index(r, 0)); }
-    QStringList printed(const QString& pdf) const
-    {
-        QStringList out;
-        for (const QString& line : testsupport::pdfText(pdf).split(QLatin1Char('\n')))
-            if (!line.simplified().isEmpty())
-                out << line.simplified();
-        return out;
-    }
+    QStringList printed(const QString& pdf) const { return testsupport::pdfLines(pdf); }
 
     testsupport::ScriptedOutputChooser outputs;
     SortSwitch direction{SortSwitch::Ascending};

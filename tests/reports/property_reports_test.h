@@ -120,15 +120,7 @@ protected:
         return out;
     }
     static void clickTitle(QTableView* g, int c) { emit g->horizontalHeader()->sectionClicked(c); }
-    // The printed text of a PDF, its runs of spaces made single, one line each.
-    static QStringList printed(const QString& pdf)
-    {
-        QStringList out;
-        for (const QString& line : testsupport::pdfText(pdf).split(QLatin1Char('\n')))
-            if (!line.simplified().isEmpty())
-                out << line.simplified();
-        return out;
-    }
+    static QStringList printed(const QString& pdf) { return testsupport::pdfLines(pdf); }
 
     testsupport::ScriptedOutputChooser outputs;
     SortSwitch direction{SortSwitch::Ascending};

@@ -4,6 +4,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 namespace testsupport {
 
@@ -16,6 +17,16 @@ inline QString pdfText(const QString& file)
     if (!p.waitForFinished(30000) || p.exitCode() != 0)
         ADD_FAILURE() << "pdftotext (package poppler-utils) failed on " << file.toStdString();
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The printed lines of a PDF that hold something, runs of spaces made single.
+inline QStringList pdfLines(const QString& file)
+{
+    QStringList out;
+    for (const QString& line : pdfText(file).split(QLatin1Char('\n')))
+        if (!line.simplified().isEmpty())
+            out << line.simplified();
+    return out;
 }
 
 }  // namespace testsupport
