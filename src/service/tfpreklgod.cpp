@@ -112,8 +112,8 @@ void TFPreklgod::closeYear()
         fail(*failure, archive);
         return;
     }
-    step(0, 72);
     try {
+        step(0, 72);
         fb::Connection& connection = dm_.IBDatabase1.connection();
         fb::Transaction tr(connection);
         runDatabaseSteps(connection, tr);
@@ -122,6 +122,7 @@ void TFPreklgod::closeYear()
         fail(QString::fromUtf8(e.what()), archive);
         return;
     }
+    step(7, 96);
     // Every shared cursor read the old year: open them all again.
     service::releaseDatabase(dm_);
     if (const auto failure = service::reconnect(dm_))
@@ -184,7 +185,7 @@ void TFPreklgod::runDatabaseSteps(fb::Connection& connection, fb::Transaction& t
 void TFPreklgod::step(int number, int progress)
 {
     ProgressBar1_->setValue(progress);
-    if (afterStep_ && number > 0)
+    if (afterStep_)
         afterStep_(number);
 }
 
