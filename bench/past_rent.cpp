@@ -9,6 +9,8 @@
 #include "common/sort_switch.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
 #include "reports/output_chooser.h"
 #include "rent/tfnerazdadenarenta.h"
 #include "rent/tfsprnr.h"
@@ -42,6 +44,19 @@ qint64 timedOpening(QMdiArea& area, Make make, S*& screen)
     area.addSubWindow(screen)->setAttribute(Qt::WA_DeleteOnClose);
     screen->show();
     QApplication::processEvents();
+    return t.elapsed();
+}
+
+// A screen's list statement read whole by the statement layer, in a
+// transaction of its own: what the engine takes.
+qint64 statementAlone(TDM& dm, const QStringList& lines)
+{
+    QElapsedTimer t;
+    t.start();
+    fb::Transaction tr(dm.IBDatabase1.connection(), fb::TransactionOptions::readCommitted(true));
+    fb::Statement st(dm.IBDatabase1.connection(), lines.join(QLatin1Char('\n')));
+    fb::fetchAll(st, tr);
+    tr.commit();
     return t.elapsed();
 }
 
@@ -83,7 +98,8 @@ int pastRent(const QStringList& args)
             const qint64 ms = timedOpening(
                 area, [&] { return new TFNerazdadenaRenta(dm, prompter, outputs, ascending); }, past);
             out << "  \"Списък за рента от минали години\" open: " << ms << " ms, " << past->rows().rowCount()
-                << " rows, " << label(past, "labSumOstatyk") << "\n";
+                << " rows, " << label(past, "labSumOstatyk") << "; its statement alone "
+                << statementAlone(dm, past->list()->lines()) << " ms\n";
             if (i == 0) {
                 QElapsedTimer t;
                 t.start();
@@ -98,10 +114,11 @@ int pastRent(const QStringList& args)
             QApplication::processEvents();
 
             TFSprnr* report = nullptr;
-            const qint64 reportMs =
-                timedOpening(area, [&] { return new TFSprnr(dm, prompter, outputs, descending); }, report);
+            const qint64 reportMs = timedOpening(
+                area, [&] { return new TFSprnr(dm, prompter, outputs, descending); }, report);
             out << "  \"Справка нераздадена рента\" open: " << reportMs << " ms, " << report->rows().rowCount()
-                << " owners, " << label(report, "labSumM") << ", " << label(report, "labSumZ") << "\n";
+                << " owners, " << label(report, "labSumM") << ", " << label(report, "labSumZ")
+                << "; its statement alone " << statementAlone(dm, report->list()->lines()) << " ms\n";
             report->parentWidget()->close();
             QApplication::processEvents();
         }

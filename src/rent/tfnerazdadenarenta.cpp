@@ -84,8 +84,8 @@ std::vector<kit::FilterSpec> pastRentFilters()
     };
     return {
         box("edFilterIme", "Име/Наименование:", "(upper(hora.ime) containing upper("),
-        box("edFilterIsIzpl", "Изплатена:",
-            " (upper((case when onr.id_razppari*1>0 then 'да' else 'не' end)) starting with upper("),
+        box("edFilterIsIzpl",
+            "Изплатена:", " (upper((case when onr.id_razppari*1>0 then 'да' else 'не' end)) starting with upper("),
         box("edFilterGodOt", "Година: От", " (upper(onr.godot) starting with upper("),
         box("edFilterGodDo", "Година: До", " (upper(onr.goddo) starting with upper("),
     };
@@ -101,9 +101,9 @@ kit::RegisterForm pastRentForm(TDM& dm, SortSwitch& direction)
                  .areaName = QStringLiteral("IBTQSNR"),
                  .areaOptions = fb::TransactionOptions::readCommitted(true),
                  .statement = {.base = {pastRentBase()},
-                               .defaultOrder = {QStringLiteral(" order by "),
-                                                QStringLiteral(
-                                                    " hora.ime, hora.egn, onr.plosht, onr.godot, onr.goddo, onr.suma ")},
+                               .defaultOrder =
+                                   {QStringLiteral(" order by "),
+                                    QStringLiteral(" hora.ime, hora.egn, onr.plosht, onr.godot, onr.goddo, onr.suma ")},
                                .whereLine = QStringLiteral(" WHERE  ")},
                  .columns = pastRentColumns(),
                  .key = kIdOnr,

@@ -75,8 +75,7 @@ kit::RegisterForm unpaidForm(TDM& dm, SortSwitch& direction)
 
 }  // namespace
 
-TFSprnr::TFSprnr(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, SortSwitch& direction,
-                 QWidget* parent)
+TFSprnr::TFSprnr(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, SortSwitch& direction, QWidget* parent)
     : RegisterScreen(prompter, unpaidForm(dm, direction), parent),
       SpravkaNR(QStringLiteral("Sprnr.rav"), prompter, this),
       SpravkaNRSP(QStringLiteral("SprnrSP.rav"), prompter, this)

@@ -27,7 +27,8 @@ using testsupport::onModalDialog;
 // by a past-years payment (receipt number 7).
 const QStringList kArrears = {
     "update HORA set PREDST = 'Петров' where ID_HORA = 1",
-    "insert into ONR (ID_ONR, ID_HORA, PLOSHT, PRPLOSHT, SUMA, GODOT, GODDO) values (1, 1, 5.5, 6.457, 40.5, 2022, 2023)",
+    "insert into ONR (ID_ONR, ID_HORA, PLOSHT, PRPLOSHT, SUMA, GODOT, GODDO) values (1, 1, 5.5, 6.457, 40.5, 2022, "
+    "2023)",
     "insert into ONR (ID_ONR, ID_HORA, PLOSHT, PRPLOSHT, SUMA, GODOT, GODDO) values (2, 1, 5.5, 6.457, 60, 2023, 2024)",
     "insert into ONR (ID_ONR, ID_HORA, ID_RAZPPARI, PLOSHT, PRPLOSHT, SUMA, GODOT, GODDO) "
     "values (3, 2, 0, 2.5, 2.1, 25, 2023, 2024)",
@@ -42,8 +43,7 @@ const QString kIvan22 = QStringLiteral("7501010000 | Иван | 5,500 | 6,457 | 
 const QString kIvan23 = QStringLiteral("7501010000 | Иван | 5,500 | 6,457 | 60,00 | 2023 | 2024 | не |  | ");
 const QString kMaria99 = QStringLiteral("7501020000 | Мария | 1,000 | 1,000 | 5,00 | 1999 | 2000 | не |  | ");
 const QString kMaria23 = QStringLiteral("7501020000 | Мария | 2,500 | 2,100 | 25,00 | 2023 | 2024 | не |  | ");
-const QString kPetar =
-    QStringLiteral("7501030000 | Петър | 1,200 | 1,500 | 12,34 | 2009 | 2010 | да | 7 | 15.01.2025");
+const QString kPetar = QStringLiteral("7501030000 | Петър | 1,200 | 1,500 | 12,34 | 2009 | 2010 | да | 7 | 15.01.2025");
 
 class TFNerazdadenaRentaTest : public testsupport::ScreenTest<TFNerazdadenaRenta> {
 protected:
@@ -78,9 +78,8 @@ protected:
     // Pays the selected row through the cash receipt dialog with the number it proposes.
     void payWithProposedNumber()
     {
-        onModalDialog<TFRKO>([](TFRKO& d) {
-            QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitZapis")), Qt::LeftButton);
-        });
+        onModalDialog<TFRKO>(
+            [](TFRKO& d) { QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitZapis")), Qt::LeftButton); });
         click("butIzplRenta");
     }
     // The rent list and the unpaid rest of the current year, as the database computes them now.
@@ -162,12 +161,15 @@ TEST_F(TFNerazdadenaRentaTest, PaysARowAsPastYearsRentAndTakesThePaymentBack)
     payWithProposedNumber();
     const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
     EXPECT_EQ(screen->rows().currentRow(), 1);
-    EXPECT_EQ(rows().at(1), QStringLiteral("7501010000 | Иван | 5,500 | 6,457 | 60,00 | 2023 | 2024 | да | 8 | ") + today);
+    EXPECT_EQ(rows().at(1),
+              QStringLiteral("7501010000 | Иван | 5,500 | 6,457 | 60,00 | 2023 | 2024 | да | 8 | ") + today);
     EXPECT_EQ(totals().at(2), QStringLiteral("72,34 лв"));
     EXPECT_FALSE(enabled("butIzplRenta"));
-    EXPECT_EQ(testsupport::selectedText(db.path(), "select id_hora, nomer, cast(suma as decimal(15,2)), predstrp, pmg from razp_pari "
-                                                   "where id_razppari = (select id_razppari from onr where id_onr = 2)"),
-              QStringLiteral("1 8 60.00 Петров 1"));
+    EXPECT_EQ(
+        testsupport::selectedText(db.path(),
+                                  "select id_hora, nomer, cast(suma as decimal(15,2)), predstrp, pmg from razp_pari "
+                                  "where id_razppari = (select id_razppari from onr where id_onr = 2)"),
+        QStringLiteral("1 8 60.00 Петров 1"));
     EXPECT_EQ(currentYear(), before);
 
     select(0);
@@ -243,9 +245,10 @@ TEST_F(TFNerazdadenaRentaTest, PrintsTheRowsReceiptAndTheListAsShown)
     outputs.answerPdf(listPdf);
     click("bitPrintAll");
     const QString list = testsupport::pdfLines(listPdf).join(u'\n');
-    EXPECT_TRUE(list.contains(QStringLiteral("7501020000 Мария 1,000 1,000 5,00 1999 2000 не\n"))) << list.toStdString();
-    EXPECT_TRUE(list.contains(QStringLiteral(
-        "Брой редове: 4 Площ: 14,500 дка\nОбщо рента: 130,50 лв\nОбщо изплатена рента: 0,00 лв")))
+    EXPECT_TRUE(list.contains(QStringLiteral("7501020000 Мария 1,000 1,000 5,00 1999 2000 не\n")))
+        << list.toStdString();
+    EXPECT_TRUE(list.contains(
+        QStringLiteral("Брой редове: 4 Площ: 14,500 дка\nОбщо рента: 130,50 лв\nОбщо изплатена рента: 0,00 лв")))
         << list.toStdString();
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
 }
