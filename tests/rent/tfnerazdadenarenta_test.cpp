@@ -75,11 +75,15 @@ protected:
         click("butFilterShow");
     }
     bool enabled(const char* name) const { return control<QPushButton>(name)->isEnabled(); }
-    // Pays the selected row through the cash receipt dialog with the number it proposes.
-    void payWithProposedNumber()
+    // Pays the selected row through the cash receipt dialog with the number
+    // it proposes, the dialog showing the row's amount and representative.
+    void payWithProposedNumber(const QString& amount)
     {
-        onModalDialog<TFRKO>(
-            [](TFRKO& d) { QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitZapis")), Qt::LeftButton); });
+        onModalDialog<TFRKO>([amount](TFRKO& d) {
+            EXPECT_EQ(d.findChild<QLabel*>(QStringLiteral("dbtRKOSuma"))->text(), amount);
+            EXPECT_EQ(d.findChild<QLineEdit*>(QStringLiteral("dbedPredstRP"))->text(), QStringLiteral("Петров"));
+            QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitZapis")), Qt::LeftButton);
+        });
         click("butIzplRenta");
     }
     // The rent list and the unpaid rest of the current year, as the database computes them now.
@@ -158,7 +162,7 @@ TEST_F(TFNerazdadenaRentaTest, PaysARowAsPastYearsRentAndTakesThePaymentBack)
     const QString before = currentYear();
     open();
     select(1);
-    payWithProposedNumber();
+    payWithProposedNumber(QStringLiteral("60,00"));
     const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
     EXPECT_EQ(screen->rows().currentRow(), 1);
     EXPECT_EQ(rows().at(1),
@@ -173,7 +177,7 @@ TEST_F(TFNerazdadenaRentaTest, PaysARowAsPastYearsRentAndTakesThePaymentBack)
     EXPECT_EQ(currentYear(), before);
 
     select(0);
-    payWithProposedNumber();
+    payWithProposedNumber(QStringLiteral("40,50"));
     EXPECT_EQ(rows().at(0).section(QStringLiteral(" | "), 7, 8), QStringLiteral("да | 9"));
     EXPECT_EQ(rows().at(1).section(QStringLiteral(" | "), 7, 8), QStringLiteral("да | 8"));
 
