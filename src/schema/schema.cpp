@@ -134,6 +134,7 @@ QStringList ddl()
                               .arg(plainName(t.name), QLatin1String(column), sqlName(t.name));
     }
     statements << rent::dueCacheDdl();
+    statements << rent::unpaidDueDdl();
     statements << kVersionTable;
     return statements;
 }
@@ -167,6 +168,14 @@ void upgrade(fb::Connection& connection)
             tr.commit();
         }
         rent::startDueCache(connection, tr);
+    }
+    if (version < 3) {
+        if (!exists("NACH_RENTA_NR")) {
+            for (const QString& statement : rent::unpaidDueDdl())
+                connection.executeImmediate(tr, statement);
+            tr.commit();
+        }
+        rent::markEveryone(connection, tr);
     }
     fb::execute(connection, tr, QStringLiteral("update arventa_schema set version = ?"), {kVersion});
     tr.commit();

@@ -6,6 +6,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/rent_due_cache.h"
 #include "schema/rent_sql.h"
 #include "service/archive_files.h"
 
@@ -127,10 +128,24 @@ void TFPreklgod::closeYear()
     service::releaseDatabase(dm_);
     if (const auto failure = service::reconnect(dm_))
         prompter_.message(*failure);
+    else
+        keepFiguresOfTheNewYear();
     ProgressBar1_->setValue(100);
     service::removeFolder(QDir(programFolder_).filePath(QStringLiteral("TEMP")));
     prompter_.message(QStringLiteral("Периодът е приключен успешно!"));
     closeWindow();
+}
+
+// The new farming year changed every owner's rent due: the kept figures are
+// worked out again now, as part of the closing, rather than by whichever
+// rent screen is opened first.
+void TFPreklgod::keepFiguresOfTheNewYear()
+{
+    try {
+        schema::rent::bringUpToDate(dm_.IBDatabase1.connection());
+    } catch (const fb::Error& e) {
+        prompter_.message(e.message());
+    }
 }
 
 std::optional<QString> TFPreklgod::copyFiles(const QString& source, const QString& archive)

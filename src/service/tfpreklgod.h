@@ -36,6 +36,7 @@ private:
     void closeYear();
     // The folder copies; the reason when one failed.
     std::optional<QString> copyFiles(const QString& source, const QString& archive);
+    void keepFiguresOfTheNewYear();
     void runDatabaseSteps(fb::Connection& connection, fb::Transaction& tr);
     void step(int number, int progress);
     void fail(const QString& reason, const QString& archive);

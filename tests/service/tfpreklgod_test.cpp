@@ -7,6 +7,7 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "rent/rent_test_data.h"
+#include "schema/rent_due_cache.h"
 #include "service/closing_recovery.h"
 #include "service/service_test.h"
 #include "support/screen_test.h"
@@ -125,6 +126,10 @@ TEST_F(TFPreklgodTest, ClosingArchivesCarriesOverAndStartsTheNextYear)
     EXPECT_TRUE(dm->IBDatabase1.isConnected());
     for (dataset::Dataset* c : dm->tableCursors())
         EXPECT_TRUE(c->isOpen()) << c->name().toStdString();
+    // The kept rent figures are those of the new year already.
+    const schema::rent::Refresh left = schema::rent::bringUpToDate(dm->IBDatabase1.connection());
+    EXPECT_FALSE(left.everything);
+    EXPECT_EQ(left.owners, 0);
 }
 
 TEST_F(TFPreklgodTest, ALeapDayMovesToTheTwentyEighthAndASecondClosingIsRefused)
