@@ -29,6 +29,8 @@ void ReportProject::bindRows(const QString& name, Table rows)
 {
     connections_.remove(name);
     rows.name = name;
+    while (rows.formats.size() < rows.fields.size())
+        rows.formats.append(QString());
     rows_.insert(name, std::move(rows));
 }
 

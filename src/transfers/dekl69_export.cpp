@@ -4,18 +4,22 @@
 
 namespace transfers::dekl69 {
 
+// The joins after the plots are outer ones with the rows they must have
+// asked for in the condition: the same rows as inner joins, but the engine
+// then starts from the area's localities instead of reading every category.
 QString plotsStatement()
 {
     return QStringLiteral(
         "select zemq.id_zemq, zemq.imot_no, zemq.plosht, kategoriq.plosht KAT_PL, kategoriq.vid, ntp.naim_ntp, "
         "mestnost.naim_mestn, fs.naim_fs, viddoksobstv.naim_vds, zemq.nznomer, zemq.nzdata "
-        "from fs inner join zemq on zemq.id_fs = fs.id_fs "
-        "inner join mestnost on zemq.id_mest = mestnost.id_mestn "
+        "from mestnost inner join zemq on zemq.id_mest = mestnost.id_mestn "
         "inner join zemlishte on zemlishte.id_zeml = mestnost.id_zeml "
-        "inner join ntp on ntp.id_ntp = zemq.id_ntp "
-        "inner join kategoriq on kategoriq.id_zemq = zemq.id_zemq "
+        "left join fs on zemq.id_fs = fs.id_fs "
+        "left join ntp on ntp.id_ntp = zemq.id_ntp "
+        "left join kategoriq on kategoriq.id_zemq = zemq.id_zemq "
         "left join viddoksobstv on viddoksobstv.id_vds = zemq.id_vds "
-        "where zemlishte.id_zeml = :id_zeml and fs.kod_fs = 1 "
+        "where mestnost.id_zeml = :id_zeml and fs.kod_fs = 1 and ntp.id_ntp is not null "
+        "and kategoriq.id_zemq is not null "
         "group by zemlishte.id_zeml, zemq.id_zemq, zemq.imot_no, zemq.plosht, kategoriq.plosht, kategoriq.vid, "
         "ntp.naim_ntp, mestnost.naim_mestn, fs.naim_fs, viddoksobstv.naim_vds, zemq.nznomer, zemq.nzdata "
         "order by zemq.imot_no asc, zemq.id_zemq, kategoriq.vid");

@@ -7,19 +7,6 @@ namespace transfers::dekl70 {
 
 namespace {
 
-// Per plot and owner line, the contracts in force in the farming year.
-QString contractsInForce()
-{
-    return QStringLiteral(
-               "(select doghorazemi.id_zemq, doghorazemi.id_sobstv, \"DOG DANNI\".systoqnie, \"DOG DANNI\".otdata, "
-               "\"DOG DANNI\".dodata, \"DOG DANNI\".data, \"DOG DANNI\".nomer, \"DOG DANNI\".oszregno, "
-               "\"DOG DANNI\".datapr "
-               "from firma cross join \"DOG DANNI\" "
-               "inner join doghorazemi on doghorazemi.id_dog = \"DOG DANNI\".id_dog "
-               "inner join zemq on zemq.id_zemq = doghorazemi.id_zemq where %1)")
-        .arg(schema::rent::farmingYearCondition());
-}
-
 // Whether the plot has a contract in force / one out of force in the year.
 QString hasContract(bool inForce)
 {
@@ -35,33 +22,40 @@ QString hasContract(bool inForce)
 
 }  // namespace
 
+// Each contract line of the plot in force in the farming year, with its
+// owner. As for art. 69 the joins after the plots are outer ones with the
+// rows they must have asked for in the condition, so that the engine starts
+// from the area's localities.
 QString plotsStatement()
 {
-    const QString columns = QStringLiteral(
+    const QString contract = QStringLiteral(
+        "\"DOG DANNI\".systoqnie, \"DOG DANNI\".otdata, \"DOG DANNI\".dodata, \"DOG DANNI\".data, "
+        "\"DOG DANNI\".nomer, \"DOG DANNI\".oszregno, \"DOG DANNI\".datapr, "
+        "(extract (year from \"DOG DANNI\".dodata) - extract (year from \"DOG DANNI\".otdata) )");
+    const QString plot = QStringLiteral(
         "zemq.id_zemq, zemq.imot_no, zemq.plosht, kategoriq.plosht, kategoriq.vid, ntp.naim_ntp, "
-        "mestnost.naim_mestn, fs.naim_fs, viddoksobstv.naim_vds, zemq.nznomer, zemq.nzdata, QD.systoqnie, "
-        "QD.otdata, QD.dodata, QD.data, QD.nomer, QD.oszregno, QD.datapr, "
-        "(extract (year from QD.dodata) - extract (year from QD.otdata) ), hora.egn, hora.ime");
+        "mestnost.naim_mestn, fs.naim_fs, viddoksobstv.naim_vds, zemq.nznomer, zemq.nzdata, ");
     return QStringLiteral(
                "select zemq.id_zemq, zemq.imot_no, zemq.plosht IMOT_PLOSHT, kategoriq.plosht KAT_PLOSHT, "
                "kategoriq.vid, ntp.naim_ntp, mestnost.naim_mestn, fs.naim_fs, viddoksobstv.naim_vds, "
-               "zemq.nznomer, zemq.nzdata, QD.systoqnie, QD.otdata, QD.dodata, QD.data, QD.nomer, QD.oszregno, "
-               "QD.datapr, (extract (year from QD.dodata) - extract (year from QD.otdata) ) SROK, "
-               "hora.egn, hora.ime "
-               "from fs inner join zemq on zemq.id_fs = fs.id_fs "
-               "inner join mestnost on zemq.id_mest = mestnost.id_mestn "
+               "zemq.nznomer, zemq.nzdata, %1 SROK, hora.egn, hora.ime "
+               "from mestnost inner join zemq on zemq.id_mest = mestnost.id_mestn "
                "inner join zemlishte on zemlishte.id_zeml = mestnost.id_zeml "
                "inner join nas_mqsto on nas_mqsto.ekatte = zemlishte.ekatte "
-               "inner join ntp on ntp.id_ntp = zemq.id_ntp "
-               "inner join kategoriq on kategoriq.id_zemq = zemq.id_zemq "
+               "left join fs on zemq.id_fs = fs.id_fs "
+               "left join ntp on ntp.id_ntp = zemq.id_ntp "
+               "left join kategoriq on kategoriq.id_zemq = zemq.id_zemq "
                "left join viddoksobstv on viddoksobstv.id_vds = zemq.id_vds "
-               "inner join %1 QD on zemq.id_zemq = QD.id_zemq "
-               "inner join hora on QD.id_sobstv = hora.id_hora "
-               "where zemlishte.id_zeml = :id_zeml and zemq.id_fs <> 1 "
-               "group by %2 "
+               "left join doghorazemi on doghorazemi.id_zemq = zemq.id_zemq "
+               "left join \"DOG DANNI\" on \"DOG DANNI\".id_dog = doghorazemi.id_dog "
+               "left join firma on 1 = 1 "
+               "left join hora on doghorazemi.id_sobstv = hora.id_hora "
+               "where mestnost.id_zeml = :id_zeml and zemq.id_fs <> 1 and fs.id_fs is not null "
+               "and ntp.id_ntp is not null and kategoriq.id_zemq is not null and hora.id_hora is not null and %3 "
+               "group by %2%1, hora.egn, hora.ime "
                // A plot's lines together, so that its area is seen as one run.
-               "order by zemq.imot_no, zemq.id_zemq, kategoriq.vid, hora.ime, QD.nomer")
-        .arg(contractsInForce(), columns);
+               "order by zemq.imot_no, zemq.id_zemq, kategoriq.vid, hora.ime, \"DOG DANNI\".nomer")
+        .arg(contract, plot, schema::rent::farmingYearCondition());
 }
 
 QString invalidDataStatement()
