@@ -6,6 +6,8 @@
 #include "transfers/range.h"
 #include "transfers/workbook.h"
 
+#include <QLocale>
+
 namespace transfers::income_declaration {
 
 namespace {
@@ -39,7 +41,7 @@ Range cell(Worksheet& sheet, char column, int row)
 }
 
 // One owner's line at `row`, as the form's macros expect it written.
-void writeLine(Workbook& book, Worksheet& sheet, int row, const Payment& p, const QLocale& locale)
+void writeLine(Workbook& book, Worksheet& sheet, int row, const Payment& p)
 {
     sheet.activate();
     cell(sheet, 'B', row).select();
@@ -59,7 +61,7 @@ void writeLine(Workbook& book, Worksheet& sheet, int row, const Payment& p, cons
         cell(sheet, 'I', row).setValue(p.adres);
     }
     cell(sheet, 'F', row).setValue(p.ime);
-    cell(sheet, 'J', row).setValue(p.izpl.rescaled(2).toString(locale.decimalPoint().at(0)));
+    cell(sheet, 'J', row).setValue(p.izpl.rescaled(2).toString(QLocale().decimalPoint().at(0)));
     cell(sheet, 'K', row).setValue(QStringLiteral("0.00"));
     sheet.unprotect();
     cell(sheet, 'M', row).setValue(QStringLiteral("10"));
@@ -128,7 +130,7 @@ Payer payerOf(const dataset::Dataset& firm)
 }
 
 Result transfer(const QString& path, const Payer& payer, const std::vector<Payment>& payments,
-                const Progress& progress, const QLocale& locale)
+                const Progress& progress)
 {
     const auto step = [&](int percent) {
         if (progress)
@@ -146,7 +148,7 @@ Result transfer(const QString& path, const Payer& payer, const std::vector<Payme
     sheet->activate();
     sheet->unprotect();
     step(20);
-    if (sheet->range(QStringLiteral("E4")).value().toNumber(locale) != 0) {
+    if (sheet->range(QStringLiteral("E4")).value().toNumber() != 0) {
         result.refusal = kFilled;
         return result;
     }
@@ -158,7 +160,7 @@ Result transfer(const QString& path, const Payer& payer, const std::vector<Payme
         const bool write = transferable(p.egn);
         result.written.push_back(write);
         if (write)
-            writeLine(*book, *sheet, kFirstLine + k++, p, locale);
+            writeLine(*book, *sheet, kFirstLine + k++, p);
     }
     book->save();
     step(100);

@@ -2,7 +2,6 @@
 
 #include "fb/decimal.h"
 
-#include <QLocale>
 #include <QString>
 
 #include <functional>
@@ -66,8 +65,8 @@ using Progress = std::function<void(int percent)>;
 // Fills the form at `path` and saves it in place. A workbook without the
 // sheet "SprFL" or with a payer already in E4 is refused and left as it
 // was; so is any file when a step fails (WorkbookError with its message).
-// Amounts are written in `locale`'s decimals, as typed.
+// Amounts are typed with the user's decimal separator.
 Result transfer(const QString& path, const Payer& payer, const std::vector<Payment>& payments,
-                const Progress& progress = {}, const QLocale& locale = QLocale());
+                const Progress& progress = {});
 
 }  // namespace transfers::income_declaration
