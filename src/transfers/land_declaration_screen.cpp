@@ -28,7 +28,6 @@ LandDeclarationScreen::LandDeclarationScreen(Prompter& prompter, kit::RegisterFo
     connect(&list()->rows(), &dataset::Dataset::currentChanged, this, &LandDeclarationScreen::areaMoved);
     connect(control<QPushButton>(QStringLiteral("btnTransfer")), &QPushButton::clicked, this,
             &LandDeclarationScreen::transfer);
-    service::makeFolder(folder_);
 }
 
 // The farming year is said once the window is up.
@@ -38,6 +37,7 @@ void LandDeclarationScreen::showEvent(QShowEvent* event)
     if (shown_)
         return;
     shown_ = true;
+    service::makeFolder(folder_);
     try {
         IBQFirma.open();
     } catch (const fb::Error& e) {
