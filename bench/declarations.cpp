@@ -79,8 +79,9 @@ void declarations(dataset::TransactionArea& area, const QString& folder, bool ow
     dataset::Dataset firm(area, QStringLiteral("IBQFirma"));
     firm.sql().setLines({ld::firmStatement()});
     firm.open();
-    const ld::Form form = own ? transfers::dekl69::form(firm.field(QStringLiteral("GR_S")).asString(), QDate::currentDate())
-                              : transfers::dekl70::form(firm.field(QStringLiteral("GR_S")).asString(), QDate::currentDate());
+    const ld::Form form =
+        own ? transfers::dekl69::form(firm.field(QStringLiteral("GR_S")).asString(), QDate::currentDate())
+            : transfers::dekl70::form(firm.field(QStringLiteral("GR_S")).asString(), QDate::currentDate());
     dataset::Dataset areas(area, QStringLiteral("IBQZeml"));
     areas.sql().setLines({ld::areasStatement(own ? ld::Land::Own : ld::Land::Leased)});
     dataset::Dataset plots(area, QStringLiteral("IBQImoti"));
@@ -105,10 +106,10 @@ void declarations(dataset::TransactionArea& area, const QString& folder, bool ow
         if (now.lines > largest.lines)
             largest = now;
     }
-    out() << (own ? "art. 69" : "art. 70") << ": " << count << " areas in " << all.elapsed()
-          << " ms; the largest " << largest.ekatte << " (" << largest.lines << " lines) " << largest.ms
-          << " ms (its query " << largest.queryMs << " ms); the slowest " << slowest.ekatte << " ("
-          << slowest.lines << " lines) " << slowest.ms << " ms (its query " << slowest.queryMs << " ms)\n";
+    out() << (own ? "art. 69" : "art. 70") << ": " << count << " areas in " << all.elapsed() << " ms; the largest "
+          << largest.ekatte << " (" << largest.lines << " lines) " << largest.ms << " ms (its query " << largest.queryMs
+          << " ms); the slowest " << slowest.ekatte << " (" << slowest.lines << " lines) " << slowest.ms
+          << " ms (its query " << slowest.queryMs << " ms)\n";
 }
 
 int run(const QStringList& args)

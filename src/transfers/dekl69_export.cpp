@@ -57,8 +57,8 @@ std::vector<QStringList> linesOf(dataset::Dataset& plots)
                          area.isNull() ? QString() : land_declaration::plainNumber(area.toDouble()),
                          at(r, "VID").toString(), at(r, "NAIM_NTP").toString(), at(r, "NAIM_MESTN").toString(),
                          at(r, "NAIM_FS").toString(),
-                         land_declaration::ownershipDocument(at(r, "NAIM_VDS").toString(),
-                                                             at(r, "NZNOMER").toString(), at(r, "NZDATA").toDate())});
+                         land_declaration::ownershipDocument(at(r, "NAIM_VDS").toString(), at(r, "NZNOMER").toString(),
+                                                             at(r, "NZDATA").toDate())});
     }
     return lines;
 }

@@ -12,11 +12,13 @@ QString hasContract(bool inForce)
 {
     const QString condition =
         inForce ? schema::rent::farmingYearCondition()
-                : QStringLiteral("(extract(year from \"DOG DANNI\".otdata) >= extract(year from firma.toyear) or "
-                                 "extract(year from \"DOG DANNI\".dodata) <= extract(year from firma.fromyear))");
-    return QStringLiteral("exists (select 1 from firma cross join \"DOG DANNI\" "
-                          "inner join doghorazemi on doghorazemi.id_dog = \"DOG DANNI\".id_dog "
-                          "where doghorazemi.id_zemq = zemq.id_zemq and %1)")
+                : QStringLiteral(
+                      "(extract(year from \"DOG DANNI\".otdata) >= extract(year from firma.toyear) or "
+                      "extract(year from \"DOG DANNI\".dodata) <= extract(year from firma.fromyear))");
+    return QStringLiteral(
+               "exists (select 1 from firma cross join \"DOG DANNI\" "
+               "inner join doghorazemi on doghorazemi.id_dog = \"DOG DANNI\".id_dog "
+               "where doghorazemi.id_zemq = zemq.id_zemq and %1)")
         .arg(condition);
 }
 
@@ -127,8 +129,8 @@ std::vector<QStringList> linesOf(dataset::Dataset& plots)
                          area.isNull() ? QString() : land_declaration::plainNumber(area.toDouble()),
                          at(r, "VID").toString(), at(r, "NAIM_NTP").toString(), at(r, "NAIM_MESTN").toString(),
                          at(r, "IME").toString(), at(r, "EGN").toString(),
-                         land_declaration::ownershipDocument(at(r, "NAIM_VDS").toString(),
-                                                             at(r, "NZNOMER").toString(), at(r, "NZDATA").toDate()),
+                         land_declaration::ownershipDocument(at(r, "NAIM_VDS").toString(), at(r, "NZNOMER").toString(),
+                                                             at(r, "NZDATA").toDate()),
                          contractText(at(r, "NOMER").toString(), at(r, "OSZREGNO").toString(), at(r, "SROK"))});
     }
     return lines;

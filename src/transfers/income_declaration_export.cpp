@@ -15,9 +15,10 @@ namespace {
 // The payments of one table dated in the calendar year of FROMYEAR, per owner.
 QString paidInYear(const QString& table, const QString& sum)
 {
-    return QStringLiteral("(select %1.id_hora, sum(%1.suma) %2 from %1 cross join firma "
-                          "where extract(year from %1.data) = extract(year from firma.fromyear) "
-                          "group by %1.id_hora)")
+    return QStringLiteral(
+               "(select %1.id_hora, sum(%1.suma) %2 from %1 cross join firma "
+               "where extract(year from %1.data) = extract(year from firma.fromyear) "
+               "group by %1.id_hora)")
         .arg(table, sum);
 }
 
@@ -129,8 +130,7 @@ Payer payerOf(const dataset::Dataset& firm)
     return {f("EIN"), f("NAIM_FIRMA"), f("ADRESS")};
 }
 
-Result transfer(const QString& path, const Payer& payer, const std::vector<Payment>& payments,
-                const Progress& progress)
+Result transfer(const QString& path, const Payer& payer, const std::vector<Payment>& payments, const Progress& progress)
 {
     const auto step = [&](int percent) {
         if (progress)

@@ -34,8 +34,8 @@ void writeHeads(Worksheet& sheet, const Form& form)
         sheet.setColumnNumberFormat(c, QStringLiteral("@"));
     Range first = row(sheet, 1, columns);
     first.merge();
-    sheet.range(QStringLiteral("A1")).setValue(
-        QStringLiteral("вх. № ....................... дата ...................."));
+    sheet.range(QStringLiteral("A1"))
+        .setValue(QStringLiteral("вх. № ....................... дата ...................."));
     first.setHorizontalAlignment(HorizontalAlignment::Center);
     Range title = row(sheet, 3, columns);
     title.merge();
@@ -138,7 +138,8 @@ QString plainNumber(double value)
 
 std::vector<FooterCell> placeAndDate(const QString& place, const QDate& today)
 {
-    return {{9, 'B', place}, {10, 'B', QStringLiteral("Дата ") + dataset::formats::maskedDate(today) + QStringLiteral(" г.")}};
+    return {{9, 'B', place},
+            {10, 'B', QStringLiteral("Дата ") + dataset::formats::maskedDate(today) + QStringLiteral(" г.")}};
 }
 
 void write(const QString& path, const Form& form, const std::vector<QStringList>& lines, const Progress& progress)

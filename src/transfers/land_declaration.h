@@ -54,8 +54,8 @@ struct FooterCell {
 };
 
 struct Form {
-    QString title;              // row 3, merged across, bold
-    QStringList heads;          // row 4, one per column from A
+    QString title;                 // row 3, merged across, bold
+    QStringList heads;             // row 4, one per column from A
     std::vector<int> textColumns;  // formatted as text ("@"), so leading zeros stay
     std::vector<FooterCell> footer;
 };
@@ -68,7 +68,6 @@ using Progress = std::function<void(int percent)>;
 // Writes the declaration with `lines` (the cells from column B on; column A
 // numbers them from 1) to `path`, replacing a file there. A failure leaves
 // no file (and an older one as it was): WorkbookError with its message.
-void write(const QString& path, const Form& form, const std::vector<QStringList>& lines,
-           const Progress& progress = {});
+void write(const QString& path, const Form& form, const std::vector<QStringList>& lines, const Progress& progress = {});
 
 }  // namespace transfers::land_declaration

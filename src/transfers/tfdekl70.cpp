@@ -36,7 +36,8 @@ kit::RegisterForm dekl70Form(TDM& dm)
 {
     const QString area = QStringLiteral("IBTDekl70");
     kit::ListSpec areas = land_declaration_screen::areaList(area, transfers::land_declaration::Land::Leased);
-    areas.buttons.push_back({QStringLiteral("bitPrintTransferNevalidni"), QStringLiteral("Невалидни данни за трансфера")});
+    areas.buttons.push_back(
+        {QStringLiteral("bitPrintTransferNevalidni"), QStringLiteral("Невалидни данни за трансфера")});
     return {
         .kind = QStringLiteral("TFDekl70"),
         .caption = QStringLiteral("Декларация по чл. 70"),
@@ -62,8 +63,7 @@ kit::RegisterForm dekl70Form(TDM& dm)
 
 }  // namespace
 
-TFDekl70::TFDekl70(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QString programFolder,
-                   QWidget* parent)
+TFDekl70::TFDekl70(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QString programFolder, QWidget* parent)
     : LandDeclarationScreen(prompter, dekl70Form(dm),
                             {transfers::dekl70::kFolder, transfers::dekl70::linesOf, transfers::dekl70::form},
                             std::move(programFolder), parent),

@@ -22,13 +22,19 @@ inline const QStringList kFirm = {
 //   Петър      10.00 in 2024 and 99.00 in 2025 (not counted)
 //   Стоян      local, no identifier, 20.00
 inline const QStringList kPayments = {
-    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (1, '050000009', 'Агро ЕООД', 'не', 'BG', 'София')",
-    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (2, '1000000001', 'Айше', 'да', 'TR', 'Истанбул')",
+    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (1, '050000009', 'Агро ЕООД', 'не', 'BG', "
+    "'София')",
+    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (2, '1000000001', 'Айше', 'да', 'TR', "
+    "'Истанбул')",
     "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (3, null, 'Ахмед', 'да', 'TR', 'Измир')",
-    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (4, '7501010004', 'Георги', 'не', null, 'Русе')",
-    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (5, '0415010003', 'Иван', 'не', 'BG', 'Изгрев')",
-    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (6, '7501010004', 'Мария', 'не', 'BG', 'Изгрев')",
-    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (7, '7501010004', 'Петър', 'не', 'BG', 'Изгрев')",
+    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (4, '7501010004', 'Георги', 'не', null, "
+    "'Русе')",
+    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (5, '0415010003', 'Иван', 'не', 'BG', "
+    "'Изгрев')",
+    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (6, '7501010004', 'Мария', 'не', 'BG', "
+    "'Изгрев')",
+    "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (7, '7501010004', 'Петър', 'не', 'BG', "
+    "'Изгрев')",
     "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, ADRES) values (8, '', 'Стоян', 'не', 'BG', 'Изгрев')",
     "insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM, DATA, SUMA) values (1, 5, 1, '2024-11-15', 100.5)",
     "insert into RAZP_PARI (ID_RAZPPARI, ID_HORA, NOMER, DATA, SUMA) values (1, 5, 2, '2024-12-01', 50.25)",

@@ -99,15 +99,13 @@ TEST_F(LandDeclarationTest, Article69DeclarationOfAnArea)
     EXPECT_EQ(sheet["merges"], QJsonValue(QJsonArray{"A1:H1", "A3:H3"}));
     EXPECT_EQ(cell(book, "A1"), QJsonValue("вх. № ....................... дата ...................."));
     EXPECT_EQ(cell(book, "A1", "horizontal"), QJsonValue("center"));
-    EXPECT_EQ(cell(book, "A3"),
-              QJsonValue("Декларация по чл. 69, ал. 2 от ППЗСПЗЗ, във връзка с чл. 37б от ЗСПЗЗ"));
+    EXPECT_EQ(cell(book, "A3"), QJsonValue("Декларация по чл. 69, ал. 2 от ППЗСПЗЗ, във връзка с чл. 37б от ЗСПЗЗ"));
     EXPECT_TRUE(cell(book, "A3", "bold").toBool());
     EXPECT_EQ(cell(book, "G4"), QJsonValue("Предпочината форма на стопанисване"));
     EXPECT_TRUE(cell(book, "H4", "wrap").toBool());
     EXPECT_EQ(cell(book, "H4", "vertical"), QJsonValue("center"));
     EXPECT_EQ(row(book, 5, 'H'), (QJsonArray{1, "2", 3, 4, 5, "6", 7, 8}));
-    EXPECT_EQ(row(book, 6, 'H'),
-              (QJsonArray{1, "000101", 1.234, 5, "Ливада", "Горна", "Собствена", "Решение на ОСЗ"}));
+    EXPECT_EQ(row(book, 6, 'H'), (QJsonArray{1, "000101", 1.234, 5, "Ливада", "Горна", "Собствена", "Решение на ОСЗ"}));
     EXPECT_EQ(row(book, 7, 'H'),
               (QJsonArray{2, "001002", 2.5, 3, "Нива", "Горна", "Собствена", "Нотариален акт 12/03.05.2010"}));
     EXPECT_EQ(row(book, 8, 'D'), (QJsonArray{3, "001002", 2.5, 4}));
@@ -146,8 +144,7 @@ TEST_F(LandDeclarationTest, Article70DeclarationOfAnArea)
     EXPECT_EQ(cell(book, "K4"), QJsonValue("Договор за пренаемане, преарендуване"));
     EXPECT_EQ(row(book, 6, 'K'), (QJsonArray{1, "003001", 4, 3, "Нива", "Горна", "Иван Петров", "0415010003",
                                              "Нотариален акт 5/01.02.2003", "1 ,123/2020 ,5", QJsonValue()}));
-    EXPECT_EQ(row(book, 7, 'H'),
-              (QJsonArray{2, "003001", 4, 3, "Нива", "Горна", "Мария Иванова", "7501010004"}));
+    EXPECT_EQ(row(book, 7, 'H'), (QJsonArray{2, "003001", 4, 3, "Нива", "Горна", "Мария Иванова", "7501010004"}));
     EXPECT_EQ(cell(book, "A8"), QJsonValue());
     EXPECT_EQ(cell(book, "K7", "borders"), QJsonValue(QJsonArray{"thin", "thin", "thin", "thin"}));
     EXPECT_EQ(cell(book, "B8"), QJsonValue(ld::kWarning));
