@@ -23,6 +23,7 @@ extern const Case rentGoodsCase;       // rent_goods.cpp
 extern const Case receiptNumbersCase;  // receipt_numbers.cpp
 extern const Case rentListCase;        // rent_list.cpp
 extern const Case pastRentCase;        // past_rent.cpp
+extern const Case declarationsCase;    // declarations.cpp
 
 // Every case, in the order the usage text lists them (cases.cpp).
 const std::vector<Case>& cases();

@@ -37,6 +37,7 @@ const std::vector<Case>& cases()
         receiptNumbersCase,
         rentListCase,
         pastRentCase,
+        declarationsCase,
     };
     return all;
 }

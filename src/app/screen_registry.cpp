@@ -19,6 +19,9 @@
 #include "service/tfbackup.h"
 #include "service/tfpreklgod.h"
 #include "service/tfzarejdanenagod.h"
+#include "transfers/tfdekl69.h"
+#include "transfers/tfdekl70.h"
+#include "transfers/tfdeklnap.h"
 
 Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context) const
 {
@@ -121,6 +124,9 @@ void registerScreens(ScreenRegistry& registry)
         return new TFRentaZeml(c.dm, c.prompter, c.outputs,
                                [&registry, c](Screen& from) { registry.showFrom(from, "TFVidRenta", c); });
     });
+    registry.add("TFDeklNAP", [](const ScreenContext& c) { return new TFDeklNAP(c.dm, c.prompter, c.outputs); });
+    registry.add("TFDekl69", [](const ScreenContext& c) { return new TFDekl69(c.dm, c.prompter); });
+    registry.add("TFDekl70", [](const ScreenContext& c) { return new TFDekl70(c.dm, c.prompter, c.outputs); });
     registry.add("TFBackup", [](const ScreenContext& c) { return new TFBackup(c.dm, c.prompter); });
     registry.add("TFPreklgod", [](const ScreenContext& c) { return new TFPreklgod(c.dm, c.prompter); });
     registry.add("TFZarejdanenagod", [&registry](const ScreenContext& c) {

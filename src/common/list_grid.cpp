@@ -21,7 +21,7 @@ std::vector<dataset::GridColumn> gridColumns(const std::vector<ListColumn>& colu
 {
     std::vector<dataset::GridColumn> out;
     for (const ListColumn& c : columns)
-        out.push_back({c.field, c.title, c.format, c.alignment, c.formatOf});
+        out.push_back({c.field, c.title, c.format, c.alignment, c.formatOf, c.textOf});
     return out;
 }
 

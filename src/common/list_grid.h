@@ -34,6 +34,8 @@ struct ListColumn {
     QString format = {};
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     std::function<QString(int row)> formatOf = {};  // a format that depends on the row
+    // A column the screen works out for each row (not sortable, not in the query).
+    std::function<QString(int row)> textOf = {};
 };
 
 // A read-only grid over a list: a screen's own list query, or a shared cursor

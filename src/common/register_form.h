@@ -217,6 +217,18 @@ struct Commands {
     bool screenAddsAndCorrects = false;
 };
 
+// A file the screen works on (a form to fill), chosen in a row above its
+// list: `prompt`, the field `edit` and "..." (`button`) beside it. "..."
+// opens a file dialog with `filter` starting at the field's text and puts
+// the chosen path in the field; the folder that was current before the
+// dialog is made current again afterwards.
+struct FileChoice {
+    QString prompt = {};  // empty: the screen has no file row
+    QString edit = QStringLiteral("edFileName");
+    QString button = QStringLiteral("btnOpen");
+    QString filter = {};
+};
+
 struct RegisterForm {
     enum class Layout {
         CommandsBelow,   // commands, filter and search below the list; the panel covers them while open
@@ -237,6 +249,10 @@ struct RegisterForm {
     // Read-only lists of the screen's own queries, each in its group with
     // its buttons beside it, below the panel; read when the screen starts.
     std::vector<ListSpec> moreLists = {};
+    FileChoice file = {};
+    // A progress bar (0 to 100) at the bottom of the screen, hidden except
+    // while the screen shows it during a long step ("ProgressBar1").
+    QString progress = {};
 
     // The panel edits `cursor`; its key is the cursor's own key field.
     dataset::Dataset* cursor = nullptr;

@@ -281,6 +281,8 @@ QWidget* RegisterScreen::buildPanel()
 void RegisterScreen::arrange(QWidget* browse, QWidget* panel, const std::vector<QWidget*>& more)
 {
     auto* layout = new QVBoxLayout(this);
+    if (QWidget* file = buildFileChoice())
+        layout->addWidget(file);
     const auto addMore = [&] {
         for (QWidget* list : more)
             layout->addWidget(list, 1);
@@ -324,6 +326,8 @@ void RegisterScreen::arrange(QWidget* browse, QWidget* panel, const std::vector<
             layout->addWidget(browse);
         }
     }
+    if (QWidget* progress = buildProgress())
+        layout->addWidget(progress);
     if (form_.fixedSize)
         layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -451,7 +455,8 @@ QStringList RegisterScreen::descriptionFaults() const
         if (!rows.isOpen())
             faults << QStringLiteral("%1: the list %2 did not open").arg(objectName(), rows.name());
         for (const ListColumn& c : spec.columns)
-            need(rows, c.field, QStringLiteral("list column"));
+            if (!c.textOf)
+                need(rows, c.field, QStringLiteral("list column"));
         need(rows, spec.key, QStringLiteral("list key"));
         need(rows, spec.searchField, QStringLiteral("search field"));
         for (const kit::SumSpec& sum : spec.sums) {

@@ -84,6 +84,10 @@ private:
     QGroupBox* buildFilterGroup(QWidget* parent);
     QGroupBox* buildSearchGroup(QWidget* parent);
     void arrange(QWidget* browse, QWidget* panel, const std::vector<QWidget*>& more);
+    // The file row and the progress bar, when the description has them (file_choice.cpp).
+    QWidget* buildFileChoice();
+    QWidget* buildProgress();
+    void chooseFile();
     void declareFlow();
     QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent);
     void focusMoved(QWidget* old, QWidget* now);

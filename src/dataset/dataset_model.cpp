@@ -113,6 +113,8 @@ QVariant DatasetModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(c.alignment);
     if (role != Qt::DisplayRole && role != ValueRole)
         return {};
+    if (c.textOf)
+        return c.textOf(index.row());
     const int f = fieldIndex(index.column());
     if (f < 0)
         return {};

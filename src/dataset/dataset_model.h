@@ -20,6 +20,9 @@ struct GridColumn {
     // The format of one row's cell, where it depends on the row (a quantity
     // shown in its own unit's decimals); overrides `format`.
     std::function<QString(int row)> formatOf = {};
+    // The text of a column the screen works out for each row itself (what
+    // its query does not hold); `field` then only names the column.
+    std::function<QString(int row)> textOf = {};
 };
 
 // A read-only table model over a dataset for QTableView grids. It follows

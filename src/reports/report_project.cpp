@@ -21,7 +21,17 @@ ReportProject::ReportProject(const QString& fileName, Prompter& prompter, QWidge
 
 void ReportProject::bindConnection(const QString& name, dataset::Dataset& data)
 {
+    rows_.remove(name);
     connections_.insert(name, &data);
+}
+
+void ReportProject::bindRows(const QString& name, Table rows)
+{
+    connections_.remove(name);
+    rows.name = name;
+    while (rows.formats.size() < rows.fields.size())
+        rows.formats.append(QString());
+    rows_.insert(name, std::move(rows));
 }
 
 bool ReportProject::open()
@@ -57,9 +67,9 @@ bool ReportProject::execute(const ExecuteOptions& options)
     if (!choice)
         return false;
 
-    Tables tables;
+    Tables tables = rows_;
     for (const QString& name : layout_->connections()) {
-        if (!connections_.contains(name)) {
+        if (!connections_.contains(name) && !rows_.contains(name)) {
             prompter_.message(
                 QStringLiteral("Справката „%1“ чете връзката „%2“, която не е свързана с данни!").arg(fileName_, name));
             return false;

@@ -43,6 +43,10 @@ public:
 
     // Also at run time: the next execution reads the new dataset.
     void bindConnection(const QString& name, dataset::Dataset& data);
+    // A connection over rows the screen keeps itself (a list it gathered),
+    // read as they stand when the report runs; it replaces a dataset bound
+    // under the same name.
+    void bindRows(const QString& name, Table rows);
     // Loads the layout; a missing or broken file is a message naming the file, and false.
     bool open();
     bool isOpen() const { return layout_.has_value(); }
@@ -65,6 +69,7 @@ private:
     QWidget* window_;
     std::optional<Layout> layout_;
     QHash<QString, dataset::Dataset*> connections_;
+    QHash<QString, Table> rows_;
     DialogOutputChooser dialogChooser_;
     OutputChooser* chooser_ = &dialogChooser_;
     QPointer<QWidget> preview_;

@@ -1,0 +1,225 @@
+#include "declaration_test_data.h"
+#include "workbook_reader.h"
+
+#include "support/pdf_text.h"
+#include "support/scripted_output_chooser.h"
+#include "support/screen_test.h"
+#include "support/sql.h"
+#include "transfers/income_declaration_export.h"
+#include "transfers/income_declaration_form.h"
+#include "transfers/land_declaration.h"
+#include "transfers/tfdekl69.h"
+#include "transfers/tfdekl70.h"
+#include "transfers/tfdeklnap.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTemporaryDir>
+
+namespace ld = transfers::land_declaration;
+namespace nap = transfers::income_declaration;
+
+namespace {
+
+// The scripted prompter, also keeping what the file dialog was given; the
+// dialog leaves another folder current, as a real one may.
+class FilePrompter : public testsupport::ScriptedPrompter {
+public:
+    QString openFile(const QString& caption, const QString& folder, const QString& filter) override
+    {
+        asked = {caption, folder, filter};
+        QDir::setCurrent(QDir::tempPath());
+        return ScriptedPrompter::openFile(caption, folder, filter);
+    }
+    QStringList asked;
+};
+
+// An export screen's test: the layouts' folder current, a program folder of
+// its own for the output folders, the firm of the farming year 2024/2025.
+template <typename S>
+class ExportScreenTest : public testsupport::ScreenTest<S, FilePrompter> {
+protected:
+    ExportScreenTest() : previous_(QDir::currentPath()) { QDir::setCurrent(QStringLiteral(ARVENTA_LAYOUTS_DIR)); }
+    ~ExportScreenTest() override { QDir::setCurrent(previous_); }
+    void SetUp() override { testsupport::runSql(this->db.path(), declarationtest::kFirm + rows()); }
+    virtual QStringList rows() const = 0;
+
+    QTableView* grid(const char* name) const { return this->template control<QTableView>(name); }
+    QString label(const char* name) const { return this->template control<QLabel>(name)->text(); }
+    QStringList column(const char* name, int c) const
+    {
+        QStringList out;
+        for (const QString& r : testsupport::gridRows(grid(name)))
+            out << r.split(QStringLiteral(" | ")).at(c);
+        return out;
+    }
+
+    QString previous_;
+    QTemporaryDir program_;
+    testsupport::ScriptedOutputChooser outputs;
+};
+
+class TFDeklNAPTest : public ExportScreenTest<TFDeklNAP> {
+protected:
+    QStringList rows() const override { return declarationtest::kPayments; }
+    TFDeklNAP& open() { return show(new TFDeklNAP(module(), prompter, outputs)); }
+    QString emptyForm()
+    {
+        const QString path = program_.filePath(QStringLiteral("справка.xlsx"));
+        QFile::remove(path);
+        EXPECT_TRUE(QFile::copy(QStringLiteral(ARVENTA_FORMS_DIR "/") + nap::kFileName, path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+};
+
+// The list with its total, the transferable column hidden and the year said.
+TEST_F(TFDeklNAPTest, ListsThePaymentsAndSaysTheYear)
+{
+    TFDeklNAP& s = open();
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("Справка - декларация към НАП"));
+    EXPECT_EQ(prompter.shown(),
+              QStringList{QStringLiteral("Данните ще се формират за счетоводния период, обхващащ 2024 г.")});
+    EXPECT_EQ(column("jvdbgridDeklNAP", 2),
+              (QStringList{"Агро ЕООД", "Айше", "Ахмед", "Иван", "Мария", "Петър", "Стоян"}));
+    EXPECT_EQ(testsupport::gridRows(grid("jvdbgridDeklNAP")).at(1),
+              QStringLiteral("да | 1000000001 | Айше | Турция | Истанбул | 40,00 | да | "));
+    EXPECT_EQ(label("labSum"), QStringLiteral("335,75 лв"));
+    EXPECT_TRUE(grid("jvdbgridDeklNAP")->isColumnHidden(6));
+    EXPECT_FALSE(grid("jvdbgridDeklNAP")->isColumnHidden(7));
+    EXPECT_FALSE(control<QLabel>("labSumTransf")->isVisible());
+    EXPECT_FALSE(control<QProgressBar>("ProgressBar1")->isVisible());
+    s.resize(s.sizeHint());
+    testsupport::keepScreenshot(s.grab().toImage(), QStringLiteral("TFDeklNAP"));
+}
+
+// "..." offers .xlsx files and keeps the current folder; the transfer fills
+// the form and shows what went in; the invalid list prints the company.
+TEST_F(TFDeklNAPTest, ChoosesTheFormTransfersAndPrintsTheInvalidOnes)
+{
+    open();
+    const QString form = emptyForm();
+    prompter.answerPath(form);
+    click("btnOpen");
+    prompter.clearShown();
+    EXPECT_EQ(prompter.asked.at(2), QStringLiteral("Excel Files (*.xlsx)"));
+    EXPECT_EQ(QDir::currentPath(), QDir(QStringLiteral(ARVENTA_LAYOUTS_DIR)).absolutePath());
+    EXPECT_EQ(edit("edFileName")->text(), QDir::toNativeSeparators(form));
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), QStringList{nap::kDone});
+    EXPECT_EQ(label("labSumTransf"), QStringLiteral("305,75 лв"));
+    EXPECT_TRUE(control<QLabel>("labSumTransf")->isVisible());
+    EXPECT_FALSE(grid("jvdbgridDeklNAP")->isColumnHidden(6));
+    EXPECT_EQ(column("jvdbgridDeklNAP", 6), (QStringList{"не", "да", "да", "да", "да", "да", "да"}));
+    EXPECT_EQ(cellFacts(readWithOpenpyxl(form), nap::kSheetName, "E6")["value"], QJsonValue(6));
+
+    const QString pdf = program_.filePath(QStringLiteral("невалидни.pdf"));
+    outputs.answerPdf(pdf);
+    click("bitPrintTransferNevalidni");
+    EXPECT_TRUE(testsupport::pdfLines(pdf).contains(QStringLiteral("050000009 Агро ЕООД")))
+        << testsupport::pdfText(pdf).toStdString();
+}
+
+TEST_F(TFDeklNAPTest, RefusesWithoutAFileAndAFilledForm)
+{
+    open();
+    prompter.clearShown();
+    click("btnTransfer");
+    const QString form = emptyForm();
+    edit("edFileName")->setText(form);
+    click("btnTransfer");
+    prompter.clearShown();
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), QStringList{nap::kFilled});
+    EXPECT_FALSE(control<QProgressBar>("ProgressBar1")->isVisible());
+}
+
+class TFDekl69Test : public ExportScreenTest<TFDekl69> {
+protected:
+    QStringList rows() const override { return declarationtest::kLand; }
+    TFDekl69& open() { return show(new TFDekl69(module(), prompter, program_.path())); }
+    QString fileOf(const char* ekatte) const
+    {
+        return QDir::toNativeSeparators(program_.path() + QStringLiteral("/Dekl69/") + QLatin1String(ekatte) +
+                                        QStringLiteral(".xlsx"));
+    }
+};
+
+// The output folder is made, the file follows the area, the sum its plots.
+TEST_F(TFDekl69Test, TheFileAndTheSumFollowTheArea)
+{
+    TFDekl69& s = open();
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Данните ще се формират за стопански период: 2024/2025")});
+    EXPECT_TRUE(QFileInfo(program_.filePath(QStringLiteral("Dekl69"))).isDir());
+    EXPECT_EQ(edit("edFileName")->text(), fileOf("00134"));
+    EXPECT_EQ(column("jvdbgridImoti", 0), (QStringList{"000101", "001002", "001002"}));
+    EXPECT_EQ(label("labSum"), QStringLiteral("6,234 дка"));
+    grid("jvdbgridZeml")->setCurrentIndex(grid("jvdbgridZeml")->model()->index(1, 0));
+    EXPECT_EQ(edit("edFileName")->text(), fileOf("03664"));
+    EXPECT_EQ(label("labSum"), QStringLiteral("0,000 дка"));
+    s.resize(s.sizeHint());
+    testsupport::keepScreenshot(s.grab().toImage(), QStringLiteral("TFDekl69"));
+}
+
+// Written once, then asked before it is written over; no name, no transfer.
+TEST_F(TFDekl69Test, TransfersAndAsksBeforeOverwriting)
+{
+    open();
+    prompter.clearShown();
+    click("btnTransfer");
+    ASSERT_TRUE(QFileInfo::exists(fileOf("00134")));
+    const QDateTime written = QFileInfo(fileOf("00134")).lastModified();
+    prompter.answerNo();
+    click("btnTransfer");
+    EXPECT_EQ(QFileInfo(fileOf("00134")).lastModified(), written);
+    prompter.answerYes();
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), (QStringList{ld::kDone, ld::kOverwrite, ld::kOverwrite, ld::kDone}));
+    EXPECT_TRUE(control<QLabel>("labSum")->isVisible());
+    prompter.clearShown();
+    edit("edFileName")->clear();
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), QStringList{ld::kNoFile});
+}
+
+class TFDekl70Test : public ExportScreenTest<TFDekl70> {
+protected:
+    QStringList rows() const override { return declarationtest::kLand; }
+    TFDekl70& open() { return show(new TFDekl70(module(), prompter, outputs, program_.path())); }
+};
+
+// A plot leased from two owners: two lines, its area once.
+TEST_F(TFDekl70Test, ListsEachOwnerAndCountsThePlotOnce)
+{
+    TFDekl70& s = open();
+    EXPECT_EQ(column("jvdbgridImoti", 5), (QStringList{"Иван Петров", "Мария Иванова"}));
+    EXPECT_EQ(label("labSum"), QStringLiteral("4,000 дка"));
+    EXPECT_TRUE(edit("edFileName")->text().endsWith(QDir::toNativeSeparators(QStringLiteral("Dekl70/00134.xlsx"))));
+    s.resize(s.sizeHint());
+    testsupport::keepScreenshot(s.grab().toImage(), QStringLiteral("TFDekl70"));
+}
+
+TEST_F(TFDekl70Test, PrintsThePlotsWithoutAContractInForce)
+{
+    open();
+    prompter.clearShown();
+    const QString pdf = program_.filePath(QStringLiteral("невалидни.pdf"));
+    outputs.answerPdf(pdf);
+    click("bitPrintTransferNevalidni");
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Изтегляне на данните, моля изчакайте!")});
+    const QString text = testsupport::pdfText(pdf);
+    for (const char* expected : {"003002", "без договор", "003003", "изтекъл договор", "собствена"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
+    EXPECT_EQ(text.count(QStringLiteral("003003")), 1);
+
+    testsupport::runSql(db.path(), {QStringLiteral("delete from ZEMQ where ID_ZEMQ <> 102")});
+    prompter.clearShown();
+    click("bitPrintTransferNevalidni");
+    EXPECT_EQ(prompter.shown(), (QStringList{QStringLiteral("Изтегляне на данните, моля изчакайте!"),
+                                             QStringLiteral("Няма невалидни данни!")}));
+}
+
+}  // namespace

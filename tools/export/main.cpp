@@ -1,0 +1,183 @@
+// arventa-export nap|dekl69|dekl70 ...: writes the exports for the
+// authorities without a window, the same files the screens write, so that
+// an office can script its yearly filings. Messages go to standard error.
+#include "common/printing_prompter.h"
+#include "dataset/database.h"
+#include "dataset/dataset.h"
+#include "dataset/transaction_area.h"
+#include "fb/error.h"
+#include "reports/report_project.h"
+#include "service/archive_files.h"
+#include "transfers/dekl69_export.h"
+#include "transfers/dekl70_export.h"
+#include "transfers/income_declaration_export.h"
+#include "transfers/workbook_error.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QTextStream>
+
+#include <optional>
+
+namespace {
+
+const char* const kUsage =
+    "usage: arventa-export nap FORM.xlsx --database DB [--invalid OUT.pdf]\n"
+    "       arventa-export dekl69 --database DB [--folder FOLDER] [--ekatte CODE]\n"
+    "       arventa-export dekl70 --database DB [--folder FOLDER] [--ekatte CODE] [--invalid OUT.pdf]\n"
+    "nap fills FORM.xlsx, an empty copy of the income declaration form (DeklNAP.xlsx), and saves it.\n"
+    "dekl69 and dekl70 write FOLDER/Dekl69/<EKATTE>.xlsx (Dekl70/...) for every cadastral area, or for\n"
+    "the one of CODE, replacing files there; FOLDER is the current folder unless given.\n"
+    "--invalid prints the owners or plots that could not be declared to a PDF file.\n";
+
+struct Arguments {
+    QString kind, form, database, folder, ekatte, invalid;
+};
+
+std::optional<Arguments> parse(const QStringList& args)
+{
+    if (args.size() < 2)
+        return std::nullopt;
+    Arguments a;
+    a.kind = args[1];
+    a.folder = QDir::currentPath();
+    for (int i = 2; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QLatin1String("--database") && hasValue)
+            a.database = args[++i];
+        else if (arg == QLatin1String("--folder") && hasValue)
+            a.folder = args[++i];
+        else if (arg == QLatin1String("--ekatte") && hasValue)
+            a.ekatte = args[++i];
+        else if (arg == QLatin1String("--invalid") && hasValue)
+            a.invalid = args[++i];
+        else if (!arg.startsWith(QLatin1Char('-')) && a.form.isEmpty())
+            a.form = arg;
+        else
+            return std::nullopt;
+    }
+    const bool nap = a.kind == QLatin1String("nap");
+    const bool dekl = a.kind == QLatin1String("dekl69") || a.kind == QLatin1String("dekl70");
+    if (a.database.isEmpty() || (!nap && !dekl) || nap != !a.form.isEmpty() || (nap && !a.ekatte.isEmpty()) ||
+        (a.kind == QLatin1String("dekl69") && !a.invalid.isEmpty()))
+        return std::nullopt;
+    return a;
+}
+
+void say(const QString& text)
+{
+    QTextStream(stderr) << text << "\n";
+}
+
+// Prints rows through a layout to a PDF file.
+bool printInvalid(const QString& layout, const QString& pdf, const std::function<void(reports::ReportProject&)>& bind)
+{
+    PrintingPrompter prompter;
+    reports::FixedOutputChooser output({reports::OutputChoice::Kind::Pdf, pdf});
+    reports::ReportProject project(layout, prompter, nullptr);
+    project.setOutputChooser(output);
+    bind(project);
+    return project.execute();
+}
+
+int incomeDeclaration(const Arguments& a, dataset::TransactionArea& area)
+{
+    namespace nap = transfers::income_declaration;
+    dataset::Dataset query(area, QStringLiteral("QueryDeklNAP"));
+    query.sql().setLines({nap::paymentsStatement()});
+    dataset::Dataset firm(area, QStringLiteral("QueryFirma"));
+    firm.sql().setLines({QStringLiteral("select * from FIRMA")});
+    const auto payments = nap::paymentsOf(query);
+    firm.open();
+    const nap::Payer payer = firm.isEmpty() ? nap::Payer{} : nap::payerOf(firm);
+    const nap::Result result = nap::transfer(a.form, payer, payments);
+    if (!result.refusal.isEmpty()) {
+        say(result.refusal);
+        return 1;
+    }
+    reports::Table invalid;
+    invalid.fields = QStringList{QStringLiteral("EGN"), QStringLiteral("IME")};
+    for (size_t i = 0; i < payments.size(); ++i)
+        if (!result.written[i])
+            invalid.rows.push_back({fb::Value(payments[i].egn), fb::Value(payments[i].ime)});
+    QTextStream(stdout) << a.form << ": " << payments.size() - invalid.rows.size() << " owners written, "
+                        << invalid.rows.size() << " left out\n";
+    if (!a.invalid.isEmpty() && !invalid.rows.empty() &&
+        !printInvalid(QStringLiteral("TransferNevalidni.rav"), a.invalid,
+                      [&](reports::ReportProject& p) { p.bindRows(QStringLiteral("tr"), invalid); }))
+        return 1;
+    return 0;
+}
+
+int landDeclarations(const Arguments& a, dataset::TransactionArea& area)
+{
+    namespace ld = transfers::land_declaration;
+    const bool own = a.kind == QLatin1String("dekl69");
+    dataset::Dataset firm(area, QStringLiteral("IBQFirma"));
+    firm.sql().setLines({ld::firmStatement()});
+    firm.open();
+    const QString place = firm.isEmpty() ? QString() : firm.field(QStringLiteral("GR_S")).asString();
+    dataset::Dataset areas(area, QStringLiteral("IBQZeml"));
+    areas.sql().setLines({ld::areasStatement(own ? ld::Land::Own : ld::Land::Leased)});
+    dataset::Dataset plots(area, QStringLiteral("IBQImoti"));
+    plots.sql().setLines({own ? transfers::dekl69::plotsStatement() : transfers::dekl70::plotsStatement()});
+    const QString folder = ld::outputFolder(a.folder, own ? transfers::dekl69::kFolder : transfers::dekl70::kFolder);
+    service::makeFolder(folder);
+    const QDate today = QDate::currentDate();
+    const ld::Form form = own ? transfers::dekl69::form(place, today) : transfers::dekl70::form(place, today);
+    int written = 0;
+    areas.open();
+    for (areas.first(); !areas.eof(); areas.next()) {
+        const QString ekatte = areas.field(QStringLiteral("EKATTE")).asString();
+        if (!a.ekatte.isEmpty() && ekatte != a.ekatte)
+            continue;
+        plots.close();
+        plots.setParam(QStringLiteral("id_zeml"), areas.field(QStringLiteral("ID_ZEML")).value());
+        const auto lines = own ? transfers::dekl69::linesOf(plots) : transfers::dekl70::linesOf(plots);
+        const QString path = ld::outputFile(folder, ekatte);
+        ld::write(path, form, lines);
+        QTextStream(stdout) << path << ": " << lines.size() << " lines\n";
+        ++written;
+    }
+    if (written == 0 && !a.ekatte.isEmpty()) {
+        say(QStringLiteral("Няма землище с ЕКАТТЕ %1 за декларацията!").arg(a.ekatte));
+        return 1;
+    }
+    if (a.invalid.isEmpty())
+        return 0;
+    dataset::Dataset invalid(area, QStringLiteral("IBQInvalidDataDekl70"));
+    invalid.sql().setLines({transfers::dekl70::invalidDataStatement()});
+    return printInvalid(QStringLiteral("TransferNevalidniDekl70.rav"), a.invalid,
+                        [&](reports::ReportProject& p) { p.bindConnection(QStringLiteral("rvdsDekl70"), invalid); })
+               ? 0
+               : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
+    const auto args = parse(app.arguments());
+    if (!args) {
+        QTextStream(stderr) << kUsage;
+        return 2;
+    }
+    dataset::Database database(args->database);
+    dataset::TransactionArea area(
+        database, QStringLiteral("IBTExport"),
+        fb::TransactionOptions{fb::TransactionOptions::Isolation::Snapshot, true, true, true});
+    try {
+        return args->kind == QLatin1String("nap") ? incomeDeclaration(*args, area) : landDeclarations(*args, area);
+    } catch (const transfers::WorkbookError& e) {
+        say(e.message());
+    } catch (const fb::Error& e) {
+        say(e.message());
+    }
+    return 1;
+}
