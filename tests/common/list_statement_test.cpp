@@ -101,6 +101,12 @@ TEST(ListStatement, TheWholeStatementStandsForTheUnfilteredList)
     EXPECT_EQ(s.filtered(byName, {QString()}), QStringList{block});
     EXPECT_EQ(s.filtered(byName, {QStringLiteral("И")}),
               (QStringList{"select * from hora", " WHERE ", "(ime starting with ('И')) ", "order by ime"}));
+    // A sort by a title from the whole list sorts the base.
+    EXPECT_EQ(s.sorted(s.defaultLines(), SortForm::lastLine(), QStringLiteral("EGN"), false),
+              (QStringList{"select * from hora", "order by EGN DESC"}));
+    // The filter's own lines, for the rows the sums add up.
+    EXPECT_TRUE(s.whereLines(byName, {QString()}).isEmpty());
+    EXPECT_EQ(s.whereLines(byName, {QStringLiteral("И")}), (QStringList{" WHERE ", "(ime starting with ('И')) "}));
 }
 
 }  // namespace
