@@ -90,8 +90,8 @@ int printEveryOwner(TDM& dm, PrintingPrompter& prompter, const QString& pdf)
     screen.findChild<QPushButton*>(QStringLiteral("bitPrint"))->click();
     const qint64 ms = t.elapsed();
     out << "property-reports print: every owner with his plots to " << pdf << ": " << ms << " ms ("
-        << processorMs() - processor << " ms processor), "
-        << QFileInfo(pdf).size() / 1024 << " KB; peak " << peakMegabytes() << " MB\n";
+        << processorMs() - processor << " ms processor), " << QFileInfo(pdf).size() / 1024 << " KB; peak "
+        << peakMegabytes() << " MB\n";
     return QFileInfo::exists(pdf) ? 0 : 1;
 }
 

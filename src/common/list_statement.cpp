@@ -40,7 +40,8 @@ QStringList ListStatement::sorted(const QStringList& current, const SortForm& fo
                                   const QString& tieBreak) const
 {
     // The whole list's own statement has no order line to replace.
-    QStringList lines = current.isEmpty() || (!whole.isEmpty() && current == whole) ? base + tail + defaultOrder : current;
+    QStringList lines =
+        current.isEmpty() || (!whole.isEmpty() && current == whole) ? base + tail + defaultOrder : current;
     switch (form.kind) {
         case SortForm::None:
             return lines;

@@ -118,7 +118,8 @@ std::vector<ListColumn> plotColumns()
 std::vector<kit::FilterSpec> plotFilters()
 {
     const auto prefix = [](const char* name, const char* label, const char* column) {
-        return kit::FilterSpec{QLatin1String(name), QString::fromUtf8(label),
+        return kit::FilterSpec{QLatin1String(name),
+                               QString::fromUtf8(label),
                                {QStringLiteral("(upper(%1) starting with upper(").arg(QLatin1String(column))}};
     };
     return {

@@ -119,7 +119,7 @@ kit::RegisterForm byOwnerForm(TDM& dm, SortSwitch& direction)
                        .query = QStringLiteral("IBQImoti"),
                        .areaName = area,
                        .statement = {.base = {QString::fromUtf8(kPlotColumns) + QString::fromUtf8(kPlots) +
-                                               QString::fromUtf8(kOneOwner)},
+                                              QString::fromUtf8(kOneOwner)},
                                      .defaultOrder = {kOrderBy +
                                                       QStringLiteral("zemlishte.ekatte, zemq.imot_no, ntp.naim_ntp")}},
                        .columns = plotColumns(),
@@ -138,8 +138,8 @@ kit::RegisterForm byOwnerForm(TDM& dm, SortSwitch& direction)
 
 }  // namespace
 
-TFSprImotiSobstv::TFSprImotiSobstv(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs,
-                                   SortSwitch& direction, QWidget* parent)
+TFSprImotiSobstv::TFSprImotiSobstv(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, SortSwitch& direction,
+                                   QWidget* parent)
     : RegisterScreen(prompter, byOwnerForm(dm, direction), parent), outputs_(outputs)
 {
     connect(control<QPushButton>(QStringLiteral("bitPrint")), &QPushButton::clicked, this, &TFSprImotiSobstv::print);

@@ -57,8 +57,8 @@ TEST(ListStatement, TheThreeSortFormsRebuildTheirLines)
                                   QStringLiteral("NAS_MQSTO.NAIM_NM"), false);
     EXPECT_EQ(a.mid(0, a.size() - 1), filtered.mid(0, filtered.size() - 1));
     EXPECT_EQ(a.last(), QStringLiteral("NAS_MQSTO.NAIM_NM DESC, hora.egn, hora.ime "));
-    a = owners.sorted(filtered, SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")), QStringLiteral("hora.ime"), true,
-                      QStringLiteral(" hora.egn "));
+    a = owners.sorted(filtered, SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")),
+                      QStringLiteral("hora.ime"), true, QStringLiteral(" hora.egn "));
     EXPECT_EQ(a.last(), QStringLiteral("hora.ime ASC, hora.egn "));
 
     // The last line: "order by " + key, or the key alone after a " order by " line.

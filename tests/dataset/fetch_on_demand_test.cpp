@@ -124,8 +124,9 @@ TEST_F(FetchOnDemandTest, AGridReadsOnAsItScrolls)
 
 TEST(StatementLinesParse, AnExecuteBlocksVariablesAreNoParameters)
 {
-    const QString block = QStringLiteral("execute block returns (x integer) as declare m integer; begin "
-                                         "for select id_hora from hora where id_hora > :m into x do suspend; end");
+    const QString block = QStringLiteral(
+        "execute block returns (x integer) as declare m integer; begin "
+        "for select id_hora from hora where id_hora > :m into x do suspend; end");
     const StatementLines::Parsed parsed = StatementLines::parse(block);
     EXPECT_EQ(parsed.sql, block);
     EXPECT_TRUE(parsed.params.isEmpty());

@@ -148,8 +148,8 @@ TEST_F(TFSprbezhoraTest, PropertyViewFollowsTheListRowAndCannotChangeAnything)
     EXPECT_EQ(row(categories, 1), (QStringList{"4", "4,000", "2,000"}));
     EXPECT_EQ(column(history, 2), (QStringList{"бивш"}));
     // 10 dka in shares of 6 and 4; equalised 6 × 1 + 4 × 0.5 against shares of 4.8 and 3.2.
-    EXPECT_EQ(QStringList({line("lblPlosht"), line("lblRed"), line("lblRedDiff"), line("lblPrPlosht"),
-                           line("lblPrRed"), line("lblPrRedDiff")}),
+    EXPECT_EQ(QStringList({line("lblPlosht"), line("lblRed"), line("lblRedDiff"), line("lblPrPlosht"), line("lblPrRed"),
+                           line("lblPrRedDiff")}),
               (QStringList{"10,000", "10,000", "0,000", "8,000", "8,000", "0,000"}));
     for (QWidget* w : view->findChildren<QWidget*>()) {
         if (qobject_cast<QLineEdit*>(w) || qobject_cast<QRadioButton*>(w) ||
@@ -194,8 +194,8 @@ TEST_F(TFSprbezhoraTest, PrintListsThePlotsAsFilteredWithTheirSums)
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
     const QStringList text = printed(pdf);
     EXPECT_EQ(text.value(0), QStringLiteral("Справка на имотите по землища"));
-    EXPECT_TRUE(text.contains(
-        QStringLiteral("Благоевград Къра 101 Нива Аренда 10,000 8,000 1,250 Пшеница Да Да 55 2,500 да")))
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("Благоевград Къра 101 Нива Аренда 10,000 8,000 1,250 Пшеница Да Да 55 2,500 да")))
         << text.join(u'|').toStdString();
     EXPECT_FALSE(text.join(u'|').contains(QStringLiteral("Варна")));
     EXPECT_TRUE(text.contains(QStringLiteral("Брой имоти: 3 Общо площ: 20,000 дка"))) << text.join(u'|').toStdString();
