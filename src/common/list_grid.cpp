@@ -73,6 +73,7 @@ bool ListGrid::reread(const QString& field, const fb::Value& value)
 bool ListGrid::rereadDefault()
 {
     lines_ = statement_.defaultLines();
+    where_.clear();
     sortedColumn_ = -1;
     model_->clearSortMarker();
     return reread();
@@ -124,6 +125,13 @@ void ListGrid::follow(dataset::Dataset& master, const QString& param, const QStr
     });
 }
 
+QStringList ListGrid::sumLines() const
+{
+    if (statement_.sums.isEmpty())
+        return {};
+    return statement_.sums + where_ + statement_.tail;
+}
+
 // ---------------------------------------------------------------- filter
 
 void ListGrid::addFilterBox(QLineEdit* box, const FilterCondition& condition)
@@ -155,7 +163,11 @@ void ListGrid::filter()
         texts << box->text();
     }
     const QStringList filtered = statement_.filtered(conditions, texts);
+    // The sums read with the list see the new filter already.
+    QStringList where = statement_.whereLines(conditions, texts);
+    where_.swap(where);
     if (!read(filtered)) {
+        where_.swap(where);
         read(lines_);
         return;
     }

@@ -62,6 +62,9 @@ public:
     void setStatement(const ListStatement& statement);
     const ListStatement& statement() const { return statement_; }
     const QStringList& lines() const { return lines_; }
+    // The statement of the rows the list's sums add up: the sums' own
+    // select with the filter in force; empty when the list has none.
+    QStringList sumLines() const;
     // Whether re-reading commits the read transaction first. True for a list
     // with a transaction of its own (fresh data); false for a list read
     // through a shared area, whose commit would close cursors other screens use.
@@ -125,6 +128,7 @@ private:
 
     ListStatement statement_;
     QStringList lines_;
+    QStringList where_;  // the filter's lines in force, kept across a sort
     bool hasStatement_ = false;
     bool commitOnReread_ = true;
     std::function<void()> beforeRead_;

@@ -14,6 +14,14 @@ QStringList ListStatement::defaultLines() const
 
 QStringList ListStatement::filtered(const std::vector<FilterCondition>& conditions, const QStringList& texts) const
 {
+    const QStringList where = whereLines(conditions, texts);
+    if (where.isEmpty())
+        return defaultLines();
+    return base + where + tail + defaultOrder;
+}
+
+QStringList ListStatement::whereLines(const std::vector<FilterCondition>& conditions, const QStringList& texts) const
+{
     QStringList where;
     for (size_t i = 0; i < conditions.size() && qsizetype(i) < texts.size(); ++i) {
         const QString& text = texts[qsizetype(i)];
@@ -23,15 +31,17 @@ QStringList ListStatement::filtered(const std::vector<FilterCondition>& conditio
             where << andLine;
         where << conditions[i].fragment + sqlLiteral(text) + conditions[i].closing;
     }
-    if (where.isEmpty())
-        return defaultLines();
-    return base + QStringList{whereLine} + where + tail + defaultOrder;
+    if (!where.isEmpty())
+        where.prepend(whereLine);
+    return where;
 }
 
 QStringList ListStatement::sorted(const QStringList& current, const SortForm& form, const QString& key, bool ascending,
                                   const QString& tieBreak) const
 {
-    QStringList lines = current.isEmpty() ? defaultLines() : current;
+    // The whole list's own statement has no order line to replace.
+    QStringList lines =
+        current.isEmpty() || (!whole.isEmpty() && current == whole) ? base + tail + defaultOrder : current;
     switch (form.kind) {
         case SortForm::None:
             return lines;

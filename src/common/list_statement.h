@@ -54,9 +54,13 @@ struct ListStatement {
     QString andLine = QStringLiteral(" and ");
     // The unfiltered list as a statement of its own, when base and order
     // would make the engine sort every row before handing the first: the
-    // same rows in the same order, read as the grid needs them. A list with
-    // one is not sorted by its titles.
+    // same rows in the same order, read as the grid needs them. A sort by a
+    // title starts from base, tail and default order instead.
     QStringList whole = {};
+    // The select of only the columns a list's sums add up, over the base's
+    // joins: with the filter in force and the tail it gives the rows to sum,
+    // so that a list read as the grid needs it is not read whole for them.
+    QStringList sums = {};
 
     // Base, tail and default order (or the whole statement): the list unfiltered.
     QStringList defaultLines() const;
@@ -64,6 +68,8 @@ struct ListStatement {
     // (`texts[i]` goes with `conditions[i]`); every text empty gives the
     // default lines. A filter always restores the default order.
     QStringList filtered(const std::vector<FilterCondition>& conditions, const QStringList& texts) const;
+    // Only the filter's lines: `whereLine` and the conditions, none when every text is empty.
+    QStringList whereLines(const std::vector<FilterCondition>& conditions, const QStringList& texts) const;
     // The lines after a sort by a column: `current` is the statement in force
     // (a sort that replaces the last line keeps its filter), `key` the
     // column's source or field name, `tieBreak` a column's own tie-break

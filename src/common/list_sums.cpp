@@ -1,6 +1,8 @@
 #include "common/list_sums.h"
 
+#include "common/list_grid.h"
 #include "dataset/dataset.h"
+#include "fb/error.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -57,11 +59,49 @@ ListSums::ListSums(dataset::Dataset& rows, std::vector<kit::SumSpec> sums, QWidg
     update();
 }
 
+ListSums::~ListSums() = default;
+
+void ListSums::readFrom(const ListGrid& list)
+{
+    list_ = &list;
+    summed_ = std::make_unique<dataset::Dataset>(list.rows().area(), list.rows().name() + QStringLiteral("Sums"));
+    // The sums' query goes with the list's, while the transaction it was read in is still there.
+    connect(&list.rows(), &QObject::destroyed, this, [this] { summed_.reset(); });
+    update();
+}
+
 void ListSums::update()
 {
     if (!rows_)
         return;
+    if (summed_ && !readSummed())
+        return;
+    const dataset::Dataset& rows = summed_ ? *summed_ : *rows_;
     for (size_t i = 0; i < sums_.size(); ++i)
         labels_[i]->setText(
-            sumText(listSum(*rows_, sums_[i].field, sums_[i].onceFor, sums_[i].decimals), sums_[i].suffix));
+            sumText(listSum(rows, sums_[i].field, sums_[i].onceFor, sums_[i].decimals), sums_[i].suffix));
+    // Only the sums are kept, not the rows they came from.
+    if (summed_)
+        summed_->close();
+}
+
+// The sums' rows of a list just read. An empty list (or one being closed)
+// sums to nothing without asking. This runs while the list is being read,
+// where an error cannot go back to the reader: a sum that cannot be read is
+// shown empty rather than wrong.
+bool ListSums::readSummed()
+{
+    summed_->close();
+    if (rows_->loadedRowCount() == 0)
+        return true;
+    try {
+        summed_->sql().setLines(list_->sumLines());
+        summed_->open();
+    } catch (const fb::Error&) {
+        summed_->close();
+        for (QLabel* label : labels_)
+            label->clear();
+        return false;
+    }
+    return true;
 }

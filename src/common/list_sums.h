@@ -7,8 +7,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
+class ListGrid;
 class QLabel;
 
 namespace dataset {
@@ -30,13 +32,23 @@ class ListSums : public QWidget {
     Q_OBJECT
 public:
     ListSums(dataset::Dataset& rows, std::vector<kit::SumSpec> sums, QWidget* parent);
+    ~ListSums() override;
+
+    // The sums add up the rows of the list's own sums statement, read in
+    // the list's transaction whenever the list is read, and not the rows
+    // the list holds (a list read as the grid scrolls holds only some).
+    void readFrom(const ListGrid& list);
 
     // The labels that show the sums, in the order of the description.
     const std::vector<QLabel*>& labels() const { return labels_; }
     void update();
 
 private:
+    bool readSummed();
+
     QPointer<dataset::Dataset> rows_;
+    const ListGrid* list_ = nullptr;
+    std::unique_ptr<dataset::Dataset> summed_;
     std::vector<kit::SumSpec> sums_;
     std::vector<QLabel*> labels_;
 };

@@ -174,6 +174,10 @@ struct ListSpec {
     fb::TransactionOptions areaOptions = {};  // the isolation of the screen's own read transaction
     dataset::Dataset* cursor = nullptr;
     ListStatement statement = {};
+    // The query reads only the rows the grid shows and the rest as it
+    // scrolls on (a long list mostly looked at); its sums then come from
+    // the statement's own `sums` select.
+    bool readOnDemand = false;
     bool commitOnReread = true;
     // Runs before every read of the list (figures kept in a table brought up
     // to date first); a database error it throws is shown as a read's is.

@@ -101,6 +101,7 @@ ListGrid* RegisterScreen::makeList(const kit::ListSpec& spec)
         }
         queries_.push_back(std::make_unique<dataset::Dataset>(*area, spec.query));
         rows = queries_.back().get();
+        rows->setFetchOnDemand(spec.readOnDemand);
     }
     QTableView* view = grid(spec.grid, this, spec.visibleRows);
     controls_.insert(spec.grid, view);
@@ -128,6 +129,8 @@ QWidget* RegisterScreen::buildSums(const kit::ListSpec& spec, ListGrid& list, QW
     if (spec.sums.empty())
         return nullptr;
     auto* sums = new ListSums(list.rows(), spec.sums, parent);
+    if (!spec.statement.sums.isEmpty())
+        sums->readFrom(list);
     for (QLabel* label : sums->labels())
         controls_.insert(label->objectName(), label);
     return sums;

@@ -350,14 +350,35 @@ void Dataset::loadRows(const QString& sql, const Row& params)
     const size_t first = fetchOnDemand_ && !secondCursor_ ? 200 : SIZE_MAX;
     try {
         while (rows_.size() < first && st.fetch())
-            rows_.push_back(st.takeRow());
+            rows_.push_back(shared(st.takeRow()));
     } catch (const fb::Error&) {
         st.close();
         rows_.clear();
+        texts_.clear();
         throw;
     }
     if (st.isOpen())
         pending_ = &st;
+    else
+        texts_.clear();
+}
+
+Row Dataset::shared(Row row) const
+{
+    if (!shareTexts_)
+        return row;
+    texts_.resize(row.size());
+    for (size_t f = 0; f < row.size(); ++f) {
+        if (row[f].type() != fb::Value::Type::Text)
+            continue;
+        const QString text = row[f].toString();
+        const auto held = texts_[f].constFind(text);
+        if (held != texts_[f].constEnd())
+            row[f] = fb::Value(*held);
+        else
+            texts_[f].insert(text);
+    }
+    return row;
 }
 
 namespace {
@@ -372,8 +393,10 @@ int Dataset::rowCount() const
 
 bool Dataset::hasMoreRows() const
 {
-    if (pending_ && !pending_->isOpen())
-        pending_ = nullptr;  // its transaction ended: the list is as far as it was read
+    if (pending_ && !pending_->isOpen()) {
+        pending_ = nullptr;  // read to its end, or its transaction ended: the list is as far as it was read
+        texts_.clear();
+    }
     return pending_ != nullptr;
 }
 
@@ -392,7 +415,7 @@ void Dataset::fetchUpTo(int wanted) const
         const int chunk = wanted < 0 ? kFetchChunk : std::min(kFetchChunk, wanted - loadedRowCount());
         try {
             while (int(more.size()) < chunk && pending_->fetch())
-                more.push_back(pending_->takeRow());
+                more.push_back(shared(pending_->takeRow()));
         } catch (const fb::Error&) {
             stopFetching();
             throw;
@@ -412,6 +435,7 @@ void Dataset::stopFetching() const
     if (pending_)
         pending_->close();
     pending_ = nullptr;
+    texts_.clear();
 }
 
 // A query's fields are its columns; they are made again only when the

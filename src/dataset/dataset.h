@@ -6,6 +6,7 @@
 #include "fb/value.h"
 
 #include <QHash>
+#include <QSet>
 #include <QObject>
 #include <QStringList>
 
@@ -61,6 +62,9 @@ public:
     // come when they are asked for (a grid scrolling on, a count, a search,
     // a move past the rows read). For long lists that are mostly only looked at.
     void setFetchOnDemand(bool on) { fetchOnDemand_ = on; }
+    // Equal texts of a column are held once (a long read of few distinct
+    // names, such as a report's every plot with its settlement and locality).
+    void setShareTexts(bool on) { shareTexts_ = on; }
     // Whether a bound control may put the dataset into edit by itself.
     void setAutoEdit(bool on) { autoEdit_ = on; }
     bool autoEdit() const { return autoEdit_; }
@@ -184,6 +188,8 @@ private:
     // Reads on until `wanted` rows are read (all of them for -1).
     void fetchUpTo(int wanted) const;
     void stopFetching() const;
+    // The row as read, its texts replaced by equal ones held already.
+    Row shared(Row row) const;
     void fieldsFromStatement(const fb::Statement& st);
     void masterMoved();
     void setState(State s);
@@ -218,6 +224,8 @@ private:
     mutable std::unordered_map<int, QHash<QString, int>> index_;  // field -> value -> first row
     StatementSlot query_;
     bool fetchOnDemand_ = false;
+    bool shareTexts_ = false;
+    mutable std::vector<QSet<QString>> texts_;  // per column, while the rows are read
     mutable fb::Statement* pending_ = nullptr;  // the open cursor of a list read on demand
 };
 

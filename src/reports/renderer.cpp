@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include <numeric>
+#include <unordered_map>
 #include <span>
 
 namespace reports {
@@ -324,7 +325,7 @@ private:
         if (e.kind == Element::Kind::Text)
             return e.text;
         const Table& t = tableOf(e, ctx);
-        const int column = e.field.isEmpty() ? -1 : t.column(e.field);
+        const int column = columnOf(e, t);
         const QString format = !e.format.isEmpty() || column < 0 ? e.format : t.formats[column];
         QString shown;
         if (e.kind == Element::Kind::Total) {
@@ -343,6 +344,18 @@ private:
                 shown = shown.left(e.chars).toUpper();
         }
         return shown.isEmpty() ? shown : e.prefix + shown + e.suffix;
+    }
+
+    // An element always reads the same connection, so its column is looked
+    // up by name once, not for every row of a long list.
+    int columnOf(const Element& e, const Table& t) const
+    {
+        if (e.field.isEmpty())
+            return -1;
+        const auto [it, added] = columns_.try_emplace(&e, -1);
+        if (added)
+            it->second = t.column(e.field);
+        return it->second;
     }
 
     // The first row of `t` whose link field equals the master field of the band's row; -1 when none does.
@@ -392,6 +405,7 @@ private:
     const Table* detail_ = nullptr;
     std::vector<int> allRows_;
     std::vector<QHash<QString, std::vector<int>>> subIndexes_;
+    mutable std::unordered_map<const Element*, int> columns_;
     double pageHeight_ = 0;
     double y_ = 0;
     double top_ = 0;  // where the body of the page begins, under the title and the page header

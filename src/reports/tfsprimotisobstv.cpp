@@ -119,7 +119,7 @@ kit::RegisterForm byOwnerForm(TDM& dm, SortSwitch& direction)
                        .query = QStringLiteral("IBQImoti"),
                        .areaName = area,
                        .statement = {.base = {QString::fromUtf8(kPlotColumns) + QString::fromUtf8(kPlots) +
-                                               QString::fromUtf8(kOneOwner)},
+                                              QString::fromUtf8(kOneOwner)},
                                      .defaultOrder = {kOrderBy +
                                                       QStringLiteral("zemlishte.ekatte, zemq.imot_no, ntp.naim_ntp")}},
                        .columns = plotColumns(),
@@ -138,8 +138,8 @@ kit::RegisterForm byOwnerForm(TDM& dm, SortSwitch& direction)
 
 }  // namespace
 
-TFSprImotiSobstv::TFSprImotiSobstv(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs,
-                                   SortSwitch& direction, QWidget* parent)
+TFSprImotiSobstv::TFSprImotiSobstv(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, SortSwitch& direction,
+                                   QWidget* parent)
     : RegisterScreen(prompter, byOwnerForm(dm, direction), parent), outputs_(outputs)
 {
     connect(control<QPushButton>(QStringLiteral("bitPrint")), &QPushButton::clicked, this, &TFSprImotiSobstv::print);
@@ -153,10 +153,12 @@ QStringList TFSprImotiSobstv::everyOwnersPlots() const
 
 // The layout prints each owner of the list with the owner's plots: the
 // plots of every owner are read at once, for this print only, and each
-// owner's are found by ID_HORA.
+// owner's are found by ID_HORA. Their names repeat from owner to owner and
+// are held once.
 void TFSprImotiSobstv::print()
 {
     dataset::Dataset plots(moreList(0)->rows().area(), QStringLiteral("IBQImotiAll"));
+    plots.setShareTexts(true);
     plots.sql().setLines(everyOwnersPlots());
     reports::ReportProject SprImotiSobstv(QStringLiteral("SprImotiSobstv.rav"), prompter(), this);
     SprImotiSobstv.setOutputChooser(outputs_);

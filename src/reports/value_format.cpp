@@ -68,13 +68,15 @@ QString formatValue(const fb::Value& value, const QString& format)
     using T = fb::Value::Type;
     if (value.isNull())
         return {};
+    if (value.type() == T::Text)  // the common case of a long list, without a locale made for it
+        return value.toString();
     QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
     const QChar point = locale.decimalPoint().at(0);
     const bool number = value.type() == T::Integer || value.type() == T::Double || value.type() == T::Decimal;
     const int decimals = formatDecimals(format);
     if (number && decimals >= 0)
         return exactValue(value, decimals).toString(point) + unitOf(format);
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
     switch (value.type()) {
         case T::Integer:
             return QString::number(value.toInt64());

@@ -57,8 +57,8 @@ TEST(ListStatement, TheThreeSortFormsRebuildTheirLines)
                                   QStringLiteral("NAS_MQSTO.NAIM_NM"), false);
     EXPECT_EQ(a.mid(0, a.size() - 1), filtered.mid(0, filtered.size() - 1));
     EXPECT_EQ(a.last(), QStringLiteral("NAS_MQSTO.NAIM_NM DESC, hora.egn, hora.ime "));
-    a = owners.sorted(filtered, SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")), QStringLiteral("hora.ime"), true,
-                      QStringLiteral(" hora.egn "));
+    a = owners.sorted(filtered, SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")),
+                      QStringLiteral("hora.ime"), true, QStringLiteral(" hora.egn "));
     EXPECT_EQ(a.last(), QStringLiteral("hora.ime ASC, hora.egn "));
 
     // The last line: "order by " + key, or the key alone after a " order by " line.
@@ -101,6 +101,12 @@ TEST(ListStatement, TheWholeStatementStandsForTheUnfilteredList)
     EXPECT_EQ(s.filtered(byName, {QString()}), QStringList{block});
     EXPECT_EQ(s.filtered(byName, {QStringLiteral("И")}),
               (QStringList{"select * from hora", " WHERE ", "(ime starting with ('И')) ", "order by ime"}));
+    // A sort by a title from the whole list sorts the base.
+    EXPECT_EQ(s.sorted(s.defaultLines(), SortForm::lastLine(), QStringLiteral("EGN"), false),
+              (QStringList{"select * from hora", "order by EGN DESC"}));
+    // The filter's own lines, for the rows the sums add up.
+    EXPECT_TRUE(s.whereLines(byName, {QString()}).isEmpty());
+    EXPECT_EQ(s.whereLines(byName, {QStringLiteral("И")}), (QStringList{" WHERE ", "(ime starting with ('И')) "}));
 }
 
 }  // namespace

@@ -70,6 +70,29 @@ TEST_F(FetchOnDemandTest, AListReadOnDemandReadsWhatIsAskedFor)
     EXPECT_FALSE(hora.isOpen());
 }
 
+// Equal texts of a column come out held once, whether read at once or on demand.
+TEST_F(FetchOnDemandTest, SharedTextsKeepTheirValuesAndAreHeldOnce)
+{
+    for (const bool onDemand : {false, true}) {
+        Dataset list(area, QStringLiteral("QueryHora"));
+        list.sql().setLines({QStringLiteral(
+            "select egn, iif(mod(cast(egn as integer), 2) = 0, 'чётен', 'нечетен') kind, cast(null as varchar(5)) none "
+            "from hora order by egn")});
+        list.setShareTexts(true);
+        list.setFetchOnDemand(onDemand);
+        list.open();
+        ASSERT_EQ(list.rowCount(), 1000);
+        EXPECT_EQ(list.value(0, 0).toString(), QStringLiteral("0000000001"));
+        EXPECT_EQ(list.value(0, 1).toString(), QStringLiteral("нечетен"));
+        EXPECT_EQ(list.value(999, 1).toString(), QStringLiteral("чётен"));
+        EXPECT_TRUE(list.value(500, 2).isNull());
+        EXPECT_EQ(list.value(998, 1).toString().constData(), list.value(0, 1).toString().constData());
+        EXPECT_EQ(list.value(999, 1).toString().constData(), list.value(1, 1).toString().constData());
+        EXPECT_NE(list.value(1, 0).toString().constData(), list.value(0, 0).toString().constData());
+        list.close();
+    }
+}
+
 TEST_F(FetchOnDemandTest, AGridReadsOnAsItScrolls)
 {
     Dataset list(area, QStringLiteral("QueryHora"));
@@ -101,8 +124,9 @@ TEST_F(FetchOnDemandTest, AGridReadsOnAsItScrolls)
 
 TEST(StatementLinesParse, AnExecuteBlocksVariablesAreNoParameters)
 {
-    const QString block = QStringLiteral("execute block returns (x integer) as declare m integer; begin "
-                                         "for select id_hora from hora where id_hora > :m into x do suspend; end");
+    const QString block = QStringLiteral(
+        "execute block returns (x integer) as declare m integer; begin "
+        "for select id_hora from hora where id_hora > :m into x do suspend; end");
     const StatementLines::Parsed parsed = StatementLines::parse(block);
     EXPECT_EQ(parsed.sql, block);
     EXPECT_TRUE(parsed.params.isEmpty());

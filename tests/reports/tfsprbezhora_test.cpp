@@ -84,6 +84,33 @@ TEST_F(TFSprbezhoraTest, PrefixFiltersJoinWithAndAndClearRestoresTheDefaultOrder
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
 }
 
+// The list opens in the order its select sorts to (a click on the first
+// title, ascending, reads that select): two localities of one name in one
+// area mix their plots by number, and a plot's every column comes alike.
+TEST_F(TFSprbezhoraTest, TheListOpensInTheOrderOfItsSelect)
+{
+    testsupport::runSql(
+        db.path(),
+        {QStringLiteral("insert into MESTNOST (ID_MESTN, ID_ZEML, NAIM_MESTN) values (4, 1, 'Къра')"),
+         QStringLiteral("insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, ID_NTP, ID_FS, PLOSHT, PRPLOSHT, KOMASIP) "
+                        "values (6, 4, '1015', 1, 1, 3, 3, 1.5)"),
+         QStringLiteral("insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, ID_NTP, PLOSHT, PRPLOSHT) "
+                        "values (7, 4, '099', 2, 2, 2)")});
+    open();
+    EXPECT_EQ(plots(), (QStringList{"201", "099", "101", "1015", "102", "301", "302"}));
+    EXPECT_EQ(label("labSumPlosht"), QStringLiteral("31,000 дка"));
+    EXPECT_EQ(label("labSumKP"), QStringLiteral("4,000 дка"));
+    std::vector<QStringList> opened;
+    for (int r = 0; r < list()->model()->rowCount(); ++r)
+        opened.push_back(row(list(), r));
+    clickTitle(list(), 0);
+    ASSERT_EQ(list()->model()->rowCount(), int(opened.size()));
+    for (int r = 0; r < int(opened.size()); ++r)
+        EXPECT_EQ(row(list(), r), opened[size_t(r)]) << r;
+    EXPECT_EQ(label("labSumPlosht"), QStringLiteral("31,000 дка"));
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
+}
+
 // The view shows the list's row and follows it; a second press opens no
 // second view; closing the list closes the view.
 TEST_F(TFSprbezhoraTest, PropertyViewFollowsTheListRowAndCannotChangeAnything)
@@ -121,8 +148,8 @@ TEST_F(TFSprbezhoraTest, PropertyViewFollowsTheListRowAndCannotChangeAnything)
     EXPECT_EQ(row(categories, 1), (QStringList{"4", "4,000", "2,000"}));
     EXPECT_EQ(column(history, 2), (QStringList{"бивш"}));
     // 10 dka in shares of 6 and 4; equalised 6 × 1 + 4 × 0.5 against shares of 4.8 and 3.2.
-    EXPECT_EQ(QStringList({line("lblPlosht"), line("lblRed"), line("lblRedDiff"), line("lblPrPlosht"),
-                           line("lblPrRed"), line("lblPrRedDiff")}),
+    EXPECT_EQ(QStringList({line("lblPlosht"), line("lblRed"), line("lblRedDiff"), line("lblPrPlosht"), line("lblPrRed"),
+                           line("lblPrRedDiff")}),
               (QStringList{"10,000", "10,000", "0,000", "8,000", "8,000", "0,000"}));
     for (QWidget* w : view->findChildren<QWidget*>()) {
         if (qobject_cast<QLineEdit*>(w) || qobject_cast<QRadioButton*>(w) ||
@@ -167,8 +194,8 @@ TEST_F(TFSprbezhoraTest, PrintListsThePlotsAsFilteredWithTheirSums)
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
     const QStringList text = printed(pdf);
     EXPECT_EQ(text.value(0), QStringLiteral("Справка на имотите по землища"));
-    EXPECT_TRUE(text.contains(
-        QStringLiteral("Благоевград Къра 101 Нива Аренда 10,000 8,000 1,250 Пшеница Да Да 55 2,500 да")))
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("Благоевград Къра 101 Нива Аренда 10,000 8,000 1,250 Пшеница Да Да 55 2,500 да")))
         << text.join(u'|').toStdString();
     EXPECT_FALSE(text.join(u'|').contains(QStringLiteral("Варна")));
     EXPECT_TRUE(text.contains(QStringLiteral("Брой имоти: 3 Общо площ: 20,000 дка"))) << text.join(u'|').toStdString();
