@@ -4,6 +4,7 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "schema/csv.h"
+#include "schema/receipt_series.h"
 #include "schema/rent_due_cache.h"
 
 #include <QFile>
@@ -134,6 +135,7 @@ QStringList ddl()
                               .arg(plainName(t.name), QLatin1String(column), sqlName(t.name));
     }
     statements << rent::dueCacheDdl();
+    statements << receiptSeriesDdl();
     statements << kVersionTable;
     return statements;
 }
@@ -167,6 +169,14 @@ void upgrade(fb::Connection& connection)
             tr.commit();
         }
         rent::startDueCache(connection, tr);
+    }
+    if (version < 3) {
+        if (!exists("RAZP_NOMERA")) {
+            for (const QString& statement : receiptSeriesDdl())
+                connection.executeImmediate(tr, statement);
+            tr.commit();
+        }
+        startReceiptSeries(connection, tr);
     }
     fb::execute(connection, tr, QStringLiteral("update arventa_schema set version = ?"), {kVersion});
     tr.commit();
