@@ -29,8 +29,8 @@ int main(int argc, char** argv)
     QtPrompter prompter;
     Arventa program;
     TerminationWatch watch([&program] { endWithoutSaving(program); });
-    program = startArventa(QCoreApplication::applicationDirPath(), prompter, database.database,
-                           [&watch] { watch.arm(); });
+    program =
+        startArventa(QCoreApplication::applicationDirPath(), prompter, database.database, [&watch] { watch.arm(); });
     if (!program.main)
         return program.exitCode;
     return app.exec();

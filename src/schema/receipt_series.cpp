@@ -31,7 +31,8 @@ QString claimTrigger(const char* name, const char* table, const char* column)
 QStringList receiptSeriesDdl()
 {
     return {
-        QStringLiteral("create table RAZP_NOMERA (NOMER integer not null, constraint PK_RAZP_NOMERA primary key (NOMER))"),
+        QStringLiteral(
+            "create table RAZP_NOMERA (NOMER integer not null, constraint PK_RAZP_NOMERA primary key (NOMER))"),
         claimTrigger("RN_RAZP_DANNI", "\"RAZP DANNI\"", "NOM"),
         claimTrigger("RN_RAZP_PARI", "RAZP_PARI", "NOMER"),
     };

@@ -26,8 +26,9 @@ TEST(DatabaseChoice, TheCommandLineWinsOverTheVariableWhichWinsOverTheFoldersFil
 TEST(DatabaseChoice, ANameMissingAfterTheOptionIsAProblemNotTheDefault)
 {
     const QString program = QStringLiteral("arventa");
-    for (const QStringList& args : {QStringList{program, QStringLiteral("--database")},
-                                    QStringList{program, QStringLiteral("--database=")},
-                                    QStringList{program, QStringLiteral("--database"), QStringLiteral(" ")}})
-        EXPECT_FALSE(choose(args, QStringLiteral("office/3051:arventa")).problem.isEmpty()) << args.join(' ').toStdString();
+    for (const QStringList& args :
+         {QStringList{program, QStringLiteral("--database")}, QStringList{program, QStringLiteral("--database=")},
+          QStringList{program, QStringLiteral("--database"), QStringLiteral(" ")}})
+        EXPECT_FALSE(choose(args, QStringLiteral("office/3051:arventa")).problem.isEmpty())
+            << args.join(' ').toStdString();
 }

@@ -27,8 +27,9 @@ protected:
     QString claimed()
     {
         fb::Transaction tr(c);
-        return fb::fetchScalar(c, tr, QStringLiteral("select list(NOMER, ' ') from (select NOMER from RAZP_NOMERA "
-                                                     "order by NOMER)"))
+        return fb::fetchScalar(c, tr,
+                               QStringLiteral("select list(NOMER, ' ') from (select NOMER from RAZP_NOMERA "
+                                              "order by NOMER)"))
             .toString();
     }
 

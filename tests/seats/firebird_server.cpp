@@ -63,8 +63,9 @@ bool FirebirdServer::installed()
 FirebirdServer::FirebirdServer()
 {
     if (!installed()) {
-        problem_ = QStringLiteral("the Firebird server is not installed (package firebird3.0-server: "
-                                  "scripts/server.sh install)");
+        problem_ = QStringLiteral(
+            "the Firebird server is not installed (package firebird3.0-server: "
+            "scripts/server.sh install)");
         return;
     }
     port_ = freePort();
@@ -87,7 +88,8 @@ bool FirebirdServer::prepare()
 {
     QProcess prepare;
     prepare.setProcessChannelMode(QProcess::MergedChannels);
-    prepare.start(kScript, {QStringLiteral("prepare"), dir_.path(), QString::number(port_), QStringLiteral("127.0.0.1")});
+    prepare.start(kScript,
+                  {QStringLiteral("prepare"), dir_.path(), QString::number(port_), QStringLiteral("127.0.0.1")});
     if (!prepare.waitForFinished(60000) || prepare.exitStatus() != QProcess::NormalExit || prepare.exitCode() != 0) {
         problem_ = QStringLiteral("%1 prepare failed: %2 %3")
                        .arg(kScript, prepare.errorString(), QString::fromUtf8(prepare.readAll()));

@@ -31,9 +31,9 @@ protected:
                 GTEST_SKIP() << server->problem().toStdString();
             FAIL() << "the Firebird server cannot be started: " << server->problem().toStdString();
         }
-        database = server->copyTemplate(QString::fromLatin1(
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                                        QStringLiteral(".fdb"));
+        database =
+            server->copyTemplate(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                                 QStringLiteral(".fdb"));
         ASSERT_FALSE(database.isEmpty());
         seed({QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (1, '7501010001', 'Иван Петров')"),
               QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (2, '7501010002', 'Мария Колева')"),
@@ -200,7 +200,8 @@ TEST_F(Seats, ReceiptNumbersGivenAtTheSameMomentStayUnique)
     fb::Connection c;
     c.attach(database);
     fb::Transaction tr(c);
-    EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select list(NOM) from (select NOM from \"RAZP DANNI\" order by NOM)"))
-                  .toString(),
-              QStringLiteral("41,42"));
+    EXPECT_EQ(
+        fb::fetchScalar(c, tr, QStringLiteral("select list(NOM) from (select NOM from \"RAZP DANNI\" order by NOM)"))
+            .toString(),
+        QStringLiteral("41,42"));
 }
