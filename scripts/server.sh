@@ -25,7 +25,8 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 server_bin=/usr/sbin/firebird
 system_conf=/etc/firebird/3.0
-system_root=/usr/lib/x86_64-linux-gnu/firebird/3.0
+# The engine's folder, under the machine's multiarch library folder.
+system_root="$(ls -d /usr/lib/*/firebird/3.0 2>/dev/null | head -n 1)"
 # The password the program attaches with (src/fb/connection.h).
 password=plotguard
 
