@@ -94,6 +94,9 @@ prepare() {
 RemoteServicePort = $port
 RemoteBindAddress = $address
 DatabaseAccess = Restrict $root
+# Users of this server only; without it the engine would read and write the
+# system's own security database.
+SecurityDatabase = $root/security3.fdb
 EOF
   cat >"$root/databases.conf" <<EOF
 security.db = $root/security3.fdb
