@@ -22,6 +22,7 @@ extern const Case reportCase;          // report.cpp
 extern const Case rentGoodsCase;       // rent_goods.cpp
 extern const Case receiptNumbersCase;  // receipt_numbers.cpp
 extern const Case rentListCase;        // rent_list.cpp
+extern const Case pastRentCase;        // past_rent.cpp
 
 // Every case, in the order the usage text lists them (cases.cpp).
 const std::vector<Case>& cases();

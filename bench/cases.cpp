@@ -36,6 +36,7 @@ const std::vector<Case>& cases()
          closing},
         receiptNumbersCase,
         rentListCase,
+        pastRentCase,
     };
     return all;
 }

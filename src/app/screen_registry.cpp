@@ -7,8 +7,10 @@
 #include "registers/tfhora.h"
 #include "registers/tfzemq.h"
 #include "rent/tfhorazemqrenta.h"
+#include "rent/tfnerazdadenarenta.h"
 #include "rent/tfrentazeml.h"
 #include "rent/tfsobstvzemq.h"
+#include "rent/tfsprnr.h"
 #include "rent/tfvidrenta.h"
 #include "reports/tfsprbezhora.h"
 #include "reports/tfsprbezimoti.h"
@@ -105,6 +107,13 @@ void registerScreens(ScreenRegistry& registry)
             list->openBeside(payout);
         });
         return list;
+    });
+    registry.add("TFNerazdadenaRenta", [](const ScreenContext& c) {
+        return new TFNerazdadenaRenta(c.dm, c.prompter, c.outputs,
+                                      c.sorts.of("TFNerazdadenaRenta", SortSwitch::Ascending));
+    });
+    registry.add("TFSprnr", [](const ScreenContext& c) {
+        return new TFSprnr(c.dm, c.prompter, c.outputs, c.sorts.of("TFSprnr", SortSwitch::Descending));
     });
     registry.add("TFVidRenta", [](const ScreenContext& c) { return new TFVidRenta(c.dm, c.prompter); });
     // The rules screen's button beside its rent type picker shows the one rent types screen.

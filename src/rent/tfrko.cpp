@@ -104,6 +104,9 @@ void TFRKO::storePayment(int number)
     trko.field(QStringLiteral("NPLP")).setValue(method);
     trko.field(QStringLiteral("NPLPTEKST")).setValue(kMethods[method]);
     trko.post();  // the database gives ID_RAZPPARI
+    if (alongside_)
+        alongside_(dm_.IBDatabase1.connection(), dm_.IBTRazpPari.transaction(),
+                   trko.field(QStringLiteral("ID_RAZPPARI")).value());
     dm_.IBTRazpPari.commit();
     trko.open();
 }

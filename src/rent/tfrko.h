@@ -2,6 +2,14 @@
 
 #include "rent/receipt_number_dialog.h"
 
+#include <functional>
+
+namespace fb {
+class Connection;
+class Transaction;
+class Value;
+}  // namespace fb
+
 class QButtonGroup;
 class QLabel;
 
@@ -11,6 +19,11 @@ class QLabel;
 //   dm.TRKO.append();  // ID_HORA, SUMA, PREDSTRP and PMG set by the caller
 //   TFRKO dialog(dm, prompter, this);
 //   if (dialog.run()) find the payment by dialog.number();
+//
+// What must be stored together with the payment (the past-years row it
+// settles) is handed in by storeAlongside(): it is written in the payment's
+// own transaction before the commit, so that either both are kept or
+// neither is.
 //
 // The dialog proposes the next number of the shared series when it is made
 // and shows the amount; the user gives number, date, payment method and
@@ -26,6 +39,12 @@ public:
     bool run();
     // The number of the saved payment; 0 before one is saved.
     int number() const { return saved_; }
+    // `step` runs after the payment is posted (its ID_RAZPPARI given) and
+    // before IBTRazpPari commits, in that transaction. A database error it
+    // throws is shown, nothing is committed and the dialog stays open:
+    // "Запис" tries again, "Отказ" leaves neither the payment nor the step.
+    using Alongside = std::function<void(fb::Connection&, fb::Transaction&, const fb::Value& payment)>;
+    void storeAlongside(Alongside step) { alongside_ = std::move(step); }
 
     void reject() override;
 
@@ -39,4 +58,5 @@ private:
     QLabel* dbtRKOSuma;
     QButtonGroup* method_;
     int saved_ = 0;
+    Alongside alongside_;
 };

@@ -65,6 +65,7 @@ const QString kMarkedOwners = QStringLiteral("select distinct id_hora from nach_
 
 const QString kLineColumns = QStringLiteral("id_dog, id_sobstv, id_zeml, zdpl, zpl");
 const QString kFigureColumns = QStringLiteral("id_sobstv, count_rec, zdpl, zpl, sop");
+const QString kUnpaidColumns = QStringLiteral("id_sobstv, zdpl, zpl, sok, sokp, sop");
 
 }  // namespace
 
@@ -95,12 +96,27 @@ QStringList dueCacheDdl()
     return ddl;
 }
 
+QStringList unpaidDueDdl()
+{
+    // The scales are those of the select it keeps: the sums of decimal
+    // products keep every digit, so the rest computed from them is the same.
+    return {QStringLiteral(
+        "create table NACH_RENTA_NR (ID_SOBSTV integer not null, ZDPL decimal(18,3), ZPL decimal(18,3), "
+        "SOK decimal(18,3), SOKP decimal(18,5), SOP decimal(18,2), constraint PK_NACH_RENTA_NR primary key "
+        "(ID_SOBSTV))")};
+}
+
+void markEveryone(fb::Connection& connection, fb::Transaction& tr)
+{
+    fb::execute(connection, tr, QStringLiteral("insert into nach_renta_prom (id_hora) values (null)"));
+}
+
 void startDueCache(fb::Connection& connection, fb::Transaction& tr)
 {
     fb::execute(connection, tr,
                 QStringLiteral("insert into nach_renta_dog (%1) select %1 from (").arg(kLineColumns) + contractLines() +
                     QLatin1Char(')'));
-    fb::execute(connection, tr, QStringLiteral("insert into nach_renta_prom (id_hora) values (null)"));
+    markEveryone(connection, tr);
 }
 
 Refresh bringUpToDate(fb::Connection& connection)
@@ -114,6 +130,7 @@ Refresh bringUpToDate(fb::Connection& connection)
         return done;
 
     const QString insertFigures = QStringLiteral("insert into nach_renta (%1) select %1 from (").arg(kFigureColumns);
+    const QString insertUnpaid = QStringLiteral("insert into nach_renta_nr (%1) select %1 from (").arg(kUnpaidColumns);
     // Many owners at once (an equalisation of every share, a bulk load) are
     // computed faster in one pass over all lines than owner by owner.
     if (done.owners > count(QStringLiteral("select count(*) from nach_renta")) / 4) {
@@ -127,7 +144,8 @@ Refresh bringUpToDate(fb::Connection& connection)
         fb::execute(connection, tr,
                     QStringLiteral("execute block as declare variable owner integer; begin for ") + kMarkedOwners +
                         QStringLiteral(" into :owner do begin delete from nach_renta_dog where id_sobstv = :owner;"
-                                       " delete from nach_renta where id_sobstv = :owner; end end"));
+                                       " delete from nach_renta where id_sobstv = :owner;"
+                                       " delete from nach_renta_nr where id_sobstv = :owner; end end"));
         fb::execute(connection, tr,
                     QStringLiteral("insert into nach_renta_dog (%1) select %1 from (").arg(kLineColumns) +
                         contractLines(kMarkedOwners) + QLatin1Char(')'));
@@ -136,11 +154,14 @@ Refresh bringUpToDate(fb::Connection& connection)
         const QString lines = keptContractLines();
         fb::execute(connection, tr, QStringLiteral("delete from nach_renta"));
         fb::execute(connection, tr, insertFigures + ownerFigures({lines, lines}) + QLatin1Char(')'));
+        fb::execute(connection, tr, QStringLiteral("delete from nach_renta_nr"));
+        fb::execute(connection, tr, insertUnpaid + unpaidDue(lines) + QLatin1Char(')'));
     } else {
         const QString lines = QStringLiteral("select L.id_dog, L.id_sobstv, L.id_zeml, L.ZDPl, L.ZPl from (") +
                               kMarkedOwners +
                               QStringLiteral(") O inner join nach_renta_dog L on (L.id_sobstv = O.id_hora)");
         fb::execute(connection, tr, insertFigures + ownerFigures({lines, lines}) + QLatin1Char(')'));
+        fb::execute(connection, tr, insertUnpaid + unpaidDue(lines) + QLatin1Char(')'));
     }
     fb::execute(connection, tr, QStringLiteral("delete from nach_renta_prom"));
     tr.commit();
@@ -155,6 +176,11 @@ QString keptContractLines()
 RentListStatement cachedRentList()
 {
     return rentListOver(QStringLiteral("select id_sobstv, count_rec, ZDPl, ZPl, SOP from nach_renta"));
+}
+
+QString cachedUnpaidRest()
+{
+    return unpaidRestOver(QStringLiteral("select %1 from nach_renta_nr").arg(kUnpaidColumns));
 }
 
 }  // namespace schema::rent

@@ -14,6 +14,9 @@
 // types, cadastral areas, settlements; the line sums do not depend on them).
 // bringUpToDate() recomputes the marked owners' line sums and figures, or
 // everyone's figures from the kept line sums.
+// NACH_RENTA_NR keeps the rows of rent::unpaidDue() read from the line sums
+// (the due of the unpaid-rent report and the year closing, rounded once per
+// owner), brought up to date together with NACH_RENTA.
 // Names, goods receipts and cash payments are not kept: the list joins them
 // as they stand, so payouts never make the figures stale.
 
@@ -30,6 +33,10 @@ namespace schema::rent {
 
 // The tables, the marking procedure and the triggers of the cache, in order.
 QStringList dueCacheDdl();
+// The table of the kept unpaid due (added to the cache later).
+QStringList unpaidDueDdl();
+// Marks every owner's figures as stale; the caller commits.
+void markEveryone(fb::Connection& connection, fb::Transaction& tr);
 
 // Fills the line sums of a database that had no cache and marks everyone;
 // the caller commits.
@@ -53,5 +60,9 @@ QString keptContractLines();
 
 // The rent list over the kept figures; read it after bringUpToDate().
 RentListStatement cachedRentList();
+
+// rent::unpaidRest() over the kept unpaid due: the same rows (in no order);
+// read it after bringUpToDate().
+QString cachedUnpaidRest();
 
 }  // namespace schema::rent

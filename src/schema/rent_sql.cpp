@@ -251,12 +251,12 @@ QString receivedPerRuleLine()
         "group by \"RAZP RENTA\".id_vr, \"RAZP RENTA\".id_dt, \"RAZP RENTA\".id_zeml, \"RAZP DANNI\".id_hora");
 }
 
-QString unpaidRest()
+QString unpaidDue(const QString& lines)
 {
     // Every rule line of the owner's rows, the money line and the goods lines
     // apart, first per contracted-shares row, so that the row's areas are
     // read once however many lines its rule has; then per owner.
-    const QString lines = QStringLiteral(
+    const QString ruleLines = QStringLiteral(
         "select vidrentakol.id_vrk, vidrentakol.kol, vidrentakol.ec, vidrentakol.id_rz\n"
         "from vidrentakol inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)");
     const QString perRow =
@@ -266,28 +266,36 @@ QString unpaidRest()
         dueQuantity(Form::Goods, QStringLiteral("L")) +
         QStringLiteral(" end) SOK,\n sum(case when L.id_vrk = 1 then ") +
         dueQuantity(Form::Money, QStringLiteral("L")) + QStringLiteral(" end) SOKP\n") +
-        rulesThatApply(sharesOfTheYear(computedLineSums().byArea), false) + QStringLiteral(" left outer join (") +
-        lines +
+        rulesThatApply(sharesOfTheYear(lines.isEmpty() ? computedLineSums().byArea : lines), false) +
+        QStringLiteral(" left outer join (") + ruleLines +
         QStringLiteral(
             ") L on (\"RENTA ZEML\".id_rz = L.id_rz)\n"
             "group by HDZ.id_sobstv, HDZ.id_zeml, HDZ.id_dt, HDZ.systoqnie, HDZ.ZDPl, HDZ.ZPl");
-    const QString perOwner =
-        QStringLiteral(
-            "select R.id_sobstv, sum(R.ZDPl) ZDPl, sum(R.ZPl) ZPl, sum(R.SOK) SOK, sum(R.SOKP) SOKP,\n"
-            " cast(coalesce(sum(R.MP),0) + coalesce(sum(R.GP),0) as decimal(15,2)) SOP\nfrom (") +
-        perRow + QStringLiteral(") R\ngroup by R.id_sobstv");
+    return QStringLiteral(
+               "select R.id_sobstv, sum(R.ZDPl) ZDPl, sum(R.ZPl) ZPl, sum(R.SOK) SOK, sum(R.SOKP) SOKP,\n"
+               " cast(coalesce(sum(R.MP),0) + coalesce(sum(R.GP),0) as decimal(15,2)) SOP\nfrom (") +
+           perRow + QStringLiteral(") R\ngroup by R.id_sobstv");
+}
+
+QString unpaidRestOver(const QString& due)
+{
     const QString rest =
         QStringLiteral("(U.SOP - coalesce(RP.RP_sum,0) - coalesce(RRP.RR_pari,0) - coalesce(RRS.RRS_pari,0))");
     return QStringLiteral(
                "select U.id_sobstv, hora.egn, hora.ime, U.ZDPl, U.ZPl, U.SOK, U.SOKP, U.SOP,\n"
                " RRP.RR_pari, RRS.RRS_kol, RRS.RRS_pari, RP.RP_sum, ") +
-           rest + QStringLiteral(" OSTATYK\nfrom (") + perOwner +
+           rest + QStringLiteral(" OSTATYK\nfrom (") + due +
            QStringLiteral(") U\n inner join hora on (U.id_sobstv = hora.id_hora)\n left outer join (") +
            goodsReceipts({ReceiptLines::Money, QStringLiteral("RR")}) +
            QStringLiteral(") RRP on (U.id_sobstv = RRP.id_hora)\n left outer join (") +
            goodsReceipts({ReceiptLines::Goods, QStringLiteral("RRS")}) +
            QStringLiteral(") RRS on (U.id_sobstv = RRS.id_hora)\n left outer join (") + cashPayments() +
            QStringLiteral(") RP on (U.id_sobstv = RP.id_hora)\nwhere ") + rest + QStringLiteral(" > 0");
+}
+
+QString unpaidRest()
+{
+    return unpaidRestOver(unpaidDue());
 }
 
 RentListStatement rentList()

@@ -149,6 +149,17 @@ QString ownerFigures(const LineSums& lines);
 // exactly these rests into ONR: both must read the same statement.
 QString unpaidRest();
 
+// The due part of unpaidRest, per owner with contracted land under a rule
+// in the farming year: id_sobstv, ZDPl, ZPl, SOK, SOKP and SOP as above,
+// read from `lines` (a select of the columns of contractLines, such as the
+// rent-due cache's kept ones; computed now when empty).
+QString unpaidDue(const QString& lines = {});
+
+// unpaidRest over `due`, a select of the columns of unpaidDue (the rent-due
+// cache keeps them): names, receipts and cash payments are joined to it as
+// they stand.
+QString unpaidRestOver(const QString& due);
+
 // The rent list: one row per owner with contracted land under a rule, with
 // COUNT_REC, ID_SOBSTV, EGN, IME, PREDST, ZDPL, ZPL, SOP (rent due), RR, RP,
 // IZPL (paid) and OSTATYK (rest). The owner's columns are Q1.<name> in lower

@@ -135,6 +135,7 @@ QStringList ddl()
                               .arg(plainName(t.name), QLatin1String(column), sqlName(t.name));
     }
     statements << rent::dueCacheDdl();
+    statements << rent::unpaidDueDdl();
     statements << receiptSeriesDdl();
     statements << kVersionTable;
     return statements;
@@ -171,6 +172,14 @@ void upgrade(fb::Connection& connection)
         rent::startDueCache(connection, tr);
     }
     if (version < 3) {
+        if (!exists("NACH_RENTA_NR")) {
+            for (const QString& statement : rent::unpaidDueDdl())
+                connection.executeImmediate(tr, statement);
+            tr.commit();
+        }
+        rent::markEveryone(connection, tr);
+    }
+    if (version < 4) {
         if (!exists("RAZP_NOMERA")) {
             for (const QString& statement : receiptSeriesDdl())
                 connection.executeImmediate(tr, statement);

@@ -16,8 +16,9 @@ namespace schema {
 // Raised with every change of the table definitions below, so that a later
 // program can tell which upgrade steps a delivered database still needs.
 // 2: the rent due kept per owner (rent_due_cache.h).
-// 3: the receipt number series kept unique by the database (receipt_series.h).
-constexpr int kVersion = 3;
+// 3: the unpaid due kept per owner as well.
+// 4: the receipt number series kept unique by the database (receipt_series.h).
+constexpr int kVersion = 4;
 
 struct ColumnDef {
     const char* name;

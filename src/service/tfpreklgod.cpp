@@ -6,6 +6,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/rent_due_cache.h"
 #include "schema/rent_sql.h"
 #include "service/archive_files.h"
 
@@ -112,8 +113,8 @@ void TFPreklgod::closeYear()
         fail(*failure, archive);
         return;
     }
-    step(0, 72);
     try {
+        step(0, 72);
         fb::Connection& connection = dm_.IBDatabase1.connection();
         fb::Transaction tr(connection);
         runDatabaseSteps(connection, tr);
@@ -122,14 +123,29 @@ void TFPreklgod::closeYear()
         fail(QString::fromUtf8(e.what()), archive);
         return;
     }
+    step(7, 96);
     // Every shared cursor read the old year: open them all again.
     service::releaseDatabase(dm_);
     if (const auto failure = service::reconnect(dm_))
         prompter_.message(*failure);
+    else
+        keepFiguresOfTheNewYear();
     ProgressBar1_->setValue(100);
     service::removeFolder(QDir(programFolder_).filePath(QStringLiteral("TEMP")));
     prompter_.message(QStringLiteral("Периодът е приключен успешно!"));
     closeWindow();
+}
+
+// The new farming year changed every owner's rent due: the kept figures are
+// worked out again now, as part of the closing, rather than by whichever
+// rent screen is opened first.
+void TFPreklgod::keepFiguresOfTheNewYear()
+{
+    try {
+        schema::rent::bringUpToDate(dm_.IBDatabase1.connection());
+    } catch (const fb::Error& e) {
+        prompter_.message(e.message());
+    }
 }
 
 std::optional<QString> TFPreklgod::copyFiles(const QString& source, const QString& archive)
@@ -184,7 +200,7 @@ void TFPreklgod::runDatabaseSteps(fb::Connection& connection, fb::Transaction& t
 void TFPreklgod::step(int number, int progress)
 {
     ProgressBar1_->setValue(progress);
-    if (afterStep_ && number > 0)
+    if (afterStep_)
         afterStep_(number);
 }
 

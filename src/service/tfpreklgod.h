@@ -24,8 +24,10 @@ class Transaction;
 class TFPreklgod : public Screen {
     Q_OBJECT
 public:
-    // Called after each database step with its number (1 to 6) inside the
-    // transaction; what it throws ends the run like a database error.
+    // Called as the run passes each step: 0 when the copies are made and the
+    // database is about to change, 1 to 6 after each database step inside the
+    // transaction, 7 once it is committed. What it throws at 0 to 6 ends the
+    // run like a database error; at 7 the year is closed and it must not throw.
     using StepHook = std::function<void(int step)>;
     TFPreklgod(TDM& dm, Prompter& prompter, QString programFolder = QCoreApplication::applicationDirPath(),
                StepHook afterStep = {}, QWidget* parent = nullptr);
@@ -34,6 +36,7 @@ private:
     void closeYear();
     // The folder copies; the reason when one failed.
     std::optional<QString> copyFiles(const QString& source, const QString& archive);
+    void keepFiguresOfTheNewYear();
     void runDatabaseSteps(fb::Connection& connection, fb::Transaction& tr);
     void step(int number, int progress);
     void fail(const QString& reason, const QString& archive);

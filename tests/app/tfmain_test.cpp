@@ -122,10 +122,12 @@ TEST_F(TFMainTest, TheMenuAndToolbarCarryTheirNamesAndOnlyBuiltScreensAreEnabled
     EXPECT_EQ(action("mSpisakRenta")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     EXPECT_EQ(action("miAK_access")->text(), QStringLiteral("Анкетна карта (zp_v15.mde)"));
     EXPECT_EQ(action("mExit")->text(), QStringLiteral("Изход"));
-    EXPECT_TRUE(action("mHora")->isEnabled());         // the owners register is built
-    EXPECT_TRUE(action("Dogovori")->isEnabled());      // and the contracts register
-    EXPECT_TRUE(action("mSpisakRenta")->isEnabled());  // and the rent list
-    EXPECT_FALSE(action("mSpisykRentaMG")->isEnabled());
+    EXPECT_TRUE(action("mHora")->isEnabled());            // the owners register is built
+    EXPECT_TRUE(action("Dogovori")->isEnabled());         // and the contracts register
+    EXPECT_TRUE(action("mSpisakRenta")->isEnabled());     // and the rent list
+    EXPECT_TRUE(action("mSpisykRentaMG")->isEnabled());   // rent of past years
+    EXPECT_TRUE(action("mSprNerazdRenta")->isEnabled());  // the unpaid-rent report
+    EXPECT_FALSE(action("miDekl70")->isEnabled());        // an export not built yet
     EXPECT_TRUE(action("mAbout")->isEnabled());
     QStringList buttons;
     for (const char* name : {"bitHora", "bitZemq", "bitPravilaRenta", "BitBtn1", "bitDogovor"})

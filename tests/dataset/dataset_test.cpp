@@ -1,6 +1,5 @@
 #include "dataset/database.h"
 #include "dataset/dataset.h"
-#include "dataset/formats.h"
 #include "dataset/statement_lines.h"
 #include "dataset/transaction_area.h"
 #include "dataset/usage_error.h"
@@ -588,20 +587,6 @@ TEST_F(DatasetTest, OpeningWithoutADatabaseGivesTheClientsError)
     missing.setFileName(db.path());
     hora.open();
     EXPECT_EQ(afterConnect, 1);
-}
-
-TEST(Formats, NumbersDatesAndMasksFollowTheLocale)
-{
-    const QLocale bg(QLocale::Bulgarian, QLocale::Bulgaria);
-    EXPECT_EQ(formats::number(1234.5678, QStringLiteral("#0.000"), bg), QStringLiteral("1234,568"));
-    EXPECT_EQ(formats::number(0.5, QStringLiteral("#####0.000"), bg), QStringLiteral("0,500"));
-    EXPECT_EQ(formats::number(1234567.006, QStringLiteral("######0.00"), bg), QStringLiteral("1234567,01"));
-    EXPECT_EQ(formats::number(2.0, QStringLiteral("#0.00"), QLocale::c()), QStringLiteral("2.00"));
-    EXPECT_EQ(formats::inputMask(QStringLiteral("!99/99/0000;1;_"), bg), QStringLiteral("99.99.0000;_"));
-    EXPECT_EQ(formats::inputMask(QStringLiteral("#####.###.###;1;_"), bg), QStringLiteral("#####.###.###;_"));
-    EXPECT_EQ(formats::maskedDate(QDate(2010, 3, 7), bg), QStringLiteral("07.03.2010"));
-    EXPECT_EQ(formats::dateFromMasked(QStringLiteral("07.03.2010"), bg), QDate(2010, 3, 7));
-    EXPECT_FALSE(formats::dateFromMasked(QStringLiteral("07.0_.____"), bg).isValid());
 }
 
 }  // namespace

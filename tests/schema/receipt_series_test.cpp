@@ -110,7 +110,7 @@ TEST_F(ReceiptSeries, AnUpgradedRegisterClaimsTheNumbersInUseOnce)
     receipt(c, tr, 3);
     payment(c, tr, 3);
     payment(c, tr, 4);
-    fb::execute(c, tr, QStringLiteral("update arventa_schema set version = 2"));
+    fb::execute(c, tr, QStringLiteral("update arventa_schema set version = 3"));
     tr.commit();
     schema::upgrade(c);
     EXPECT_EQ(claimed(), QStringLiteral("3 4"));

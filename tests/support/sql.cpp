@@ -39,4 +39,20 @@ QString clientError(const QString& database, const QString& statement)
     return {};
 }
 
+QString selectedText(const QString& database, const QString& select)
+{
+    fb::Connection c;
+    c.attach(database);
+    fb::Transaction tr(c);
+    fb::Statement st(c, select);
+    QStringList rows;
+    for (const auto& row : fb::fetchAll(st, tr)) {
+        QStringList cells;
+        for (const fb::Value& v : row)
+            cells << (v.isNull() ? QStringLiteral("-") : v.toString());
+        rows << cells.join(QLatin1Char(' '));
+    }
+    return rows.join(QStringLiteral("; "));
+}
+
 }  // namespace testsupport

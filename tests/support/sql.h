@@ -13,5 +13,8 @@ qint64 countRows(const QString& database, const QString& from);
 // The client's text for a statement that fails, as a screen must show it;
 // empty when it does not fail.
 QString clientError(const QString& database, const QString& statement);
+// The rows of a select as committed, as text: the cells of a row joined by
+// " " ("-" for an empty one), the rows by "; ".
+QString selectedText(const QString& database, const QString& select);
 
 }  // namespace testsupport

@@ -1,0 +1,101 @@
+#include "rent/tfsprnr.h"
+
+#include "dm/tdm.h"
+#include "schema/rent_due_cache.h"
+
+#include <QPushButton>
+
+namespace {
+
+// Every owner with a rest to receive, and the goods due to him less the
+// goods handed out, whatever the goods (money lines take no part in it).
+QString unpaidStatement()
+{
+    return QStringLiteral(
+               "select N.id_sobstv ID_SOBSTV, N.egn EGN, N.ime IME, N.SOK SOK, N.SOKP SOKP, N.RR_pari RR_PARI,\n"
+               " N.RRS_kol RRS_KOL, N.RRS_pari RRS_PARI, N.RP_sum RP_SUM, N.SOP SOP, N.OSTATYK OSTATYK,\n"
+               " (coalesce(N.SOK,0) - coalesce(N.RRS_kol,0)) ZYRNO\nfrom (") +
+           schema::rent::cachedUnpaidRest() + QStringLiteral(") N\n");
+}
+
+std::vector<ListColumn> unpaidColumns()
+{
+    const auto figure = [](const char* field, const char* title, const char* format) {
+        return ListColumn{.field = QLatin1String(field),
+                          .title = QString::fromUtf8(title),
+                          .format = QLatin1String(format),
+                          .alignment = Qt::AlignRight | Qt::AlignVCenter};
+    };
+    return {
+        {QStringLiteral("EGN"), QStringLiteral("ЕГН/ЛНЧ/ЕИН")},
+        {QStringLiteral("IME"), QStringLiteral("Име/Наименование")},
+        figure("OSTATYK", "Рента в пари", "#0.00"),
+        figure("ZYRNO", "Зърно", "#0"),
+    };
+}
+
+kit::RegisterForm unpaidForm(TDM& dm, SortSwitch& direction)
+{
+    dataset::Database& database = dm.IBDatabase1;
+    return {
+        .kind = QStringLiteral("TFSprnr"),
+        .caption = QStringLiteral("Справка нераздадена рента"),
+        .modal = true,
+        .list = {.grid = QStringLiteral("jvdbgridNR"),
+                 .query = QStringLiteral("QueryNR"),
+                 .areaName = QStringLiteral("IBQNR"),
+                 .statement = {.base = {unpaidStatement()}, .defaultOrder = {QStringLiteral(" order by N.ime")}},
+                 // The kept due first takes in whatever changed since the last read.
+                 .beforeRead =
+                     [&database] {
+                         database.ensureConnected();
+                         schema::rent::bringUpToDate(database.connection());
+                     },
+                 .columns = unpaidColumns(),
+                 .key = QStringLiteral("ID_SOBSTV"),
+                 .buttons = {{QStringLiteral("bitPrint"), QStringLiteral("Печат")},
+                             {QStringLiteral("bitSPrint"), QStringLiteral("Съкратен печат")}},
+                 .sort = SortForm::rebuiltFromBase(),
+                 .direction = &direction,
+                 .visibleRows = 20,
+                 .sums = {{.name = QStringLiteral("labSumM"),
+                           .label = QStringLiteral("Общo в пари:"),
+                           .field = QStringLiteral("OSTATYK"),
+                           .suffix = QStringLiteral(" лв"),
+                           .decimals = 2},
+                          {.name = QStringLiteral("labSumZ"),
+                           .label = QStringLiteral("Общо в зърно:"),
+                           .field = QStringLiteral("ZYRNO"),
+                           .suffix = QStringLiteral(" кг"),
+                           .decimals = 0}}},
+        .commands = {.add = {}, .correct = {}, .remove = {}},
+        .database = &database,
+    };
+}
+
+}  // namespace
+
+TFSprnr::TFSprnr(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, SortSwitch& direction, QWidget* parent)
+    : RegisterScreen(prompter, unpaidForm(dm, direction), parent),
+      SpravkaNR(QStringLiteral("Sprnr.rav"), prompter, this),
+      SpravkaNRSP(QStringLiteral("SprnrSP.rav"), prompter, this)
+{
+    for (reports::ReportProject* project : {&SpravkaNR, &SpravkaNRSP}) {
+        project->setOutputChooser(outputs);
+        project->bindConnection(QStringLiteral("sprnr"), rows());
+    }
+    connect(control<QPushButton>(QStringLiteral("bitPrint")), &QPushButton::clicked, this,
+            [this] { SpravkaNR.execute(); });
+    connect(control<QPushButton>(QStringLiteral("bitSPrint")), &QPushButton::clicked, this,
+            [this] { SpravkaNRSP.execute(); });
+    SpravkaNR.open();
+    SpravkaNRSP.open();
+    start();
+}
+
+void TFSprnr::aboutToClose()
+{
+    SpravkaNR.close();
+    SpravkaNRSP.close();
+    RegisterScreen::aboutToClose();
+}
