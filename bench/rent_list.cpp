@@ -91,7 +91,9 @@ int rentList(const QStringList& args)
 {
     QTextStream out(stdout);
     QLocale::setDefault(QLocale(QLocale::Bulgarian, QLocale::Bulgaria));
-    const QString database = QFileInfo(args[0]).absoluteFilePath();
+    // A file is named from here before the folder changes; a server's
+    // database ("host/port:path") stays as it is.
+    const QString database = fb::Connection::resolve(args[0]);
     QDir::setCurrent(QStringLiteral(ARVENTA_LAYOUTS_DIR));
     try {
         PrintingPrompter prompter;

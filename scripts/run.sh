@@ -6,11 +6,17 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 demo=0
-for arg in "$@"; do
-  case "$arg" in
+program_args=()
+while [ $# -gt 0 ]; do
+  case "$1" in
     --demo) demo=1 ;;
-    *) echo "usage: scripts/run.sh [--demo]" >&2; exit 2 ;;
+    # A server's register (see "Several seats" in the README), passed on.
+    --database) [ $# -ge 2 ] || { echo "usage: scripts/run.sh [--demo] [--database NAME]" >&2; exit 2; }
+                program_args+=(--database "$2"); shift ;;
+    --database=*) program_args+=("$1") ;;
+    *) echo "usage: scripts/run.sh [--demo] [--database NAME]" >&2; exit 2 ;;
   esac
+  shift
 done
 
 # Without a display Qt can only abort; say so before building or making anything.
@@ -46,4 +52,4 @@ if [ ! -f "$folder/ARVENTA.FDB" ]; then
 fi
 
 cd "$folder"
-exec ./arventa
+exec ./arventa "${program_args[@]}"

@@ -28,3 +28,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The Firebird server, for several desks on one register and for the tests
+# that run two desks against a server of their own. Installed without
+# starting the system's server (scripts/server.sh install).
+"$(dirname "$0")/server.sh" install

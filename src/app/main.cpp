@@ -1,4 +1,6 @@
-// The program: starts in the process's current folder, where ARVENTA.FDB is.
+// The program: starts in the process's current folder, where ARVENTA.FDB is,
+// unless a server's register is named (database_choice.h).
+#include "app/database_choice.h"
 #include "app/startup.h"
 #include "app/termination.h"
 #include "common/prompter.h"
@@ -17,12 +19,18 @@ int main(int argc, char** argv)
     holdTerminationSignals();
     useBulgarianLocale();
     QApplication app(argc, argv);
+    const database_choice::Choice database =
+        database_choice::choose(QCoreApplication::arguments(), qEnvironmentVariable(database_choice::kVariable));
+    if (!database.problem.isEmpty()) {
+        std::fprintf(stderr, "arventa: %s\n", database.problem.toUtf8().constData());
+        return 2;
+    }
     const std::unique_ptr<QTranslator> qtBulgarian = installQtBulgarian();
     QtPrompter prompter;
     Arventa program;
     TerminationWatch watch([&program] { endWithoutSaving(program); });
-    program = startArventa(QCoreApplication::applicationDirPath(), prompter, QStringLiteral("ARVENTA.FDB"),
-                           [&watch] { watch.arm(); });
+    program =
+        startArventa(QCoreApplication::applicationDirPath(), prompter, database.database, [&watch] { watch.arm(); });
     if (!program.main)
         return program.exitCode;
     return app.exec();

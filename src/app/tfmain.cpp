@@ -1,5 +1,6 @@
 #include "app/tfmain.h"
 
+#include "app/database_choice.h"
 #include "app/screen_registry.h"
 #include "dm/tdm.h"
 #include "app/tfabout.h"
@@ -15,6 +16,7 @@
 #include <QLayout>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
@@ -114,6 +116,27 @@ TFMain::TFMain(TDM& dm, Prompter& prompter, ScreenRegistry& registry, QWidget* p
     buildToolBar();
     updateCommands();
     registry_.setOldPeriodLabel([this](int archiveYear) { showOldPeriod(archiveYear); });
+    showDatabase();
+}
+
+// Several desks may work on one register on a server, or one on another
+// file: the status bar names the database then, so that nobody mistakes it
+// for the register of this folder. The default one goes unnamed.
+void TFMain::showDatabase()
+{
+    const QString name = dm_.IBDatabase1.fileName();
+    if (database_choice::isDefault(name)) {
+        if (labDatabase_)
+            labDatabase_->hide();
+        return;
+    }
+    if (!labDatabase_) {
+        labDatabase_ = new QLabel(this);
+        labDatabase_->setObjectName(QStringLiteral("labDatabase"));
+        statusBar()->addPermanentWidget(labDatabase_);
+    }
+    labDatabase_->setText(QStringLiteral("База данни: %1").arg(name));
+    labDatabase_->show();
 }
 
 void TFMain::buildMenu()
@@ -284,6 +307,7 @@ void TFMain::showOldPeriod(int archiveYear)
 {
     labStopGod_->setText(QStringLiteral("          Стопанска година: %1/%2").arg(archiveYear - 1).arg(archiveYear));
     labStopGodAction_->setVisible(true);
+    showDatabase();
 }
 
 QString TFMain::caption(const QString& firmName, int firmKind, const QString& responsiblePerson)

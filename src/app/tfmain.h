@@ -52,6 +52,7 @@ private:
     void present(Screen* screen, bool modal);
     void openRentGoodsReport();
     void about();
+    void showDatabase();
     std::vector<Screen*> openScreens() const;
 
     TDM& dm_;
@@ -61,5 +62,6 @@ private:
     QToolBar* toolBar_ = nullptr;
     QLabel* labStopGod_ = nullptr;
     QAction* labStopGodAction_ = nullptr;
+    QLabel* labDatabase_ = nullptr;
     bool shown_ = false;
 };

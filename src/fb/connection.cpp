@@ -34,9 +34,10 @@ Connection::~Connection()
 
 QString Connection::resolve(const QString& database)
 {
-    // "host:path" (or "host/port:path"): a server is named, leave it alone.
-    // A one-letter prefix is a Windows drive, not a host.
-    static const QRegularExpression server(QStringLiteral("^[^:/\\\\]{2,}:"));
+    // "host:path" or "host/port:path" (a port or service name after the
+    // slash): a server is named, leave it alone. A one-letter prefix is a
+    // Windows drive, not a host.
+    static const QRegularExpression server(QStringLiteral("^[^:/\\\\]{2,}(/[^:/\\\\]+)?:"));
     if (server.match(database).hasMatch() || database.startsWith(QLatin1String("inet://")))
         return database;
     return QDir::cleanPath(QDir::current().absoluteFilePath(database));

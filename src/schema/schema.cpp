@@ -4,6 +4,7 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "schema/csv.h"
+#include "schema/receipt_series.h"
 #include "schema/rent_due_cache.h"
 
 #include <QFile>
@@ -135,6 +136,7 @@ QStringList ddl()
     }
     statements << rent::dueCacheDdl();
     statements << rent::unpaidDueDdl();
+    statements << receiptSeriesDdl();
     statements << kVersionTable;
     return statements;
 }
@@ -176,6 +178,14 @@ void upgrade(fb::Connection& connection)
             tr.commit();
         }
         rent::markEveryone(connection, tr);
+    }
+    if (version < 4) {
+        if (!exists("RAZP_NOMERA")) {
+            for (const QString& statement : receiptSeriesDdl())
+                connection.executeImmediate(tr, statement);
+            tr.commit();
+        }
+        startReceiptSeries(connection, tr);
     }
     fb::execute(connection, tr, QStringLiteral("update arventa_schema set version = ?"), {kVersion});
     tr.commit();

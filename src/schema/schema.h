@@ -17,7 +17,8 @@ namespace schema {
 // program can tell which upgrade steps a delivered database still needs.
 // 2: the rent due kept per owner (rent_due_cache.h).
 // 3: the unpaid due kept per owner as well.
-constexpr int kVersion = 3;
+// 4: the receipt number series kept unique by the database (receipt_series.h).
+constexpr int kVersion = 4;
 
 struct ColumnDef {
     const char* name;

@@ -225,3 +225,22 @@ TEST(TFAbout, ShowsTheBuildsVersion)
 }
 
 }  // namespace
+
+// The register of the folder goes unnamed; any other database, a server's
+// above all, is named in the status bar for as long as it is open.
+TEST_F(TFMainTest, TheStatusBarNamesADatabaseOtherThanTheFoldersOwn)
+{
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(db.folder());
+    {
+        Arventa own = start(QStringLiteral("ARVENTA.FDB"));
+        ASSERT_FALSE(own.dm->connectError());
+        const auto* label = own.main->findChild<QLabel*>(QStringLiteral("labDatabase"));
+        EXPECT_TRUE(!label || label->isHidden());
+    }
+    QDir::setCurrent(before);
+    Arventa other = start(db.path());
+    const auto* label = other.main->findChild<QLabel*>(QStringLiteral("labDatabase"));
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->text(), QStringLiteral("База данни: ") + db.path());
+}

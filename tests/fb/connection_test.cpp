@@ -190,6 +190,9 @@ TEST(Connections, BareFileNameIsFoundInTheCurrentFolder)
     Connection c;
     EXPECT_NO_THROW(c.attach(QStringLiteral("ARVENTA.FDB")));
     QDir::setCurrent(before);
-    EXPECT_EQ(Connection::resolve(QStringLiteral("server:/data/ARVENTA.FDB")),
-              QStringLiteral("server:/data/ARVENTA.FDB"));
+    for (const char* server : {"server:/data/ARVENTA.FDB", "server/3051:/data/ARVENTA.FDB", "127.0.0.1/3051:arventa",
+                               "inet://server/data/ARVENTA.FDB"})
+        EXPECT_EQ(Connection::resolve(QString::fromLatin1(server)), QString::fromLatin1(server));
+    // A drive letter is no host.
+    EXPECT_TRUE(Connection::resolve(QStringLiteral("C:/data/ARVENTA.FDB")).endsWith("C:/data/ARVENTA.FDB"));
 }

@@ -43,7 +43,7 @@ inline const QStringList kContracts = {
 // A goods receipt with one rent row for an owner.
 inline QStringList receiptFor(int owner)
 {
-    return {QStringLiteral("insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (%1, %2, 1)").arg(owner + 100).arg(owner),
+    return {QStringLiteral("insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (%1, %2, %1)").arg(owner + 100).arg(owner),
             QStringLiteral("insert into \"RAZP RENTA\" (ID_RR, ID_RD, ID_VR, KOL) values (%1, %1, 1, 10)").arg(owner + 100)};
 }
 

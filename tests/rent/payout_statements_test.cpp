@@ -103,7 +103,7 @@ TEST_F(PayoutStatementsTest, TheReceiptLinesAreNumberedAndItsGoodsCountedInGoods
 {
     testsupport::runSql(
         db.path(),
-        {"insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (7, 1, 1)",
+        {"insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (7, 1, 7)",
          "insert into \"RAZP RENTA\" (ID_RR, ID_RD, ID_VR, ID_RK, KOL, ID_ZEML, ID_DT) values (1, 7, 2, 3, 10, 1, 1)",
          "insert into \"RAZP RENTA\" (ID_RR, ID_RD, ID_VR, ID_RK, KOL, ID_ZEML, ID_DT) values (2, 7, 2, 2, 20, 1, 1)",
          "insert into \"RAZP RENTA\" (ID_RR, ID_RD, ID_VR, ID_RK, KOL, ID_ZEML, ID_DT) values (3, 7, 2, 2, 5, 2, 2)",

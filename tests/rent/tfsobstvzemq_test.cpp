@@ -103,7 +103,7 @@ TEST_F(TFSobstvZemqTest, ListsOwnersUnderARuleWithAllTheirLandAndTotalsOfTheRows
     seed({"insert into HORA (ID_HORA, EGN, IME) values (4, '7501040000', 'Стоян')",
           "insert into SOBSTV (ID_HORA, ID_ZEMQ, REDPLOSHT, PRREDPL) values (4, 200, 0.5, 0.5)",
           "insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, REDPLOSHT) values (8, 100, 200, 4, 0.5)",
-          "insert into RAZP_PARI (ID_HORA, NOMER, DATA, SUMA) values (3, 1, '2025-01-10', 50)",
+          "insert into RAZP_PARI (ID_HORA, NOMER, DATA, SUMA) values (3, 11, '2025-01-10', 50)",
           "insert into RAZP_PARI (ID_HORA, NOMER, DATA, SUMA, PMG) values (2, 2, '2025-01-11', 500, 1)"});
     TFSobstvZemq& s = open();
     EXPECT_EQ(s.windowTitle(), QStringLiteral("Списък за рента"));
@@ -252,7 +252,7 @@ TEST_F(TFSobstvZemqTest, ADatabaseErrorOnReadingShowsTheClientsText)
 // the totals, the short one without the area, paid and rest columns.
 TEST_F(TFSobstvZemqTest, PrintsTheRowsAsTheyStandInFullAndShort)
 {
-    seed({"insert into RAZP_PARI (ID_HORA, NOMER, DATA, SUMA) values (3, 1, '2025-01-10', 50)"});
+    seed({"insert into RAZP_PARI (ID_HORA, NOMER, DATA, SUMA) values (3, 11, '2025-01-10', 50)"});
     open();
     clickTitle(4);  // by the rent due
     const QString all = out.filePath(QStringLiteral("all.pdf"));

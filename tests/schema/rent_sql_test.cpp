@@ -116,7 +116,11 @@ protected:
 
     int addReceipt(int owner)
     {
-        exec("insert into \"RAZP DANNI\" (id_hora, data, nom) values (?, ?, 1)", {owner, day(2010, 1, 15)});
+        // Each receipt a number of its own: the database admits a number once.
+        exec(
+            "insert into \"RAZP DANNI\" (id_hora, data, nom) "
+            "values (?, ?, (select coalesce(max(nom), 0) + 1 from \"RAZP DANNI\"))",
+            {owner, day(2010, 1, 15)});
         return lastKey("\"RAZP DANNI\"", "id_rd");
     }
     void addReceiptLine(int receipt, int rentType, double kol, double value, int goods)

@@ -1,5 +1,7 @@
 // arventa-newdb PATH: makes a new, empty register database at PATH with the
 // schema and the delivered reference data. Never writes over an existing file.
+// PATH may name a database on a Firebird server, which then makes the file.
+#include "fb/connection.h"
 #include "fb/error.h"
 #include "schema/schema.h"
 
@@ -28,6 +30,7 @@ int main(int argc, char** argv)
         err << "arventa-newdb: " << e.message() << "\n";
         return 1;
     }
-    QTextStream(stdout) << "Created " << QFileInfo(path).absoluteFilePath() << "\n";
+    // A file by its full path; a server's database ("host/port:path") as named.
+    QTextStream(stdout) << "Created " << fb::Connection::resolve(path) << "\n";
     return 0;
 }

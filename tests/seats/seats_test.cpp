@@ -1,0 +1,207 @@
+// Several desks on one register through a Firebird server: two data
+// modules, as two copies of the program would hold them, on one server
+// database. The desks' steps run in a fixed order in this one thread.
+#include "dm/tdm.h"
+#include "fb/error.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
+#include "firebird_server.h"
+#include "rent/receipt_numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+constexpr long kUpdateConflict = 335544336L;      // isc_deadlock: "update conflicts with concurrent update"
+constexpr long kUniqueKeyViolation = 335544665L;  // isc_unique_key_violation
+
+class Seats : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server = std::make_unique<testsupport::FirebirdServer>(); }
+    static void TearDownTestSuite() { server.reset(); }
+
+    void SetUp() override
+    {
+        if (!server->problem().isEmpty()) {
+            // A machine without the server package cannot run these; one
+            // with it must (CI installs it).
+            if (!testsupport::FirebirdServer::installed())
+                GTEST_SKIP() << server->problem().toStdString();
+            FAIL() << "the Firebird server cannot be started: " << server->problem().toStdString();
+        }
+        database =
+            server->copyTemplate(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                                 QStringLiteral(".fdb"));
+        ASSERT_FALSE(database.isEmpty());
+        seed({QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (1, '7501010001', 'Иван Петров')"),
+              QStringLiteral("insert into HORA (ID_HORA, EGN, IME) values (2, '7501010002', 'Мария Колева')"),
+              QStringLiteral("insert into \"DOG DANNI\" (ID_DOG, NOMER) values (1, '1')")});
+    }
+
+    void seed(const QStringList& statements)
+    {
+        fb::Connection c;
+        c.attach(database);
+        fb::Transaction tr(c);
+        for (const QString& s : statements)
+            fb::execute(c, tr, s);
+        tr.commit();
+    }
+
+    // A correction as the owners register makes it: start, edit, post,
+    // commit, open again on the row.
+    static void renameOwner(TDM& desk, int owner, const QString& name)
+    {
+        desk.IBTHora.ensureStarted();
+        ASSERT_TRUE(desk.THora.locate(QStringLiteral("ID_HORA"), owner));
+        desk.THora.edit();
+        desk.THora.field("IME").setValue(name);
+        desk.THora.post();
+        desk.IBTHora.commit();
+        desk.THora.open();
+    }
+
+    static QString ownerName(TDM& desk, int owner)
+    {
+        return desk.THora.locate(QStringLiteral("ID_HORA"), owner) ? desk.THora.field("IME").asString() : QString();
+    }
+
+    static std::unique_ptr<testsupport::FirebirdServer> server;
+    QString database;
+};
+
+std::unique_ptr<testsupport::FirebirdServer> Seats::server;
+
+}  // namespace
+
+TEST_F(Seats, TwoDesksSaveTwoOwnersAndEachSeesTheOthersRowOnReread)
+{
+    TDM first(database);
+    TDM second(database);
+    ASSERT_FALSE(first.connectError()) << first.connectError()->what();
+    ASSERT_FALSE(second.connectError());
+    EXPECT_FALSE(first.IBDatabase1.connection().databaseName().isEmpty());
+
+    renameOwner(first, 1, QStringLiteral("Иван Петров Иванов"));
+    renameOwner(second, 2, QStringLiteral("Мария Колева Димова"));
+    // Each desk read the list anew after its own commit: the first desk's
+    // snapshot is older than the second's save, the second's is not.
+    EXPECT_EQ(ownerName(second, 1), QStringLiteral("Иван Петров Иванов"));
+    EXPECT_EQ(ownerName(first, 2), QStringLiteral("Мария Колева"));
+    first.IBTHora.commit();  // the list read again as its window becomes active
+    first.THora.open();
+    EXPECT_EQ(ownerName(first, 2), QStringLiteral("Мария Колева Димова"));
+
+    // A row another desk adds turns up on the next read too.
+    renameOwner(second, 2, QStringLiteral("Мария Колева"));
+    second.IBTHora.ensureStarted();
+    second.THora.append();
+    second.THora.field("EGN").setValue(QStringLiteral("7501010003"));
+    second.THora.field("IME").setValue(QStringLiteral("Петър Стоянов"));
+    second.THora.post();
+    second.IBTHora.commit();
+    first.IBTHora.commit();
+    first.THora.open();
+    EXPECT_EQ(first.THora.rowCount(), 3);
+}
+
+TEST_F(Seats, TheSecondSaverOfTheSameOwnerIsRefusedAndKeepsHisValues)
+{
+    TDM first(database);
+    TDM second(database);
+    second.IBTHora.ensureStarted();  // the second desk's list was read before the first one saved
+
+    renameOwner(first, 1, QStringLiteral("Иван Петров Иванов"));
+    ASSERT_TRUE(second.THora.locate(QStringLiteral("ID_HORA"), 1));
+    second.THora.edit();
+    second.THora.field("IME").setValue(QStringLiteral("Иван П. Иванов"));
+    try {
+        second.THora.post();
+        ADD_FAILURE() << "the second saver overwrote the first one's correction";
+    } catch (const fb::Error& e) {
+        // The owners area waits; the first desk had committed already, so
+        // the database says at once that the row changed under it.
+        EXPECT_TRUE(e.has(kUpdateConflict)) << e.what();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("update conflicts with concurrent update"))) << e.what();
+    }
+    EXPECT_EQ(second.THora.state(), dataset::State::Edit);
+    EXPECT_EQ(second.THora.field("IME").asString(), QStringLiteral("Иван П. Иванов"));
+    // He gives up his correction and reads the register again.
+    second.THora.cancel();
+    second.IBTHora.rollback();
+    second.THora.open();
+    EXPECT_EQ(ownerName(second, 1), QStringLiteral("Иван Петров Иванов"));
+
+    // The contracts area does not wait: a contract another desk holds in
+    // an edit not yet saved is refused at once.
+    ASSERT_TRUE(first.TDogovor.locate(QStringLiteral("ID_DOG"), 1));
+    first.TDogovor.edit();
+    first.TDogovor.field("NOMER").setValue(QStringLiteral("1А"));
+    first.TDogovor.post();
+    ASSERT_TRUE(second.TDogovor.locate(QStringLiteral("ID_DOG"), 1));
+    second.TDogovor.edit();
+    second.TDogovor.field("NOMER").setValue(QStringLiteral("1Б"));
+    try {
+        second.TDogovor.post();
+        ADD_FAILURE() << "a contract held by another desk was written";
+    } catch (const fb::Error& e) {
+        EXPECT_TRUE(e.has(kUpdateConflict)) << e.what();
+        EXPECT_TRUE(e.message().contains(QStringLiteral("concurrent transaction number is"))) << e.what();
+    }
+    EXPECT_EQ(second.TDogovor.field("NOMER").asString(), QStringLiteral("1Б"));
+    first.IBTDog.commit();
+}
+
+// Two desks propose the same free number at the same moment; the first to
+// save keeps it, the second is refused by the database and keeps his
+// receipt open to give another number.
+TEST_F(Seats, ReceiptNumbersGivenAtTheSameMomentStayUnique)
+{
+    TDM first(database);
+    TDM second(database);
+    ASSERT_FALSE(receipts::numberUsed(first, 41));
+    ASSERT_FALSE(receipts::numberUsed(second, 41));
+
+    const auto postHeader = [](TDM& desk, int owner, int number) {
+        desk.IBTRazp.ensureStarted();
+        desk.TRD.open();
+        desk.TRD.append();
+        desk.TRD.field("ID_HORA").setValue(owner);
+        desk.TRD.field("NOM").setValue(number);
+        desk.TRD.post();
+    };
+    postHeader(first, 1, 41);
+    first.IBTRazp.commit();
+    try {
+        postHeader(second, 2, 41);
+        ADD_FAILURE() << "a receipt number was given twice";
+    } catch (const fb::Error& e) {
+        EXPECT_TRUE(e.has(kUniqueKeyViolation)) << e.what();
+    }
+    EXPECT_EQ(second.TRD.state(), dataset::State::Insert);
+    EXPECT_TRUE(second.IBTRazp.isActive());
+    EXPECT_TRUE(receipts::numberUsed(second, 41));
+    second.TRD.field("NOM").setValue(42);
+    second.TRD.post();
+    second.IBTRazp.commit();
+
+    // A cash payment of the same series cannot take a goods receipt's number.
+    first.IBTRazpPari.ensureStarted();
+    first.TRKO.open();
+    first.TRKO.append();
+    first.TRKO.field("ID_HORA").setValue(1);
+    first.TRKO.field("NOMER").setValue(42);
+    EXPECT_THROW(first.TRKO.post(), fb::Error);
+    first.TRKO.cancel();
+    first.IBTRazpPari.rollback();
+
+    fb::Connection c;
+    c.attach(database);
+    fb::Transaction tr(c);
+    EXPECT_EQ(
+        fb::fetchScalar(c, tr, QStringLiteral("select list(NOM) from (select NOM from \"RAZP DANNI\" order by NOM)"))
+            .toString(),
+        QStringLiteral("41,42"));
+}
