@@ -38,6 +38,20 @@ struct ListColumn {
     std::function<QString(int row)> textOf = {};
 };
 
+// The two column kinds most lists are made of: a text as it is, and a figure
+// in its format, right-aligned. Titles are the screen's own UTF-8 texts.
+inline ListColumn textColumn(const char* field, const char* title)
+{
+    return ListColumn{QLatin1String(field), QString::fromUtf8(title)};
+}
+inline ListColumn figureColumn(const char* field, const char* title, const char* format)
+{
+    return ListColumn{.field = QLatin1String(field),
+                      .title = QString::fromUtf8(title),
+                      .format = QString::fromUtf8(format),
+                      .alignment = Qt::AlignRight | Qt::AlignVCenter};
+}
+
 // A read-only grid over a list: a screen's own list query, or a shared cursor
 // shown as it is. Over a query it holds the statement lines and does what
 // every list does alike: re-read, filter by the screen's boxes, sort by a

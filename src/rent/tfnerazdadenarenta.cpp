@@ -34,28 +34,19 @@ QString pastRentBase()
 
 std::vector<ListColumn> pastRentColumns()
 {
-    const auto text = [](const char* field, const char* title) {
-        return ListColumn{QLatin1String(field), QString::fromUtf8(title)};
-    };
-    const auto figure = [](const char* field, const char* title, const char* format) {
-        return ListColumn{.field = QLatin1String(field),
-                          .title = QString::fromUtf8(title),
-                          .format = QString::fromUtf8(format),
-                          .alignment = Qt::AlignRight | Qt::AlignVCenter};
-    };
     // ID_ONR, ID_HORA, PREDST, ID_RAZPPARI, IZPLSUMA and the firm's and
     // address columns are read for the commands, totals and receipt, not shown.
     return {
-        text("EGN", "ЕГН/ЛНЧ/ЕИН"),
-        text("IME", "Име/Наименование"),
-        figure("PLOSHT", "Площ в дка", "#0.000"),
-        figure("PRPLOSHT", "Приравнена площ", "#0.000"),
-        figure("SUMA", "Рента в лв", "#0.00"),
-        figure("GODOT", "Година: От", ""),
-        figure("GODDO", "Година: До", ""),
-        text("ISIZPL", "Изплатена"),
-        figure("NOMER", "Разписка №", ""),
-        text("DATA", "Разписка: Дата"),
+        textColumn("EGN", "ЕГН/ЛНЧ/ЕИН"),
+        textColumn("IME", "Име/Наименование"),
+        figureColumn("PLOSHT", "Площ в дка", "#0.000"),
+        figureColumn("PRPLOSHT", "Приравнена площ", "#0.000"),
+        figureColumn("SUMA", "Рента в лв", "#0.00"),
+        figureColumn("GODOT", "Година: От", ""),
+        figureColumn("GODDO", "Година: До", ""),
+        textColumn("ISIZPL", "Изплатена"),
+        figureColumn("NOMER", "Разписка №", ""),
+        textColumn("DATA", "Разписка: Дата"),
     };
 }
 
@@ -224,16 +215,22 @@ void TFNerazdadenaRenta::pay()
     rereadOn(idOnr);
 }
 
+// TRKO over the current row's own payment, in a fresh read.
+void TFNerazdadenaRenta::openRowsPayment()
+{
+    if (IBTRKO.isActive())
+        IBTRKO.commit();
+    TRKO.setParam(kPayment, list()->value(kPayment));
+    TRKO.setParam(QStringLiteral("ID_HORA"), list()->value(QStringLiteral("ID_HORA")));
+    TRKO.open();
+}
+
 // The payment goes and the row is unpaid again, together or not at all.
 void TFNerazdadenaRenta::takePaymentBack()
 {
     const fb::Value idOnr = list()->value(kIdOnr);
     try {
-        if (IBTRKO.isActive())
-            IBTRKO.commit();
-        TRKO.setParam(kPayment, list()->value(kPayment));
-        TRKO.setParam(QStringLiteral("ID_HORA"), list()->value(QStringLiteral("ID_HORA")));
-        TRKO.open();
+        openRowsPayment();
         if (TRKO.isEmpty())
             return;
         const fb::Value payment = TRKO.field(kPayment).value();
@@ -255,11 +252,7 @@ void TFNerazdadenaRenta::takePaymentBack()
 void TFNerazdadenaRenta::printReceipt()
 {
     try {
-        if (IBTRKO.isActive())
-            IBTRKO.commit();
-        TRKO.setParam(kPayment, list()->value(kPayment));
-        TRKO.setParam(QStringLiteral("ID_HORA"), list()->value(QStringLiteral("ID_HORA")));
-        TRKO.open();
+        openRowsPayment();
     } catch (const fb::Error& e) {
         prompter().message(e.message());
         return;

@@ -44,6 +44,7 @@ protected:
 private:
     void rowChanged();
     void pay();
+    void openRowsPayment();
     void takePaymentBack();
     void printReceipt();
     // The list read again with fresh data, back on the row `idOnr`.

@@ -10,26 +10,17 @@ namespace {
 
 std::vector<ListColumn> rentColumns()
 {
-    const auto text = [](const char* field, const char* title) {
-        return ListColumn{QLatin1String(field), QString::fromUtf8(title)};
-    };
-    const auto figure = [](const char* field, const char* title, const char* format) {
-        return ListColumn{.field = QLatin1String(field),
-                          .title = QString::fromUtf8(title),
-                          .format = QString::fromUtf8(format),
-                          .alignment = Qt::AlignRight | Qt::AlignVCenter};
-    };
     const char* area = "#0.000 \"дка\"";
     const char* money = "#0.00 \"лв\"";
     // COUNT_REC, ID_SOBSTV, PREDST, RR and RP are read but not shown.
     return {
-        text("EGN", "ЕГН/ЛНЧ/ЕИН"),
-        text("IME", "Име/Наименование"),
-        figure("ZDPL", "Площ", area),
-        figure("ZPL", "Пр. площ", area),
-        figure("SOP", "Начислена рента", money),
-        figure("IZPL", "Изплатена рента", money),
-        figure("OSTATYK", "Остатък", money),
+        textColumn("EGN", "ЕГН/ЛНЧ/ЕИН"),
+        textColumn("IME", "Име/Наименование"),
+        figureColumn("ZDPL", "Площ", area),
+        figureColumn("ZPL", "Пр. площ", area),
+        figureColumn("SOP", "Начислена рента", money),
+        figureColumn("IZPL", "Изплатена рента", money),
+        figureColumn("OSTATYK", "Остатък", money),
     };
 }
 

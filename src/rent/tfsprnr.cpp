@@ -20,17 +20,11 @@ QString unpaidStatement()
 
 std::vector<ListColumn> unpaidColumns()
 {
-    const auto figure = [](const char* field, const char* title, const char* format) {
-        return ListColumn{.field = QLatin1String(field),
-                          .title = QString::fromUtf8(title),
-                          .format = QLatin1String(format),
-                          .alignment = Qt::AlignRight | Qt::AlignVCenter};
-    };
     return {
         {QStringLiteral("EGN"), QStringLiteral("ЕГН/ЛНЧ/ЕИН")},
         {QStringLiteral("IME"), QStringLiteral("Име/Наименование")},
-        figure("OSTATYK", "Рента в пари", "#0.00"),
-        figure("ZYRNO", "Зърно", "#0"),
+        figureColumn("OSTATYK", "Рента в пари", "#0.00"),
+        figureColumn("ZYRNO", "Зърно", "#0"),
     };
 }
 

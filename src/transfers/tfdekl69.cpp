@@ -7,21 +7,15 @@ namespace {
 
 std::vector<ListColumn> plotColumns()
 {
-    const auto text = [](const char* field, const char* title) {
-        return ListColumn{QLatin1String(field), QString::fromUtf8(title)};
-    };
-    return {text("IMOT_NO", "Имот №"),
-            {.field = QStringLiteral("KAT_PL"),
-             .title = QStringLiteral("Площ в дка"),
-             .format = QStringLiteral("#0.000"),
-             .alignment = Qt::AlignRight | Qt::AlignVCenter},
-            text("VID", "Категория"),
-            text("NAIM_MESTN", "Местност"),
-            text("NAIM_NTP", "Начин на трайно ползване"),
-            text("NAIM_FS", "Форма на стопанисване"),
-            text("NAIM_VDS", "Документ за собственост"),
-            text("NZNOMER", "НЗ Номер"),
-            text("NZDATA", "НЗ Дата")};
+    return {textColumn("IMOT_NO", "Имот №"),
+            figureColumn("KAT_PL", "Площ в дка", "#0.000"),
+            textColumn("VID", "Категория"),
+            textColumn("NAIM_MESTN", "Местност"),
+            textColumn("NAIM_NTP", "Начин на трайно ползване"),
+            textColumn("NAIM_FS", "Форма на стопанисване"),
+            textColumn("NAIM_VDS", "Документ за собственост"),
+            textColumn("NZNOMER", "НЗ Номер"),
+            textColumn("NZDATA", "НЗ Дата")};
 }
 
 kit::RegisterForm dekl69Form(TDM& dm)

@@ -11,25 +11,13 @@ namespace {
 
 std::vector<ListColumn> plotColumns()
 {
-    const auto text = [](const char* field, const char* title) {
-        return ListColumn{QLatin1String(field), QString::fromUtf8(title)};
-    };
-    return {text("IMOT_NO", "Имот №"),
-            {.field = QStringLiteral("KAT_PLOSHT"),
-             .title = QStringLiteral("Площ в дка"),
-             .format = QStringLiteral("#0.000"),
-             .alignment = Qt::AlignRight | Qt::AlignVCenter},
-            text("VID", "Категория"),
-            text("NAIM_NTP", "Начин на трайно ползване"),
-            text("NAIM_MESTN", "Местност"),
-            text("IME", "Име/Наименование"),
-            text("EGN", "ЕГН/ЛНЧ/ЕИН"),
-            text("NAIM_VDS", "Документ за собственост"),
-            text("NZNOMER", "НЗ Номер"),
-            text("NZDATA", "НЗ Дата"),
-            text("NOMER", "Договор: Номер"),
-            text("OSZREGNO", "Договор: ОСЗГ Рег. №/Дата"),
-            text("SROK", "Договор: Срок")};
+    return {textColumn("IMOT_NO", "Имот №"),       figureColumn("KAT_PLOSHT", "Площ в дка", "#0.000"),
+            textColumn("VID", "Категория"),        textColumn("NAIM_NTP", "Начин на трайно ползване"),
+            textColumn("NAIM_MESTN", "Местност"),  textColumn("IME", "Име/Наименование"),
+            textColumn("EGN", "ЕГН/ЛНЧ/ЕИН"),      textColumn("NAIM_VDS", "Документ за собственост"),
+            textColumn("NZNOMER", "НЗ Номер"),     textColumn("NZDATA", "НЗ Дата"),
+            textColumn("NOMER", "Договор: Номер"), textColumn("OSZREGNO", "Договор: ОСЗГ Рег. №/Дата"),
+            textColumn("SROK", "Договор: Срок")};
 }
 
 kit::RegisterForm dekl70Form(TDM& dm)

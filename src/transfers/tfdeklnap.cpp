@@ -25,9 +25,6 @@ constexpr int kInTransfColumn = 7;
 
 kit::RegisterForm deklNapForm(TDM& dm, const std::vector<nap::Payment>& payments, const std::vector<bool>& written)
 {
-    const auto text = [](const char* field, const char* title) {
-        return ListColumn{QLatin1String(field), QString::fromUtf8(title)};
-    };
     // Whether each owner can go into the form, and whether the last transfer wrote him.
     const auto prehv = [&payments](int row) {
         return size_t(row) < payments.size() ? (nap::transferable(payments[size_t(row)].egn) ? kYes : kNo) : QString();
@@ -42,11 +39,11 @@ kit::RegisterForm deklNapForm(TDM& dm, const std::vector<nap::Payment>& payments
                  .query = QStringLiteral("QueryDeklNAP"),
                  .areaName = QStringLiteral("IBTDeklNAP"),
                  .statement = {.base = {nap::paymentsStatement()}, .defaultOrder = {}},
-                 .columns = {text("CHFL", "ЧФЛ"),
-                             text("EGN", "ЕГН/ЛНЧ"),
-                             text("IME", "Име"),
-                             text("COUNTRY_NAME", "Държава"),
-                             text("ADRES", "Адрес"),
+                 .columns = {textColumn("CHFL", "ЧФЛ"),
+                             textColumn("EGN", "ЕГН/ЛНЧ"),
+                             textColumn("IME", "Име"),
+                             textColumn("COUNTRY_NAME", "Държава"),
+                             textColumn("ADRES", "Адрес"),
                              {.field = QStringLiteral("IZPL"),
                               .title = QStringLiteral("Изплатена сума"),
                               .format = QStringLiteral("#0.00"),
