@@ -160,6 +160,16 @@ struct SumSpec {
     int decimals = 3;
 };
 
+// A money sum under a list: two decimals and " лв".
+inline SumSpec moneySum(const char* name, const char* label, const char* field)
+{
+    return SumSpec{.name = QLatin1String(name),
+                   .label = QString::fromUtf8(label),
+                   .field = QLatin1String(field),
+                   .suffix = QStringLiteral(" лв"),
+                   .decimals = 2};
+}
+
 // A list of a register screen.
 struct ListSpec {
     QString grid;        // "jvdbgridHora"

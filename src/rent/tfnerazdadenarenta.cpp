@@ -52,17 +52,10 @@ std::vector<ListColumn> pastRentColumns()
 
 std::vector<kit::SumSpec> pastRentSums()
 {
-    const auto money = [](const char* name, const char* label, const char* field) {
-        return kit::SumSpec{.name = QLatin1String(name),
-                            .label = QString::fromUtf8(label),
-                            .field = QLatin1String(field),
-                            .suffix = QStringLiteral(" лв"),
-                            .decimals = 2};
-    };
     return {
         {QStringLiteral("labSumPl"), QStringLiteral("Площ:"), QStringLiteral("PLOSHT")},
-        money("labSumOstatyk", "Общо рента:", "SUMA"),
-        money("labSumIzpl", "Общо изплатена рента:", "IZPLSUMA"),
+        kit::moneySum("labSumOstatyk", "Общо рента:", "SUMA"),
+        kit::moneySum("labSumIzpl", "Общо изплатена рента:", "IZPLSUMA"),
     };
 }
 

@@ -29,19 +29,12 @@ std::vector<kit::SumSpec> rentSums()
     const auto area = [](const char* name, const char* label, const char* field) {
         return kit::SumSpec{QLatin1String(name), QString::fromUtf8(label), QLatin1String(field)};
     };
-    const auto money = [](const char* name, const char* label, const char* field) {
-        return kit::SumSpec{.name = QLatin1String(name),
-                            .label = QString::fromUtf8(label),
-                            .field = QLatin1String(field),
-                            .suffix = QStringLiteral(" лв"),
-                            .decimals = 2};
-    };
     return {
         area("labSumPl", "Площ:", "ZDPL"),
         area("labPrPlosht", "Приравнена площ:", "ZPL"),
-        money("labSumNR", "Начислена рента:", "SOP"),
-        money("labSumIR", "Изплатена рента:", "IZPL"),
-        money("labSumOstatyk", "Остатък:", "OSTATYK"),
+        kit::moneySum("labSumNR", "Начислена рента:", "SOP"),
+        kit::moneySum("labSumIR", "Изплатена рента:", "IZPL"),
+        kit::moneySum("labSumOstatyk", "Остатък:", "OSTATYK"),
     };
 }
 
