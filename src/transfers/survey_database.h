@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -69,6 +70,12 @@ using Progress = std::function<void(int percent)>;
 // driver's text.
 QString write(const QString& path, const Firm& firm, const std::vector<Area>& areas, const std::vector<Plot>& plots,
               const Progress& progress = {});
+
+// The empty survey database (forms/zp_v15.mde is one): its three tables
+// made at `path`, replacing a file there.
+void createEmpty(const QString& path);
+// The statements that make the tables, as the empty database holds them.
+QStringList tableStatements();
 
 class SurveyDatabaseError {
 public:

@@ -1,8 +1,9 @@
 // arventa-forms [FOLDER]: writes the template workbooks of the forms the
-// exports fill into FOLDER (forms/ of the source tree by default), from their
+// exports fill, and the empty survey database, into FOLDER (forms/ of the source tree by default), from their
 // descriptions in the program. Run it after changing a description and
 // commit what it wrote.
 #include "transfers/income_declaration_form.h"
+#include "transfers/survey_database.h"
 #include "transfers/workbook_error.h"
 
 #include <QCoreApplication>
@@ -23,8 +24,14 @@ int main(int argc, char** argv)
         const QString path = folder.filePath(transfers::income_declaration::kFileName);
         transfers::income_declaration::buildTemplate()->saveAs(path);
         std::printf("%s\n", qPrintable(QDir::toNativeSeparators(path)));
+        const QString survey = folder.filePath(transfers::survey_database::kFileName);
+        transfers::survey_database::createEmpty(survey);
+        std::printf("%s\n", qPrintable(QDir::toNativeSeparators(survey)));
     } catch (const transfers::WorkbookError& e) {
         std::fprintf(stderr, "arventa-forms: %s\n", e.what());
+        return 1;
+    } catch (const transfers::survey_database::SurveyDatabaseError& e) {
+        std::fprintf(stderr, "arventa-forms: %s\n", qPrintable(e.message()));
         return 1;
     }
     return 0;
