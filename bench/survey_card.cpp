@@ -88,10 +88,10 @@ void intoForm(dataset::TransactionArea& area, const QString& folder)
     const qint64 read = t.restart();
     const QString refusal = sc::transfer(form, firm, areas);
     const qint64 written = t.elapsed();
-    out() << "into the form (" << (refusal.isEmpty() ? QStringLiteral("written") : refusal) << "): "
-          << sc::databaseAreas(areas).size() << " areas, " << sc::databasePlots(areas).size() << " plots; read "
-          << read << " ms, form filled and saved " << written << " ms, together " << read + written << " ms, "
-          << QFile(form).size() / 1024 << " KB\n";
+    out() << "into the form (" << (refusal.isEmpty() ? QStringLiteral("written") : refusal)
+          << "): " << sc::databaseAreas(areas).size() << " areas, " << sc::databasePlots(areas).size()
+          << " plots; read " << read << " ms, form filled and saved " << written << " ms, together " << read + written
+          << " ms, " << QFile(form).size() / 1024 << " KB\n";
 }
 
 void intoDatabase(dataset::TransactionArea& area, const QString& folder)
@@ -103,8 +103,8 @@ void intoDatabase(dataset::TransactionArea& area, const QString& folder)
     const qint64 read = t.restart();
     const QString refusal = sd::write(file, firm.record, sc::databaseAreas(areas), sc::databasePlots(areas));
     const qint64 written = t.elapsed();
-    out() << "into the survey database (" << (refusal.isEmpty() ? QStringLiteral("written") : refusal)
-          << "): read " << read << " ms, written " << written << " ms, together " << read + written << " ms\n";
+    out() << "into the survey database (" << (refusal.isEmpty() ? QStringLiteral("written") : refusal) << "): read "
+          << read << " ms, written " << written << " ms, together " << read + written << " ms\n";
 }
 
 int run(const QStringList& args)

@@ -90,8 +90,7 @@ void ListSums::update()
     const dataset::Dataset& rows = summed_ ? *summed_ : *rows_;
     for (size_t i = 0; i < sums_.size(); ++i)
         labels_[i]->setText(sums_[i].count ? QString::number(listCount(rows, sums_[i].onceFor))
-                                           : sumText(listSum(rows, sums_[i].field, sums_[i].onceFor,
-                                                             sums_[i].decimals),
+                                           : sumText(listSum(rows, sums_[i].field, sums_[i].onceFor, sums_[i].decimals),
                                                      sums_[i].suffix));
     // Only the sums are kept, not the rows they came from.
     if (summed_)

@@ -145,10 +145,10 @@ std::vector<Area> areasOf(dataset::Dataset& areas, dataset::Dataset& validPlots)
               kodNtp = col(validPlots, "KOD_NTP"), kodFs = col(validPlots, "KOD_FS"), pl = col(validPlots, "PL"),
               polpl = col(validPlots, "POLPL");
     for (int r = 0; r < validPlots.rowCount(); ++r)
-        byArea[text(validPlots, r, idZeml)].push_back(
-            {text(validPlots, r, ekatte), text(validPlots, r, imot), text(validPlots, r, ntp), text(validPlots, r, fs),
-             text(validPlots, r, kodNtp), text(validPlots, r, kodFs), number(validPlots, r, pl),
-             number(validPlots, r, polpl)});
+        byArea[text(validPlots, r, idZeml)].push_back({text(validPlots, r, ekatte), text(validPlots, r, imot),
+                                                       text(validPlots, r, ntp), text(validPlots, r, fs),
+                                                       text(validPlots, r, kodNtp), text(validPlots, r, kodFs),
+                                                       number(validPlots, r, pl), number(validPlots, r, polpl)});
     if (!areas.isOpen())
         areas.open();
     std::vector<Area> out;
@@ -188,9 +188,9 @@ std::vector<survey_database::Plot> databasePlots(const std::vector<Area>& areas)
 
 QStringList invalidFields()
 {
-    return {QStringLiteral("EKATTE"),   QStringLiteral("NAIM_NM"), QStringLiteral("NAIM_MESTN"),
-            QStringLiteral("IMOT_NO"),  QStringLiteral("NAIM_NTP"), QStringLiteral("NAIM_FS"),
-            QStringLiteral("PL"),       QStringLiteral("POLPL"),   QStringLiteral("OSNOVANIE")};
+    return {QStringLiteral("EKATTE"),  QStringLiteral("NAIM_NM"),  QStringLiteral("NAIM_MESTN"),
+            QStringLiteral("IMOT_NO"), QStringLiteral("NAIM_NTP"), QStringLiteral("NAIM_FS"),
+            QStringLiteral("PL"),      QStringLiteral("POLPL"),    QStringLiteral("OSNOVANIE")};
 }
 
 std::vector<std::vector<fb::Value>> invalidRows(dataset::Dataset& allPlots)

@@ -22,7 +22,6 @@ using Progress = std::function<void(int percent)>;
 // saved, else the refusal (no sheet "анкетна карта", or a form whose
 // comboHeadOblast is filled); a refused form and one where a step fails
 // (WorkbookError with its message) are left as they were.
-QString transfer(const QString& path, const Firm& firm, const std::vector<Area>& areas,
-                 const Progress& progress = {});
+QString transfer(const QString& path, const Firm& firm, const std::vector<Area>& areas, const Progress& progress = {});
 
 }  // namespace transfers::survey_card

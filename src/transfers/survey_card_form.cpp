@@ -22,10 +22,8 @@ const QString kTableCount = QStringLiteral("H3");
 // The register's number of plots.
 const QString kPlotCount = QStringLiteral("H1");
 
-const char* const kHeaderControls[][2] = {{"comboHeadOblast", "D3"},
-                                          {"comboHeadTypeZp", "D4"},
-                                          {"comboHeadObshtina", "D5"},
-                                          {"comboHeadGrad", "D6"}};
+const char* const kHeaderControls[][2] = {
+    {"comboHeadOblast", "D3"}, {"comboHeadTypeZp", "D4"}, {"comboHeadObshtina", "D5"}, {"comboHeadGrad", "D6"}};
 const char* const kAreaControls[] = {"comboNMOblast", "comboNMObshtina", "comboNMgrad"};
 
 double round4(double value)
@@ -78,7 +76,7 @@ void buildCardHeader(Worksheet& sheet)
     label(sheet, "N11", "ЕГН:");
     inputCell(sheet, "P11", "P11", true);
     label(sheet, "B15", "Адрес за кореспонденция", true);
-    const char* const heads[][2] = {{"C16", "Адрес"},  {"G16", "Пощ. код"}, {"I16", "Телефон"},
+    const char* const heads[][2] = {{"C16", "Адрес"},   {"G16", "Пощ. код"}, {"I16", "Телефон"},
                                     {"L16", "Мобилен"}, {"O16", "Факс"},     {"R16", "E-mail"}};
     for (const auto& [cell, text] : heads)
         label(sheet, cell, text);
@@ -98,8 +96,8 @@ void buildAreaList(Worksheet& sheet)
     label(sheet, "L27", "Обща площ (ха):", true);
     sheet.range(kAreaTotal).setNumberFormat(QStringLiteral("0.0000"));
     label(sheet, "B29", "Землища, в които стопанинът обработва земя", true);
-    const char* const heads[][2] = {{"B30", "№"},           {"C30", "Област"},     {"F30", "Община"},
-                                    {"I30", "Землище"},     {"M30", "Брой имоти"}, {"N30", "Площ (ха)"}};
+    const char* const heads[][2] = {{"B30", "№"},       {"C30", "Област"},     {"F30", "Община"},
+                                    {"I30", "Землище"}, {"M30", "Брой имоти"}, {"N30", "Площ (ха)"}};
     for (const auto& [cell, text] : heads)
         label(sheet, cell, text, true);
     sheet.range(QStringLiteral("B30:N30")).setBorders(BorderWeight::Thin);
@@ -140,8 +138,9 @@ void readyLine(Worksheet& sheet, int row)
 
 void buildPlots(Worksheet& sheet)
 {
-    const char* const heads[][2] = {{"A1", "Землище"}, {"B1", "Имот №"}, {"C1", "Начин на трайно ползване"},
-                                    {"D1", "Форма на стопанисване"}, {"E1", "Площ (ха)"}, {"G1", "Брой имоти:"}};
+    const char* const heads[][2] = {
+        {"A1", "Землище"},   {"B1", "Имот №"},     {"C1", "Начин на трайно ползване"}, {"D1", "Форма на стопанисване"},
+        {"E1", "Площ (ха)"}, {"G1", "Брой имоти:"}};
     for (const auto& [cell, text] : heads)
         label(sheet, cell, text, true);
     sheet.range(kPlotCount).setNumber(0);

@@ -26,8 +26,8 @@ TEST(SurveyCardForm, CommittedTemplateIsTheOneItsDescriptionBuilds)
     const auto expected = transfers::Package::read(built), actual = transfers::Package::read(committed);
     ASSERT_EQ(actual.names(), expected.names()) << regenerate.toStdString();
     for (const QString& part : expected.names())
-        EXPECT_EQ(actual.part(part), expected.part(part)) << part.toStdString() << " differs; "
-                                                          << regenerate.toStdString();
+        EXPECT_EQ(actual.part(part), expected.part(part))
+            << part.toStdString() << " differs; " << regenerate.toStdString();
 
     const QJsonObject read = readWithOpenpyxl(committed);
     EXPECT_EQ(read["sheets"].toArray(), (QJsonArray{"анкетна карта", "таблица 1", "имоти"}));

@@ -72,8 +72,7 @@ protected:
         q.open();
         QStringList out;
         for (q.first(); !q.eof(); q.next())
-            out << q.field(QStringLiteral("IMOT_NO")).asString() + u' ' +
-                       q.field(QLatin1String(extra)).displayText();
+            out << q.field(QStringLiteral("IMOT_NO")).asString() + u' ' + q.field(QLatin1String(extra)).displayText();
         return out;
     }
 
