@@ -1,7 +1,9 @@
 #include "rent/receipt_numbers.h"
 
 #include "dm/tdm.h"
+#include "fb/error.h"
 #include "fb/statement.h"
+#include "fb/transaction.h"
 
 #include <limits>
 
@@ -50,6 +52,28 @@ bool found(TDM& dm, const QString& sql, const std::vector<fb::Value>& params = {
     return !fb::fetchScalar(dm.IBDatabase1.connection(), receiptsTransaction(dm), sql, params).isNull();
 }
 
+// Whether the number series holds the number, committed or claimed by a
+// receipt not yet saved at another desk (or in this desk's own receipts
+// transaction). Reading cannot see another desk's unsaved receipt, and
+// saving over it would wait for that desk; a claim tried without waiting
+// and taken back tells at once.
+bool claimedInSeries(TDM& dm, int number)
+{
+    constexpr long kDeadlock = 335544336L, kLockConflict = 335544345L, kUniqueKeyViolation = 335544665L;
+    fb::Connection& c = dm.IBDatabase1.connection();
+    fb::Transaction probe(c, fb::TransactionOptions::readCommitted(false));
+    try {
+        fb::execute(c, probe, QStringLiteral("insert into RAZP_NOMERA (NOMER) values (?)"), {number});
+        probe.rollback();
+        return false;
+    } catch (const fb::Error& e) {
+        probe.rollback();
+        if (e.has(kUniqueKeyViolation) || e.has(kLockConflict) || e.has(kDeadlock))
+            return true;
+        throw;
+    }
+}
+
 }  // namespace
 
 QString proposedNumber(qint64 lastPayment, qint64 lastReceipt, const QString& current)
@@ -88,7 +112,8 @@ bool numberUsed(TDM& dm, int number)
     dm.QueryRD.close();
     dm.QueryRD.open();
     return dm.QueryRP.locate(QStringLiteral("NOMER"), number) || dm.QueryRD.locate(QStringLiteral("NOM"), number) ||
-           found(dm, QStringLiteral("select first 1 1 from \"RAZP DANNI\" where nom = ?"), {number});
+           found(dm, QStringLiteral("select first 1 1 from \"RAZP DANNI\" where nom = ?"), {number}) ||
+           claimedInSeries(dm, number);
 }
 
 bool receiptWorkPending(TDM& dm)

@@ -9,6 +9,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <optional>
+
 namespace schema {
 
 namespace {
@@ -141,26 +144,67 @@ QStringList ddl()
     return statements;
 }
 
-void upgrade(fb::Connection& connection)
+namespace {
+
+bool tableExists(fb::Connection& connection, fb::Transaction& tr, const char* table)
+{
+    return fb::fetchScalar(connection, tr,
+                           QStringLiteral("select count(*) from rdb$relations where rdb$relation_name = ?"),
+                           {QString::fromLatin1(table)})
+               .toInt() > 0;
+}
+
+// A database without the version table holds the register of the first
+// version. Two desks may both find it missing: the one that comes second
+// to make it finds it made and goes on.
+void ensureVersionTable(fb::Connection& connection)
 {
     fb::Transaction tr(connection);
-    const auto exists = [&](const char* table) {
-        return fb::fetchScalar(connection, tr,
-                               QStringLiteral("select count(*) from rdb$relations where rdb$relation_name = ?"),
-                               {QString::fromLatin1(table)})
-                   .toInt() > 0;
-    };
-    // A database without the version table holds the register of the first version.
-    if (!exists("ARVENTA_SCHEMA")) {
-        connection.executeImmediate(tr, kVersionTable);
-        tr.commit();
-        fb::execute(connection, tr, QStringLiteral("insert into arventa_schema (version) values (1)"));
-        tr.commit();
+    if (!tableExists(connection, tr, "ARVENTA_SCHEMA")) {
+        try {
+            connection.executeImmediate(tr, kVersionTable);
+            tr.commit();
+        } catch (const fb::Error&) {
+            tr.rollback();
+            if (!tableExists(connection, tr, "ARVENTA_SCHEMA"))
+                throw;
+        }
     }
-    const int version =
-        fb::fetchScalar(connection, tr, QStringLiteral("select max(version) from arventa_schema")).toInt();
-    if (version >= kVersion)
-        return;
+    // Two rows of version 1 are harmless: the version is their maximum, and
+    // the upgrade that follows leaves one.
+    if (fb::fetchScalar(connection, tr, QStringLiteral("select count(*) from arventa_schema")).toInt() == 0)
+        fb::execute(connection, tr, QStringLiteral("insert into arventa_schema (version) values (1)"));
+    tr.commit();
+}
+
+// The register's version, read with its rows locked by `lock`. A desk
+// starting at the same time waits here until the upgrade holding the lock
+// has ended; when that one committed, the wait ends in a conflict and
+// nothing is returned: read the version again.
+std::optional<int> lockedVersion(fb::Connection& connection, fb::Transaction& lock)
+{
+    constexpr long kDeadlock = 335544336L, kUpdateConflict = 335544451L;
+    fb::Statement st(connection, QStringLiteral("select version from arventa_schema with lock"));
+    try {
+        int version = 0;
+        st.open(lock);
+        while (st.fetch())
+            version = std::max(version, st.value(0).toInt());
+        st.close();
+        return version;
+    } catch (const fb::Error& e) {
+        if (!e.has(kDeadlock) && !e.has(kUpdateConflict))
+            throw;
+        lock.rollback();
+        return std::nullopt;
+    }
+}
+
+// The steps from `version` to kVersion, each committed.
+void upgradeFrom(int version, fb::Connection& connection)
+{
+    fb::Transaction tr(connection);
+    const auto exists = [&](const char* table) { return tableExists(connection, tr, table); };
     // Tables made in a transaction can be written only after it commits; a
     // step broken off between the two commits finds its tables made already.
     if (version < 2) {
@@ -187,8 +231,30 @@ void upgrade(fb::Connection& connection)
         }
         startReceiptSeries(connection, tr);
     }
-    fb::execute(connection, tr, QStringLiteral("update arventa_schema set version = ?"), {kVersion});
     tr.commit();
+}
+
+}  // namespace
+
+void upgrade(fb::Connection& connection)
+{
+    ensureVersionTable(connection);
+    // The lock is held from the version's reading to its update, so two
+    // desks starting at once on an older register upgrade it once.
+    for (;;) {
+        fb::Transaction lock(connection, fb::TransactionOptions::readCommitted(true));
+        const std::optional<int> version = lockedVersion(connection, lock);
+        if (!version)
+            continue;
+        if (*version >= kVersion)
+            return;
+        upgradeFrom(*version, connection);
+        // One row again, also where two desks both gave a new version table its first.
+        fb::execute(connection, lock, QStringLiteral("delete from arventa_schema"));
+        fb::execute(connection, lock, QStringLiteral("insert into arventa_schema (version) values (?)"), {kVersion});
+        lock.commit();
+        return;
+    }
 }
 
 void loadReferenceData(fb::Connection& connection, fb::Transaction& tr)

@@ -48,6 +48,8 @@ void createDatabase(const QString& path, const fb::CreateOptions& options = {});
 
 // Brings a database made by an earlier program up to kVersion, one step per
 // version in order, each committed; a database at kVersion is left alone.
+// Desks starting at once on an older register upgrade it once: the others
+// wait for the first and find it done.
 void upgrade(fb::Connection& connection);
 
 // Fills the reference tables and lookup lists of a freshly made schema.

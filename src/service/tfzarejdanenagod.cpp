@@ -61,7 +61,10 @@ TFZarejdanenagod::TFZarejdanenagod(TDM& dm, Prompter& prompter, PeriodLabel show
 void TFZarejdanenagod::load()
 {
     ProgressBar1_->setValue(10);
-    const QString chosen = prompter_.openFile(kCaption, QDir::currentPath(), QStringLiteral("Архивни бази (*.FDB)"));
+    // Both cases of the extension: file names are case-sensitive here, and
+    // an archive copied from elsewhere may end in .fdb.
+    const QString chosen =
+        prompter_.openFile(kCaption, QDir::currentPath(), QStringLiteral("Архивни бази (*.FDB *.fdb)"));
     if (chosen.isEmpty()) {
         prompter_.message(QStringLiteral("Зареждане на стар период - прекратено!"));
         closeWindow();

@@ -176,6 +176,12 @@ TEST_F(Demo, ContractsBindSharesAndPartOfTheRentIsPaid)
                    "union all select nomer from razp_pari)")[0][0]
                   .toInt(),
               0);
+    // Each table's numbers rise with its ids, so the number after the last
+    // rows by id (what the receipt dialogs propose) is free.
+    EXPECT_EQ(rows("select (select first 1 nom from \"RAZP DANNI\" order by id_rd desc), "
+                   "(select first 1 nomer from razp_pari order by id_razppari desc) from rdb$database")[0],
+              rows("select (select max(nom) from \"RAZP DANNI\"), (select max(nomer) from razp_pari) "
+                   "from rdb$database")[0]);
     EXPECT_GT(rows("select count(*) from onr o join razp_pari p on p.id_razppari = o.id_razppari "
                    "and p.pmg = 1 and p.suma = o.suma")[0][0]
                   .toInt(),

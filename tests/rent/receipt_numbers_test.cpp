@@ -112,4 +112,24 @@ TEST_F(ReceiptSeriesTest, AHeaderPendingInTheReceiptsTransactionCountsAtOnce)
     EXPECT_FALSE(receipts::numberUsed(dm, 18));
 }
 
+// Another desk's receipt not yet saved keeps its number: this desk is told
+// at once instead of waiting at the save for that desk to finish.
+TEST_F(ReceiptSeriesTest, ANumberPendingAtAnotherDeskIsUsed)
+{
+    TDM other(db.path());
+    other.IBTRazpPari.ensureStarted();
+    other.TRKO.open();
+    other.TRKO.append();
+    other.TRKO.field("ID_HORA").setValue(1);
+    other.TRKO.field("NOMER").setValue(25);
+    other.TRKO.post();
+    EXPECT_TRUE(receipts::numberUsed(dm, 25));
+    EXPECT_FALSE(receipts::numberUsed(dm, 26));
+    other.IBTRazpPari.rollback();
+    EXPECT_FALSE(receipts::numberUsed(dm, 25));
+    postPendingHeader(26);  // the free check claimed nothing
+    dm.IBTRazp.commit();
+    EXPECT_TRUE(receipts::numberUsed(dm, 26));
+}
+
 }  // namespace

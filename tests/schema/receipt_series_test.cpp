@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 constexpr long kUniqueKeyViolation = 335544665L;  // isc_unique_key_violation
@@ -121,4 +123,50 @@ TEST_F(ReceiptSeries, AnUpgradedRegisterClaimsTheNumbersInUseOnce)
     tr.commit();
     EXPECT_EQ(claimed(), QStringLiteral("4"));
     EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select version from arventa_schema")).toInt(), schema::kVersion);
+}
+
+// Two desks starting at once on a register of an earlier version: one
+// upgrades it while the other waits, and then finds nothing left to do.
+// (Both upgrading made the second fail on the tables the first had made.)
+TEST_F(ReceiptSeries, TwoDesksStartingAtOnceUpgradeTheRegisterOnce)
+{
+    for (int round = 0; round < 3; ++round) {
+        {
+            fb::Transaction tr(c);
+            for (const char* trigger : {"RN_RAZP_DANNI", "RN_RAZP_PARI"})
+                c.executeImmediate(tr, QStringLiteral("drop trigger ") + QLatin1String(trigger));
+            c.executeImmediate(tr, QStringLiteral("drop table RAZP_NOMERA"));
+            tr.commit();
+            payment(c, tr, 8);
+            // The last round starts from a register without the version table.
+            if (round == 2)
+                c.executeImmediate(tr, QStringLiteral("drop table ARVENTA_SCHEMA"));
+            else
+                fb::execute(c, tr, QStringLiteral("update arventa_schema set version = 3"));
+            tr.commit();
+        }
+        fb::Connection desks[2];
+        QString failures[2];
+        std::vector<std::thread> starting;
+        for (int d = 0; d < 2; ++d) {
+            desks[d].attach(db.path());
+            starting.emplace_back([&, d] {
+                try {
+                    schema::upgrade(desks[d]);
+                } catch (const fb::Error& e) {
+                    failures[d] = e.message();
+                }
+            });
+        }
+        for (std::thread& t : starting)
+            t.join();
+        EXPECT_EQ(failures[0].toStdString(), "") << round;
+        EXPECT_EQ(failures[1].toStdString(), "") << round;
+        EXPECT_EQ(claimed(), QStringLiteral("8"));
+        fb::Transaction tr(c);
+        EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select list(version) from arventa_schema")).toString(),
+                  QString::number(schema::kVersion));
+        fb::execute(c, tr, QStringLiteral("delete from RAZP_PARI"));
+        tr.commit();
+    }
 }

@@ -555,20 +555,19 @@ private:
         }
     }
 
-    // Goods receipts and cash payments share one series of numbers, given in
-    // the order of their dates.
+    // Goods receipts and cash payments share one series of numbers. Each
+    // table's numbers rise with its ids, as an office's do (the receipt
+    // dialogs propose the number after the last row by id), and the two
+    // tables take turns by date.
     void numberDocuments()
     {
-        std::vector<Payout*> documents;
-        for (Payout& r : e_.receipts)
-            documents.push_back(&r);
-        for (Payout& p : e_.payments)
-            documents.push_back(&p);
-        std::stable_sort(documents.begin(), documents.end(),
-                         [](const Payout* a, const Payout* b) { return a->date < b->date; });
+        size_t r = 0, p = 0;
         int number = 0;
-        for (Payout* d : documents)
-            d->number = ++number;
+        while (r < e_.receipts.size() || p < e_.payments.size()) {
+            const bool receipt = p == e_.payments.size() ||
+                                 (r < e_.receipts.size() && !(e_.payments[p].date < e_.receipts[r].date));
+            (receipt ? e_.receipts[r++] : e_.payments[p++]).number = ++number;
+        }
     }
 
     Sizes sizes_;
