@@ -80,12 +80,13 @@ kit::RegisterForm form(TDM& dm, const QString& kind, const QString& filter, std:
 
 }  // namespace survey_card_screen
 
-SurveyCardScreen::SurveyCardScreen(TDM&, Prompter& prompter, reports::OutputChooser& outputs, kit::RegisterForm form,
+SurveyCardScreen::SurveyCardScreen(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, kit::RegisterForm form,
                                    QWidget* parent)
     : RegisterScreen(prompter, std::move(form), parent),
-      IBQFirma(list()->rows().area(), QStringLiteral("IBQFirma")),
-      IBQueryZemq(list()->rows().area(), QStringLiteral("IBQueryZemq")),
-      IBQAll(list()->rows().area(), QStringLiteral("IBQAll")),
+      IBTAKRead(dm.IBDatabase1, QStringLiteral("IBTAKRead")),
+      IBQFirma(IBTAKRead, QStringLiteral("IBQFirma")),
+      IBQueryZemq(IBTAKRead, QStringLiteral("IBQueryZemq")),
+      IBQAll(IBTAKRead, QStringLiteral("IBQAll")),
       rvAK(QStringLiteral("TransferNevalidniAK.rav"), prompter, this),
       remembered_(QDir::currentPath())
 {
@@ -113,6 +114,16 @@ void SurveyCardScreen::showEvent(QShowEvent* event)
         return;
     }
     prompter().message(transfers::land_declaration::periodMessage(IBQFirma));
+    endReading();
+}
+
+void SurveyCardScreen::endReading()
+{
+    IBQFirma.close();
+    IBQueryZemq.close();
+    IBQAll.close();
+    if (IBTAKRead.isActive())
+        IBTAKRead.commit();
 }
 
 void SurveyCardScreen::showSums(bool shown)
@@ -124,7 +135,9 @@ void SurveyCardScreen::showSums(bool shown)
 void SurveyCardScreen::setProgress(int percent)
 {
     control<QProgressBar>(form().progress)->setValue(percent);
-    QCoreApplication::processEvents();
+    // The bar is painted as the transfer goes on; a click meanwhile (such as
+    // "Изход" under a transfer half done) waits until it ends.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void SurveyCardScreen::transfer()
@@ -145,20 +158,18 @@ void SurveyCardScreen::transfer()
 
 std::optional<std::pair<sc::Firm, std::vector<sc::Area>>> SurveyCardScreen::readCard()
 {
+    std::optional<std::pair<sc::Firm, std::vector<sc::Area>>> result;
     try {
-        IBQFirma.close();
         IBQFirma.open();
-        IBQueryZemq.close();
         // The areas as the grid lists them, without moving its current row.
-        dataset::Dataset areas(list()->rows().area(), QStringLiteral("IBQZemlCard"));
+        dataset::Dataset areas(IBTAKRead, QStringLiteral("IBQZemlCard"));
         areas.sql().setLines({sc::areasStatement()});
-        auto result = std::make_pair(sc::firmOf(IBQFirma), sc::areasOf(areas, IBQueryZemq));
-        IBQueryZemq.close();
-        return result;
+        result = std::make_pair(sc::firmOf(IBQFirma), sc::areasOf(areas, IBQueryZemq));
     } catch (const fb::Error& e) {
         prompter().message(e.message());
     }
-    return std::nullopt;
+    endReading();
+    return result;
 }
 
 void SurveyCardScreen::printInvalid()
@@ -168,13 +179,13 @@ void SurveyCardScreen::printInvalid()
     invalid.fields = sc::invalidFields();
     invalid.formats = QStringList{{}, {}, {}, {}, {}, {}, QStringLiteral("#0.0000"), QStringLiteral("#0.0000"), {}};
     try {
-        IBQAll.close();
         invalid.rows = sc::invalidRows(IBQAll);
-        IBQAll.close();
     } catch (const fb::Error& e) {
+        endReading();
         prompter().message(e.message());
         return;
     }
+    endReading();
     if (invalid.rows.empty()) {
         prompter().message(sc::kNoInvalidData);
         return;
@@ -188,9 +199,7 @@ void SurveyCardScreen::printInvalid()
 
 void SurveyCardScreen::aboutToClose()
 {
-    IBQFirma.close();
-    IBQueryZemq.close();
-    IBQAll.close();
+    endReading();
     rvAK.bindRows(QStringLiteral("rvdsAK"), {});
     control<QLineEdit>(form().file.edit)->clear();
     QDir::setCurrent(remembered_);

@@ -36,7 +36,11 @@ private:
     void transfer();
     void printInvalid();
     void showSums(bool shown);
+    void endReading();
 
+    // The transfers and the invalid list read in a transaction of their own,
+    // committed after each, so that each sees the data as it is then.
+    dataset::TransactionArea IBTAKRead;
     dataset::Dataset IBQFirma;
     dataset::Dataset IBQueryZemq;
     dataset::Dataset IBQAll;

@@ -260,10 +260,10 @@ TEST_F(TFAKTest, ListsTheValidPlotsOfEachAreaInHectares)
     EXPECT_EQ(s.windowTitle(), QStringLiteral("Анкетна карта"));
     EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Данните ще се формират за стопански период: 2024/2025")});
     EXPECT_EQ(column("jvdbgridZeml", 0), (QStringList{"00134", "03664", "04217", "07168"}));
-    EXPECT_EQ(testsupport::gridRows(grid("jvdbgridImoti")),
-              (QStringList{"Горна | 000101 | Ливада | Собствена | 0,1234 | ",
-                           "Горна | 001002 | Нива | Собствена | 0,5000 | ",
-                           "Горна | 003001 | Нива | Аренда | 0,4000 | "}));
+    EXPECT_EQ(
+        testsupport::gridRows(grid("jvdbgridImoti")),
+        (QStringList{"Горна | 000101 | Ливада | Собствена | 0,1234 | ", "Горна | 001002 | Нива | Собствена | 0,5000 | ",
+                     "Горна | 003001 | Нива | Аренда | 0,4000 | "}));
     EXPECT_EQ(label("labSum"), QStringLiteral("1,0234 ха"));
     moveToArea(2);
     EXPECT_TRUE(testsupport::gridRows(grid("jvdbgridImoti")).isEmpty());
@@ -318,6 +318,12 @@ TEST_F(TFAKTest, RefusesWithoutAFileOrTheFormAndPrintsTheInvalidPlots)
     for (const char* expected : {"003002", "без договор", "003003", "изтекъл договор", "Бистрица", "0,9000"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
     EXPECT_FALSE(text.contains(QStringLiteral("001002")));
+
+    testsupport::runSql(db.path(), {QStringLiteral("delete from ZEMQ where ID_ZEMQ in (103, 104, 400)")});
+    prompter.clearShown();
+    click("bitPrintTransferNevalidni");
+    EXPECT_EQ(prompter.shown(), (QStringList{QStringLiteral("Изтегляне на данните, моля изчакайте!"),
+                                             QStringLiteral("Няма невалидни данни!")}));
 }
 
 // The number of plots under them; the card written into the chosen survey
@@ -349,9 +355,9 @@ TEST_F(TFAK_accessTest, WritesTheSurveyDatabaseEndToEnd)
     EXPECT_EQ(surveyRows(db, QStringLiteral("VHOD_L")).size(), 6);
     EXPECT_EQ(surveyRows(db, QStringLiteral("VHOD_L")).at(4).toArray().at(4), QJsonValue("   1.250"));
     const QJsonArray firm = surveyRows(db, QStringLiteral("blanka_reg")).at(0).toArray();
-    EXPECT_EQ(firm.at(1), QJsonValue("050000009"));                           // be: the firm's EIN
+    EXPECT_EQ(firm.at(1), QJsonValue("050000009"));  // be: the firm's EIN
     EXPECT_EQ((QJsonArray{firm.at(4), firm.at(5), firm.at(6)}), (QJsonArray{"Иван", "", "Иванов"}));
-    EXPECT_EQ(firm.at(19), QJsonValue("07168"));                              // ekat2: the last area written
+    EXPECT_EQ(firm.at(19), QJsonValue("07168"));  // ekat2: the last area written
 
     s.close();
     QApplication::processEvents();
