@@ -38,6 +38,7 @@ const std::vector<Case>& cases()
         rentListCase,
         pastRentCase,
         declarationsCase,
+        surveyCardCase,
     };
     return all;
 }

@@ -19,6 +19,8 @@
 #include "service/tfbackup.h"
 #include "service/tfpreklgod.h"
 #include "service/tfzarejdanenagod.h"
+#include "transfers/tfak.h"
+#include "transfers/tfak_access.h"
 #include "transfers/tfdekl69.h"
 #include "transfers/tfdekl70.h"
 #include "transfers/tfdeklnap.h"
@@ -125,6 +127,8 @@ void registerScreens(ScreenRegistry& registry)
                                [&registry, c](Screen& from) { registry.showFrom(from, "TFVidRenta", c); });
     });
     registry.add("TFDeklNAP", [](const ScreenContext& c) { return new TFDeklNAP(c.dm, c.prompter, c.outputs); });
+    registry.add("TFAK", [](const ScreenContext& c) { return new TFAK(c.dm, c.prompter, c.outputs); });
+    registry.add("TFAK_access", [](const ScreenContext& c) { return new TFAK_access(c.dm, c.prompter, c.outputs); });
     registry.add("TFDekl69", [](const ScreenContext& c) { return new TFDekl69(c.dm, c.prompter); });
     registry.add("TFDekl70", [](const ScreenContext& c) { return new TFDekl70(c.dm, c.prompter, c.outputs); });
     registry.add("TFBackup", [](const ScreenContext& c) { return new TFBackup(c.dm, c.prompter); });

@@ -36,6 +36,17 @@ fb::Decimal listSum(const dataset::Dataset& rows, const QString& field, const QS
     return sum;
 }
 
+int listCount(const dataset::Dataset& rows, const QString& onceFor)
+{
+    const dataset::Field* f = onceFor.isEmpty() ? nullptr : rows.findField(onceFor);
+    if (!f)
+        return rows.rowCount();
+    QSet<QString> seen;
+    for (int r = 0; r < rows.rowCount(); ++r)
+        seen.insert(rows.value(r, f->index()).toString());
+    return int(seen.size());
+}
+
 QString sumText(const fb::Decimal& sum, const QString& suffix)
 {
     return sum.toString(QLocale().decimalPoint().at(0)) + suffix;
@@ -78,8 +89,9 @@ void ListSums::update()
         return;
     const dataset::Dataset& rows = summed_ ? *summed_ : *rows_;
     for (size_t i = 0; i < sums_.size(); ++i)
-        labels_[i]->setText(
-            sumText(listSum(rows, sums_[i].field, sums_[i].onceFor, sums_[i].decimals), sums_[i].suffix));
+        labels_[i]->setText(sums_[i].count ? QString::number(listCount(rows, sums_[i].onceFor))
+                                           : sumText(listSum(rows, sums_[i].field, sums_[i].onceFor, sums_[i].decimals),
+                                                     sums_[i].suffix));
     // Only the sums are kept, not the rows they came from.
     if (summed_)
         summed_->close();

@@ -22,6 +22,9 @@ class Dataset;
 // each value of `onceFor` adds, wherever the others stand in the list's order.
 fb::Decimal listSum(const dataset::Dataset& rows, const QString& field, const QString& onceFor = {}, int decimals = 3);
 
+// The number of rows; with `onceFor`, of its distinct values.
+int listCount(const dataset::Dataset& rows, const QString& onceFor = {});
+
 // A sum as the labels under a list show it: its decimals in the user's
 // locale, then the suffix (" дка").
 QString sumText(const fb::Decimal& sum, const QString& suffix);

@@ -158,6 +158,8 @@ struct SumSpec {
     QString onceFor = {};
     QString suffix = QStringLiteral(" дка");
     int decimals = 3;
+    // The number of rows (of values of `onceFor`) instead of a sum of `field`.
+    bool count = false;
 };
 
 // A money sum under a list: two decimals and " лв".

@@ -5,25 +5,6 @@
 
 namespace transfers::dekl70 {
 
-namespace {
-
-// Whether the plot has a contract in force / one out of force in the year.
-QString hasContract(bool inForce)
-{
-    const QString condition =
-        inForce ? schema::rent::farmingYearCondition()
-                : QStringLiteral(
-                      "(extract(year from \"DOG DANNI\".otdata) >= extract(year from firma.toyear) or "
-                      "extract(year from \"DOG DANNI\".dodata) <= extract(year from firma.fromyear))");
-    return QStringLiteral(
-               "exists (select 1 from firma cross join \"DOG DANNI\" "
-               "inner join doghorazemi on doghorazemi.id_dog = \"DOG DANNI\".id_dog "
-               "where doghorazemi.id_zemq = zemq.id_zemq and %1)")
-        .arg(condition);
-}
-
-}  // namespace
-
 // Each contract line of the plot in force in the farming year, with its
 // owner. As for art. 69 the joins after the plots are outer ones with the
 // rows they must have asked for in the condition, so that the engine starts
@@ -74,7 +55,7 @@ QString invalidDataStatement()
                "inner join nas_mqsto on nas_mqsto.ekatte = zemlishte.ekatte "
                "inner join ntp on ntp.id_ntp = zemq.id_ntp) Q "
                "where Q.osnovanie <> 'да' order by Q.ekatte, Q.imot_no")
-        .arg(hasContract(true), hasContract(false));
+        .arg(land_declaration::plotHasContract(true), land_declaration::plotHasContract(false));
 }
 
 land_declaration::Form form(const QString& place, const QDate& today)

@@ -2,6 +2,7 @@
 
 #include "dataset/dataset.h"
 #include "dataset/formats.h"
+#include "schema/rent_sql.h"
 #include "transfers/cell_value.h"
 #include "transfers/range.h"
 #include "transfers/workbook.h"
@@ -112,6 +113,20 @@ QString areasStatement(Land land)
                "group by zemlishte.id_zeml, nas_mqsto.naim_nm, zemlishte.ekatte, obshtina.naim_obsht, "
                "oblast.naim_obl, nas_mqsto.tip")
         .arg(land == Land::Own ? QStringLiteral("=") : QStringLiteral("<>"));
+}
+
+QString plotHasContract(bool inForce)
+{
+    const QString condition =
+        inForce ? schema::rent::farmingYearCondition()
+                : QStringLiteral(
+                      "(extract(year from \"DOG DANNI\".otdata) >= extract(year from firma.toyear) or "
+                      "extract(year from \"DOG DANNI\".dodata) <= extract(year from firma.fromyear))");
+    return QStringLiteral(
+               "exists (select 1 from firma cross join \"DOG DANNI\" "
+               "inner join doghorazemi on doghorazemi.id_dog = \"DOG DANNI\".id_dog "
+               "where doghorazemi.id_zemq = zemq.id_zemq and %1)")
+        .arg(condition);
 }
 
 QString outputFolder(const QString& programFolder, const QString& name)

@@ -34,6 +34,11 @@ QString periodMessage(const dataset::Dataset& firm);
 enum class Land { Own, Leased };
 QString areasStatement(Land land);
 
+// Whether the plot (zemq, in the enclosing select) has a contract in force
+// in the farming year, or one out of it (run out before it or starting
+// after it, whatever its state): an indexed test per plot.
+QString plotHasContract(bool inForce);
+
 // "<program folder>/Dekl69" and the file of an area in it, "<EKATTE>.xlsx".
 QString outputFolder(const QString& programFolder, const QString& name);
 QString outputFile(const QString& folder, const QString& ekatte);

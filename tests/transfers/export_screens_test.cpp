@@ -1,4 +1,6 @@
 #include "declaration_test_data.h"
+#include "survey_card_test_data.h"
+#include "survey_database_reader.h"
 #include "workbook_reader.h"
 
 #include "support/pdf_text.h"
@@ -8,6 +10,10 @@
 #include "transfers/income_declaration_export.h"
 #include "transfers/income_declaration_form.h"
 #include "transfers/land_declaration.h"
+#include "transfers/survey_card_export.h"
+#include "transfers/survey_card_form.h"
+#include "transfers/tfak.h"
+#include "transfers/tfak_access.h"
 #include "transfers/tfdekl69.h"
 #include "transfers/tfdekl70.h"
 #include "transfers/tfdeklnap.h"
@@ -220,6 +226,143 @@ TEST_F(TFDekl70Test, PrintsThePlotsWithoutAContractInForce)
     click("bitPrintTransferNevalidni");
     EXPECT_EQ(prompter.shown(), (QStringList{QStringLiteral("Изтегляне на данните, моля изчакайте!"),
                                              QStringLiteral("Няма невалидни данни!")}));
+}
+
+// The survey card screens over the land of four areas (one without valid plots).
+template <typename S>
+class SurveyCardScreenTest : public ExportScreenTest<S> {
+protected:
+    QStringList rows() const override { return surveycardtest::all().mid(declarationtest::kFirm.size()); }
+    S& open() { return this->show(new S(this->module(), this->prompter, this->outputs)); }
+    QString copyOf(const QString& name, const QString& as)
+    {
+        const QString path = this->program_.filePath(as);
+        QFile::remove(path);
+        EXPECT_TRUE(QFile::copy(QStringLiteral(ARVENTA_FORMS_DIR "/") + name, path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+    void moveToArea(int row)
+    {
+        QTableView* areas = this->grid("jvdbgridZeml");
+        areas->setCurrentIndex(areas->model()->index(row, 0));
+    }
+};
+
+using TFAKTest = SurveyCardScreenTest<TFAK>;
+using TFAK_accessTest = SurveyCardScreenTest<TFAK_access>;
+
+// The year said, every area listed, the current area's valid plots in
+// hectares summed with four decimals.
+TEST_F(TFAKTest, ListsTheValidPlotsOfEachAreaInHectares)
+{
+    TFAK& s = open();
+    EXPECT_EQ(s.windowTitle(), QStringLiteral("Анкетна карта"));
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Данните ще се формират за стопански период: 2024/2025")});
+    EXPECT_EQ(column("jvdbgridZeml", 0), (QStringList{"00134", "03664", "04217", "07168"}));
+    EXPECT_EQ(
+        testsupport::gridRows(grid("jvdbgridImoti")),
+        (QStringList{"Горна | 000101 | Ливада | Собствена | 0,1234 | ", "Горна | 001002 | Нива | Собствена | 0,5000 | ",
+                     "Горна | 003001 | Нива | Аренда | 0,4000 | "}));
+    EXPECT_EQ(label("labSum"), QStringLiteral("1,0234 ха"));
+    moveToArea(2);
+    EXPECT_TRUE(testsupport::gridRows(grid("jvdbgridImoti")).isEmpty());
+    EXPECT_EQ(label("labSum"), QStringLiteral("0,0000 ха"));
+    moveToArea(3);
+    EXPECT_EQ(label("labSum"), QStringLiteral("1,5833 ха"));
+    EXPECT_EQ(label("labSumPolPl"), QStringLiteral("0,2500 ха"));
+    s.resize(s.sizeHint());
+    testsupport::keepScreenshot(s.grab().toImage(), QStringLiteral("TFAK"));
+}
+
+// "..." offers .xlsx files; the transfer fills the form, a second is refused.
+TEST_F(TFAKTest, TransfersIntoTheChosenFormOnce)
+{
+    open();
+    click("btnTransfer");
+    const QString wrong = copyOf(nap::kFileName, QStringLiteral("справка.xlsx"));
+    edit("edFileName")->setText(wrong);
+    click("btnTransfer");
+    const QString form = copyOf(transfers::survey_card::kFormFileName, QStringLiteral("карта.xlsx"));
+    prompter.answerPath(form);
+    click("btnOpen");
+    EXPECT_EQ(prompter.asked.at(2), QStringLiteral("Excel Files (*.xlsx)"));
+    EXPECT_EQ(QDir::currentPath(), QDir(QStringLiteral(ARVENTA_LAYOUTS_DIR)).absolutePath());
+    prompter.clearShown();
+    click("btnTransfer");
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), (QStringList{transfers::survey_card::kDone, transfers::survey_card::kFilled}));
+    EXPECT_FALSE(control<QProgressBar>("ProgressBar1")->isVisible());
+    EXPECT_TRUE(control<QLabel>("labSum")->isVisible());
+    const QJsonObject book = readWithOpenpyxl(form);
+    EXPECT_EQ(cellFacts(book, transfers::survey_card::kCardSheet, "I33")["value"], QJsonValue("с. Бучино"));
+    EXPECT_EQ(cellFacts(book, transfers::survey_card::kTableSheet, "E6")["value"], QJsonValue(1.25));
+}
+
+TEST_F(TFAKTest, RefusesWithoutAFileOrTheFormAndPrintsTheInvalidPlots)
+{
+    open();
+    prompter.clearShown();
+    click("btnTransfer");
+    edit("edFileName")->setText(copyOf(nap::kFileName, QStringLiteral("справка.xlsx")));
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(),
+              (QStringList{QStringLiteral("Не е изберан файл!"), QStringLiteral("Не е избран коректния файл!")}));
+
+    prompter.clearShown();
+    const QString pdf = program_.filePath(QStringLiteral("невалидни.pdf"));
+    outputs.answerPdf(pdf);
+    click("bitPrintTransferNevalidni");
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Изтегляне на данните, моля изчакайте!")});
+    const QString text = testsupport::pdfText(pdf);
+    for (const char* expected : {"003002", "без договор", "003003", "изтекъл договор", "Бистрица", "0,9000"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(expected))) << expected << "\n" << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("001002")));
+
+    testsupport::runSql(db.path(), {QStringLiteral("delete from ZEMQ where ID_ZEMQ in (103, 104, 400)")});
+    prompter.clearShown();
+    click("bitPrintTransferNevalidni");
+    EXPECT_EQ(prompter.shown(), (QStringList{QStringLiteral("Изтегляне на данните, моля изчакайте!"),
+                                             QStringLiteral("Няма невалидни данни!")}));
+}
+
+// The number of plots under them; the card written into the chosen survey
+// database, a second time refused; the database offered again next time.
+TEST_F(TFAK_accessTest, WritesTheSurveyDatabaseEndToEnd)
+{
+    TFAK_access& s = open();
+    EXPECT_EQ(label("labBrImoti"), QStringLiteral("3"));
+    moveToArea(3);
+    EXPECT_EQ(label("labBrImoti"), QStringLiteral("2"));
+    s.resize(s.sizeHint());
+    testsupport::keepScreenshot(s.grab().toImage(), QStringLiteral("TFAK_access"));
+    prompter.clearShown();
+    edit("edFileName")->setText(QStringLiteral("   "));
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Не е избран файл!")});
+
+    const QString mde = copyOf(transfers::survey_database::kFileName, QStringLiteral("zp_v15.mde"));
+    prompter.answerPath(mde);
+    click("btnOpen");
+    EXPECT_EQ(prompter.asked.at(2), QStringLiteral("MS Access DB (*.mde)"));
+    prompter.clearShown();
+    click("btnTransfer");
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), (QStringList{transfers::survey_database::kDone, transfers::survey_database::kFilled}));
+    const QJsonObject db = readSurveyDatabase(mde);
+    EXPECT_EQ(surveyRows(db, QStringLiteral("karta_spisak_nm")),
+              (QJsonArray{QJsonArray{"00134"}, QJsonArray{"03664"}, QJsonArray{"07168"}}));
+    EXPECT_EQ(surveyRows(db, QStringLiteral("VHOD_L")).size(), 6);
+    EXPECT_EQ(surveyRows(db, QStringLiteral("VHOD_L")).at(4).toArray().at(4), QJsonValue("   1.250"));
+    const QJsonArray firm = surveyRows(db, QStringLiteral("blanka_reg")).at(0).toArray();
+    EXPECT_EQ(firm.at(1), QJsonValue("050000009"));  // be: the firm's EIN
+    EXPECT_EQ((QJsonArray{firm.at(4), firm.at(5), firm.at(6)}), (QJsonArray{"Иван", "", "Иванов"}));
+    EXPECT_EQ(firm.at(19), QJsonValue("07168"));  // ekat2: the last area written
+
+    s.close();
+    QApplication::processEvents();
+    TFAK_access& again = open();
+    EXPECT_EQ(again.findChild<QLineEdit*>(QStringLiteral("edFileName"))->text(), QDir::toNativeSeparators(mde));
 }
 
 }  // namespace

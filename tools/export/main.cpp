@@ -1,4 +1,4 @@
-// arventa-export nap|dekl69|dekl70 ...: writes the exports for the
+// arventa-export nap|ak|ak-db|dekl69|dekl70 ...: writes the exports for the
 // authorities without a window, the same files the screens write, so that
 // an office can script its yearly filings. Messages go to standard error.
 #include "common/printing_prompter.h"
@@ -11,6 +11,7 @@
 #include "transfers/dekl69_export.h"
 #include "transfers/dekl70_export.h"
 #include "transfers/income_declaration_export.h"
+#include "transfers/survey_card_export.h"
 #include "transfers/workbook_error.h"
 
 #include <QApplication>
@@ -24,9 +25,13 @@ namespace {
 
 const char* const kUsage =
     "usage: arventa-export nap FORM.xlsx --database DB [--invalid OUT.pdf]\n"
+    "       arventa-export ak FORM.xlsx --database DB [--invalid OUT.pdf]\n"
+    "       arventa-export ak-db FILE.mde --database DB [--invalid OUT.pdf]\n"
     "       arventa-export dekl69 --database DB [--folder FOLDER] [--ekatte CODE]\n"
     "       arventa-export dekl70 --database DB [--folder FOLDER] [--ekatte CODE] [--invalid OUT.pdf]\n"
     "nap fills FORM.xlsx, an empty copy of the income declaration form (DeklNAP.xlsx), and saves it.\n"
+    "ak fills FORM.xlsx, an empty copy of the survey card form (zp_viva11_5.xlsx), and saves it;\n"
+    "ak-db writes the survey card into FILE.mde, an empty survey database (zp_v15.mde).\n"
     "dekl69 and dekl70 write FOLDER/Dekl69/<EKATTE>.xlsx (Dekl70/...) for every cadastral area, or for\n"
     "the one of CODE, replacing files there; FOLDER is the current folder unless given.\n"
     "--invalid prints the owners or plots that could not be declared to a PDF file.\n";
@@ -58,7 +63,9 @@ std::optional<Arguments> parse(const QStringList& args)
         else
             return std::nullopt;
     }
-    const bool nap = a.kind == QLatin1String("nap");
+    // The kinds that fill a file the user gives.
+    const bool nap =
+        a.kind == QLatin1String("nap") || a.kind == QLatin1String("ak") || a.kind == QLatin1String("ak-db");
     const bool dekl = a.kind == QLatin1String("dekl69") || a.kind == QLatin1String("dekl70");
     if (a.database.isEmpty() || (!nap && !dekl) || nap != !a.form.isEmpty() || (nap && !a.ekatte.isEmpty()) ||
         (a.kind == QLatin1String("dekl69") && !a.invalid.isEmpty()))
@@ -109,6 +116,47 @@ int incomeDeclaration(const Arguments& a, dataset::TransactionArea& area)
                       [&](reports::ReportProject& p) { p.bindRows(QStringLiteral("tr"), invalid); }))
         return 1;
     return 0;
+}
+
+// The survey card into the form (ak) or into the survey database (ak-db).
+int surveyCard(const Arguments& a, dataset::TransactionArea& area)
+{
+    namespace sc = transfers::survey_card;
+    namespace sd = transfers::survey_database;
+    dataset::Dataset firm(area, QStringLiteral("IBQFirma"));
+    firm.sql().setLines({transfers::land_declaration::firmStatement()});
+    firm.open();
+    dataset::Dataset areas(area, QStringLiteral("IBQZeml"));
+    areas.sql().setLines({sc::areasStatement()});
+    dataset::Dataset plots(area, QStringLiteral("IBQueryZemq"));
+    plots.sql().setLines({sc::validPlotsStatement()});
+    const sc::Firm card = sc::firmOf(firm);
+    const std::vector<sc::Area> written = sc::areasOf(areas, plots);
+    const bool database = a.kind == QLatin1String("ak-db");
+    const QString refusal =
+        database ? sd::write(a.form.trimmed(), card.record, sc::databaseAreas(written), sc::databasePlots(written))
+                 : sc::transfer(a.form, card, written);
+    if (!refusal.isEmpty()) {
+        say(refusal);
+        return 1;
+    }
+    QTextStream(stdout) << a.form << ": " << sc::databaseAreas(written).size() << " areas, "
+                        << sc::databasePlots(written).size() << " plots written\n";
+    if (a.invalid.isEmpty())
+        return 0;
+    dataset::Dataset all(area, QStringLiteral("IBQImoti"));
+    all.sql().setLines(QStringList{sc::plotsStatement()} + sc::allPlotLines());
+    reports::Table invalid;
+    invalid.fields = sc::invalidFields();
+    invalid.rows = sc::invalidRows(all);
+    if (invalid.rows.empty()) {
+        say(sc::kNoInvalidData);
+        return 0;
+    }
+    return printInvalid(QStringLiteral("TransferNevalidniAK.rav"), a.invalid,
+                        [&](reports::ReportProject& p) { p.bindRows(QStringLiteral("rvdsAK"), invalid); })
+               ? 0
+               : 1;
 }
 
 int landDeclarations(const Arguments& a, dataset::TransactionArea& area)
@@ -173,10 +221,16 @@ int main(int argc, char** argv)
         database, QStringLiteral("IBTExport"),
         fb::TransactionOptions{fb::TransactionOptions::Isolation::Snapshot, true, true, true});
     try {
-        return args->kind == QLatin1String("nap") ? incomeDeclaration(*args, area) : landDeclarations(*args, area);
+        if (args->kind == QLatin1String("nap"))
+            return incomeDeclaration(*args, area);
+        if (args->kind.startsWith(QLatin1String("ak")))
+            return surveyCard(*args, area);
+        return landDeclarations(*args, area);
     } catch (const transfers::WorkbookError& e) {
         say(e.message());
     } catch (const fb::Error& e) {
+        say(e.message());
+    } catch (const transfers::survey_database::SurveyDatabaseError& e) {
         say(e.message());
     }
     return 1;

@@ -3,6 +3,7 @@
 // descriptions in the program. Run it after changing a description and
 // commit what it wrote.
 #include "transfers/income_declaration_form.h"
+#include "transfers/survey_card_form.h"
 #include "transfers/survey_database.h"
 #include "transfers/workbook_error.h"
 
@@ -24,6 +25,9 @@ int main(int argc, char** argv)
         const QString path = folder.filePath(transfers::income_declaration::kFileName);
         transfers::income_declaration::buildTemplate()->saveAs(path);
         std::printf("%s\n", qPrintable(QDir::toNativeSeparators(path)));
+        const QString card = folder.filePath(transfers::survey_card::kFormFileName);
+        transfers::survey_card::buildTemplate()->saveAs(card);
+        std::printf("%s\n", qPrintable(QDir::toNativeSeparators(card)));
         const QString survey = folder.filePath(transfers::survey_database::kFileName);
         transfers::survey_database::createEmpty(survey);
         std::printf("%s\n", qPrintable(QDir::toNativeSeparators(survey)));

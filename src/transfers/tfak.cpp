@@ -1,0 +1,33 @@
+#include "transfers/tfak.h"
+
+#include "common/prompter.h"
+#include "transfers/survey_card_export.h"
+#include "transfers/workbook_error.h"
+
+namespace sc = transfers::survey_card;
+
+TFAK::TFAK(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QWidget* parent)
+    : SurveyCardScreen(dm, prompter, outputs,
+                       survey_card_screen::form(dm, QStringLiteral("TFAK"), QStringLiteral("Excel Files (*.xlsx)")),
+                       parent)
+{
+    start();
+}
+
+const QString& TFAK::noFileMessage() const
+{
+    return sc::kNoFile;
+}
+
+void TFAK::transferTo(const QString& path)
+{
+    const auto card = readCard();
+    if (!card)
+        return;
+    try {
+        const QString refusal = sc::transfer(path, card->first, card->second, [this](int p) { setProgress(p); });
+        prompter().message(refusal.isEmpty() ? sc::kDone : refusal);
+    } catch (const transfers::WorkbookError& e) {
+        prompter().message(e.message());
+    }
+}
