@@ -100,6 +100,7 @@ void paintPage(QPainter& painter, const std::vector<Item>& page, double dotsPerM
         switch (item.kind) {
             case Item::Kind::Line:
             case Item::Kind::Box: {
+                texts.flush(painter);
                 painter.setPen(QPen(Qt::black, item.penWidth * dotsPerMm));
                 painter.setBrush(Qt::NoBrush);
                 const QRectF r = px(item.rect);
@@ -127,6 +128,7 @@ void paintPage(QPainter& painter, const std::vector<Item>& page, double dotsPerM
                 break;
         }
     }
+    texts.flush(painter);
 }
 
 bool paint(const Document& doc, QPagedPaintDevice& device)

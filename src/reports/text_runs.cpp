@@ -5,6 +5,8 @@
 #include <QTextLayout>
 #include <QtMath>
 
+#include <algorithm>
+
 namespace reports {
 
 namespace {
@@ -34,7 +36,7 @@ void TextRuns::fontChanged(const QPainter& painter)
 // As drawText lays out one line in a box: the line is placed under the
 // font's leading rounded up to a whole pixel, the block centred or put at
 // the bottom of the box, the line moved right for the alignment.
-TextRuns::Laid TextRuns::layOut(const QRectF& rect, int flags, const QString& text) const
+TextRuns::Laid TextRuns::layOut(const QRectF& rect, int flags, const QString& text)
 {
     Laid laid;
     if (!(flags & Qt::TextSingleLine) || (flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic | Qt::TextExpandTabs |
@@ -76,9 +78,18 @@ TextRuns::Laid TextRuns::layOut(const QRectF& rect, int flags, const QString& te
     laid.plain = true;
     laid.offset = QPointF(lineX, yoff);
     laid.bounds = QRectF(blockX, yoff, width, height);
-    const QList<QGlyphRun> runs = layout.glyphRuns();
-    laid.runs.assign(runs.begin(), runs.end());
+    for (const QGlyphRun& run : layout.glyphRuns())
+        laid.runs.push_back({fontOf(run.rawFont()), run.glyphIndexes(), run.positions()});
     return laid;
+}
+
+int TextRuns::fontOf(const QRawFont& raw)
+{
+    const auto same = std::find(fonts_.begin(), fonts_.end(), raw);
+    if (same != fonts_.end())
+        return int(same - fonts_.begin());
+    fonts_.push_back(raw);
+    return int(fonts_.size() - 1);
 }
 
 void TextRuns::draw(QPainter& painter, const QRectF& rect, int flags, const QString& text)
@@ -95,12 +106,39 @@ void TextRuns::draw(QPainter& painter, const QRectF& rect, int flags, const QStr
     // A text that does not fit is clipped to its box by drawText.
     if (!found->plain || !rect.contains(QRectF(rect.x() + found->bounds.x(), rect.y() + found->bounds.y(),
                                                found->bounds.width(), found->bounds.height()))) {
+        flush(painter);
         painter.drawText(rect, flags, text);
         return;
     }
+    // Placed as drawGlyphRun(at, run) would place them.
     const QPointF at(rect.x() + found->offset.x(), rect.y() + found->offset.y());
-    for (const QGlyphRun& run : found->runs)
-        painter.drawGlyphRun(at, run);
+    // Only texts on one line go together: a PDF places each glyph from the
+    // one before it, in figures rounded to nine digits, and a line further
+    // down would then sit a trifle off the place drawText gave it.
+    for (const Glyphs& run : found->runs) {
+        if (run.font != gathered_.font || at.y() != gatheredY_)
+            flush(painter);
+        gathered_.font = run.font;
+        gatheredY_ = at.y();
+        gathered_.indexes.append(run.indexes);
+        for (const QPointF& p : run.positions)
+            gathered_.positions.append(at + p);
+    }
+}
+
+void TextRuns::flush(QPainter& painter)
+{
+    if (gathered_.indexes.isEmpty())
+        return;
+    {
+        QGlyphRun run;
+        run.setRawFont(fonts_[size_t(gathered_.font)]);
+        run.setGlyphIndexes(gathered_.indexes);
+        run.setPositions(gathered_.positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+    gathered_.indexes.clear();  // their room is kept for the next texts
+    gathered_.positions.clear();
 }
 
 }  // namespace reports
