@@ -55,7 +55,7 @@ TextRuns::Laid TextRuns::layOut(const QRectF& rect, int flags, const QString& te
     line.setLineWidth(rect.width());
     qreal height = qCeil(QFontMetricsF(font_).leading());
     line.setPosition(QPointF(0., height));
-    height += line.height();
+    height += line.ascent() + line.descent();  // unlike height(), not rounded up
     const bool oneLine = !layout.createLine().isValid();
     layout.endLayout();
     const qreal width = line.naturalTextWidth();
