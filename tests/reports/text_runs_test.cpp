@@ -84,7 +84,7 @@ std::vector<Text> texts()
         all.push_back({{12.5, y + 480, 500, 99.2}, Qt::AlignHCenter, QStringLiteral("01.10.2018")});
         all.push_back({{1000, y, 60, 99.2}, Qt::AlignLeft, QStringLiteral("Прекратен договор")});
         all.push_back({{520, y + 480, 380, 99.2}, Qt::AlignLeft, QStringLiteral("Ред\nвтори")});
-        all.push_back({{1000, y + 480, 390, 95}, Qt::AlignBottom | Qt::AlignRight, QStringLiteral("Žluť кон, 5")});
+        all.push_back({{1000, y + 480, 690, 95}, Qt::AlignBottom, QStringLiteral("Žluť кон, 5")});
     }
     return all;
 }
