@@ -39,8 +39,9 @@ void TextRuns::fontChanged(const QPainter& painter)
 TextRuns::Laid TextRuns::layOut(const QRectF& rect, int flags, const QString& text)
 {
     Laid laid;
-    if (!(flags & Qt::TextSingleLine) || (flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic | Qt::TextExpandTabs |
-                                                   Qt::TextJustificationForced | Qt::TextDontClip)) ||
+    if (!(flags & Qt::TextSingleLine) ||
+        (flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic | Qt::TextExpandTabs | Qt::TextJustificationForced |
+                  Qt::TextDontClip)) ||
         !plainText(text))
         return laid;
     QTextLayout layout(text, font_);

@@ -74,7 +74,8 @@ void TFSprimoti::sorted(int column, bool ascending)
     if (field != QLatin1String("NAIM_NM") && field != QLatin1String("EKATTE"))
         return;
     IBQuery1.close();
-    IBQuery1.sql().setLines({reports::settlementsStatement(schema::plots::keptPlotAreas()), QStringLiteral(" order by "),
+    IBQuery1.sql().setLines({reports::settlementsStatement(schema::plots::keptPlotAreas()),
+                             QStringLiteral(" order by "),
                              field + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC"))});
 }
 

@@ -32,11 +32,12 @@ QString trigger(const Input& in)
     for (const QString& column : QString::fromLatin1(in.columns).split(QStringLiteral(", ")))
         same << QStringLiteral("new.%1 is not distinct from old.%1").arg(column);
     const QString marks = QString::fromUtf8(in.marks);
-    return QStringLiteral("create trigger ZD_%1 for %2 active after insert or update or delete position 21 as\n"
-                          "declare variable plot integer;\n"
-                          "begin\n  if (updating and %3) then\n    exit;\n"
-                          "  if (not deleting) then\n  begin\n    %4\n  end\n"
-                          "  if (not inserting) then\n  begin\n    %5\n  end\nend")
+    return QStringLiteral(
+               "create trigger ZD_%1 for %2 active after insert or update or delete position 21 as\n"
+               "declare variable plot integer;\n"
+               "begin\n  if (updating and %3) then\n    exit;\n"
+               "  if (not deleting) then\n  begin\n    %4\n  end\n"
+               "  if (not inserting) then\n  begin\n    %5\n  end\nend")
         .arg(QLatin1String(in.name), QString::fromUtf8(in.table), same.join(QStringLiteral(" and ")),
              marks.arg(QStringLiteral("new")), marks.arg(QStringLiteral("old")));
 }
@@ -78,8 +79,9 @@ QString plotAreas(const QString& plots)
     const QString from = plots.isEmpty()
                              ? QStringLiteral("from zemq z")
                              : QStringLiteral("from (%1) M inner join zemq z on z.id_zemq = M.id_zemq").arg(plots);
-    return QStringLiteral("select z.id_zemq, z.id_mest, z.plosht, (select sum(d.redplosht) %1) redpl, "
-                          "(select count(*) %1) lines %2")
+    return QStringLiteral(
+               "select z.id_zemq, z.id_mest, z.plosht, (select sum(d.redplosht) %1) redpl, "
+               "(select count(*) %1) lines %2")
         .arg(kLinesOfPlot, from);
 }
 
@@ -98,16 +100,15 @@ void startAreaCache(fb::Connection& connection, fb::Transaction& tr)
 int bringUpToDate(fb::Connection& connection)
 {
     fb::Transaction tr(connection, fb::TransactionOptions::snapshot());
-    const int marked = fb::fetchScalar(connection, tr, QStringLiteral("select count(*) from (%1)").arg(kMarkedPlots))
-                           .toInt();
+    const int marked =
+        fb::fetchScalar(connection, tr, QStringLiteral("select count(*) from (%1)").arg(kMarkedPlots)).toInt();
     if (marked == 0)
         return 0;
     fb::execute(connection, tr,
                 QStringLiteral("execute block as declare variable plot integer; begin for ") + kMarkedPlots +
                     QStringLiteral(" into :plot do delete from zemq_dogpl where id_zemq = :plot; end"));
     // A plot deleted meanwhile is marked and finds no row in ZEMQ: its kept row is gone.
-    fb::execute(connection, tr,
-                QStringLiteral("insert into zemq_dogpl (%1) ").arg(kColumns) + plotAreas(kMarkedPlots));
+    fb::execute(connection, tr, QStringLiteral("insert into zemq_dogpl (%1) ").arg(kColumns) + plotAreas(kMarkedPlots));
     fb::execute(connection, tr, QStringLiteral("delete from zemq_dogpl_prom"));
     tr.commit();
     return marked;

@@ -49,9 +49,9 @@ QStringList selected(fb::Connection& c, const QString& select)
     for (const auto& row : fb::fetchAll(st, tr)) {
         QStringList fields;
         for (const Value& v : row)
-            fields << (v.isNull()                            ? QStringLiteral("<empty>")
+            fields << (v.isNull()                        ? QStringLiteral("<empty>")
                        : v.type() == Value::Type::Double ? QString::number(v.toDouble(), 'f', 3)
-                                                             : v.toString());
+                                                         : v.toString());
         rows << fields.join(QLatin1Char('|'));
     }
     rows.sort();
@@ -168,7 +168,10 @@ private:
             all.push_back(row[0].toInt());
         return all;
     }
-    void run(const char* sql, const std::vector<Value>& params) { fb::execute(c_, tr_, QString::fromUtf8(sql), params); }
+    void run(const char* sql, const std::vector<Value>& params)
+    {
+        fb::execute(c_, tr_, QString::fromUtf8(sql), params);
+    }
 
     fb::Connection& c_;
     fb::Transaction& tr_;
@@ -205,12 +208,13 @@ TEST_F(PlotAreaCache, OnlyCommittedChangesCountAndATerminationReachesEveryPlotOf
     plots::bringUpToDate(c);
     const QStringList start = selected(c, plots::keptPlotAreas());
     fb::Transaction tr(c);
-    const int contract = fb::fetchScalar(c, tr,
-                                         QStringLiteral("select first 1 d.id_dog from doghorazemi d inner join \"DOG DANNI\" g on "
-                                                        "g.id_dog = d.id_dog where g.systoqnie <> 'Прекратен' and "
-                                                        "d.id_zemq is not null group by d.id_dog "
-                                                        "order by count(distinct d.id_zemq) desc"))
-                             .toInt();
+    const int contract =
+        fb::fetchScalar(c, tr,
+                        QStringLiteral("select first 1 d.id_dog from doghorazemi d inner join \"DOG DANNI\" g on "
+                                       "g.id_dog = d.id_dog where g.systoqnie <> 'Прекратен' and "
+                                       "d.id_zemq is not null group by d.id_dog "
+                                       "order by count(distinct d.id_zemq) desc"))
+            .toInt();
     const int plotsOfIt = fb::fetchScalar(c, tr,
                                           QStringLiteral("select count(distinct id_zemq) from doghorazemi "
                                                          "where id_dog = ?"),
@@ -256,7 +260,8 @@ TEST_F(PlotAreaCache, ARegisterOfTheFourthVersionGetsTheKeptRowsOnUpgrade)
     expectKeptEqualsComputed("after the upgrade");
 
     // The triggers came back with the tables.
-    fb::execute(c, tr, QStringLiteral("update zemq set plosht = plosht + 1 where id_zemq = (select min(id_zemq) from zemq)"));
+    fb::execute(c, tr,
+                QStringLiteral("update zemq set plosht = plosht + 1 where id_zemq = (select min(id_zemq) from zemq)"));
     tr.commit();
     EXPECT_EQ(plots::bringUpToDate(c), 1);
     expectKeptEqualsComputed("after an edit");

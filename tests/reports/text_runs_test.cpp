@@ -124,8 +124,8 @@ TEST(TextRuns, DrawsTheGlyphsDrawTextDrawsWhereItDrawsThem)
         ASSERT_EQ(kept.size(), expected.size()) << (bold ? "bold" : "regular");
         double farthest = 0;
         for (size_t i = 0; i < kept.size(); ++i)
-            farthest = std::max({farthest, std::abs(kept[i].x() - expected[i].x()),
-                                 std::abs(kept[i].y() - expected[i].y())});
+            farthest =
+                std::max({farthest, std::abs(kept[i].x() - expected[i].x()), std::abs(kept[i].y() - expected[i].y())});
         EXPECT_LE(farthest, 1 / 64.0) << (bold ? "bold" : "regular");
     }
 }
