@@ -28,12 +28,6 @@ void Rows::clear()
     others_.clear();
 }
 
-void Rows::reserve(size_t rows)
-{
-    bits_.reserve(rows * width_);
-    tags_.reserve(rows * width_);
-}
-
 void Rows::push_back(const std::vector<fb::Value>& row)
 {
     if (width_ == 0) {

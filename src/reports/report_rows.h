@@ -20,7 +20,6 @@ public:
     bool empty() const { return tags_.empty(); }
     size_t width() const { return width_; }
     void clear();
-    void reserve(size_t rows);
 
     // The first row sets the width; a shorter row is filled with NULLs, a
     // longer one refused (std::invalid_argument).
