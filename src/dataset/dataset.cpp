@@ -258,14 +258,22 @@ void Dataset::close()
         area_->datasetClosed();
 }
 
-std::vector<Row> Dataset::takeRows()
+void Dataset::takeRows(const std::function<void(Row&&)>& take)
 {
     refuseWhileEditing("hand its rows over");
-    fetchUpTo(-1);  // a list read on demand hands over every row, not only those read so far
-    std::vector<Row> taken;
-    taken.swap(rows_);
+    std::vector<Row> read;
+    read.swap(rows_);
+    for (Row& row : read)
+        take(std::move(row));
+    std::vector<Row>().swap(read);
+    try {
+        while (hasMoreRows() && pending_->fetch())
+            take(shared(pending_->takeRow()));
+    } catch (const fb::Error&) {
+        close();
+        throw;
+    }
     close();
-    return taken;
 }
 
 void Dataset::refresh()

@@ -90,10 +90,12 @@ public:
     // Connects and starts the transaction when needed; fb::Error on failure.
     void open();
     void close();
-    // Closes and hands the rows that were buffered over to the caller, for
-    // a reader that needs them once (a report reading a query opened for
-    // it alone); lookup fields are not among them. Refused while editing.
-    std::vector<Row> takeRows();
+    // Hands every row over to `take`, one by one, and closes: for a reader
+    // that keeps them in a form of its own (a report reading a query opened
+    // for it alone). A list read on demand hands the rest over as it reads
+    // them, so that they are never all held here as well. Lookup fields are
+    // not among them. Refused while editing.
+    void takeRows(const std::function<void(Row&&)>& take);
     // Reads the rows again and returns to the current row's key when it is still there.
     // Refused while a row is in insert or edit state.
     void refresh();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/document.h"
+#include "reports/text_runs.h"
 
 #include <QPainter>
 #include <QPdfWriter>
@@ -12,8 +13,9 @@ namespace reports {
 // Draws every page on a printer or PDF writer whose page layout is the
 // document's; false when the device cannot be painted on.
 bool paint(const Document& doc, QPagedPaintDevice& device);
-// Draws one page; `dotsPerMm` is the device's resolution.
-void paintPage(QPainter& painter, const std::vector<Item>& page, double dotsPerMm);
+// Draws one page; `dotsPerMm` is the device's resolution. `texts` keeps the
+// texts laid out from page to page of one device.
+void paintPage(QPainter& painter, const std::vector<Item>& page, double dotsPerMm, TextRuns& texts);
 
 // A PDF file written page by page, each page painted as it is added.
 class PdfPages {
@@ -28,6 +30,7 @@ public:
 private:
     QPdfWriter writer_;
     QPainter painter_;
+    TextRuns texts_;
     bool open_ = false;
     int pages_ = 0;
     double dotsPerMm_ = 1;

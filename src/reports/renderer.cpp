@@ -186,8 +186,8 @@ private:
         const Table& t = table(s.connection);
         const int column = t.column(s.field);
         for (int r = 0; r < int(t.rows.size()); ++r)
-            if (!t.rows[size_t(r)][size_t(column)].isNull())
-                index[linkKey(t.rows[size_t(r)][size_t(column)])].push_back(r);
+            if (!t.rows.isNull(size_t(r), size_t(column)))
+                index[linkKey(t.rows.value(size_t(r), size_t(column)))].push_back(r);
         return index;
     }
 
@@ -195,7 +195,7 @@ private:
     {
         const Group& g = layout_.groups[level];
         const int column = detail_->column(g.field);
-        QString key = formatValue(detail_->rows[size_t(row)][size_t(column)], {});
+        QString key = formatValue(detail_->rows.value(size_t(row), size_t(column)), {});
         if (g.chars > 0)
             key = key.left(g.chars).toUpper();
         return key;
@@ -237,7 +237,7 @@ private:
         place(*layout_.detail, {detail_, row, self}, true);
         for (size_t s = 0; s < layout_.subLists.size(); ++s) {
             const SubList& sub = layout_.subLists[s];
-            const fb::Value& key = detail_->rows[size_t(row)][size_t(detail_->column(sub.masterField))];
+            const fb::Value key = detail_->rows.value(size_t(row), size_t(detail_->column(sub.masterField)));
             const auto found = subIndexes_[s].constFind(linkKey(key));
             if (key.isNull() || found == subIndexes_[s].constEnd())
                 continue;
@@ -339,7 +339,7 @@ private:
             else if (row < 0 || row >= int(t.rows.size()))
                 row = t.rows.empty() ? -1 : 0;
             if (row >= 0)
-                shown = formatValue(t.rows[size_t(row)][size_t(column)], format);
+                shown = formatValue(t.rows.value(size_t(row), size_t(column)), format);
             if (e.chars > 0)
                 shown = shown.left(e.chars).toUpper();
         }
@@ -363,13 +363,13 @@ private:
     {
         if (!ctx.table || ctx.row < 0)
             return -1;
-        const fb::Value& master = ctx.table->rows[size_t(ctx.row)][size_t(ctx.table->column(e.masterField))];
+        const fb::Value master = ctx.table->rows.value(size_t(ctx.row), size_t(ctx.table->column(e.masterField)));
         if (master.isNull())
             return -1;
         const QString key = linkKey(master);
         const int column = t.column(e.linkField);
         for (int r = 0; r < int(t.rows.size()); ++r)
-            if (!t.rows[size_t(r)][size_t(column)].isNull() && linkKey(t.rows[size_t(r)][size_t(column)]) == key)
+            if (!t.rows.isNull(size_t(r), size_t(column)) && linkKey(t.rows.value(size_t(r), size_t(column))) == key)
                 return r;
         return -1;
     }
@@ -380,13 +380,13 @@ private:
         if (e.function == Element::Function::Count) {
             qint64 count = 0;
             for (const int r : rows)
-                count += column < 0 || !t.rows[size_t(r)][size_t(column)].isNull();
+                count += column < 0 || !t.rows.isNull(size_t(r), size_t(column));
             return count;
         }
         const int decimals = formatDecimals(format);
         fb::Decimal sum{0, std::max(decimals, 0)};
         for (const int r : rows)
-            sum = sum + exactValue(t.rows[size_t(r)][size_t(column)], decimals);
+            sum = sum + exactValue(t.rows.value(size_t(r), size_t(column)), decimals);
         return sum;
     }
 

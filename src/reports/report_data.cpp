@@ -26,20 +26,21 @@ Table readDataset(const QString& name, dataset::Dataset& data)
         t.formats << data.field(f).displayFormat();
         lookups = lookups || data.field(f).isLookup();
     }
-    // A dataset opened for the report alone hands its rows over instead of
-    // being copied: one copy of a long list in memory, not two.
+    // A dataset opened for the report alone hands its rows over as they are
+    // read (all of them at once, unless it reads on demand): a long list is
+    // never held in two forms.
     if (!wasOpen && !lookups) {
-        t.rows = data.takeRows();
+        data.takeRows([&](dataset::Row&& row) { t.rows.push_back(row); });
         return t;
     }
     // Reading by row index leaves the dataset's current row where it is.
-    t.rows.reserve(size_t(data.rowCount()));
+    std::vector<fb::Value> row;
     for (int r = 0; r < data.rowCount(); ++r) {
-        std::vector<fb::Value> row;
+        row.clear();
         row.reserve(size_t(data.fieldCount()));
         for (int f = 0; f < data.fieldCount(); ++f)
             row.push_back(data.value(r, f));
-        t.rows.push_back(std::move(row));
+        t.rows.push_back(row);
     }
     if (!wasOpen)
         data.close();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fb/value.h"
+#include "reports/report_rows.h"
 
 #include <QHash>
 #include <QString>
@@ -20,7 +20,7 @@ struct Table {
     QString name;
     QStringList fields;
     QStringList formats;  // each field's display format, may be empty
-    std::vector<std::vector<fb::Value>> rows;
+    Rows rows;
     int current = -1;
 
     // The field's column, case-insensitive; -1 when the connection has none.

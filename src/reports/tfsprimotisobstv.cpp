@@ -153,12 +153,12 @@ QStringList TFSprImotiSobstv::everyOwnersPlots() const
 
 // The layout prints each owner of the list with the owner's plots: the
 // plots of every owner are read at once, for this print only, and each
-// owner's are found by ID_HORA. Their names repeat from owner to owner and
-// are held once.
+// owner's are found by ID_HORA. They are read on demand so that the report
+// keeps them in its own small form as they come, never as a dataset's rows.
 void TFSprImotiSobstv::print()
 {
     dataset::Dataset plots(moreList(0)->rows().area(), QStringLiteral("IBQImotiAll"));
-    plots.setShareTexts(true);
+    plots.setFetchOnDemand(true);
     plots.sql().setLines(everyOwnersPlots());
     reports::ReportProject SprImotiSobstv(QStringLiteral("SprImotiSobstv.rav"), prompter(), this);
     SprImotiSobstv.setOutputChooser(outputs_);

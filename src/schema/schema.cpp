@@ -4,6 +4,7 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "schema/csv.h"
+#include "schema/plot_area_cache.h"
 #include "schema/receipt_series.h"
 #include "schema/rent_due_cache.h"
 
@@ -69,6 +70,11 @@ QStringList generatedKey(const TableDef& t)
 }
 
 const QString kVersionTable = QStringLiteral("create table ARVENTA_SCHEMA (VERSION integer not null)");
+
+// An owner's share finds its contract lines by plot and owner at once (the
+// properties by owner join them so), not by two indexes merged for every share.
+const QString kLinesByPlotAndOwner =
+    QStringLiteral("create index IX_DOGHORAZEMI_ZEMQ_SOBSTV on DOGHORAZEMI (ID_ZEMQ, ID_SOBSTV)");
 
 struct ReferenceFile {
     const char* file;
@@ -140,6 +146,8 @@ QStringList ddl()
     statements << rent::dueCacheDdl();
     statements << rent::unpaidDueDdl();
     statements << receiptSeriesDdl();
+    statements << plots::areaCacheDdl();
+    statements << kLinesByPlotAndOwner;
     statements << kVersionTable;
     return statements;
 }
@@ -230,6 +238,15 @@ void upgradeFrom(int version, fb::Connection& connection)
             tr.commit();
         }
         startReceiptSeries(connection, tr);
+    }
+    if (version < 5) {
+        if (!exists("ZEMQ_DOGPL")) {
+            for (const QString& statement : plots::areaCacheDdl())
+                connection.executeImmediate(tr, statement);
+            connection.executeImmediate(tr, kLinesByPlotAndOwner);
+            tr.commit();
+        }
+        plots::startAreaCache(connection, tr);
     }
     tr.commit();
 }

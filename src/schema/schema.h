@@ -18,7 +18,9 @@ namespace schema {
 // 2: the rent due kept per owner (rent_due_cache.h).
 // 3: the unpaid due kept per owner as well.
 // 4: the receipt number series kept unique by the database (receipt_series.h).
-constexpr int kVersion = 4;
+// 5: the contracted area kept per plot (plot_area_cache.h), and the contract
+//    lines indexed by plot and owner together.
+constexpr int kVersion = 5;
 
 struct ColumnDef {
     const char* name;

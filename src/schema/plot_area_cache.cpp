@@ -1,0 +1,117 @@
+#include "schema/plot_area_cache.h"
+
+#include "fb/connection.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
+
+namespace schema::plots {
+
+namespace {
+
+// Which plots a change of one input row touches, as PSQL that marks them;
+// %1 is the row ("new" or "old").
+struct Input {
+    const char* table;    // as written in SQL
+    const char* name;     // for the trigger's name
+    const char* columns;  // the columns the kept rows read; other changes mark nothing
+    const char* marks;
+};
+
+const Input kInputs[] = {
+    {"zemq", "ZEMQ", "id_zemq, id_mest, plosht", "execute procedure zemq_dogpl_mark(%1.id_zemq);"},
+    {"doghorazemi", "DOGHORAZEMI", "id_zemq, id_dog, redplosht",
+     "if (%1.id_zemq is not null) then execute procedure zemq_dogpl_mark(%1.id_zemq);"},
+    {"\"DOG DANNI\"", "DOG_DANNI", "id_dog, systoqnie",
+     "for select distinct id_zemq from doghorazemi where id_dog = %1.id_dog and id_zemq is not null"
+     " into :plot do execute procedure zemq_dogpl_mark(:plot);"},
+};
+
+QString trigger(const Input& in)
+{
+    QStringList same;
+    for (const QString& column : QString::fromLatin1(in.columns).split(QStringLiteral(", ")))
+        same << QStringLiteral("new.%1 is not distinct from old.%1").arg(column);
+    const QString marks = QString::fromUtf8(in.marks);
+    return QStringLiteral(
+               "create trigger ZD_%1 for %2 active after insert or update or delete position 21 as\n"
+               "declare variable plot integer;\n"
+               "begin\n  if (updating and %3) then\n    exit;\n"
+               "  if (not deleting) then\n  begin\n    %4\n  end\n"
+               "  if (not inserting) then\n  begin\n    %5\n  end\nend")
+        .arg(QLatin1String(in.name), QString::fromUtf8(in.table), same.join(QStringLiteral(" and ")),
+             marks.arg(QStringLiteral("new")), marks.arg(QStringLiteral("old")));
+}
+
+const QString kColumns = QStringLiteral("id_zemq, id_mest, plosht, redpl, lines");
+const QString kMarkedPlots = QStringLiteral("select distinct id_zemq from zemq_dogpl_prom");
+
+// The lines of plot `z` under contracts not terminated.
+const QString kLinesOfPlot = QStringLiteral(
+    "from doghorazemi d inner join \"DOG DANNI\" g on g.id_dog = d.id_dog "
+    "where d.id_zemq = z.id_zemq and g.systoqnie<>'Прекратен'");
+
+}  // namespace
+
+QStringList areaCacheDdl()
+{
+    QStringList ddl = {
+        QStringLiteral("create table ZEMQ_DOGPL (ID_ZEMQ integer not null, ID_MEST integer, PLOSHT double precision, "
+                       "REDPL double precision, LINES integer, constraint PK_ZEMQ_DOGPL primary key (ID_ZEMQ))"),
+        QStringLiteral("create table ZEMQ_DOGPL_PROM (ID_ZEMQ integer)"),
+        QStringLiteral("create index IX_ZEMQ_DOGPL_PROM_ID_ZEMQ on ZEMQ_DOGPL_PROM (ID_ZEMQ)"),
+        // A transaction marks a plot once, whatever marks other transactions
+        // have committed: those may be taken away by a bringing up to date
+        // that cannot see this transaction's changes yet.
+        QStringLiteral("create procedure ZEMQ_DOGPL_MARK (PLOT integer) as\n"
+                       "begin\n"
+                       "  if (not exists(select 1 from zemq_dogpl_prom where id_zemq = :plot\n"
+                       "                 and rdb$record_version = current_transaction)) then\n"
+                       "    insert into zemq_dogpl_prom (id_zemq) values (:plot);\n"
+                       "end"),
+    };
+    for (const Input& in : kInputs)
+        ddl << trigger(in);
+    return ddl;
+}
+
+QString plotAreas(const QString& plots)
+{
+    const QString from = plots.isEmpty()
+                             ? QStringLiteral("from zemq z")
+                             : QStringLiteral("from (%1) M inner join zemq z on z.id_zemq = M.id_zemq").arg(plots);
+    return QStringLiteral(
+               "select z.id_zemq, z.id_mest, z.plosht, (select sum(d.redplosht) %1) redpl, "
+               "(select count(*) %1) lines %2")
+        .arg(kLinesOfPlot, from);
+}
+
+QString keptPlotAreas()
+{
+    return QStringLiteral("select %1 from zemq_dogpl").arg(kColumns);
+}
+
+void startAreaCache(fb::Connection& connection, fb::Transaction& tr)
+{
+    fb::execute(connection, tr, QStringLiteral("delete from zemq_dogpl"));
+    fb::execute(connection, tr, QStringLiteral("insert into zemq_dogpl (%1) ").arg(kColumns) + plotAreas());
+    fb::execute(connection, tr, QStringLiteral("delete from zemq_dogpl_prom"));
+}
+
+int bringUpToDate(fb::Connection& connection)
+{
+    fb::Transaction tr(connection, fb::TransactionOptions::snapshot());
+    const int marked =
+        fb::fetchScalar(connection, tr, QStringLiteral("select count(*) from (%1)").arg(kMarkedPlots)).toInt();
+    if (marked == 0)
+        return 0;
+    fb::execute(connection, tr,
+                QStringLiteral("execute block as declare variable plot integer; begin for ") + kMarkedPlots +
+                    QStringLiteral(" into :plot do delete from zemq_dogpl where id_zemq = :plot; end"));
+    // A plot deleted meanwhile is marked and finds no row in ZEMQ: its kept row is gone.
+    fb::execute(connection, tr, QStringLiteral("insert into zemq_dogpl (%1) ").arg(kColumns) + plotAreas(kMarkedPlots));
+    fb::execute(connection, tr, QStringLiteral("delete from zemq_dogpl_prom"));
+    tr.commit();
+    return marked;
+}
+
+}  // namespace schema::plots
