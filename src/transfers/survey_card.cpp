@@ -201,4 +201,15 @@ std::vector<std::vector<fb::Value>> invalidRows(dataset::Dataset& allPlots)
     return out;
 }
 
+reports::Table invalidTable(dataset::Dataset& allPlots)
+{
+    reports::Table invalid;
+    invalid.fields = invalidFields();
+    const QString area = QStringLiteral("#0.0000");
+    invalid.formats = QStringList{{}, {}, {}, {}, {}, {}, area, area, {}};
+    for (const std::vector<fb::Value>& row : invalidRows(allPlots))
+        invalid.rows.push_back(row);
+    return invalid;
+}
+
 }  // namespace transfers::survey_card

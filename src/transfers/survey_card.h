@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fb/value.h"
+#include "reports/report_data.h"
 #include "transfers/survey_database.h"
 
 #include <QString>
@@ -82,5 +83,8 @@ QStringList invalidFields();
 // The rows of the all-plots reading whose trimmed basis is not "да", as
 // values of invalidFields().
 std::vector<std::vector<fb::Value>> invalidRows(dataset::Dataset& allPlots);
+// Those rows as the invalid list the screen and the command line print
+// (TransferNevalidniAK.rav), the areas shown "#0.0000".
+reports::Table invalidTable(dataset::Dataset& allPlots);
 
 }  // namespace transfers::survey_card

@@ -176,10 +176,8 @@ void SurveyCardScreen::printInvalid()
 {
     prompter().message(sc::kFetching);
     reports::Table invalid;
-    invalid.fields = sc::invalidFields();
-    invalid.formats = QStringList{{}, {}, {}, {}, {}, {}, QStringLiteral("#0.0000"), QStringLiteral("#0.0000"), {}};
     try {
-        invalid.rows = sc::invalidRows(IBQAll);
+        invalid = sc::invalidTable(IBQAll);
     } catch (const fb::Error& e) {
         endReading();
         prompter().message(e.message());

@@ -146,9 +146,7 @@ int surveyCard(const Arguments& a, dataset::TransactionArea& area)
         return 0;
     dataset::Dataset all(area, QStringLiteral("IBQImoti"));
     all.sql().setLines(QStringList{sc::plotsStatement()} + sc::allPlotLines());
-    reports::Table invalid;
-    invalid.fields = sc::invalidFields();
-    invalid.rows = sc::invalidRows(all);
+    const reports::Table invalid = sc::invalidTable(all);
     if (invalid.rows.empty()) {
         say(sc::kNoInvalidData);
         return 0;
