@@ -10,7 +10,6 @@
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
 #include "fb/error.h"
-#include "transfers/land_declaration.h"
 #include "transfers/survey_card_export.h"
 #include "transfers/survey_card_form.h"
 #include "transfers/workbook_error.h"
@@ -43,19 +42,6 @@ QString emptyCopy(const QString& folder, const QString& name)
     return path;
 }
 
-// The firm, and every area with its valid plots, as a transfer reads them.
-std::pair<sc::Firm, std::vector<sc::Area>> readCard(dataset::TransactionArea& area)
-{
-    dataset::Dataset firm(area, QStringLiteral("IBQFirma"));
-    firm.sql().setLines({transfers::land_declaration::firmStatement()});
-    firm.open();
-    dataset::Dataset areas(area, QStringLiteral("IBQZeml"));
-    areas.sql().setLines({sc::areasStatement()});
-    dataset::Dataset plots(area, QStringLiteral("IBQueryZemq"));
-    plots.sql().setLines({sc::validPlotsStatement()});
-    return {sc::firmOf(firm), sc::areasOf(areas, plots)};
-}
-
 void screenReadings(dataset::TransactionArea& area, const std::vector<sc::Area>& areas)
 {
     const sc::Area* largest = nullptr;
@@ -84,7 +70,7 @@ void intoForm(dataset::TransactionArea& area, const QString& folder)
     const QString form = emptyCopy(folder, sc::kFormFileName);
     QElapsedTimer t;
     t.start();
-    const auto [firm, areas] = readCard(area);
+    const auto [firm, areas] = sc::readCard(area);
     const qint64 read = t.restart();
     const QString refusal = sc::transfer(form, firm, areas);
     const qint64 written = t.elapsed();
@@ -99,7 +85,7 @@ void intoDatabase(dataset::TransactionArea& area, const QString& folder)
     const QString file = emptyCopy(folder, sd::kFileName);
     QElapsedTimer t;
     t.start();
-    const auto [firm, areas] = readCard(area);
+    const auto [firm, areas] = sc::readCard(area);
     const qint64 read = t.restart();
     const QString refusal = sd::write(file, firm.record, sc::databaseAreas(areas), sc::databasePlots(areas));
     const qint64 written = t.elapsed();
@@ -119,7 +105,7 @@ int run(const QStringList& args)
     try {
         QElapsedTimer t;
         t.start();
-        const auto card = readCard(area);
+        const auto card = sc::readCard(area);
         out() << "card read: " << card.second.size() << " areas in " << t.elapsed() << " ms\n";
         screenReadings(area, card.second);
         intoForm(area, folder.path());

@@ -1,6 +1,7 @@
 #include "transfers/survey_card.h"
 
 #include "dataset/dataset.h"
+#include "dataset/transaction_area.h"
 #include "transfers/land_declaration.h"
 
 #include <QHash>
@@ -199,6 +200,18 @@ std::vector<std::vector<fb::Value>> invalidRows(dataset::Dataset& allPlots)
         out.push_back(std::move(row));
     }
     return out;
+}
+
+std::pair<Firm, std::vector<Area>> readCard(dataset::TransactionArea& area)
+{
+    dataset::Dataset firm(area, QStringLiteral("IBQFirma"));
+    firm.sql().setLines({land_declaration::firmStatement()});
+    firm.open();
+    dataset::Dataset areas(area, QStringLiteral("IBQZeml"));
+    areas.sql().setLines({areasStatement()});
+    dataset::Dataset plots(area, QStringLiteral("IBQueryZemq"));
+    plots.sql().setLines({validPlotsStatement()});
+    return {firmOf(firm), areasOf(areas, plots)};
 }
 
 reports::Table invalidTable(dataset::Dataset& allPlots)

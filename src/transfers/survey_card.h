@@ -7,10 +7,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
 #include <vector>
 
 namespace dataset {
 class Dataset;
+class TransactionArea;
 }
 
 // What the two survey card transfers share (into the authorities' workbook
@@ -72,6 +74,10 @@ Firm firmOf(const dataset::Dataset& firm);
 // Every area in the areas query's order with its valid plots, from one
 // reading of the valid plots query (both opened when closed).
 std::vector<Area> areasOf(dataset::Dataset& areas, dataset::Dataset& validPlots);
+
+// The firm and every area with its valid plots, read in `area`'s
+// transaction: what a transfer writes.
+std::pair<Firm, std::vector<Area>> readCard(dataset::TransactionArea& area);
 
 // The survey database's input: the areas that have plots, in order, and
 // every plot by EKATTE and plot number.

@@ -46,17 +46,7 @@ protected:
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         return path;
     }
-    std::pair<sc::Firm, std::vector<sc::Area>> card()
-    {
-        dataset::Dataset firm(area_, QStringLiteral("IBQFirma"));
-        firm.sql().setLines({transfers::land_declaration::firmStatement()});
-        firm.open();
-        dataset::Dataset areas(area_, QStringLiteral("IBQZeml"));
-        areas.sql().setLines({sc::areasStatement()});
-        dataset::Dataset plots(area_, QStringLiteral("IBQueryZemq"));
-        plots.sql().setLines({sc::validPlotsStatement()});
-        return {sc::firmOf(firm), sc::areasOf(areas, plots)};
-    }
+    std::pair<sc::Firm, std::vector<sc::Area>> card() { return sc::readCard(area_); }
     QString fill(const QString& path)
     {
         const auto [firm, areas] = card();

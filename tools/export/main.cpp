@@ -123,15 +123,7 @@ int surveyCard(const Arguments& a, dataset::TransactionArea& area)
 {
     namespace sc = transfers::survey_card;
     namespace sd = transfers::survey_database;
-    dataset::Dataset firm(area, QStringLiteral("IBQFirma"));
-    firm.sql().setLines({transfers::land_declaration::firmStatement()});
-    firm.open();
-    dataset::Dataset areas(area, QStringLiteral("IBQZeml"));
-    areas.sql().setLines({sc::areasStatement()});
-    dataset::Dataset plots(area, QStringLiteral("IBQueryZemq"));
-    plots.sql().setLines({sc::validPlotsStatement()});
-    const sc::Firm card = sc::firmOf(firm);
-    const std::vector<sc::Area> written = sc::areasOf(areas, plots);
+    const auto [card, written] = sc::readCard(area);
     const bool database = a.kind == QLatin1String("ak-db");
     const QString refusal =
         database ? sd::write(a.form.trimmed(), card.record, sc::databaseAreas(written), sc::databasePlots(written))
