@@ -11,6 +11,7 @@
 #include "fb/transaction.h"
 #include "schema/plot_area_cache.h"
 #include "schema/schema.h"
+#include "support/random_edits.h"
 #include "support/test_db.h"
 
 #include <gtest/gtest.h>
@@ -83,9 +84,9 @@ protected:
 };
 
 // Random edits of what the kept rows read, as the screens make them.
-class Editor {
+class Editor : testsupport::RandomEdits {
 public:
-    Editor(fb::Connection& c, fb::Transaction& tr, std::mt19937& random) : c_(c), tr_(tr), random_(random) {}
+    Editor(fb::Connection& c, fb::Transaction& tr, std::mt19937& random) : RandomEdits(c, tr, random) {}
 
     // One random edit; an edit the database refuses is skipped.
     void edit()
@@ -154,28 +155,8 @@ private:
         }
     }
 
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
-    Value any(const std::vector<int>& keys)
-    {
-        return keys.empty() ? Value() : Value(keys[static_cast<size_t>(pick(static_cast<int>(keys.size())))]);
-    }
     Value area() { return pick(10000) / 1000.0; }
-    std::vector<int> keys(const char* sql)
-    {
-        fb::Statement st(c_, QString::fromUtf8(sql));
-        std::vector<int> all;
-        for (const auto& row : fb::fetchAll(st, tr_))
-            all.push_back(row[0].toInt());
-        return all;
-    }
-    void run(const char* sql, const std::vector<Value>& params)
-    {
-        fb::execute(c_, tr_, QString::fromUtf8(sql), params);
-    }
 
-    fb::Connection& c_;
-    fb::Transaction& tr_;
-    std::mt19937& random_;
     std::vector<int> plots_, contracts_, lines_, localities_;
 };
 
