@@ -1,5 +1,6 @@
 #include "common/date_field.h"
 
+#include "common/prompter.h"
 #include "dataset/dataset.h"
 #include "dataset/field.h"
 #include "dataset/formats.h"
@@ -73,6 +74,10 @@ QDate typedDate(const QString& text, const QLocale& locale)
     for (QChar& c : plain)
         if (isSeparator(c, sep))
             c = QLatin1Char('.');
+    // Eight digits without separators are day, month and year: "06102024".
+    static const QRegularExpression digitsOnly(QStringLiteral("^\\d{8}$"));
+    if (digitsOnly.match(plain).hasMatch())
+        plain = plain.left(2) + QLatin1Char('.') + plain.mid(2, 2) + QLatin1Char('.') + plain.mid(4);
     const QRegularExpressionMatch m = form.match(plain);
     if (!m.hasMatch())
         return {};
@@ -220,13 +225,31 @@ void DateField::picked(const QDate& date)
     emit dateEdited(date);
 }
 
+bool refuseImpossibleDate(QWidget* container, Prompter& prompter)
+{
+    for (DateField* date : container->findChildren<DateField*>()) {
+        if (date->isVisibleTo(container) && date->isEnabled() && !date->isReadOnly() && date->holdsImpossibleDate()) {
+            date->setFocus(Qt::OtherFocusReason);
+            prompter.message(DateField::impossibleDateMessage());
+            return true;
+        }
+    }
+    return false;
+}
+
 // ---------------------------------------------------------------- DateFieldBinder
 
 DateFieldBinder::DateFieldBinder(DateField* edit, dataset::Dataset& dataset, const QString& field)
     : FieldBinder(edit, dataset, field), edit_(edit)
 {
     connect(edit, &DateField::dateEdited, this, [this](const QDate& date) {
-        if (!write(date.isValid() ? fb::Value(date) : fb::Value()))
+        // A text column keeps its date as the field shows it ("05.10.2024").
+        const dataset::Field* f = this->field();
+        const bool text = f && f->dataType() == dataset::DataType::Text;
+        fb::Value v;
+        if (date.isValid())
+            v = text ? fb::Value(shownDate(date, edit_->locale())) : fb::Value(date);
+        if (!write(v))
             show();
     });
     follow();
@@ -237,7 +260,11 @@ void DateFieldBinder::show()
     if (showing_)
         return;
     const dataset::Field* f = field();
-    const QDate date = f ? f->asDate() : QDate();
+    QDate date;
+    if (f && f->dataType() == dataset::DataType::Text)
+        date = typedDate(f->asString(), edit_->locale());
+    else if (f)
+        date = f->asDate();
     // A text that already means the field's date stays as typed ("1.10.2024").
     if (edit_->date() != date || (!date.isValid() && !edit_->isBlank()))
         edit_->setDate(date);

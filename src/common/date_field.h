@@ -9,7 +9,8 @@
 class QCalendarWidget;
 class QToolButton;
 
-// A date typed as plain text: day, month and year, four digits of year,
+// A date typed as plain text: day, month and year, four digits of year
+// ("06102024", eight digits without separators, is 06.10.2024 as well),
 // with the locale's date separator ("." in Bulgarian); "/" and "-" are taken
 // as well, typed or pasted, so "01.10.2024", "1.10.2024" and "01/10/2024"
 // all mean 1 October 2024. The order is always day, month, year, as the
@@ -69,6 +70,12 @@ private:
     QToolButton* button_;
     QPointer<QCalendarWidget> calendar_;
 };
+
+class Prompter;
+
+// For a save: when a date field inside `container` holds a day that does
+// not exist, the focus goes to it and "Невалидна дата!" is shown; true then.
+bool refuseImpossibleDate(QWidget* container, Prompter& prompter);
 
 // A date field over a dataset's date field, with the habits of
 // dataset::FieldBinder: it shows the field of the current or edited row and

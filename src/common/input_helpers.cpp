@@ -71,7 +71,14 @@ QString threeDecimals(double value, const QLocale& locale)
 std::optional<double> readNumber(const QString& text, const QLocale& locale)
 {
     bool ok = false;
-    const double value = locale.toDouble(text.trimmed(), &ok);
+    double value = locale.toDouble(text.trimmed(), &ok);
+    // A clerk types the full stop as often as the comma: either is the point.
+    if (!ok && locale.decimalPoint() != QLatin1String(".") && !text.contains(locale.decimalPoint()))
+    {
+        QLocale c = QLocale::c();
+        c.setNumberOptions(QLocale::RejectGroupSeparator);
+        value = c.toDouble(text.trimmed(), &ok);
+    }
     if (!ok)
         return std::nullopt;
     return value;
@@ -92,6 +99,7 @@ std::optional<double> typedArea(const QString& text, const QLocale& locale)
     // the nearest binary number, which may lie just below the half.
     QString plain = text.trimmed();
     plain.replace(locale.decimalPoint(), QLatin1String("."));
+    plain.replace(QLatin1Char(','), QLatin1Char('.'));
     if (const auto exact = fb::Decimal::parse(plain); exact && std::abs(exact->toDouble() - *value) < 1e-9)
         return exact->rescaled(3).toDouble();
     return roundThreeDecimals(*value, locale);

@@ -36,7 +36,8 @@ QString threeDecimals(double value, const QLocale& locale = QLocale());
 // quantity), neither types anything at all. Without `decimals`, always yes.
 void setDecimalKeys(QLineEdit* edit, std::function<bool()> decimals = {});
 
-// The number a text holds in the locale (blanks around it allowed);
+// The number a text holds in the locale, or with a full stop for its point
+// (blanks around it allowed);
 // nothing when it holds none.
 std::optional<double> readNumber(const QString& text, const QLocale& locale = QLocale());
 // An area as the program stores it: written with "%8.3f" and read back, so

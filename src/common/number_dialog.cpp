@@ -1,6 +1,8 @@
 #include "common/number_dialog.h"
 
+#include "common/failure.h"
 #include "common/input_helpers.h"
+#include "common/number_field.h"
 #include "common/prompter.h"
 #include "common/small_dialog.h"
 #include "dataset/dataset.h"
@@ -38,6 +40,12 @@ void NumberDialog::save()
         prompter_.message(texts_.emptyMessage);
         return;
     }
+    if (texts_.domain) {
+        if (const QString refusal = numberRefusal(*texts_.domain, number); !refusal.isEmpty()) {
+            prompter_.message(refusal);
+            return;
+        }
+    }
     try {
         if (findRow(number))
             prompter_.message(texts_.existsMessage);
@@ -45,7 +53,7 @@ void NumberDialog::save()
             makeRow(number);  // uncommitted: the editor's "Отказ" takes it back
         cursor_.edit();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Номерът не е записан."), e);
         return;
     }
     accept();

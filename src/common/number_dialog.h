@@ -1,7 +1,11 @@
 #pragma once
 
+#include "dataset/domain.h"
+
 #include <QDialog>
 #include <QString>
+
+#include <optional>
 
 class Prompter;
 class QLineEdit;
@@ -29,6 +33,8 @@ public:
         QString emptyMessage;
         QString existsMessage;
         int length = 6;
+        // The values the number takes ("0" is no contract number); none: any digits.
+        std::optional<dataset::Domain> domain = {};
     };
     NumberDialog(Prompter& prompter, dataset::Dataset& cursor, const Texts& texts, QWidget* parent = nullptr);
 

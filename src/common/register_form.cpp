@@ -1,5 +1,7 @@
 #include "common/register_form.h"
 
+#include "common/number_field.h"
+
 #include <QLocale>
 
 #include <stdexcept>
@@ -28,10 +30,7 @@ Check Check::number(const QString& control, const QString& message)
 {
     return {[control](const PanelValues& v) {
                 const QString text = v.text(control).trimmed();
-                bool ok = text.isEmpty();
-                if (!ok)
-                    QLocale().toDouble(text, &ok);
-                return ok;
+                return text.isEmpty() || typedNumber(text).has_value();
             },
             message};
 }

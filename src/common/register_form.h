@@ -3,6 +3,7 @@
 #include "common/edit_flow.h"
 #include "common/list_grid.h"
 #include "common/list_statement.h"
+#include "dataset/domain.h"
 #include "fb/transaction.h"
 #include "fb/value.h"
 
@@ -13,6 +14,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class SortSwitch;
@@ -65,8 +67,8 @@ struct Check {
     static Check filled(const QString& control, const QString& message);
     // The drop-down has an item chosen.
     static Check chosen(const QString& control, const QString& message);
-    // The control's text, when there is any, reads as a number in the
-    // user's locale, as a bound control stores it.
+    // The control's text, when there is any, reads as a number (with a
+    // comma or a full stop), as a bound control stores it.
     static Check number(const QString& control, const QString& message);
 };
 
@@ -109,6 +111,7 @@ struct FieldSpec {
         Text,    // a line edit over a text column (Windows-1251 letters only)
         Digits,  // a line edit taking digits only
         Masked,  // a line edit with the column's edit mask
+        Number,  // a number field of the column's domain (or `domain`)
         Date,    // a date field with its calendar
         Check,   // a check box storing `checked` or `unchecked`
         Lookup,  // a drop-down over `list`, bound to `column` or moving the list
@@ -120,6 +123,9 @@ struct FieldSpec {
     Kind kind = Kind::Text;
     int row = 0, col = 0, span = 1;  // place in the panel's grid: label at col, control after it
     int length = 0;                  // most characters typed; 0 for the column's size
+    // Number: the values taken, when not the bound column's own; the
+    // message names the field by its label.
+    std::optional<dataset::Domain> domain = {};
     // Lookup: the list, its key and the column it shows.
     dataset::Dataset* list = nullptr;
     QString listKey = {}, listShows = {};

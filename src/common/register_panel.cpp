@@ -1,6 +1,7 @@
 #include "common/register_panel.h"
 
 #include "common/date_field.h"
+#include "common/number_field.h"
 #include "common/text_input.h"
 #include "dataset/binders.h"
 #include "dataset/dataset.h"
@@ -118,6 +119,26 @@ QWidget* RegisterPanel::addEdit(const FieldSpec& spec)
     return edit;
 }
 
+// The domain is the described one, or else the bound column's; either way
+// its message names the field by the label the user sees.
+QWidget* RegisterPanel::addNumber(const FieldSpec& spec)
+{
+    const dataset::Field* column = spec.column.isEmpty() ? nullptr : row_.findField(spec.column);
+    dataset::Domain domain = spec.domain ? *spec.domain
+                             : column && column->domain() ? *column->domain()
+                                                          : dataset::Domain{.most = 999999999};
+    QString name = spec.label;
+    if (name.endsWith(QLatin1Char(':')))
+        name.chop(1);
+    auto* number = new NumberField(domain.named(name.trimmed()), this);
+    if (column)
+        new NumberFieldBinder(number, row_, spec.column);
+    if (spec.minimumWidth > 0)
+        number->setMinimumWidth(number->fontMetrics().averageCharWidth() * spec.minimumWidth);
+    connect(number, &NumberField::refusedOnLeaving, this, &RegisterPanel::refusedNumberLeft);
+    return number;
+}
+
 QWidget* RegisterPanel::addControl(const FieldSpec& spec)
 {
     const bool bound = !spec.column.isEmpty();
@@ -128,6 +149,10 @@ QWidget* RegisterPanel::addControl(const FieldSpec& spec)
         case FieldSpec::Kind::Masked:
             control = addEdit(spec);
             break;
+        case FieldSpec::Kind::Number: {
+            control = addNumber(spec);
+            break;
+        }
         case FieldSpec::Kind::Date: {
             auto* date = new DateField(this);
             if (bound)
@@ -194,6 +219,15 @@ kit::PanelValues RegisterPanel::values() const
         out.set(spec.name, e);
     }
     return out;
+}
+
+NumberField* RegisterPanel::refusedNumber() const
+{
+    for (const FieldSpec& spec : fields_)
+        if (auto* number = qobject_cast<NumberField*>(controls_.value(spec.name));
+            number && number->isEnabled() && !number->refusal().isEmpty())
+            return number;
+    return nullptr;
 }
 
 DateField* RegisterPanel::impossibleDate() const

@@ -8,6 +8,7 @@
 #include <vector>
 
 class DateField;
+class NumberField;
 class QPushButton;
 
 namespace dataset {
@@ -33,14 +34,19 @@ public:
     kit::PanelValues values() const;
     // The first date field holding a day that does not exist; null when none does.
     DateField* impossibleDate() const;
+    // The first enabled number field holding what its domain refuses; null when none does.
+    NumberField* refusedNumber() const;
 
 signals:
     // The user left a date field holding a day that does not exist.
     void impossibleDateLeft();
+    // The user left a number field holding what its domain refuses.
+    void refusedNumberLeft(const QString& message);
 
 private:
     QWidget* addControl(const kit::FieldSpec& spec);
     QWidget* addEdit(const kit::FieldSpec& spec);
+    QWidget* addNumber(const kit::FieldSpec& spec);
     QPushButton* addButtonBeside(const kit::FieldSpec& spec);
 
     dataset::Dataset& row_;

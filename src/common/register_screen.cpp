@@ -1,6 +1,7 @@
 #include "common/register_screen.h"
 
 #include "common/date_field.h"
+#include "common/number_field.h"
 #include "common/input_helpers.h"
 #include "common/list_sums.h"
 #include "common/prompter.h"
@@ -278,6 +279,11 @@ QWidget* RegisterScreen::buildPanel()
         if (!checking_ && flow_ && flow_->isEditing())
             prompter().message(DateField::impossibleDateMessage());
     });
+    // So is a number its field does not take, and it is never stored.
+    connect(panel_, &RegisterPanel::refusedNumberLeft, this, [this](const QString& message) {
+        if (!checking_ && flow_ && flow_->isEditing())
+            prompter().message(message);
+    });
     return panel_;
 }
 
@@ -373,11 +379,16 @@ void RegisterScreen::declareFlow()
     // The leave checks come first: a wrong entry is never stored because the
     // button that stores it did not take the focus.
     const EditFlow::Check leaving{[this] { return leaveChecksPass(QApplication::focusWidget(), true); }, {}};
+    // The numbers' domains come last: a message of the screen's own for an
+    // empty field or one that is no number speaks first.
+    const EditFlow::Check numbers{[this] { return numbersPass(); }, {}};
     flow_->checks = adapt(form_.checks);
     flow_->checks.insert(flow_->checks.begin(), leaving);
+    flow_->checks.push_back(numbers);
     if (!form_.closingChecks.empty()) {
         flow_->closingChecks = adapt(form_.closingChecks);
         flow_->closingChecks.insert(flow_->closingChecks.begin(), leaving);
+        flow_->closingChecks.push_back(numbers);
     }
     for (const kit::Guard& g : form_.guards)
         flow_->guards.push_back({[this, g] { return guardHolds(g); }, g.message});
@@ -526,6 +537,18 @@ bool RegisterScreen::leaveChecksPass(QWidget* old, bool onSave)
         checking_ = false;
     }
     return flow_->isEditing();
+}
+
+bool RegisterScreen::numbersPass()
+{
+    NumberField* refused = panel_->refusedNumber();
+    if (!refused)
+        return true;
+    checking_ = true;
+    refused->setFocus(Qt::OtherFocusReason);
+    prompter().message(refused->refusal());
+    checking_ = false;
+    return false;
 }
 
 // Leave and enter steps run when the focus moves from one control of the

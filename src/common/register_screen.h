@@ -92,6 +92,8 @@ private:
     QPushButton* commandButton(const QString& name, const QString& caption, QWidget* parent);
     void focusMoved(QWidget* old, QWidget* now);
     bool leaveChecksPass(QWidget* old, bool onSave);
+    // The panel's number fields hold nothing their domains refuse; else says so.
+    bool numbersPass();
     bool leaveCheckPasses(const kit::LeaveCheck& c, bool onSave);
     bool guardHolds(const kit::Guard& g);
     [[noreturn]] void missingControl(const QString& name) const;

@@ -49,8 +49,14 @@ fb::Value converted(const Field& f, const fb::Value& v)
             return ok ? fb::Value(n) : text.isEmpty() ? fb::Value() : v;
         }
         case DataType::Float: {
+            // The locale's decimal point or the full stop, whichever was typed.
             bool ok = false;
-            const double d = QLocale().toDouble(text, &ok);
+            double d = QLocale().toDouble(text, &ok);
+            if (!ok) {
+                QLocale c = QLocale::c();
+                c.setNumberOptions(QLocale::RejectGroupSeparator);
+                d = c.toDouble(QString(text).replace(QLatin1Char(','), QLatin1Char('.')), &ok);
+            }
             return ok ? fb::Value(d) : text.isEmpty() ? fb::Value() : v;
         }
         case DataType::Date: {
@@ -106,6 +112,7 @@ void Dataset::setTable(const TableDescription& table)
         Field& f = addField(c.name, c.type, c.size);
         f.key_ = c.key;
         f.generated_ = c.generated;
+        f.domain_ = c.domain;
     }
     dataFieldCount_ = int(fields_.size());
 }
@@ -523,6 +530,7 @@ void Dataset::post()
     if (!isEditing())
         return;
     TableStatements& table = writable("post");
+    refuseOutOfDomain();
     fb::Transaction& tr = area().transaction();
     if (state_ == State::Insert) {
         const int generated = table.generatedField();
@@ -545,6 +553,25 @@ void Dataset::post()
         emit rowUpdated(current_);
     }
     emit currentChanged();
+}
+
+// The last line of defence: a figure the screens should have refused (a
+// computed sum, a caller without checks) never reaches the engine, where it
+// would fail with an overflow in English or corrupt every sum it enters.
+void Dataset::refuseOutOfDomain() const
+{
+    for (int i = 0; i < dataFieldCount_ && size_t(i) < buffer_.size(); ++i) {
+        const Field* f = fields_[size_t(i)].get();
+        const fb::Value& v = buffer_[size_t(i)];
+        const Domain* domain = f->domain();
+        const bool number = f->dataType() == DataType::Integer || f->dataType() == DataType::Float ||
+                            f->dataType() == DataType::Decimal;
+        if (number && v.type() == fb::Value::Type::Text)
+            throw fb::Error(domain ? domain->message()
+                                   : QStringLiteral("Полето %1 не съдържа число!").arg(f->name()));
+        if (domain && !domain->holds(v))
+            throw fb::Error(domain->message());
+    }
 }
 
 void Dataset::cancel()

@@ -177,6 +177,8 @@ signals:
     void rowUpdated(int row);
 
 private:
+    // Throws the domain's message for a field holding a value out of its domain.
+    void refuseOutOfDomain() const;
     friend class Field;
     friend class TransactionArea;
     Field& addField(const QString& name, DataType type, int size);

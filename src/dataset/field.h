@@ -1,10 +1,13 @@
 #pragma once
 
+#include "dataset/domain.h"
 #include "dataset/table_description.h"
 #include "fb/value.h"
 
 #include <QDate>
 #include <QString>
+
+#include <optional>
 
 namespace dataset {
 
@@ -27,6 +30,8 @@ public:
     // Filled by the database on insert; never sent.
     bool isGenerated() const { return generated_; }
     bool isLookup() const { return lookupList_ != nullptr; }
+    // The values a number column takes; null for a column without one.
+    const Domain* domain() const { return domain_ ? &*domain_ : nullptr; }
 
     const QString& displayFormat() const { return displayFormat_; }
     void setDisplayFormat(const QString& format) { displayFormat_ = format; }
@@ -65,6 +70,7 @@ private:
     bool generated_ = false;
     QString displayFormat_;
     QString editMask_;
+    std::optional<Domain> domain_;
     // Lookup fields: the key field here, the list and its key and result fields.
     int lookupKey_ = -1;
     Dataset* lookupList_ = nullptr;

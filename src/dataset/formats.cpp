@@ -32,6 +32,9 @@ QString inputMask(const QString& editMask, const QLocale& locale)
     if (mask.startsWith(QLatin1Char('!')))
         mask.remove(0, 1);
     mask.replace(QLatin1Char('/'), dateSeparator(locale));
+    // An edit mask's "#" is an optional digit; Qt's "#" would take a sign
+    // as well, and a plot number has none.
+    mask.replace(QLatin1Char('#'), QLatin1Char('0'));
     const QString blank = parts.size() > 2 ? parts[2] : QStringLiteral("_");
     return mask + QLatin1Char(';') + blank;
 }

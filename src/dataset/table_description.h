@@ -1,6 +1,10 @@
 #pragma once
 
+#include "dataset/domain.h"
+
 #include <QString>
+
+#include <optional>
 
 #include <vector>
 
@@ -15,6 +19,9 @@ struct ColumnDescription {
     int size = 0;  // text columns: the characters the column holds
     bool key = false;
     bool generated = false;  // filled by the database on insert, never sent
+    // A number column: what the program lets into it. A row holding a value
+    // outside is refused before it reaches the engine.
+    std::optional<Domain> domain = {};
 };
 
 // What a table dataset needs to know of its table. The dataset layer knows

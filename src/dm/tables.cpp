@@ -2,6 +2,7 @@
 
 #include "dataset/dataset.h"
 #include "dataset/usage_error.h"
+#include "dm/domains.h"
 #include "schema/schema.h"
 
 #include <algorithm>
@@ -45,8 +46,11 @@ dataset::TableDescription tableDescription(const QString& table)
     dataset::TableDescription out;
     out.name = QLatin1String(def->name);
     out.sqlName = schema::sqlName(def->name);
-    for (const schema::ColumnDef& c : def->columns)
+    for (const schema::ColumnDef& c : def->columns) {
         out.columns.push_back(columnOf(c, def->generatedKey));
+        if (const dataset::Domain* domain = columnDomain(out.name, out.columns.back().name))
+            out.columns.back().domain = *domain;
+    }
     return out;
 }
 

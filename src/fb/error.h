@@ -24,4 +24,10 @@ private:
     std::vector<long> codes_;
 };
 
+// ISC codes the program tells apart.
+inline constexpr long kUniqueKeyViolation = 335544665L;
+inline constexpr long kUpdateConflict = 335544451L;
+inline constexpr long kLockConflict = 335544345L;
+inline constexpr long kDeadlock = 335544336L;
+
 }  // namespace fb

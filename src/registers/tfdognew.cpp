@@ -4,6 +4,7 @@
 #include "common/prompter.h"
 #include "common/text_input.h"
 #include "dataset/binders.h"
+#include "dataset/formats.h"
 #include "dm/tables.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
@@ -169,7 +170,9 @@ QGroupBox* TFDogNew::buildGroup(const char* name, const char* caption,
     auto* grid = new QGridLayout(group);
     int r = 0;
     for (const auto& [controlName, label, column] : fields) {
-        const bool date = dm_.TDogovor.field(QLatin1String(column)).dataType() == dataset::DataType::Date;
+        // A date kept as text ("СЗ Дата") is typed in a date field as well.
+        const dataset::Field& f = dm_.TDogovor.field(QLatin1String(column));
+        const bool date = f.dataType() == dataset::DataType::Date || dataset::formats::isDateMask(f.editMask());
         QWidget* control =
             date ? static_cast<QWidget*>(dateField(controlName, column, group)) : boundEdit(controlName, column, group);
         grid->addWidget(new QLabel(QString::fromUtf8(label), group), r, 0);
@@ -200,9 +203,13 @@ void TFDogNew::declareFlow()
     flow_ = &addFlow(dm_.TDogovor, nullptr);
     flow_->setFirstField(dbedData);
     // A termination stores what it set without the header's checks.
-    flow_->checks = {{[this] { return terminating_ || periodIsRight(); }, kWrongPeriod},
+    // A typed day that does not exist is said so, never stored as no date.
+    const EditFlow::Check dates{[this] { return terminating_ || !refuseImpossibleDate(this, prompter()); }, {}};
+    flow_->checks = {dates,
+                     {[this] { return terminating_ || periodIsRight(); }, kWrongPeriod},
                      {[this] { return terminating_ || requiredFilled(); }, kRequired}};
-    flow_->closingChecks = {{[this] { return periodIsRight(); }, kWrongPeriod},
+    flow_->closingChecks = {dates,
+                            {[this] { return periodIsRight(); }, kWrongPeriod},
                             {[this] { return requiredFilled(); }, kRequiredOnClosing}};
     flow_->beforePost = [this](EditFlow::Saving) { beforePost(); };
     flow_->connectButtons(nullptr, nullptr, nullptr, findChild<QPushButton*>(QStringLiteral("bitZapis")), nullptr);

@@ -1,5 +1,6 @@
 #include "registers/tfdognomer.h"
 
+#include "dm/domains.h"
 #include "dm/tdm.h"
 #include "registers/contract_rules.h"
 
@@ -12,7 +13,8 @@ TFDogNomer::TFDogNomer(TDM& dm, Prompter& prompter, const QString& proposal, QWi
                     .label = QStringLiteral("Договор №:"),
                     .emptyMessage = QStringLiteral("Въведете номер на договор"),
                     .existsMessage = QStringLiteral("Договор с такъв номер съществува!"),
-                    .length = contract::kNumberLength},
+                    .length = contract::kNumberLength,
+                    .domain = dm::domain(QStringLiteral("DOG DANNI"), QStringLiteral("NOMER"))},
                    parent),
       dm_(dm)
 {

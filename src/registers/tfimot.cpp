@@ -2,10 +2,12 @@
 
 #include "common/date_field.h"
 #include "common/input_helpers.h"
+#include "common/number_field.h"
 #include "common/prompter.h"
 #include "common/register_screen.h"
 #include "common/text_input.h"
 #include "dataset/binders.h"
+#include "dm/domains.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 #include "registers/lookup_lists.h"
@@ -168,7 +170,7 @@ QWidget* TFImot::buildPlotData()
     }
     new dataset::RadioGroupBinder(obrab_, dm_.TZemq, QStringLiteral("OBRAB"), {fb::Value(0), fb::Value(1)});
     grid->addWidget(arable, row++, 0, 1, 3);
-    edPolPl = new QLineEdit(data);
+    edPolPl = new NumberField(dm::domain(QStringLiteral("ZEMQ"), QStringLiteral("POLPL")), data);
     edPolPl->setObjectName(QStringLiteral("dbedPolPl"));
     grid->addWidget(new QLabel(QStringLiteral("Поливна площ:"), data), row, 0);
     grid->addWidget(edPolPl, row, 1);
@@ -227,7 +229,7 @@ QGroupBox* TFImot::buildConsolidation()
         grid->addWidget(r, 0, id);
     }
     edKomasIN = boundEdit("dbedKomasIN", "KOMASIN", box);
-    edKomasIP = new QLineEdit(box);
+    edKomasIP = new NumberField(dm::domain(QStringLiteral("ZEMQ"), QStringLiteral("KOMASIP")), box);
     edKomasIP->setObjectName(QStringLiteral("dbedKomasIP"));
     grid->addWidget(new QLabel(QStringLiteral("Имот №:"), box), 1, 0);
     grid->addWidget(edKomasIN, 1, 1);
@@ -267,10 +269,18 @@ QWidget* TFImot::ownersPanel(QGroupBox* box, const char* name, std::initializer_
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
     for (const PanelEdit& e : edits) {
-        *e.edit = new QLineEdit(panel);
-        (*e.edit)->setObjectName(QLatin1String(e.name));
-        row->addWidget(new QLabel(QString::fromUtf8(e.label), panel));
-        row->addWidget(*e.edit);
+        QString label = QString::fromUtf8(e.label);
+        QLineEdit* edit = nullptr;
+        if (e.area) {
+            const dataset::Domain& domain = dm::domain(QLatin1String(e.table), QLatin1String(e.column));
+            edit = *e.area = new NumberField(domain.named(label.chopped(1)), panel);
+            connect(*e.area, &NumberField::refusedOnLeaving, this, [this](const QString& m) { prompter().message(m); });
+        } else {
+            edit = *e.edit = new QLineEdit(panel);
+        }
+        edit->setObjectName(QLatin1String(e.name));
+        row->addWidget(new QLabel(label, panel));
+        row->addWidget(edit);
     }
     QPushButton* button = this->button(QLatin1String(okName), QStringLiteral("OK"), panel);
     connect(button, &QPushButton::clicked, this, ok);
@@ -310,7 +320,9 @@ QGroupBox* TFImot::buildShares()
                         {QStringLiteral("REDPLOSHT"), QStringLiteral("Площ"), {}, {}, kArea, kRight},
                         {QStringLiteral("PRREDPL"), QStringLiteral("Пр. площ"), {}, {}, kArea, kRight}});
     panelSobstv = ownersPanel(box, "panelSobstv",
-                              {{"edDka", "Дка:", &edDka}, {"edChast", "Част:", &edChast}, {"edPrDka", "Пр. дка:", &edPrDka}},
+                              {{"edDka", "Дка:", nullptr, &edDka, "SOBSTV", "REDPLOSHT"},
+                               {"edChast", "Част:", &edChast},
+                               {"edPrDka", "Пр. дка:", nullptr, &edPrDka, "SOBSTV", "PRREDPL"}},
                               "bitSobstOK", &TFImot::closeSharePanel);
     edDka->installEventFilter(this);
     sharesOnly(edChast);
@@ -334,7 +346,7 @@ QGroupBox* TFImot::buildHistory()
                          {QStringLiteral("CHAST"), QStringLiteral("Част")},
                          {QStringLiteral("PLOSHT"), QStringLiteral("Площ"), {}, {}, kArea, kRight}});
     panelIstoriq = ownersPanel(box, "panelIstoriq",
-                               {{"edIstDka", "Въведете дка:", &edIstDka},
+                               {{"edIstDka", "Въведете дка:", nullptr, &edIstDka, "ISTORIQ", "PLOSHT"},
                                 {"edIstChast", "Въведете част:", &edIstChast},
                                 {"edVidSobstv", "Вид собственик:", &edVidSobstv}},
                                "bitIstoriqOK", &TFImot::closeHistoryPanel);
@@ -399,11 +411,15 @@ std::vector<EditFlow::Check> TFImot::saveChecks()
     };
     return {
         {[this] { return panelSobstv->isHidden() && panelIstoriq->isHidden(); }, kClosePanel},
+        // A typed day that does not exist is said so, never stored as no date.
+        {[this] { return !refuseImpossibleDate(this, prompter()); }, {}},
         {[value] { return !value("IMOT_NO").toString().isEmpty(); }, QStringLiteral("Липсва номер на имот!")},
         {[value] { return !value("ID_NTP").isNull(); }, QStringLiteral("Изберете начин на трайно ползване!")},
         {[value] { return !value("ID_FS").isNull(); }, QStringLiteral("Изберете форма на стопанисване!")},
         {[this] { return !TKat.isEmpty(); }, QStringLiteral("Липсва категория!")},
         {[this] { return !dm_.TSobstv.isEmpty(); }, QStringLiteral("Въведете собственик!")},
+        // Typed areas are stored only inside their domains, never as 0 in place of what was typed.
+        {[this] { return !numberRefused(edPolPl, prompter()) && !numberRefused(edKomasIP, prompter()); }, {}},
         // A refusal says its own text; the notices are said and let the save go.
         {[this, allocation] {
              const QString refusal = plot::allocationRefusal(allocation());
@@ -428,12 +444,13 @@ void TFImot::beforePost(EditFlow::Saving saving)
         const bool consolidated = consolidation_->checkedId() == 1;
         row.field(QStringLiteral("KOMASIRAN")).setValue(consolidated ? 1 : 0);
         row.field(QStringLiteral("KOMASTEKST")).setValue(consolidated ? QStringLiteral("Да") : QStringLiteral("Не"));
-        if (consolidated && !edKomasIP->text().trimmed().isEmpty())
-            row.field(QStringLiteral("KOMASIP")).setValue(plot::typedOrZero(edKomasIP->text()));
+        if (consolidated && edKomasIP->value())
+            row.field(QStringLiteral("KOMASIP")).setValue(*edKomasIP->value());
     }
-    if (!edPolPl->text().trimmed().isEmpty()) {
-        const double typed = saving == EditFlow::Saving::Button ? plot::typedOrZero(edPolPl->text())
-                                                                : readNumber(edPolPl->text()).value_or(0.0);
+    if (edPolPl->value()) {
+        // Closing stores the irrigated area as typed, "Запис" rounded.
+        const double typed = saving == EditFlow::Saving::Button ? *edPolPl->value()
+                                                                : typedNumber(edPolPl->text()).value_or(0.0);
         row.field(QStringLiteral("POLPL")).setValue(typed);
     }
 }
@@ -464,11 +481,11 @@ void TFImot::showPlot()
         consolidation_->button(consolidated ? 1 : 0)->setChecked(true);
         const fb::Value consolidatedArea = row.field(QStringLiteral("KOMASIP")).value();
         if (!consolidatedArea.isNull())
-            edKomasIP->setText(plot::shownText(consolidatedArea.toDouble()));
+            edKomasIP->setValue(consolidatedArea.toDouble());
         consolidationChosen();
         const fb::Value irrigated = row.field(QStringLiteral("POLPL")).value();
         if (!irrigated.isNull())
-            edPolPl->setText(plot::shownText(irrigated.toDouble()));
+            edPolPl->setValue(irrigated.toDouble());
         recomputeAreas();
     } catch (const fb::Error& e) {
         prompter().message(e.message());

@@ -10,6 +10,7 @@ class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class NumberField;
 class QRadioButton;
 class QTableView;
 class SortSwitch;
@@ -51,10 +52,14 @@ private:
         void (TFImot::*step)();
     };
     // An edit of an owners' panel: its name, its label and where it is kept.
+    // An edit of an owners' panel: text, or an area of the column's domain.
     struct PanelEdit {
         const char* name;
         const char* label;
-        QLineEdit** edit;
+        QLineEdit** edit = nullptr;
+        NumberField** area = nullptr;
+        const char* table = nullptr;
+        const char* column = nullptr;
     };
     void arrangeList(QGroupBox* box, QTableView* view, std::initializer_list<Command> commands, QWidget* panel);
     QWidget* ownersPanel(QGroupBox* box, const char* name, std::initializer_list<PanelEdit> edits, const char* okName,
@@ -108,17 +113,17 @@ private:
     ListGrid* shares_ = nullptr;
     ListGrid* history_ = nullptr;
 
-    QLineEdit* edPolPl = nullptr;
-    QLineEdit* edKomasIP = nullptr;
+    NumberField* edPolPl = nullptr;
+    NumberField* edKomasIP = nullptr;
     QLineEdit* edKomasIN = nullptr;
     QButtonGroup* obrab_ = nullptr;
     QButtonGroup* consolidation_ = nullptr;
     QWidget* panelSobstv = nullptr;
-    QLineEdit* edDka = nullptr;
+    NumberField* edDka = nullptr;
     QLineEdit* edChast = nullptr;
-    QLineEdit* edPrDka = nullptr;
+    NumberField* edPrDka = nullptr;
     QWidget* panelIstoriq = nullptr;
-    QLineEdit* edIstDka = nullptr;
+    NumberField* edIstDka = nullptr;
     QLineEdit* edIstChast = nullptr;
     QLineEdit* edVidSobstv = nullptr;
     QLabel* lblPlosht = nullptr;

@@ -4,6 +4,7 @@
 #include "registers/tfimot.h"
 
 #include "common/input_helpers.h"
+#include "common/number_field.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
@@ -146,14 +147,14 @@ void TFImot::openSharePanel()
         prompter().message(e.message());
         return;
     }
-    const auto text = [&share](const char* field) {
+    const auto value = [&share](const char* field) {
         const fb::Value v = share.field(QLatin1String(field)).value();
-        return v.isNull() ? QString() : plot::shownText(v.toDouble());
+        return v.isNull() ? std::nullopt : std::optional<double>(v.toDouble());
     };
-    edDka->setText(text("REDPLOSHT"));
+    edDka->setValue(value("REDPLOSHT"));
     edChast->setText(share.field(QStringLiteral("CHAST")).value().toString());
-    const fb::Value equalised = share.field(QStringLiteral("PRREDPL")).value();
-    edPrDka->setText(equalised.isNull() || equalised.toDouble() == 0 ? text("REDPLOSHT") : text("PRREDPL"));
+    const std::optional<double> equalised = value("PRREDPL");
+    edPrDka->setValue(!equalised || *equalised == 0 ? value("REDPLOSHT") : equalised);
     panelSobstv->show();
     shares_->view()->setEnabled(false);
     const bool bound = shareInContract();
@@ -193,10 +194,12 @@ void TFImot::closeSharePanel()
         edPrDka->setFocus();
         return;
     }
+    if (numberRefused(edDka, prompter()) || numberRefused(edPrDka, prompter()))
+        return;
     dataset::Dataset& share = dm_.TSobstv;
     try {
-        share.field(QStringLiteral("REDPLOSHT")).setValue(plot::typedOrZero(edDka->text()));
-        share.field(QStringLiteral("PRREDPL")).setValue(plot::typedOrZero(edPrDka->text()));
+        share.field(QStringLiteral("REDPLOSHT")).setValue(*edDka->value());
+        share.field(QStringLiteral("PRREDPL")).setValue(*edPrDka->value());
         share.field(QStringLiteral("CHAST")).setValue(edChast->text());
         share.post();
     } catch (const fb::Error& e) {
@@ -246,7 +249,9 @@ void TFImot::openHistoryPanel()
         return;
     }
     const fb::Value area = person.field(QStringLiteral("PLOSHT")).value();
-    edIstDka->setText(area.isNull() ? QString() : QLocale().toString(area.toDouble()));
+    QLocale plain;
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    edIstDka->setText(area.isNull() ? QString() : plain.toString(area.toDouble(), 'g', 15));
     edIstChast->setText(person.field(QStringLiteral("CHAST")).value().toString());
     edVidSobstv->setText(person.field(QStringLiteral("VIDSOBSTV")).value().toString());
     panelIstoriq->show();
@@ -257,12 +262,14 @@ void TFImot::openHistoryPanel()
 // The person's area is stored as typed.
 void TFImot::closeHistoryPanel()
 {
-    const std::optional<double> area = readNumber(edIstDka->text());
+    const std::optional<double> area = typedNumber(edIstDka->text());
     if (!area) {
         prompter().message(QStringLiteral("Въведете дка!"));
         edIstDka->setFocus();
         return;
     }
+    if (numberRefused(edIstDka, prompter()))
+        return;
     if (edVidSobstv->text().trimmed().isEmpty()) {
         prompter().message(QStringLiteral("Въведете вид собственик!"));
         edVidSobstv->setFocus();

@@ -1,8 +1,10 @@
 #include "registers/tfkatdob.h"
 
-#include "common/input_helpers.h"
+#include "common/failure.h"
+#include "common/number_field.h"
 #include "common/prompter.h"
 #include "common/small_dialog.h"
+#include "dm/domains.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 
@@ -26,7 +28,7 @@ TFKatdob::TFKatdob(TDM& dm, Prompter& prompter, QWidget* parent) : QDialog(paren
     // Category 1 is not offered.
     for (int vid = 2; vid <= 10; ++vid)
         cbKat->addItem(QString::number(vid), vid);
-    edPlosht = new QLineEdit(this);
+    edPlosht = new NumberField(dm::domain(QStringLiteral("KATEGORIQ"), kPlosht).named(QStringLiteral("Площ")), this);
     edPlosht->setObjectName(QStringLiteral("edPlosht"));
     edPlosht->installEventFilter(this);
 
@@ -35,7 +37,7 @@ TFKatdob::TFKatdob(TDM& dm, Prompter& prompter, QWidget* parent) : QDialog(paren
     cbKat->setCurrentIndex(vid.isNull() ? -1 : cbKat->findData(vid.toInt()));
     const fb::Value area = row.field(kPlosht).value();
     if (!area.isNull())
-        edPlosht->setText(QLocale().toString(area.toDouble(), 'f', 3));
+        edPlosht->setValue(area.toDouble());
 
     auto* form = new QFormLayout(this);
     form->addRow(QStringLiteral("Категория:"), cbKat);
@@ -73,21 +75,22 @@ void TFKatdob::categoryChosen(int index)
 
 void TFKatdob::save()
 {
-    const std::optional<double> area = typedArea(edPlosht->text());
-    if (cbKat->currentIndex() < 0 || edPlosht->text().trimmed().isEmpty()) {
+    if (cbKat->currentIndex() < 0 || edPlosht->isBlank()) {
         prompter_.message(QStringLiteral("Моля, попълнете всички данни!"));
         return;
     }
-    if (!area) {
+    if (!typedNumber(edPlosht->text())) {
         prompter_.message(QStringLiteral("Въведете площ с число, например %1!").arg(QLocale().toString(1.5)));
         edPlosht->setFocus();
         return;
     }
+    if (numberRefused(edPlosht, prompter_))
+        return;
     try {
-        dm_.TKategoriq.field(kPlosht).setValue(*area);
+        dm_.TKategoriq.field(kPlosht).setValue(*edPlosht->value());
         dm_.TKategoriq.post();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Категорията не е записана."), e);
         return;
     }
     accept();

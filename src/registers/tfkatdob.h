@@ -4,7 +4,7 @@
 
 class Prompter;
 class QComboBox;
-class QLineEdit;
+class NumberField;
 class TDM;
 
 // The category dialog ("Категория"): one category row of the edited plot,
@@ -28,5 +28,5 @@ private:
     TDM& dm_;
     Prompter& prompter_;
     QComboBox* cbKat;
-    QLineEdit* edPlosht;
+    NumberField* edPlosht;
 };

@@ -120,6 +120,7 @@ kit::RegisterForm katKoefForm(TDM& dm, SortSwitch& direction)
                    {.name = QStringLiteral("dbedKoef"),
                     .label = QStringLiteral("Коефициент:"),
                     .column = QStringLiteral("COEFFICIENT"),
+                    .kind = FieldSpec::Kind::Number,
                     .col = 2,
                     .minimumWidth = 10}},
         .firstField = QStringLiteral("dbedKoef"),

@@ -1,9 +1,12 @@
 #include "rent/receipt_number_dialog.h"
 
 #include "common/date_field.h"
+#include "common/failure.h"
 #include "common/input_helpers.h"
+#include "common/number_field.h"
 #include "common/prompter.h"
 #include "common/small_dialog.h"
+#include "dm/domains.h"
 #include "fb/error.h"
 #include "rent/receipt_numbers.h"
 
@@ -15,8 +18,12 @@ ReceiptNumberDialog::ReceiptNumberDialog(TDM& dm, Prompter& prompter, const Text
     : QDialog(parent), dm_(dm), prompter_(prompter), emptyMessage_(texts.emptyMessage)
 {
     setUpSmallDialog(this, texts.name, texts.caption);
-    numberEdit_ = new QLineEdit(this);
+    QString name = texts.numberLabel;
+    name.remove(QLatin1Char(':'));
+    numberEdit_ = new NumberField(dm::domain(QStringLiteral("RAZP DANNI"), QStringLiteral("NOM")).named(name), this);
     numberEdit_->setObjectName(texts.numberName);
+    numberEdit_->setAlignment(Qt::AlignLeft);
+    // Receipt numbers take digits only: no point to be refused later.
     setDigitsOnly(numberEdit_);
     dateField_ = new DateField(this);
     dateField_->setObjectName(texts.dateName);
@@ -37,7 +44,7 @@ void ReceiptNumberDialog::proposeNumber()
     try {
         numberEdit_->setText(receipts::proposeNumber(dm_, numberEdit_->text()));
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Не може да бъде предложен номер на разписката."), e);
     }
 }
 
@@ -47,12 +54,12 @@ std::optional<int> ReceiptNumberDialog::typedNumber()
         prompter_.message(emptyMessage_);
         return std::nullopt;
     }
-    const std::optional<int> number = receipts::storedNumber(numberEdit_->text());
-    if (!number) {
-        prompter_.message(receipts::kNumberTooLarge);
-        numberEdit_->setFocus();
+    // 0 and a number past what the columns hold are refused alike.
+    if (numberRefused(numberEdit_, prompter_))
         return std::nullopt;
-    }
+    const std::optional<int> number = receipts::storedNumber(numberEdit_->text());
+    if (!number)
+        return std::nullopt;
     // The date is checked here only: leaving the field for "Запис" would
     // otherwise say it twice.
     if (dateField_->holdsImpossibleDate()) {

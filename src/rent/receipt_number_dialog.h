@@ -8,7 +8,7 @@
 class DateField;
 class Prompter;
 class QFormLayout;
-class QLineEdit;
+class NumberField;
 class TDM;
 
 // What the two receipt number dialogs (the goods receipt's and the cash
@@ -41,13 +41,13 @@ protected:
     // leaves the box as it was.
     void proposeNumber();
     // The number typed, or nothing after saying why there is none: the box
-    // is empty, the number does not fit the number columns, or the date
-    // field holds a date that does not exist.
+    // is empty, the number is 0 or does not fit the number columns, or the
+    // date field holds a date that does not exist.
     std::optional<int> typedNumber();
 
     TDM& dm_;
     Prompter& prompter_;
-    QLineEdit* numberEdit_;
+    NumberField* numberEdit_;
     DateField* dateField_;
 
 private:

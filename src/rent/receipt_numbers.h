@@ -18,7 +18,6 @@ class TDM;
 namespace receipts {
 
 inline const QString kNumberUsed = QStringLiteral("Разписка с такъв номер съществува!");
-inline const QString kNumberTooLarge = QStringLiteral("Номерът на разписката е твърде голям!");
 
 // The number proposed after the last cash payment and the last goods
 // receipt, each taken by id (an empty number counts as 0): "1" when both

@@ -3,12 +3,18 @@
 // whole receipts.
 
 #include "common/date_field.h"
+#include "common/failure.h"
+#include "common/input_helpers.h"
+#include "common/number_field.h"
 #include "common/prompter.h"
+#include "common/text_input.h"
 #include "dataset/binders.h"
+#include "dm/domains.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 #include "rent/line_quantity.h"
 #include "rent/payout_statements.h"
+#include "rent/receipt_numbers.h"
 #include "rent/tfhorazemqrenta.h"
 #include "rent/tfkol.h"
 #include "rent/tfrazpiska.h"
@@ -56,9 +62,11 @@ QGroupBox* TFHoraZemqRenta::buildReceiptPanel()
     grboxRazpiska = new QGroupBox(QStringLiteral("Разписка"), this);
     grboxRazpiska->setObjectName(QStringLiteral("grboxRazpiska"));
     auto* header = new QHBoxLayout;
-    auto* number = new QLineEdit(grboxRazpiska);
+    auto* number = new NumberField(dm::domain(QStringLiteral("RAZP DANNI"), QStringLiteral("NOM")), grboxRazpiska);
     number->setObjectName(QStringLiteral("dbedRazpNo"));
-    new dataset::LineEditBinder(number, dm_.TRD, QStringLiteral("NOM"), true);
+    number->setAlignment(Qt::AlignLeft);
+    setDigitsOnly(number);
+    new NumberFieldBinder(number, dm_.TRD, QStringLiteral("NOM"));
     auto* date = new DateField(grboxRazpiska);
     date->setObjectName(QStringLiteral("jvdbdeRazpiska"));
     new DateFieldBinder(date, dm_.TRD, QStringLiteral("DATA"));
@@ -118,6 +126,7 @@ QGroupBox* TFHoraZemqRenta::buildReceiptPanel()
     auto* predst = new QLineEdit(grboxRazpiska);
     predst->setObjectName(QStringLiteral("dbedPredstRS"));
     new dataset::LineEditBinder(predst, dm_.TRD, QStringLiteral("PREDSTRS"));
+    acceptWindows1251Only(predst);
     auto* footer = new QHBoxLayout;
     footer->addWidget(method);
     footer->addWidget(new QLabel(QStringLiteral("Представляван/-а от:"), grboxRazpiska));
@@ -393,6 +402,8 @@ bool TFHoraZemqRenta::saveReceipt()
         value += QueryRealR.value(r, QueryRealR.field(QStringLiteral("STOINOST")).index()).toDouble();
         money = money || QueryRealR.value(r, QueryRealR.field(QStringLiteral("ID_VR")).index()).toInt() == 1;
     }
+    if (numberRefused(findChild<NumberField*>(QStringLiteral("dbedRazpNo")), prompter()))
+        return false;
     try {
         standOnReceipt();
         dm_.TRD.field(QStringLiteral("SUMA")).setValue(fb::Value(value));
@@ -402,7 +413,12 @@ bool TFHoraZemqRenta::saveReceipt()
         dm_.TRD.post();
         dm_.IBTRazp.commit();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());  // the receipt stays open with everything typed
+        // The receipt stays open with everything typed. A number changed to
+        // one of the series' used ones is refused by the series' own table.
+        if (e.has(fb::kUniqueKeyViolation))
+            prompter().message(receipts::kNumberUsed);
+        else
+            failure::show(prompter(), QStringLiteral("Разписката не е записана."), e);
         return false;
     }
     dm_.TRD.open();

@@ -1,10 +1,12 @@
 #include "rent/tfkol.h"
 
-#include "common/input_helpers.h"
+#include "common/failure.h"
+#include "common/number_field.h"
 #include "common/prompter.h"
 #include "common/screen.h"
 #include "common/small_dialog.h"
 #include "dataset/binders.h"
+#include "dm/domains.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 #include "rent/line_quantity.h"
@@ -16,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 
 namespace {
 
@@ -24,15 +25,10 @@ const QString kRk = QStringLiteral("ID_RK");
 const QString kKol = QStringLiteral("KOL");
 constexpr int kMoneyGoods = 1;
 
-// Digits, and for money one decimal separator of the locale: no sign, no
-// letters, nothing the quantity could not be read from.
-QRegularExpression quantityPattern(bool decimals)
+// The quantity's domain: whole units of goods, or leva to the stotinka.
+dataset::Domain quantityDomain(bool money)
 {
-    const QString digits = QStringLiteral("[0-9]*");
-    if (!decimals)
-        return QRegularExpression(digits);
-    return QRegularExpression(digits + QStringLiteral("(") + QRegularExpression::escape(QLocale().decimalPoint()) +
-                              digits + QStringLiteral(")?"));
+    return dm::domain(QStringLiteral("RAZP RENTA"), kKol, money ? QString() : QStringLiteral("goods"));
 }
 
 }  // namespace
@@ -48,12 +44,8 @@ TFKol::TFKol(TDM& dm, Prompter& prompter, QWidget* parent)
 
 void TFKol::buildControls()
 {
-    dbedKol = new QLineEdit(this);
+    dbedKol = new NumberField(quantityDomain(true), this);
     dbedKol->setObjectName(QStringLiteral("dbedKol"));
-    dbedKol->setAlignment(Qt::AlignRight);
-    quantityRule_ = new QRegularExpressionValidator(dbedKol);
-    dbedKol->setValidator(quantityRule_);
-    setDecimalKeys(dbedKol, [this] { return isMoney(); });
 
     dblcbRKult = new QComboBox(this);
     dblcbRKult->setObjectName(QStringLiteral("dblcbRKult"));
@@ -85,12 +77,12 @@ bool TFKol::run(double ec, double razl, int rentType)
     rentType_ = rentType;
     for (QWidget* w : std::initializer_list<QWidget*>{labRKult, dblcbRKult, btnRKNew})
         w->setVisible(!isMoney());
-    quantityRule_->setRegularExpression(quantityPattern(isMoney()));
+    dbedKol->setDomain(quantityDomain(isMoney()));
 
     const dataset::Dataset& line = dm_.TRR;
     const double current = line.state() == dataset::State::Insert ? 0 : line.field(kKol).asDouble();
     limit_ = current + razl;
-    dbedKol->setText(line.field(kKol).isNull() ? QString() : QLocale().toString(current, 'g', 15));
+    dbedKol->setValue(line.field(kKol).isNull() ? std::nullopt : std::optional<double>(current));
     openGoods();
     dbedKol->setFocus();
     const bool saved = exec() == QDialog::Accepted;
@@ -135,11 +127,13 @@ void TFKol::addGoods()
 
 void TFKol::save()
 {
-    const std::optional<double> quantity = readNumber(dbedKol->text());
-    if (!quantity || (!isMoney() && dblcbRKult->currentIndex() < 0)) {
+    if (!typedNumber(dbedKol->text()) || (!isMoney() && dblcbRKult->currentIndex() < 0)) {
         prompter_.message(QStringLiteral("Моля, въведете всички данни!"));
         return;
     }
+    if (numberRefused(dbedKol, prompter_))
+        return;
+    const std::optional<double> quantity = dbedKol->value();
     if (!rent::quantityWithinLimit(*quantity, limit_)) {
         prompter_.message(QStringLiteral("Въведеното количество надвишава полагащото!"));
         return;
@@ -153,7 +147,7 @@ void TFKol::save()
         line.post();  // in IBTRazp, committed with the receipt
         line.refresh();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Редът на разписката не е записан."), e);
         return;
     }
     accept();

@@ -7,9 +7,8 @@
 class Prompter;
 class QComboBox;
 class QLabel;
-class QLineEdit;
+class NumberField;
 class QPushButton;
-class QRegularExpressionValidator;
 class TDM;
 
 // The quantity of one goods receipt line ("Въведете количество"), opened by
@@ -47,8 +46,7 @@ private:
     Prompter& prompter_;
     // The goods that can be handed out (all but the money pseudo-goods).
     dataset::Dataset QueryRKult;
-    QLineEdit* dbedKol;
-    QRegularExpressionValidator* quantityRule_;
+    NumberField* dbedKol;
     QLabel* labRKult;
     QComboBox* dblcbRKult;
     QPushButton* btnRKNew;

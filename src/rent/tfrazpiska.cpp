@@ -1,6 +1,7 @@
 #include "rent/tfrazpiska.h"
 
 #include "common/date_field.h"
+#include "common/number_field.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"

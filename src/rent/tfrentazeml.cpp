@@ -164,11 +164,13 @@ QGroupBox* TFRentaZeml::buildLines()
         {.name = QStringLiteral("dbedVRRazmer"),
          .label = QStringLiteral("Размер:"),
          .column = QStringLiteral("KOL"),
+         .kind = FieldSpec::Kind::Number,
          .row = 1,
          .minimumWidth = 12},
         {.name = QStringLiteral("dbedVREC"),
          .label = QStringLiteral("Коефициент:"),
          .column = QStringLiteral("EC"),
+         .kind = FieldSpec::Kind::Number,
          .row = 2,
          .minimumWidth = 12},
     };

@@ -1,7 +1,9 @@
 // The rules screen's right half: the selected rule's lines.
 #include "common/input_helpers.h"
+#include "common/number_field.h"
 #include "common/prompter.h"
 #include "common/register_panel.h"
+#include "dm/domains.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 #include "rent/rent_rules.h"
@@ -44,9 +46,7 @@ void TFRentaZeml::declareLines()
     };
     const auto blank = [](const kit::PanelValues& v, const QString& c) { return v.text(c).trimmed().isEmpty(); };
     const auto number = [](const kit::PanelValues& v, const QString& c) {
-        bool ok = false;
-        QLocale().toDouble(v.text(c).trimmed(), &ok);
-        return ok;
+        return typedNumber(v.text(c)).has_value();
     };
     flow.checks = {
         check(
@@ -63,6 +63,16 @@ void TFRentaZeml::declareLines()
             QStringLiteral("Коефициентът трябва да е число, например %1!").arg(QLocale().toString(0.25))),
         check(
             kType, [this](const kit::PanelValues&) { return !lineTypeTaken(); }, kTypeTaken),
+        // Last, the domains: how large, how many decimals, above zero.
+        EditFlow::Check{[this] {
+                            NumberField* refused = panelVidrenta->refusedNumber();
+                            if (!refused)
+                                return true;
+                            refused->setFocus(Qt::OtherFocusReason);
+                            prompter().message(refused->refusal());
+                            return false;
+                        },
+                        {}},
     };
     flow.connectButtons(nullptr, nullptr, nullptr, panelVidrenta->saveButton(), panelVidrenta->cancelButton());
     connect(findChild<QPushButton*>(QStringLiteral("bitVRDob")), &QPushButton::clicked, this, &TFRentaZeml::addLine);
@@ -76,8 +86,18 @@ void TFRentaZeml::declareLines()
     connect(&flow, &EditFlow::removed, this, [this] { lineStored({}); });
 
     // Goods are handed out in whole units: their quantity takes no decimals.
-    setDecimalKeys(qobject_cast<QLineEdit*>(controls.value(kSize)), [this] { return chosenTypeIsMoney(); });
-    setDecimalKeys(qobject_cast<QLineEdit*>(controls.value(kPrice)));
+    auto* size = qobject_cast<NumberField*>(controls.value(kSize));
+    const auto followType = [this, size] {
+        const dataset::Domain& domain = dm::domain(QStringLiteral("VIDRENTAKOL"), QStringLiteral("KOL"),
+                                                   chosenTypeIsMoney() ? QString() : QStringLiteral("goods"));
+        size->setDomain(domain.named(size->domain().name));
+    };
+    connect(&TVidRentaKol, &dataset::Dataset::fieldChanged, this, followType);
+    connect(&TVidRentaKol, &dataset::Dataset::stateChanged, this, followType);
+    connect(panelVidrenta, &RegisterPanel::refusedNumberLeft, this, [this](const QString& message) {
+        if (lineFlow_->isEditing())
+            prompter().message(message);
+    });
     connect(qobject_cast<QPushButton*>(controls.value(QStringLiteral("bitVRDobNew"))), &QPushButton::clicked, this,
             [this] {
                 // Back in this window, the picker has the focus and offers what was added there.

@@ -1,7 +1,9 @@
 #include "rent/tfrko.h"
 
 #include "common/date_field.h"
+#include "common/number_field.h"
 #include "common/prompter.h"
+#include "common/text_input.h"
 #include "dataset/binders.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
@@ -61,6 +63,7 @@ void TFRKO::buildPaymentRows()
     auto* recipient = new QLineEdit(this);
     recipient->setObjectName(QStringLiteral("dbedPredstRP"));
     new dataset::LineEditBinder(recipient, dm_.TRKO, QStringLiteral("PREDSTRP"));
+    acceptWindows1251Only(recipient);
     form()->addRow(QStringLiteral("Представляван/-а от:"), recipient);
 }
 

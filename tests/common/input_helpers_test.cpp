@@ -19,7 +19,9 @@ TEST(InputHelpers, AreasAreWrittenWithPercent8Point3fInTheLocaleAndReadBack)
 
     EXPECT_EQ(readNumber(QStringLiteral("  12,346"), bulgarian), 12.346);
     EXPECT_EQ(readNumber(QStringLiteral("12.346"), english), 12.346);
-    EXPECT_FALSE(readNumber(QStringLiteral("12.346"), bulgarian));  // not the locale's separator
+    // A full stop is taken for the point too, never as a thousands separator.
+    EXPECT_EQ(readNumber(QStringLiteral("12.346"), bulgarian), 12.346);
+    EXPECT_FALSE(readNumber(QStringLiteral("1.234,5"), bulgarian));
     EXPECT_FALSE(readNumber(QStringLiteral("дка"), bulgarian));
 
     EXPECT_EQ(roundThreeDecimals(1.23449, bulgarian), 1.234);

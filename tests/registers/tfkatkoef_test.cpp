@@ -212,12 +212,26 @@ TEST_F(TFKatKoefTest, AnEmptyOrNonNumericCoefficientOrARefusingDatabaseKeepsTheP
     EXPECT_EQ(prompter.shown(), (QStringList{kEmpty, kEmpty}));
     EXPECT_EQ(QApplication::focusWidget(), koef());  // back from "Запис" to the field
 
-    save(QStringLiteral("1.2x"));
+    // Letters are never taken; a lone point is no number.
+    save(QStringLiteral("x."));
     EXPECT_EQ(prompter.shown().last(), kNotANumber);
     EXPECT_EQ(QApplication::focusWidget(), koef());
     EXPECT_FALSE(panel()->isHidden());
     EXPECT_EQ(dm->TKatKoef.state(), dataset::State::Edit);
-    EXPECT_EQ(koef()->text(), QStringLiteral("1.2x"));
+    EXPECT_EQ(koef()->text(), QStringLiteral(","));
+
+    // A coefficient is above zero and at most 10: said on leaving the field
+    // and again by "Запис", the typed text kept, nothing stored.
+    prompter.clearShown();
+    save(QStringLiteral("0"));
+    const QString range = QStringLiteral("Полето „Коефициент“ приема число над 0 до 10, с до 4 знака след запетаята!");
+    EXPECT_EQ(prompter.shown(), (QStringList{range, range}));
+    save(QStringLiteral("12,5"));
+    save(QStringLiteral("0,12345"));
+    EXPECT_EQ(prompter.shown(), QStringList(6, range));
+    EXPECT_EQ(koef()->text(), QStringLiteral("0,12345"));
+    EXPECT_EQ(QApplication::focusWidget(), koef());
+    prompter.clearShown();
 
     // Esc is "Отказ": nothing stored, the grid back.
     QTest::keyClick(koef(), Qt::Key_Escape);
@@ -227,14 +241,14 @@ TEST_F(TFKatKoefTest, AnEmptyOrNonNumericCoefficientOrARefusingDatabaseKeepsTheP
 
     // The database's own refusal is shown as the client words it, and the row stays in the panel.
     testsupport::runSql(db.path(),
-                        {QStringLiteral("create exception E_KOEF 'negative coefficient'"),
+                        {QStringLiteral("create exception E_KOEF 'coefficient too large'"),
                          QStringLiteral("create trigger KOEF_CHECK for CATEGORY_COEFFICIENT before update as "
-                                        "begin if (new.coefficient < 0) then exception E_KOEF; end")});
+                                        "begin if (new.coefficient > 5) then exception E_KOEF; end")});
     const QString refused =
-        testsupport::clientError(db.path(), QStringLiteral("update CATEGORY_COEFFICIENT set COEFFICIENT = -1"));
+        testsupport::clientError(db.path(), QStringLiteral("update CATEGORY_COEFFICIENT set COEFFICIENT = 6"));
     ASSERT_FALSE(refused.isEmpty());
     prompter.clearShown();
-    correct(2, QStringLiteral("-1"));
+    correct(2, QStringLiteral("6"));
     EXPECT_EQ(prompter.shown(), QStringList{refused});
     EXPECT_FALSE(panel()->isHidden());
     EXPECT_EQ(dm->TKatKoef.state(), dataset::State::Edit);

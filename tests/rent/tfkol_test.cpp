@@ -83,8 +83,9 @@ TEST_F(TFKolTest, AGoodsLineTakesWholeUnitsAndNeedsItsGoods)
     newLine(2);
     EXPECT_TRUE(run(0.25, 138, 2, [](TFKol& d) {
         EXPECT_FALSE(child(d, "dblcbRKult")->isHidden());
-        QTest::keyClicks(edit(d, "dbedKol"), QStringLiteral("4.0,"));
-        EXPECT_EQ(edit(d, "dbedKol")->text(), "40");
+        // The point is kept in a whole quantity and refused, never dropped.
+        QTest::keyClicks(edit(d, "dbedKol"), QStringLiteral("40.5,"));
+        EXPECT_EQ(edit(d, "dbedKol")->text(), "40,5");
         click(d, "bitZapis");
         auto* goods = child<QComboBox>(d, "dblcbRKult");
         EXPECT_EQ(goods->count(), 2);  // not the money pseudo-goods
@@ -92,8 +93,15 @@ TEST_F(TFKolTest, AGoodsLineTakesWholeUnitsAndNeedsItsGoods)
         emit goods->activated(goods->currentIndex());
         testsupport::keepScreenshot(d.grab().toImage(), QStringLiteral("TFKol_goods"));
         click(d, "bitZapis");
+        EXPECT_EQ(edit(d, "dbedKol")->text(), "40,5");
+        // Nothing is handed out as 0 kg either.
+        retype(d, "dbedKol", QStringLiteral("0"));
+        click(d, "bitZapis");
+        retype(d, "dbedKol", QStringLiteral("40"));
+        click(d, "bitZapis");
     }));
-    EXPECT_EQ(prompter.shown(), QStringList{kFillAll});
+    const QString whole = QStringLiteral("Полето „Количество“ приема цяло число над 0 до 9 999 999 кг!");
+    EXPECT_EQ(prompter.shown(), (QStringList{kFillAll, whole, whole}));
     EXPECT_EQ(saved(QStringLiteral("ID_RK = 2 and KOL = 40 and STOINOST = 10")), 1);
 }
 

@@ -12,7 +12,7 @@ using Result = TFRazpiska::Result;
 
 const QString kEmpty = QStringLiteral("Въведете номер на раписката!");
 const QString kUsed = QStringLiteral("Разписка с такъв номер съществува!");
-const QString kTooLarge = QStringLiteral("Номерът на разписката е твърде голям!");
+const QString kOutOfRange = QStringLiteral("Полето „Разписка №“ приема цяло число от 1 до 2 147 483 647!");
 
 class TFRazpiskaTest : public ReceiptDialogTest {
 protected:
@@ -77,7 +77,7 @@ TEST_F(TFRazpiskaTest, TheHeaderIsPostedWithTheTypedNumberAndLeftInEditForThePay
               1);
 }
 
-TEST_F(TFRazpiskaTest, ATakenNumberClosesTheDialogWithNoAndATooLargeOneIsRefused)
+TEST_F(TFRazpiskaTest, ATakenNumberClosesTheDialogWithNoAndZeroOrATooLargeOneIsRefused)
 {
     seed({"insert into RAZP_PARI (ID_RAZPPARI, ID_HORA, NOMER) values (1, 2, 18)"});
     TFRazpiska dialog(module(), prompter);
@@ -87,11 +87,14 @@ TEST_F(TFRazpiskaTest, ATakenNumberClosesTheDialogWithNoAndATooLargeOneIsRefused
                       retype(d, "edRazpNo", QStringLiteral("2147483648"));
                       click(d, "bitZapis");
                       EXPECT_TRUE(d.isVisible());
+                      retype(d, "edRazpNo", QStringLiteral("0"));
+                      click(d, "bitZapis");
+                      EXPECT_TRUE(d.isVisible());
                       retype(d, "edRazpNo", QStringLiteral("18"));
                       click(d, "bitZapis");
                   }),
               Result::No);
-    EXPECT_EQ(prompter.shown(), (QStringList{kTooLarge, kUsed}));
+    EXPECT_EQ(prompter.shown(), (QStringList{kOutOfRange, kOutOfRange, kUsed}));
     EXPECT_FALSE(dm->TRD.isEditing());
     EXPECT_EQ(count(QStringLiteral("\"RAZP DANNI\"")), 0);
     // The box starts again from the proposal.

@@ -56,11 +56,15 @@ TEST_F(RulesScreenTest, GoodsQuantitiesAreWholeMoneyTakesDecimalsAndTheRuleTotal
     ASSERT_TRUE(rows(lines()).isEmpty());
     click("bitVRDob");
     choose("jvdblcbVRNaim", QStringLiteral("Пшеница"));
+    // A point in a whole quantity is kept and refused, never dropped ("12.5" is no 125).
     QTest::keyClicks(size(), QStringLiteral("12.5"));
-    EXPECT_EQ(size()->text(), QStringLiteral("125"));
-    typeOver(size(), QStringLiteral("40"));
+    EXPECT_EQ(size()->text(), QStringLiteral("12,5"));
     QTest::keyClicks(price(), QStringLiteral("0.25"));
     EXPECT_EQ(price()->text(), QStringLiteral("0,25"));
+    click("bitVRZapisDob");
+    EXPECT_EQ(prompter.shown().last(), QStringLiteral("Полето „Размер“ приема цяло число над 0 до 9 999!"));
+    EXPECT_EQ(QApplication::focusWidget(), size());
+    typeOver(size(), QStringLiteral("40"));
     click("bitVRZapisDob");
     EXPECT_EQ(count(QStringLiteral("\"RENTA ZEML\" where ID_RZ = 4 and RAZMER = 10")), 1);
 
@@ -84,7 +88,7 @@ TEST_F(RulesScreenTest, GoodsQuantitiesAreWholeMoneyTakesDecimalsAndTheRuleTotal
     prompter.answerYes();
     click("bitVRDel");
     EXPECT_EQ(count(QStringLiteral("\"RENTA ZEML\" where ID_RZ = 4 and RAZMER = 30")), 1);
-    EXPECT_TRUE(prompter.shown().size() == 1) << prompter.shown().join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(prompter.shown().size() == 2) << prompter.shown().join(QLatin1Char('|')).toStdString();
 }
 
 TEST_F(RulesScreenTest, WhatIsNotANumberOrIsMissingIsRefusedAndThePanelStays)
@@ -94,9 +98,13 @@ TEST_F(RulesScreenTest, WhatIsNotANumberOrIsMissingIsRefusedAndThePanelStays)
     click("bitVRDob");
     click("bitVRZapisDob");
     choose("jvdblcbVRNaim", QStringLiteral("Пшеница"));
+    // What is never part of a number is not taken; a lone point is no number.
     testsupport::typeText(size(), QStringLiteral("40 кг"));
+    EXPECT_EQ(size()->text(), QStringLiteral("40"));
+    typeOver(size(), QStringLiteral(","));
     click("bitVRZapisDob");
-    testsupport::typeText(price(), QStringLiteral("abc"));
+    testsupport::typeText(price(), QStringLiteral("abc."));
+    EXPECT_EQ(price()->text(), QStringLiteral(","));
     click("bitVRZapisDob");
     EXPECT_EQ(prompter.shown(), (QStringList{"Няма дани!", "Няма дани!", "Размерът трябва да е число, например 40!"}));
     EXPECT_EQ(QApplication::focusWidget(), size());
@@ -104,6 +112,22 @@ TEST_F(RulesScreenTest, WhatIsNotANumberOrIsMissingIsRefusedAndThePanelStays)
     click("bitVRZapisDob");
     EXPECT_EQ(prompter.shown().last(), QStringLiteral("Коефициентът трябва да е число, например 0,25!"));
     EXPECT_EQ(QApplication::focusWidget(), price());
+    EXPECT_FALSE(linePanel()->isHidden());
+    EXPECT_EQ(count(QStringLiteral("VIDRENTAKOL where ID_RZ = 3")), 1);
+
+    // Numbers out of their domains: no sign can be typed, a coefficient is
+    // above zero, a quantity per decare that no rent statement can multiply
+    // is refused with the field's range, and nothing reaches the table.
+    testsupport::typeText(price(), QStringLiteral("-1"));
+    EXPECT_EQ(price()->text(), QStringLiteral(",1"));
+    typeOver(price(), QStringLiteral("0"));
+    click("bitVRZapisDob");
+    EXPECT_EQ(prompter.shown().last(), QStringLiteral("Полето „Коефициент“ приема число над 0 до 999,99999, с до 5 знака след запетаята!"));
+    typeOver(price(), QStringLiteral("1"));
+    typeOver(size(), QStringLiteral("99999999999999999999"));
+    click("bitVRZapisDob");
+    EXPECT_EQ(prompter.shown().last(), QStringLiteral("Полето „Размер“ приема цяло число над 0 до 9 999!"));
+    EXPECT_EQ(size()->text(), QStringLiteral("99999999999999999999"));
     EXPECT_FALSE(linePanel()->isHidden());
     EXPECT_EQ(count(QStringLiteral("VIDRENTAKOL where ID_RZ = 3")), 1);
 
