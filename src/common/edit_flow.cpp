@@ -1,6 +1,7 @@
 #include "common/edit_flow.h"
 
 #include "common/list_grid.h"
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
@@ -96,9 +97,9 @@ fb::Value EditFlow::selectedKey() const
     return listIsCursor() ? cursor_->field(cursorKey_).value() : list_->value(listKey_);
 }
 
-void EditFlow::showError(const std::exception& e)
+void EditFlow::showError(const QString& what, const std::exception& e)
 {
-    prompter_.message(QString::fromUtf8(e.what()));
+    failure::show(prompter_, what, e);
 }
 
 // ---------------------------------------------------------------- add, correct
@@ -111,7 +112,7 @@ void EditFlow::add()
         area().ensureStarted();
         cursor_->append();
     } catch (const fb::Error& e) {
-        showError(e);
+        showError(QStringLiteral("Записът не може да бъде отворен."), e);
         return;
     }
     remembered_ = fb::Value();  // "Отказ" after an add shows the first row
@@ -136,7 +137,7 @@ void EditFlow::correct()
         area().ensureStarted();
         cursor_->edit();
     } catch (const fb::Error& e) {
-        showError(e);
+        showError(QStringLiteral("Записът не може да бъде отворен."), e);
         return;
     }
     remembered_ = selectedKey();
@@ -152,7 +153,7 @@ void EditFlow::editSingleRow()
         area().ensureStarted();
         cursor_->edit();
     } catch (const fb::Error& e) {
-        showError(e);
+        showError(QStringLiteral("Записът не може да бъде отворен."), e);
         return;
     }
     remembered_ = fb::Value();
@@ -182,7 +183,7 @@ bool EditFlow::switchTo(const fb::Value& key)
             throw fb::Error(QStringLiteral("%1: the row is gone").arg(cursor_->name()));
         cursor_->edit();
     } catch (const fb::Error& e) {
-        showError(e);
+        showError(QStringLiteral("Записът не може да бъде отворен."), e);
         discard(true);
         return false;
     }
@@ -219,14 +220,14 @@ EditFlow::Outcome EditFlow::store(Saving saving)
             beforePost(saving);
         cursor_->post();  // a failure leaves the row in insert or edit state
     } catch (const fb::Error& e) {
-        showError(e);
+        showError(QStringLiteral("Записът не е направен."), e);
         return Outcome::DatabaseError;
     }
     const fb::Value key = cursor_->field(cursorKey_).value();
     try {
         area().commit();
     } catch (const fb::Error& e) {
-        showError(e);
+        showError(QStringLiteral("Записът не е направен."), e);
         recoverAfterFailedCommit(key);
         return Outcome::DatabaseError;
     }
@@ -248,7 +249,7 @@ void EditFlow::recoverAfterFailedCommit(const fb::Value& key)
         cursor_->locate(cursorKey_, key);
         cursor_->edit();
     } catch (const fb::Error& e) {
-        showError(e);
+        showError(QStringLiteral("Записът не може да бъде прочетен отново."), e);
     }
 }
 
@@ -264,7 +265,7 @@ void EditFlow::discard(bool rereadAfter)
         cursor_->cancel();
         area().rollback();
     } catch (const fb::Error& e) {
-        showError(e);
+        showError(QStringLiteral("Промените не могат да бъдат отказани."), e);
     }
     leaveEditing();
     reopenCursor(remembered_);
@@ -280,7 +281,7 @@ void EditFlow::reopenCursor(const fb::Value& key)
         if (!key.isNull())
             cursor_->locate(cursorKey_, key);
     } catch (const fb::Error& e) {
-        showError(e);
+        showError(QStringLiteral("Данните не могат да бъдат прочетени отново."), e);
     }
 }
 
@@ -305,7 +306,7 @@ void EditFlow::remove()
         }
         area().ensureStarted();
     } catch (const fb::Error& e) {
-        showError(e);
+        showError(QStringLiteral("Записът не може да бъде изтрит."), e);
         return;
     }
     // A delete is undone by nothing: Enter alone must not do it.

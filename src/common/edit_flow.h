@@ -150,7 +150,8 @@ private:
     void enterEditing(bool adding);
     void leaveEditing();
     dataset::TransactionArea& area() const;
-    void showError(const std::exception& e);
+    // What could not be done, with the engine's text below it.
+    void showError(const QString& what, const std::exception& e);
 
     Prompter& prompter_;
     QPointer<dataset::Dataset> cursor_;

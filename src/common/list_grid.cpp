@@ -1,3 +1,4 @@
+#include "common/failure.h"
 #include "common/list_grid.h"
 
 #include "common/input_helpers.h"
@@ -94,7 +95,7 @@ bool ListGrid::read(const QStringList& lines)
             rows_->close();
         rows_->open();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Списъкът не може да бъде прочетен."), e);
         return false;
     }
     return true;

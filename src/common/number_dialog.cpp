@@ -65,7 +65,7 @@ void NumberDialog::reject()
         cursor_.cancel();
         undo();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Номерът не може да бъде отказан."), e);
     }
     QDialog::reject();
 }

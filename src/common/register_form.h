@@ -46,7 +46,8 @@ public:
     const Entry& operator[](const QString& control) const;
 
     QString text(const QString& control) const { return (*this)[control].text; }
-    bool filled(const QString& control) const { return !text(control).isEmpty(); }
+    // Blanks alone are no name: a required text of blanks counts as empty.
+    bool filled(const QString& control) const { return !text(control).trimmed().isEmpty(); }
     bool chosen(const QString& control) const { return (*this)[control].chosen; }
     bool checked(const QString& control) const { return (*this)[control].checked; }
     bool enabled(const QString& control) const { return (*this)[control].enabled; }

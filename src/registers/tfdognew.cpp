@@ -1,5 +1,6 @@
 #include "registers/tfdognew.h"
 
+#include "common/failure.h"
 #include "common/date_field.h"
 #include "common/prompter.h"
 #include "common/text_input.h"
@@ -237,7 +238,7 @@ void TFDogNew::open(Opening opening)
         lineSelected();
         showTotal();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Договорът не може да бъде отворен."), e);
     }
     if (readOnly_)
         makeReadOnly();
@@ -290,7 +291,7 @@ void TFDogNew::ended()
     try {
         dm_.reopenContractCursors();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Договорите не могат да бъдат прочетени отново."), e);
     }
     closeWindow();
 }

@@ -3,6 +3,7 @@
 // of the contract.
 #include "registers/tfdognew.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "common/text_input.h"
 #include "dm/tdm.h"
@@ -207,7 +208,7 @@ bool TFDogNew::inOneStep(const std::function<void()>& steps)
         fb::execute(connection, tr, QStringLiteral("release savepoint contract_step only"));
         return true;
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Промяната в договора не е направена."), e);
         try {
             dm_.TDHZ.cancel();
             TSobstvenici.cancel();

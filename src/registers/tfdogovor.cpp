@@ -1,5 +1,6 @@
 #include "registers/tfdogovor.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "common/sort_switch.h"
 #include "dm/tdm.h"
@@ -91,7 +92,7 @@ TFDogovor::TFDogovor(TDM& dm, Prompter& prompter, SortSwitch& direction, QWidget
         try {
             dm_.reopenContractCursors();
         } catch (const fb::Error& e) {
-            this->prompter().message(e.message());
+            failure::show(this->prompter(), QStringLiteral("Договорите не могат да бъдат прочетени."), e);
         }
     });
     start();
@@ -117,7 +118,7 @@ QString TFDogovor::proposedNumber()
         if (!last.isNull())
             return contract::proposedNumber(last.toString()).value_or(QString());
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Не може да бъде предложен номер на договор."), e);
     }
     return {};
 }
@@ -150,7 +151,7 @@ void TFDogovor::correctContract()
             return;
         }
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Договорът не може да бъде отворен."), e);
         return;
     }
     remembered_ = dm_.TDogovor.field(QStringLiteral("NOMER")).value().toString();

@@ -1,5 +1,6 @@
 #include "registers/tffirma.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
@@ -126,7 +127,7 @@ void TFFirma::showSeatAndKind()
         place(jvdblcNM, dm_.TNasmqsto, "EKATTE", firm["EKATTE"].value(), found);
         place(jvdblcbVZP, dm_.TVZP, "ID_VZP", firm["ID_VZP"].value(), true);
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Данните на фирмата не могат да бъдат показани."), e);
     }
     placing_ = false;
     applyKind();
@@ -184,6 +185,6 @@ void TFFirma::aboutToClose()
     try {
         dm_.TFirma.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Четенето на фирмата не може да бъде завършено."), e);
     }
 }

@@ -1,5 +1,6 @@
 #include "registers/tfhora.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "common/sort_switch.h"
 #include "dm/tdm.h"
@@ -249,7 +250,7 @@ void TFHora::placeGeography()
         if (municipality)
             dm_.TNasmqsto.locate(QStringLiteral("EKATTE"), hora["EKATTE"].value());
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Адресът не може да бъде показан."), e);
     }
 }
 
@@ -273,7 +274,7 @@ void TFHora::selectCountry()
         if (dm_.TCountry.locate(QStringLiteral("KOD_COUNTRY"), *code))
             jvdblcCountry->setCurrentIndex(dm_.TCountry.currentRow());
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Държавите не могат да бъдат прочетени."), e);
     }
 }
 
@@ -336,7 +337,7 @@ void TFHora::identifierLeft()
                 flow().switchTo(owner);
         }
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Идентификаторът не може да бъде проверен."), e);
     }
 }
 
@@ -366,7 +367,7 @@ void TFHora::pickSelected()
     try {
         moveOwnersTo(owner);
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Собственикът не може да бъде избран."), e);
         return;
     }
     pickButtons_[size_t(pick_)]->hide();

@@ -1,5 +1,6 @@
 #include "registers/tfimot.h"
 
+#include "common/failure.h"
 #include "common/date_field.h"
 #include "common/input_helpers.h"
 #include "common/number_field.h"
@@ -463,7 +464,7 @@ void TFImot::ended()
         dm_.reopenPlotCursors();
         dm_.IBTable4.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Имотите не могат да бъдат прочетени отново."), e);
     }
     closeWindow();
 }
@@ -488,7 +489,7 @@ void TFImot::showPlot()
             edPolPl->setValue(irrigated.toDouble());
         recomputeAreas();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Имотът не може да бъде отворен."), e);
     }
 }
 

@@ -3,6 +3,7 @@
 // picker for the last two.
 #include "registers/tfimot.h"
 
+#include "common/failure.h"
 #include "common/input_helpers.h"
 #include "common/number_field.h"
 #include "common/prompter.h"
@@ -54,7 +55,7 @@ void TFImot::editCategory(bool adding)
             rows.edit();
         }
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Категорията не може да бъде отворена."), e);
         return;
     }
     TFKatdob dialog(dm_, prompter(), this);
@@ -81,7 +82,7 @@ bool TFImot::removeRow(dataset::Dataset& rows)
     try {
         rows.remove();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Редът не е изтрит."), e);
         return false;
     }
     return true;
@@ -144,7 +145,7 @@ void TFImot::openSharePanel()
     try {
         share.edit();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Собствеността не може да бъде отворена."), e);
         return;
     }
     const auto value = [&share](const char* field) {
@@ -203,7 +204,7 @@ void TFImot::closeSharePanel()
         share.field(QStringLiteral("CHAST")).setValue(edChast->text());
         share.post();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Собствеността не е записана."), e);
         return;
     }
     panelSobstv->hide();
@@ -245,7 +246,7 @@ void TFImot::openHistoryPanel()
     try {
         person.edit();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Собствеността не може да бъде отворена."), e);
         return;
     }
     const fb::Value area = person.field(QStringLiteral("PLOSHT")).value();
@@ -282,7 +283,7 @@ void TFImot::closeHistoryPanel()
         person.field(QStringLiteral("VIDSOBSTV")).setValue(edVidSobstv->text());
         person.post();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Собствеността не е записана."), e);
         return;
     }
     panelIstoriq->hide();
@@ -332,7 +333,7 @@ void TFImot::storeShareOwner(OwnerPick pick, int idHora)
         rows.field(QStringLiteral("ID_HORA")).setValue(idHora);
         rows.post();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Собственикът не е добавен."), e);
         rows.cancel();
         return;
     }

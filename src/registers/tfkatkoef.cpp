@@ -1,5 +1,6 @@
 #include "registers/tfkatkoef.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
@@ -167,6 +168,6 @@ void TFKatKoef::aboutToClose()
             dm_.IBTKatKoef.commit();
         dm_.TKatKoef.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Четенето на коефициентите не може да бъде завършено."), e);
     }
 }

@@ -1,5 +1,6 @@
 #include "registers/tfzemldob.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "common/small_dialog.h"
 #include "dm/tdm.h"
@@ -87,7 +88,7 @@ void TFZemldob::showRow()
         if (municipality >= 0)
             fill(jvdblcGrad, dm_.TNasmqsto, "NAIM_NM", settlement);
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Землището не може да бъде показано."), e);
     }
 }
 
@@ -100,7 +101,7 @@ void TFZemldob::provinceChosen(int index)
         fill(jvdblcObshtina, dm_.TObshtina, "NAIM_OBSHT", -1);
         jvdblcGrad->clear();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Общините не могат да бъдат прочетени."), e);
     }
 }
 
@@ -110,7 +111,7 @@ void TFZemldob::municipalityChosen(int index)
         dm_.TObshtina.moveTo(index);
         fill(jvdblcGrad, dm_.TNasmqsto, "NAIM_NM", -1);
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Населените места не могат да бъдат прочетени."), e);
     }
 }
 
@@ -145,7 +146,7 @@ void TFZemldob::save()
         }
         dm_.IBTZeml.commit();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Землището не е записано."), e);
         return;
     }
     accept();
@@ -160,7 +161,7 @@ void TFZemldob::reject()
         row.cancel();
         dm_.IBTZeml.rollback();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Промените не могат да бъдат отказани."), e);
     }
     QDialog::reject();
 }

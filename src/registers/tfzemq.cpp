@@ -1,5 +1,6 @@
 #include "registers/tfzemq.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "common/sort_switch.h"
 #include "common/text_input.h"
@@ -202,7 +203,7 @@ bool TFZemq::follow(dataset::Dataset& cursor, const QString& key, const fb::Valu
     try {
         return cursor.locateFresh(key, value);
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Данните не могат да бъдат прочетени."), e);
         return false;
     }
 }
@@ -263,7 +264,7 @@ void TFZemq::storeArea(bool adding)
             row.edit();
         }
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Землището не е записано."), e);
         return;
     }
     TFZemldob dialog(dm_, prompter(), adding ? TFZemldob::Mode::Add : TFZemldob::Mode::Edit, this);
@@ -293,10 +294,10 @@ void TFZemq::correctLocality()
 }
 
 // The name is asked afresh (the current one is not offered); Cancel or an
-// empty answer stores nothing. A name longer than the column is cut to it.
+// answer of blanks stores nothing. A name longer than the column is cut to it.
 void TFZemq::storeLocality(const QString& prompt, bool adding)
 {
-    const QString name = keepWindows1251(prompter().input(kLocalities, prompt, {}).value_or(QString()));
+    const QString name = keepWindows1251(prompter().input(kLocalities, prompt, {}).value_or(QString())).trimmed();
     dataset::Dataset& row = dm_.TMestnost;
     if (!name.isEmpty()) {
         try {
@@ -307,7 +308,7 @@ void TFZemq::storeLocality(const QString& prompt, bool adding)
             row.post();
             dm_.IBTMestn.commit();
         } catch (const fb::Error& e) {
-            prompter().message(e.message());
+            failure::show(prompter(), QStringLiteral("Местността не е записана."), e);
             try {
                 row.cancel();
                 dm_.IBTMestn.rollback();
@@ -318,7 +319,7 @@ void TFZemq::storeLocality(const QString& prompt, bool adding)
     try {
         row.open();  // the commit closed it
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Местностите не могат да бъдат прочетени отново."), e);
     }
     localities_->reread();
 }
@@ -338,7 +339,7 @@ void TFZemq::addPlot()
     try {
         dm_.IBTImot.ensureStarted();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Имотът не може да бъде добавен."), e);
         return;
     }
     TFNomerImot dialog(dm_, prompter(), this);
@@ -358,7 +359,7 @@ void TFZemq::correctPlot()
         dm_.IBTImot.ensureStarted();
         dm_.TZemq.edit();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Имотът не може да бъде отворен."), e);
         return;
     }
     openEditor(true);

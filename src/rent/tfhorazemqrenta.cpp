@@ -1,5 +1,6 @@
 #include "rent/tfhorazemqrenta.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dataset/binders.h"
 #include "dataset/formats.h"
@@ -313,7 +314,7 @@ void TFHoraZemqRenta::warnMissingRule()
         if (missing)
             prompter().message(QStringLiteral("Липсва правило за рента!"));
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Правилата за рента не могат да бъдат проверени."), e);
     }
 }
 
@@ -362,7 +363,7 @@ void TFHoraZemqRenta::payRest()
         dm_.TRKO.field(QStringLiteral("SUMA")).setValue(fb::Value(amount));
         dm_.TRKO.field(QStringLiteral("PREDSTRP")).setValue(fb::Value(representative()));
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Остатъкът не е изплатен."), e);
         return;
     }
     TFRKO dialog(dm_, prompter(), this);
@@ -390,7 +391,7 @@ void TFHoraZemqRenta::deletePayment()
     } catch (const fb::Error& e) {
         if (dm_.IBTRazpPari.isActive())
             dm_.IBTRazpPari.rollback();
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Плащането не е изтрито."), e);
     }
     reread(QueryOpisRKO);
     recomputeRest();
@@ -409,6 +410,6 @@ void TFHoraZemqRenta::printPayment()
         if (IBTPrintDS.isActive())
             IBTPrintDS.commit();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Разписката не може да бъде отпечатана."), e);
     }
 }

@@ -254,7 +254,7 @@ void TFHoraZemqRenta::correctReceipt()
         dm_.TRD.edit();
         holdReceipt();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Разписката не може да бъде отворена."), e);
         return;
     }
     showPanel(true);
@@ -278,7 +278,7 @@ void TFHoraZemqRenta::deleteReceipt()
         } catch (const fb::Error& e) {
             if (dm_.IBTRazp.isActive())
                 dm_.IBTRazp.rollback();
-            prompter().message(e.message());
+            failure::show(prompter(), QStringLiteral("Разписката не е изтрита."), e);
         }
         dm_.TRD.open();
         dm_.TRR.open();
@@ -302,7 +302,7 @@ void TFHoraZemqRenta::printReceipt()
         if (IBTPrintDS.isActive())
             IBTPrintDS.commit();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Разписката не може да бъде отпечатана."), e);
     }
 }
 
@@ -338,7 +338,7 @@ void TFHoraZemqRenta::addLine()
         dm_.TRR.field(QStringLiteral("ID_DT")).setValue(QueryRPR.field(QStringLiteral("ID_DT")).value());
         dm_.TRR.field(QStringLiteral("ID_ZEML")).setValue(QueryRPR.field(QStringLiteral("ID_ZEML")).value());
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Редът не може да бъде добавен."), e);
         return;
     }
     runQuantityDialog(QueryRPR);
@@ -363,7 +363,7 @@ void TFHoraZemqRenta::correctLine()
         dm_.IBTRazp.ensureStarted();
         dm_.TRR.edit();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Редът не може да бъде отворен."), e);
         return;
     }
     runQuantityDialog(QueryRPR);
@@ -379,7 +379,7 @@ void TFHoraZemqRenta::deleteLine()
             if (dm_.TRR.locate(QStringLiteral("ID_RR"), listOf(QueryRealR).value(QStringLiteral("ID_RR"))))
                 dm_.TRR.remove();
         } catch (const fb::Error& e) {
-            prompter().message(e.message());
+            failure::show(prompter(), QStringLiteral("Редът не е изтрит."), e);
         }
     }
     reopenReceiptLines();
@@ -442,7 +442,7 @@ void TFHoraZemqRenta::cancelReceipt()
         dm_.TRD.open();
         dm_.TRR.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Разписката не може да бъде отказана."), e);
     }
     showPanel(false);
     afterReceiptChange();

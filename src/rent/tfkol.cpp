@@ -95,7 +95,7 @@ void TFKol::openGoods()
     try {
         QueryRKult.open();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Културите не могат да бъдат прочетени."), e);
     }
 }
 
@@ -111,7 +111,7 @@ void TFKol::closeGoods()
                 dm_.TRentaKult.open();
         }
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Четенето на културите не може да бъде завършено."), e);
     }
     QueryRKult.close();
 }

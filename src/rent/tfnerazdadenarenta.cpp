@@ -1,5 +1,6 @@
 #include "rent/tfnerazdadenarenta.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
@@ -198,7 +199,7 @@ void TFNerazdadenaRenta::pay()
         dm_.TRKO.field(QStringLiteral("PREDSTRP")).setValue(list()->value(QStringLiteral("PREDST")));
         dm_.TRKO.field(QStringLiteral("PMG")).setValue(1);
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Плащането не е записано."), e);
         return;
     }
     dialog.storeAlongside([idOnr](fb::Connection& c, fb::Transaction& tr, const fb::Value& payment) {
@@ -237,7 +238,7 @@ void TFNerazdadenaRenta::takePaymentBack()
     } catch (const fb::Error& e) {
         if (IBTRKO.isActive())
             IBTRKO.rollback();
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Плащането не е отменено."), e);
     }
     rereadOn(idOnr);
 }
@@ -247,7 +248,7 @@ void TFNerazdadenaRenta::printReceipt()
     try {
         openRowsPayment();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Разписката не може да бъде отпечатана."), e);
         return;
     }
     if (Razpiska.open())
@@ -256,7 +257,7 @@ void TFNerazdadenaRenta::printReceipt()
         if (IBTRKO.isActive())
             IBTRKO.commit();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Разписката не може да бъде отпечатана."), e);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "rent/tfrazpiska.h"
 
+#include "common/failure.h"
 #include "common/date_field.h"
 #include "common/number_field.h"
 #include "common/prompter.h"
@@ -57,7 +58,7 @@ void TFRazpiska::save()
         }
         postHeader(*number);
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Разписката не е записана."), e);
         return;
     }
     accept();
@@ -97,7 +98,7 @@ void TFRazpiska::reject()
         dm_.TRD.open();
         dm_.TRR.open();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Разписката не може да бъде отказана."), e);
     }
     QDialog::reject();
 }

@@ -1,5 +1,6 @@
 #include "rent/tfrentazeml.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "common/register_panel.h"
 #include "dm/tables.h"
@@ -97,7 +98,7 @@ TFRentaZeml::TFRentaZeml(TDM& dm, Prompter& prompter, reports::OutputChooser& ou
     try {
         TVidRentaKol.open();
     } catch (const fb::Error& e) {
-        this->prompter().message(e.message());
+        failure::show(this->prompter(), QStringLiteral("Правилата за рента не могат да бъдат прочетени."), e);
     }
 }
 
@@ -241,7 +242,7 @@ void TFRentaZeml::ruleSelected()
     try {
         dm_.TRZeml.locateFresh(QStringLiteral("ID_RZ"), rules_->value(QStringLiteral("ID_RZ")));
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Правилото не може да бъде показано."), e);
     }
 }
 
@@ -250,7 +251,7 @@ void TFRentaZeml::reopenRuleCursors()
     try {
         dm_.reopenRuleCursors();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Правилата за рента не могат да бъдат прочетени отново."), e);
     }
 }
 
@@ -265,7 +266,7 @@ void TFRentaZeml::readContractTypes()
         QZEML.close();
         QZEML.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Типовете договори не могат да бъдат прочетени."), e);
     }
 }
 
@@ -278,7 +279,7 @@ void TFRentaZeml::contractTypeChosen()
         QZEML.close();
         QZEML.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Правилото не може да бъде показано."), e);
     }
 }
 
@@ -297,7 +298,7 @@ void TFRentaZeml::showNewestRule()
             fb::fetchScalar(dm_.IBDatabase1.connection(), IBTQueryRZ.transaction(), rent::newestRule());
         rules_->reread(QStringLiteral("ID_RZ"), newest);
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Правилото не може да бъде показано."), e);
     }
 }
 
@@ -328,7 +329,7 @@ bool TFRentaZeml::refusedForReceipt()
             return false;
         prompter().message(kReceiptIssued);
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Разписките не могат да бъдат проверени."), e);
     }
     return true;
 }
@@ -352,7 +353,7 @@ void TFRentaZeml::printRentGoods()
         if (IBTransaction1.isActive())
             IBTransaction1.commit();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Справката не може да бъде отпечатана."), e);
     }
     SprZR.close();
 }
@@ -386,6 +387,6 @@ void TFRentaZeml::becameActive()
         if (!line.isNull())
             TVidRentaKol.locate(QStringLiteral("ID_VRK"), line);
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Правилата за рента не могат да бъдат прочетени отново."), e);
     }
 }

@@ -1,4 +1,5 @@
 // The rules screen's right half: the selected rule's lines.
+#include "common/failure.h"
 #include "common/input_helpers.h"
 #include "common/number_field.h"
 #include "common/prompter.h"
@@ -171,7 +172,7 @@ void TFRentaZeml::lineStored(const fb::Value& line)
             TVidRentaKol.locate(QStringLiteral("ID_VRK"), line);
         dm_.reopenRuleCursors();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Рентата не може да бъде преизчислена."), e);
     }
 }
 
@@ -192,7 +193,7 @@ void TFRentaZeml::writeRuleTotal(const fb::Value& rule)
         dm_.TRZeml.post();
         dm_.IBTRZeml.commit();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Размерът на рентата не е записан."), e);
         try {
             dm_.TRZeml.cancel();
             dm_.IBTRZeml.rollback();

@@ -1,5 +1,6 @@
 #include "rent/tfrko.h"
 
+#include "common/failure.h"
 #include "common/date_field.h"
 #include "common/number_field.h"
 #include "common/prompter.h"
@@ -89,7 +90,7 @@ void TFRKO::save()
         }
         storePayment(*number);
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());  // the dialog keeps what was typed
+        failure::show(prompter_, QStringLiteral("Плащането не е записано."), e);  // the dialog keeps what was typed
         return;
     }
     saved_ = *number;
@@ -122,7 +123,7 @@ void TFRKO::reject()
             dm_.IBTRazpPari.rollback();
         dm_.TRKO.open();
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Плащането не може да бъде отказано."), e);
     }
     QDialog::reject();
 }

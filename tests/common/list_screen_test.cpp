@@ -9,6 +9,8 @@
 #include "support/test_db.h"
 #include "support/typing.h"
 
+#include "common/failure.h"
+
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
@@ -364,7 +366,7 @@ TEST_F(ListScreenTest, ADatabaseErrorOnPostOrCommitKeepsThePanelAndTheTransactio
     QTest::keyClicks(s.egn, QStringLiteral("6501010055"));
     typeText(s.ime, QStringLiteral("ГРЕШКА"));
     s.save->click();
-    EXPECT_EQ(prompter.shown(), QStringList{postError});
+    EXPECT_EQ(prompter.shown(), QStringList{failure::text(QStringLiteral("Записът не е направен."), postError)});
     EXPECT_TRUE(s.flow->isEditing());
     EXPECT_EQ(dm->THora.state(), dataset::State::Insert);
     EXPECT_TRUE(dm->IBTHora.isActive());

@@ -35,8 +35,8 @@ TEST(HoraRules, TheSaveChecksRefuseInTheirOrder)
     EXPECT_EQ(refusal(save, panel(false, false, {}, {})), QStringLiteral("Изберете община!"));
     EXPECT_EQ(refusal(save, panel(true, false, {}, {})), QStringLiteral("Изберете населено място!"));
     EXPECT_EQ(refusal(save, panel(true, true, {}, {})), QStringLiteral("Няма дани!"));
-    // A blank counts as a name.
-    EXPECT_EQ(refusal(save, panel(true, true, QStringLiteral(" "), {})), QStringLiteral("Няма данни!"));
+    // Blanks alone are no name.
+    EXPECT_EQ(refusal(save, panel(true, true, QStringLiteral(" "), {})), QStringLiteral("Няма дани!"));
     EXPECT_EQ(refusal(save, panel(true, true, name, QStringLiteral("1"))), std::nullopt);
 
     // A foreign person needs a country instead of an identifier.

@@ -165,7 +165,7 @@ TEST_F(LookupListsTest, ATypeOrKindUsedByAnyContractIsKept)
     EXPECT_EQ(shown(0), QStringLiteral("Анекс"));
 }
 
-TEST_F(LookupListsTest, SaveWantsANameWhereBlanksCountAndLongNamesAreCut)
+TEST_F(LookupListsTest, SaveWantsANameWhereBlanksAloneAreNoneAndLongNamesAreCut)
 {
     open(LookupList::ContractKinds);
     button("bitDob")->click();
@@ -175,11 +175,17 @@ TEST_F(LookupListsTest, SaveWantsANameWhereBlanksCountAndLongNamesAreCut)
     button("bitZapis")->click();
     EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Моля, въведете вид на договора!")});
     EXPECT_FALSE(panel()->isHidden());
+    // Blanks alone would be a name nobody sees in a drop-down.
     QTest::keyClicks(nameEdit(), QStringLiteral("   "));
+    button("bitZapis")->click();
+    EXPECT_EQ(prompter.shown().size(), 2);
+    EXPECT_FALSE(panel()->isHidden());
+    EXPECT_EQ(count(QStringLiteral("VID_DOG where NAIM_VD = '   '")), 0);
+    typeText(nameEdit(), QStringLiteral("Анекс 2"));
     button("bitZapis")->click();
     EXPECT_TRUE(panel()->isHidden());
     EXPECT_TRUE(grid()->isEnabled());
-    EXPECT_EQ(count(QStringLiteral("VID_DOG where NAIM_VD = '   '")), 1);
+    EXPECT_EQ(count(QStringLiteral("VID_DOG where NAIM_VD = '   Анекс 2'")), 1);
     EXPECT_EQ(grid()->currentIndex().row(), 3);  // the new row is selected
     delete window;
 
@@ -206,7 +212,7 @@ TEST_F(LookupListsTest, SaveWantsANameWhereBlanksCountAndLongNamesAreCut)
     EXPECT_EQ(shown(2), QStringLiteral("Царевица"));
     EXPECT_EQ(grid()->currentIndex().row(), 2);
     EXPECT_FALSE(module().IBTKult.isActive() && module().TKULT.isEditing());
-    EXPECT_EQ(prompter.shown().size(), 1);
+    EXPECT_EQ(prompter.shown().size(), 2);
 }
 
 TEST_F(LookupListsTest, AnEditorsDropDownOffersTheSavedNameAtOnce)

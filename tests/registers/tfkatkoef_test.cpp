@@ -1,3 +1,4 @@
+#include "common/failure.h"
 #include "registers/tfkatkoef.h"
 
 #include "app/startup.h"
@@ -249,7 +250,7 @@ TEST_F(TFKatKoefTest, AnEmptyOrNonNumericCoefficientOrARefusingDatabaseKeepsTheP
     ASSERT_FALSE(refused.isEmpty());
     prompter.clearShown();
     correct(2, QStringLiteral("6"));
-    EXPECT_EQ(prompter.shown(), QStringList{refused});
+    EXPECT_EQ(prompter.shown(), QStringList{failure::text(QStringLiteral("Записът не е направен."), refused)});
     EXPECT_FALSE(panel()->isHidden());
     EXPECT_EQ(dm->TKatKoef.state(), dataset::State::Edit);
     typeOver(QStringLiteral("0,9"));

@@ -1,3 +1,4 @@
+#include "common/failure.h"
 #include "rent/tfnerazdadenarenta.h"
 
 #include "common/sort_switch.h"
@@ -213,7 +214,7 @@ TEST_F(TFNerazdadenaRentaTest, PaymentAndLinkAreStoredTogetherOrNotAtAll)
         QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitOtkaz")), Qt::LeftButton);
     });
     click("butIzplRenta");
-    EXPECT_EQ(prompter.shown(), QStringList{error});
+    EXPECT_EQ(prompter.shown(), QStringList{failure::text(QStringLiteral("Плащането не е записано."), error)});
     EXPECT_EQ(rows().at(0), kIvan22);
     EXPECT_EQ(testsupport::countRows(db.path(), QStringLiteral("RAZP_PARI")), 1);
 
@@ -221,7 +222,8 @@ TEST_F(TFNerazdadenaRentaTest, PaymentAndLinkAreStoredTogetherOrNotAtAll)
     select(4);
     prompter.answerYes();
     click("butDelIzplRenta");
-    EXPECT_EQ(prompter.shown(), (QStringList{"Моля, потвърдете изтриването!", error}));
+    EXPECT_EQ(prompter.shown(), (QStringList{"Моля, потвърдете изтриването!",
+                                             failure::text(QStringLiteral("Плащането не е отменено."), error)}));
     EXPECT_EQ(rows().at(4), kPetar);
     EXPECT_EQ(testsupport::countRows(db.path(), QStringLiteral("RAZP_PARI")), 1);
 }

@@ -1,3 +1,4 @@
+#include "common/failure.h"
 #include "rent/tfrko.h"
 #include "receipt_dialog_test.h"
 #include "support/typing.h"
@@ -140,7 +141,7 @@ TEST_F(TFRKOTest, ADatabaseErrorIsShownAndTheDialogKeepsWhatWasTyped)
         click(d, "bitZapis");
     }));
     ASSERT_EQ(prompter.shown().size(), 2);
-    EXPECT_EQ(prompter.shown().first(), postError);
+    EXPECT_EQ(prompter.shown().first(), failure::text(QStringLiteral("Плащането не е записано."), postError));
     EXPECT_TRUE(prompter.shown().last().contains(QStringLiteral("no payment now")));
     EXPECT_EQ(count(QStringLiteral("RAZP_PARI")), 1);
     EXPECT_EQ(count(QStringLiteral("RAZP_PARI where NOMER = 9 and SUMA = 103.71")), 1);

@@ -1,3 +1,4 @@
+#include "common/failure.h"
 #include "rent/tfsobstvzemq.h"
 
 #include "common/sort_switch.h"
@@ -243,7 +244,7 @@ TEST_F(TFSobstvZemqTest, ADatabaseErrorOnReadingShowsTheClientsText)
     area.addSubWindow(screen)->setAttribute(Qt::WA_DeleteOnClose);
     screen->show();
     QApplication::processEvents();
-    EXPECT_EQ(prompter.shown(), QStringList{error});
+    EXPECT_EQ(prompter.shown(), QStringList{failure::text(QStringLiteral("Списъкът не може да бъде прочетен."), error)});
     EXPECT_TRUE(rows().isEmpty());
     EXPECT_EQ(totals(), (QStringList{"0,000 дка", "0,000 дка", "0,00 лв", "0,00 лв", "0,00 лв"}));
 }
