@@ -38,7 +38,7 @@ QString reasonOf(int code, const QString& file)
 {
     switch (code & 0xff) {
         case kSqliteReadOnly:
-            return kReadOnly.arg(QDir::toNativeSeparators(file));
+            return kReadOnly.arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
         case kSqliteNotADatabase:
             return kNotSurveyDatabase;
         default:
@@ -121,7 +121,7 @@ void checkTables(const QSqlDatabase& db)
 void checkWritable(const QString& file)
 {
     if (const auto why = fileUnwritable(file))
-        throw SurveyDatabaseError(*why, kReadOnly.arg(QDir::toNativeSeparators(file)));
+        throw SurveyDatabaseError(*why, kReadOnly.arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())));
     const QString folder = QFileInfo(file).absolutePath();
     if (const auto why = folderUnwritable(folder))
         throw SurveyDatabaseError(*why, kFolderReadOnly.arg(QDir::toNativeSeparators(folder)));

@@ -7,19 +7,35 @@
 
 namespace transfers {
 
-std::optional<QString> folderUnwritable(const QString& folder)
+namespace {
+
+// Trying is the only sure test: the owner's rights are not all (an
+// unchangeable folder refuses even the administrator).
+std::optional<QString> refusesNewFile(const QString& folder)
 {
-    const QFileInfo info(QDir::fromNativeSeparators(folder));
-    if (!info.exists())
-        return QStringLiteral("Няма такава папка.");
-    if (!info.isDir())
-        return QStringLiteral("Това не е папка.");
-    // Trying is the only sure test: the owner's rights are not all (an
-    // unchangeable folder refuses even the administrator).
-    QTemporaryFile probe(QDir(info.absoluteFilePath()).filePath(QStringLiteral(".arventa-XXXXXX")));
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".arventa-XXXXXX")));
     if (!probe.open())
         return probe.errorString();
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QString> folderUnwritable(const QString& folder)
+{
+    const QFileInfo info(QDir::fromNativeSeparators(folder));
+    if (info.isDir())
+        return refusesNewFile(info.absoluteFilePath());
+    if (info.exists())
+        return QStringLiteral("Това не е папка.");
+    // A folder that could not be made: the reason is its nearest parent's.
+    QDir parent(info.absoluteFilePath());
+    while (!parent.exists() && parent.cdUp())
+        ;
+    if (parent.exists())
+        if (auto why = refusesNewFile(parent.absolutePath()))
+            return why;
+    return QStringLiteral("Няма такава папка.");
 }
 
 std::optional<QString> fileUnwritable(const QString& path)

@@ -246,6 +246,21 @@ TEST_F(TFDekl69Test, SaysAFolderThatCannotBeWritten)
     EXPECT_TRUE(control<QLabel>("labSum")->isVisible());
 }
 
+// The output folder could not be made beside the program: why is the program folder's.
+TEST_F(TFDekl69Test, SaysAnOutputFolderThatCouldNotBeMade)
+{
+    Unwritable readOnly(program_.path());
+    if (!readOnly.works())
+        GTEST_SKIP() << "writes cannot be refused here";
+    open();
+    prompter.clearShown();
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(),
+              QStringList{
+                  QStringLiteral("Данните не са прехвърлени.\nПапката „%1“ не може да бъде записана.\n\n%2")
+                      .arg(QDir::toNativeSeparators(program_.filePath(QStringLiteral("Dekl69"))), readOnly.detail())});
+}
+
 class TFDekl70Test : public ExportScreenTest<TFDekl70> {
 protected:
     QStringList rows() const override { return declarationtest::kLand; }
