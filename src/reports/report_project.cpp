@@ -1,5 +1,6 @@
 #include "reports/report_project.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dataset/dataset.h"
 #include "fb/error.h"
@@ -44,15 +45,15 @@ bool ReportProject::open()
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        prompter_.message(
-            QStringLiteral("Файлът на справката „%1“ не може да бъде прочетен: %2").arg(fileName_, file.errorString()));
+        failure::show(prompter_, QStringLiteral("Файлът на справката „%1“ не може да бъде прочетен.").arg(fileName_),
+                      file.errorString());
         return false;
     }
     try {
         layout_ = parseLayout(file.readAll());
     } catch (const ReportError& e) {
         layout_.reset();
-        prompter_.message(QStringLiteral("Файлът на справката „%1“ е повреден: %2").arg(fileName_, e.message()));
+        failure::show(prompter_, QStringLiteral("Файлът на справката „%1“ е повреден.").arg(fileName_), e.message());
         return false;
     }
     return true;
@@ -79,7 +80,7 @@ bool ReportProject::execute(const ExecuteOptions& options)
         for (auto it = connections_.cbegin(); it != connections_.cend(); ++it)
             tables.insert(it.key(), readDataset(it.key(), *it.value()));
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, QStringLiteral("Справката „%1“ не е отпечатана.").arg(fileName_), e);
         return false;
     }
 
@@ -102,7 +103,8 @@ bool ReportProject::execute(const ExecuteOptions& options)
             return writePdfPages(tables, choice->path, step);
         doc = render(*layout_, tables, step);
     } catch (const ReportError& e) {
-        prompter_.message(QStringLiteral("Справката „%1“ не може да бъде изпълнена: %2").arg(fileName_, e.message()));
+        failure::show(prompter_, QStringLiteral("Справката „%1“ не може да бъде изпълнена.").arg(fileName_),
+                      e.message());
         return false;
     }
     if (!doc)
@@ -124,7 +126,8 @@ bool ReportProject::writePdfPages(const Tables& tables, const QString& path, con
         PdfPages pdf(path, QFileInfo(fileName_).completeBaseName(), layout_->page);
         if (!pdf.isOpen())
             return cannotWrite();
-        done = renderPages(*layout_, tables, [&](const std::vector<Item>& page) { pdf.add(page); }, step);
+        done = renderPages(
+            *layout_, tables, [&](const std::vector<Item>& page) { pdf.add(page); }, step);
         if (done && !pdf.finish())
             return cannotWrite();
     } catch (const ReportError&) {

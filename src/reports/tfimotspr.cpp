@@ -1,5 +1,6 @@
 #include "reports/tfimotspr.h"
 
+#include "common/failure.h"
 #include "common/list_sums.h"
 #include "common/prompter.h"
 #include "dataset/formats.h"
@@ -39,10 +40,11 @@ const char* const kPlot =
 // A category without a coefficient row is not listed.
 QString categoriesStatement()
 {
-    return QStringLiteral("select kategoriq.vid, kategoriq.plosht, %1 prpl from category_coefficient "
-                          "inner join kategoriq on category_coefficient.category = kategoriq.vid "
-                          "where kategoriq.id_zemq = :id_zemq group by kategoriq.id_zemq, kategoriq.vid, "
-                          "kategoriq.plosht, category_coefficient.coefficient")
+    return QStringLiteral(
+               "select kategoriq.vid, kategoriq.plosht, %1 prpl from category_coefficient "
+               "inner join kategoriq on category_coefficient.category = kategoriq.vid "
+               "where kategoriq.id_zemq = :id_zemq group by kategoriq.id_zemq, kategoriq.vid, "
+               "kategoriq.plosht, category_coefficient.coefficient")
         .arg(schema::prplSql(QStringLiteral("kategoriq.plosht"), QStringLiteral("category_coefficient.coefficient")));
 }
 
@@ -218,7 +220,8 @@ QGroupBox* TFImotSpr::buildGroup(const char* caption, std::initializer_list<Show
 
 QGroupBox* TFImotSpr::buildConsolidation()
 {
-    auto* box = buildGroup("Комасация", {{"dbedKomasIN", "Имот №:", "KOMASIN"}, {"dbedKomasIP", "Площ:", "KOMASIP"}}, 1);
+    auto* box =
+        buildGroup("Комасация", {{"dbedKomasIN", "Имот №:", "KOMASIN"}, {"dbedKomasIP", "Площ:", "KOMASIP"}}, 1);
     auto* grid = static_cast<QGridLayout*>(box->layout());
     consolidation_ = new QButtonGroup(box);
     for (auto [id, caption] : {std::pair{0, "Не"}, std::pair{1, "Да"}}) {
@@ -242,7 +245,8 @@ QGroupBox* TFImotSpr::buildList(const char* caption, const char* grid, dataset::
     list.setCommitOnReread(false);  // the four queries share one transaction
     lists_.push_back(&list);
     auto* column = new QVBoxLayout;
-    for (auto [what, caption] : {std::pair{"Dob", "Добавяне"}, std::pair{"Kor", "Корекция"}, std::pair{"Del", "Изтриване"}})
+    for (auto [what, caption] :
+         {std::pair{"Dob", "Добавяне"}, std::pair{"Kor", "Корекция"}, std::pair{"Del", "Изтриване"}})
         column->addWidget(button(QStringLiteral("bit%1%2").arg(QLatin1String(buttons), QLatin1String(what)),
                                  QString::fromUtf8(caption), box));
     for (QPushButton* b : box->findChildren<QPushButton*>())
@@ -292,7 +296,7 @@ void TFImotSpr::followRow()
             d->setParam(kIdZemq, idZemq);
         QueryImot.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), QStringLiteral("Данните на имота не са прочетени."), e);
     }
     for (ListGrid* list : lists_)
         list->reread();
@@ -324,7 +328,9 @@ void TFImotSpr::showAreaLines()
     const fb::Decimal shares = listSum(QuerySobstv, QStringLiteral("REDPLOSHT"));
     const fb::Decimal equalised = listSum(QueryKategoriq, QStringLiteral("PRPL"));
     const fb::Decimal equalisedShares = listSum(QuerySobstv, QStringLiteral("PRREDPL"));
-    const auto show = [this](const char* name, const fb::Decimal& d) { lines_[QLatin1String(name)]->setText(sumText(d, {})); };
+    const auto show = [this](const char* name, const fb::Decimal& d) {
+        lines_[QLatin1String(name)]->setText(sumText(d, {}));
+    };
     show("lblPlosht", area);
     show("lblRed", shares);
     show("lblRedDiff", area - shares);

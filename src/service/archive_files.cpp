@@ -3,6 +3,8 @@
 #include "dm/tdm.h"
 #include "fb/connection.h"
 #include "fb/error.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
 
 #include <QDir>
 #include <QFile>
@@ -118,14 +120,48 @@ void releaseDatabase(TDM& dm)
     dm.disconnect();
 }
 
-std::optional<QString> reconnect(TDM& dm)
+std::optional<fb::Error> reconnect(TDM& dm)
 {
     try {
         dm.connect();
     } catch (const fb::Error& e) {
-        return e.message();
+        return e;
     }
     return std::nullopt;
+}
+
+std::optional<QString> notRegister(const QString& file)
+{
+    constexpr long kNotADatabase = 335544323L;  // isc_bad_db_format
+    // Tables every register has had since its first version; later ones
+    // are added by the upgrade steps when an old archive is opened.
+    const QStringList own = {QStringLiteral("FIRMA"), QStringLiteral("HORA"), QStringLiteral("ZEMQ"),
+                             QStringLiteral("DOG DANNI")};
+    fb::Connection probe;
+    try {
+        probe.attach(QDir::fromNativeSeparators(file));
+    } catch (const fb::Error& e) {
+        if (e.has(kNotADatabase))
+            return e.message();
+        throw;
+    }
+    QStringList present;
+    {
+        fb::Transaction tr(probe, fb::TransactionOptions::readCommitted(true));
+        fb::Statement st(probe, QStringLiteral("select trim(rdb$relation_name) from rdb$relations"
+                                               " where coalesce(rdb$system_flag, 0) = 0"));
+        for (const auto& row : fb::fetchAll(st, tr))
+            present << row[0].toString();
+        tr.commit();
+    }
+    probe.detach();
+    QStringList missing;
+    for (const QString& table : own)
+        if (!present.contains(table))
+            missing << table;
+    if (missing.isEmpty())
+        return std::nullopt;
+    return QStringLiteral("В базата липсват таблиците %1.").arg(missing.join(QStringLiteral(", ")));
 }
 
 }  // namespace service

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fb/error.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +14,10 @@ class TDM;
 // holds it, the report layouts copied beside it. Paths are native or Qt
 // paths alike; nothing here asks the user anything.
 namespace service {
+
+// What a user is told first when the connection, closed for a copy or a
+// change of file, could not be opened again.
+inline const QString kNotReconnected = QStringLiteral("Връзката с базата данни не е възстановена.");
 
 // The report layout files a year is printed with, in the order they are copied.
 const QStringList& layoutFiles();
@@ -46,7 +52,16 @@ QString databaseFilePath(TDM& dm, const QString& dataFolder);
 // is the whole database when the call returns.
 void releaseDatabase(TDM& dm);
 // Connects again; the after-connect step opens every shared cursor. Empty
-// when it worked, else the client's text.
-std::optional<QString> reconnect(TDM& dm);
+// when it worked, else the client's error.
+std::optional<fb::Error> reconnect(TDM& dm);
+
+// Whether `file` is a database of this register, asked of the file alone
+// before the data module is pointed at it (connecting runs the upgrade
+// steps, which must never touch another program's database). Empty when
+// the engine opens it and it holds the register's own tables; else the
+// detail: the client's text for a file that is not a Firebird database,
+// or the tables missing from one that is. Any other failure (a file
+// another process holds, no rights to it) is the client's fb::Error.
+std::optional<QString> notRegister(const QString& file);
 
 }  // namespace service

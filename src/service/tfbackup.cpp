@@ -1,5 +1,6 @@
 #include "service/tfbackup.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "service/archive_files.h"
@@ -102,11 +103,14 @@ void TFBackup::makeBackup()
         ProgressBar1_->setValue(0);
         return;
     }
-    const bool made = service::makeFolder(folder) && copyInto(folder);
-    if (!made) {
+    const std::optional<QString> reason =
+        service::makeFolder(folder)
+            ? copyInto(folder)
+            : QStringLiteral("Папката „%1“ не може да бъде създадена!").arg(QDir::toNativeSeparators(folder));
+    if (reason) {
         // An empty or half folder would pass for the day's backup and bar the next try.
         service::removeFolder(folder);
-        prompter_.message(QStringLiteral("Архива не е създаден!"));
+        failure::show(prompter_, QStringLiteral("Архива не е създаден!"), *reason);
         ProgressBar1_->setValue(0);
         return;
     }
@@ -115,17 +119,17 @@ void TFBackup::makeBackup()
     ProgressBar1_->setValue(0);
 }
 
-bool TFBackup::copyInto(const QString& folder)
+std::optional<QString> TFBackup::copyInto(const QString& folder)
 {
     ProgressBar1_->setValue(60);
     // The connection's own file: after an archived period was loaded that
     // is the archive's database.
     const QString source = service::databaseFilePath(dm_, rememberedFolder_);
     service::releaseDatabase(dm_);
-    const bool copied = !service::copyDatabase(source, QDir(folder).filePath(kDatabaseFile));
-    if (const auto failure = service::reconnect(dm_))
-        prompter_.message(*failure);
-    return copied;
+    const std::optional<QString> reason = service::copyDatabase(source, QDir(folder).filePath(kDatabaseFile));
+    if (const auto error = service::reconnect(dm_))
+        failure::show(prompter_, service::kNotReconnected, *error);
+    return reason;
 }
 
 void TFBackup::aboutToClose()

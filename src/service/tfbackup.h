@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class Prompter;
 class QLineEdit;
@@ -28,8 +29,8 @@ public:
 private:
     void browse();
     void makeBackup();
-    // Copies the database into `folder`, which was just made; false when the copy failed.
-    bool copyInto(const QString& folder);
+    // Copies the database into `folder`, which was just made; the reason when the copy failed.
+    std::optional<QString> copyInto(const QString& folder);
     void aboutToClose() override;
 
     TDM& dm_;

@@ -1,5 +1,6 @@
 #include "service/tfpreklgod.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/connection.h"
@@ -22,6 +23,8 @@ namespace {
 
 const QString kDatabaseFile = QStringLiteral("ARVENTA.FDB");
 const QString kAborted = QStringLiteral("Грешка: Приключването на период е прекратено!");
+const QString kNotClosed = QStringLiteral("Годината не е приключена.");
+const QString kFiguresNotKept = QStringLiteral("Дължимата рента за новата година не е изчислена.");
 
 // Paid per owner with payment dates in the calendar year the farming year
 // ends in: goods receipts and every cash payment, past-years ones too.
@@ -92,7 +95,7 @@ void TFPreklgod::closeYear()
         dm_.IBDatabase1.ensureConnected();
         years = farmingYears(dm_.IBDatabase1.connection());
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, kNotClosed, e);
         return;
     }
     const QString archive = QDir(programFolder_).filePath(QStringLiteral("%1_%2").arg(years.first).arg(years.second));
@@ -104,13 +107,13 @@ void TFPreklgod::closeYear()
     const QString source = service::databaseFilePath(dm_, dataFolder);
     // The engine lets go of the file only when the last attachment is gone.
     service::releaseDatabase(dm_);
-    if (const auto failure = copyFiles(source, archive)) {
-        fail(*failure, archive);
+    if (const auto reason = copyFiles(source, archive)) {
+        fail(failure::text(kAborted, *reason), archive);
         return;
     }
     ProgressBar1_->setValue(68);
-    if (const auto failure = service::reconnect(dm_)) {
-        fail(*failure, archive);
+    if (const auto error = service::reconnect(dm_)) {
+        fail(failure::text(kAborted, *error), archive);
         return;
     }
     try {
@@ -120,14 +123,14 @@ void TFPreklgod::closeYear()
         runDatabaseSteps(connection, tr);
     } catch (const std::exception& e) {
         // The transaction rolled back when it went out of scope.
-        fail(QString::fromUtf8(e.what()), archive);
+        fail(failure::text(kAborted, e), archive);
         return;
     }
     step(7, 96);
     // Every shared cursor read the old year: open them all again.
     service::releaseDatabase(dm_);
-    if (const auto failure = service::reconnect(dm_))
-        prompter_.message(*failure);
+    if (const auto error = service::reconnect(dm_))
+        failure::show(prompter_, service::kNotReconnected, *error);
     else
         keepFiguresOfTheNewYear();
     ProgressBar1_->setValue(100);
@@ -144,7 +147,7 @@ void TFPreklgod::keepFiguresOfTheNewYear()
     try {
         schema::rent::bringUpToDate(dm_.IBDatabase1.connection());
     } catch (const fb::Error& e) {
-        prompter_.message(e.message());
+        failure::show(prompter_, kFiguresNotKept, e);
     }
 }
 
@@ -206,12 +209,12 @@ void TFPreklgod::step(int number, int progress)
 
 // Nothing of the run stays: the database is as it was (its transaction
 // rolled back), the copies go, and the next try starts afresh.
-void TFPreklgod::fail(const QString& reason, const QString& archive)
+void TFPreklgod::fail(const QString& text, const QString& archive)
 {
     service::releaseDatabase(dm_);
     service::reconnect(dm_);
     service::removeFolder(QDir(programFolder_).filePath(QStringLiteral("TEMP")));
     service::removeFolder(archive);  // an archive that was there already stopped the run before
     ProgressBar1_->setValue(0);
-    prompter_.message(kAborted + QLatin1Char('\n') + reason);
+    prompter_.message(text);
 }

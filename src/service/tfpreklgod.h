@@ -39,7 +39,8 @@ private:
     void keepFiguresOfTheNewYear();
     void runDatabaseSteps(fb::Connection& connection, fb::Transaction& tr);
     void step(int number, int progress);
-    void fail(const QString& reason, const QString& archive);
+    // Undoes what the run made and shows `text`.
+    void fail(const QString& text, const QString& archive);
 
     TDM& dm_;
     Prompter& prompter_;

@@ -1,5 +1,6 @@
 #include "service/tfzarejdanenagod.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
@@ -15,6 +16,8 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Зареждане на стар период");
+const QString kNotLoaded = QStringLiteral("Старият период не е зареден.");
+const QString kNotRegister = QStringLiteral("Избраният файл не е архив на регистъра.");
 
 }  // namespace
 
@@ -71,7 +74,7 @@ void TFZarejdanenagod::load()
         return;
     }
     const QFileInfo file(QDir::fromNativeSeparators(chosen));
-    if (!switchTo(file.absoluteFilePath())) {
+    if (!isRegister(file.absoluteFilePath()) || !switchTo(file.absoluteFilePath())) {
         ProgressBar1_->setValue(0);
         return;
     }
@@ -84,17 +87,33 @@ void TFZarejdanenagod::load()
     closeWindow();
 }
 
+// Asked before the connection is touched, so that the program stays on its
+// database and another program's database is never upgraded.
+bool TFZarejdanenagod::isRegister(const QString& file)
+{
+    try {
+        if (const auto detail = service::notRegister(file)) {
+            failure::show(prompter_, kNotLoaded + QLatin1Char('\n') + kNotRegister, *detail);
+            return false;
+        }
+    } catch (const fb::Error& e) {
+        failure::show(prompter_, kNotLoaded, e);
+        return false;
+    }
+    return true;
+}
+
 bool TFZarejdanenagod::switchTo(const QString& file)
 {
     const QString previous = dm_.IBDatabase1.fileName();
     dm_.setDatabaseName(QDir::toNativeSeparators(file));
-    const std::optional<QString> failure = service::reconnect(dm_);
-    if (!failure)
+    const std::optional<fb::Error> error = service::reconnect(dm_);
+    if (!error)
         return true;
-    prompter_.message(*failure);
+    failure::show(prompter_, kNotLoaded, *error);
     dm_.setDatabaseName(previous);
     if (const auto back = service::reconnect(dm_))
-        prompter_.message(*back);
+        failure::show(prompter_, service::kNotReconnected, *back);
     return false;
 }
 

@@ -19,8 +19,8 @@ std::optional<int> archiveYearOfFolder(const QString& folderName);
 // "Зареждане на стар период": points the data module's connection at the
 // database of an archive folder and makes that folder current, so that
 // every screen works, and every report prints, with the archived year until
-// the program ends. A file that does not open leaves the program on the
-// database it had.
+// the program ends. A file that is not a database of the register, or does
+// not open, leaves the program on the database it had.
 class TFZarejdanenagod : public Screen {
     Q_OBJECT
 public:
@@ -30,8 +30,10 @@ public:
 
 private:
     void load();
-    // Connects to `file`; on failure shows the client's text and connects
-    // to the previous database again. True when `file` is open.
+    // Whether `file` is a database of this register; says why not.
+    bool isRegister(const QString& file);
+    // Connects to `file`; on failure says so and connects to the previous
+    // database again. True when `file` is open.
     bool switchTo(const QString& file);
     // The loaded year: from the folder's name, else from the loaded firm row.
     std::optional<int> loadedYear(const QString& folder) const;

@@ -12,6 +12,7 @@ namespace transfers::dekl70 {
 inline const QString kFolder = QStringLiteral("Dekl70");
 inline const QString kNoInvalidData = QStringLiteral("Няма невалидни данни!");
 inline const QString kFetching = QStringLiteral("Изтегляне на данните, моля изчакайте!");
+inline const QString kInvalidNotRead = QStringLiteral("Невалидните данни не са прочетени.");
 
 // The plots of the area :id_zeml other than the firm's own, with every owner
 // who leased them under a contract in force: ID_ZEMQ, IMOT_NO, IMOT_PLOSHT,

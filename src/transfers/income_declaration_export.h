@@ -49,6 +49,9 @@ inline const QString kNoFile = QStringLiteral("Не е изберан файл!"
 inline const QString kWrongWorkbook = QStringLiteral("Не е избран коректния файл!");
 inline const QString kFilled = QStringLiteral("В документа има попълнени данни, изберете празен файл!");
 inline const QString kDone = QStringLiteral("Данните са прехвърлени успешно!");
+// What a user is told first when the transfer or the reading before it failed.
+inline const QString kFailed = QStringLiteral("Данните не са прехвърлени.");
+inline const QString kPaymentsNotRead = QStringLiteral("Изплатените суми не са прочетени.");
 inline const QString kIncomeKind =
     QStringLiteral("Рента, аренда или друго възмездно предоставяне за ползване на земеделска земя");
 

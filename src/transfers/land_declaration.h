@@ -20,6 +20,9 @@ namespace transfers::land_declaration {
 inline const QString kNoFile = QStringLiteral("Не е изберан файл!");
 inline const QString kOverwrite = QStringLiteral("Такъв файл съществува! Желаете ли да го презапишете?");
 inline const QString kDone = QStringLiteral("Данните са прехвърлени успешно!");
+// What a user is told first when the transfer or the reading before it failed.
+inline const QString kFailed = QStringLiteral("Данните не са прехвърлени.");
+inline const QString kFirmNotRead = QStringLiteral("Данните на фирмата не са прочетени.");
 inline const QString kWarning = QStringLiteral("Известно ми е, че за неверни данни нося отговорност по чл. 313 от НК.");
 
 // The firm with its settlement: every FIRMA column, KOD_VZP, VZP, NAIM_NM,

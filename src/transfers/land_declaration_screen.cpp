@@ -1,10 +1,12 @@
 #include "transfers/land_declaration_screen.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 #include "service/archive_files.h"
 #include "transfers/workbook_error.h"
+#include "transfers/writable.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,7 +43,7 @@ void LandDeclarationScreen::showEvent(QShowEvent* event)
     try {
         IBQFirma.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), ld::kFirmNotRead, e);
         return;
     }
     prompter().message(ld::periodMessage(IBQFirma));
@@ -67,6 +69,11 @@ void LandDeclarationScreen::transfer()
         prompter().message(ld::kNoFile);
         return;
     }
+    // Said before the question whether to write over a file that cannot be written anyway.
+    if (const auto refusal = transfers::writeRefusal(path)) {
+        failure::show(prompter(), transfers::whatFailed(ld::kFailed, *refusal), refusal->detail);
+        return;
+    }
     if (QFileInfo::exists(path) && !prompter().confirm(ld::kOverwrite))
         return;
     auto* bar = control<QProgressBar>(form().progress);
@@ -80,7 +87,7 @@ void LandDeclarationScreen::transfer()
         prompter().message(ld::kDone);
 }
 
-// The declaration of the current area; a failure is said with its own text.
+// The declaration of the current area; a failure is said under what was not done.
 bool LandDeclarationScreen::write(const QString& path)
 {
     auto* bar = control<QProgressBar>(form().progress);
@@ -90,9 +97,9 @@ bool LandDeclarationScreen::write(const QString& path)
         ld::write(path, kind_.form(place, QDate::currentDate()), lines, [bar](int p) { bar->setValue(p); });
         return true;
     } catch (const transfers::WorkbookError& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), ld::kFailed, e);
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), ld::kFailed, e);
     }
     return false;
 }

@@ -13,7 +13,7 @@
 namespace dataset {
 class Dataset;
 class TransactionArea;
-}
+}  // namespace dataset
 
 // What the two survey card transfers share (into the authorities' workbook
 // form and into the survey database): the firm, the cadastral areas, the
@@ -24,6 +24,7 @@ namespace transfers::survey_card {
 inline const QString kYes = QStringLiteral("да");
 inline const QString kNoInvalidData = QStringLiteral("Няма невалидни данни!");
 inline const QString kFetching = QStringLiteral("Изтегляне на данните, моля изчакайте!");
+inline const QString kInvalidNotRead = QStringLiteral("Невалидните данни не са прочетени.");
 inline const QString kHectares = QStringLiteral(" ха");
 
 // Every cadastral area: ID_ZEML, NAIM_NM, EKATTE, NAIM_OBSHT, NAIM_OBL, TIP,

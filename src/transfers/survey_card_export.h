@@ -13,6 +13,7 @@ inline const QString kNoFile = QStringLiteral("Не е изберан файл!"
 inline const QString kWrongWorkbook = QStringLiteral("Не е избран коректния файл!");
 inline const QString kFilled = QStringLiteral("В документа има попълнени данни, изберете празен файл!");
 inline const QString kDone = QStringLiteral("Данните са прехвърлени успешно!");
+inline const QString kFailed = QStringLiteral("Данните не са прехвърлени.");
 
 using Progress = std::function<void(int percent)>;
 

@@ -1,5 +1,6 @@
 #include "transfers/survey_card_screen.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
@@ -110,7 +111,7 @@ void SurveyCardScreen::showEvent(QShowEvent* event)
     try {
         IBQFirma.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), transfers::land_declaration::kFirmNotRead, e);
         return;
     }
     prompter().message(transfers::land_declaration::periodMessage(IBQFirma));
@@ -166,7 +167,7 @@ std::optional<std::pair<sc::Firm, std::vector<sc::Area>>> SurveyCardScreen::read
         areas.sql().setLines({sc::areasStatement()});
         result = std::make_pair(sc::firmOf(IBQFirma), sc::areasOf(areas, IBQueryZemq));
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), transfers::land_declaration::kFailed, e);
     }
     endReading();
     return result;
@@ -180,7 +181,7 @@ void SurveyCardScreen::printInvalid()
         invalid = sc::invalidTable(IBQAll);
     } catch (const fb::Error& e) {
         endReading();
-        prompter().message(e.message());
+        failure::show(prompter(), sc::kInvalidNotRead, e);
         return;
     }
     endReading();

@@ -1,5 +1,8 @@
 #include "transfers/survey_database.h"
 
+#include "transfers/writable.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -11,9 +14,36 @@ namespace transfers::survey_database {
 
 namespace {
 
+// A failure of the driver with SQLite's result code, which write() turns
+// into a reason the user is told.
+class DriverError : public SurveyDatabaseError {
+public:
+    DriverError(const QString& message, int code) : SurveyDatabaseError(message), code_(code) {}
+    int code() const { return code_; }
+
+private:
+    int code_;
+};
+
 [[noreturn]] void fail(const QSqlError& error)
 {
-    throw SurveyDatabaseError(error.text());
+    throw DriverError(error.text(), error.nativeErrorCode().toInt());
+}
+
+// SQLite's primary result codes (the low byte of an extended one).
+constexpr int kSqliteReadOnly = 8;
+constexpr int kSqliteNotADatabase = 26;
+
+QString reasonOf(int code, const QString& file)
+{
+    switch (code & 0xff) {
+        case kSqliteReadOnly:
+            return kReadOnly.arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+        case kSqliteNotADatabase:
+            return kNotSurveyDatabase;
+        default:
+            return {};
+    }
 }
 
 // The tables as the authorities' database has them, every column text:
@@ -26,8 +56,8 @@ const char* const kTables[] = {
     " obsht2 text, ekat2 text)",
 };
 
-const char* const kBlankaColumns[] = {"obl", "be",  "vid",   "firma", "ime1",  "ime2",  "ime3",
-                                      "bs",  "egn", "ob",    "obsht", "ekat",  "adres", "tel",
+const char* const kBlankaColumns[] = {"obl", "be",  "vid",   "firma", "ime1",   "ime2",  "ime3",
+                                      "bs",  "egn", "ob",    "obsht", "ekat",   "adres", "tel",
                                       "mob", "fax", "email", "pcod",  "obsht2", "ekat2"};
 
 // A connection of its own for one use, removed from Qt's list when done.
@@ -68,6 +98,35 @@ void exec(QSqlQuery& query)
         fail(query.lastError());
 }
 
+// The form's three tables must be there: any other SQLite file is not the
+// survey database, whatever its name.
+void checkTables(const QSqlDatabase& db)
+{
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("select name from sqlite_master where type = 'table'")))
+        fail(query.lastError());
+    QStringList present;
+    while (query.next())
+        present << query.value(0).toString();
+    QStringList missing;
+    for (const char* name : {"karta_spisak_nm", "VHOD_L", "blanka_reg"})
+        if (!present.contains(QLatin1String(name), Qt::CaseInsensitive))
+            missing << QLatin1String(name);
+    if (!missing.isEmpty())
+        throw SurveyDatabaseError(QStringLiteral("Липсват таблиците %1.").arg(missing.join(QStringLiteral(", "))),
+                                  kNotSurveyDatabase);
+}
+
+// The driver writes the file and keeps its journal beside it, in the folder.
+void checkWritable(const QString& file)
+{
+    if (const auto why = fileUnwritable(file))
+        throw SurveyDatabaseError(*why, kReadOnly.arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())));
+    const QString folder = QFileInfo(file).absolutePath();
+    if (const auto why = folderUnwritable(folder))
+        throw SurveyDatabaseError(*why, kFolderReadOnly.arg(QDir::toNativeSeparators(folder)));
+}
+
 bool hasRows(const QSqlDatabase& db, const QString& table)
 {
     QSqlQuery query = prepared(db, QStringLiteral("select 1 from %1 limit 1").arg(table));
@@ -104,10 +163,25 @@ QStringList recordOf(const Firm& firm, const Area* last)
 {
     const NameParts name = splitName(firm.mol);
     const QString none = QStringLiteral("");
-    return {firm.idObl,       identifierOf(firm),          firm.kodVzp,  firm.naimFirma, name.ime1, name.ime2,
-            name.ime3,        firm.ein,                    firm.egnMol,  last ? last->idObl : none,
-            firm.idObsht,     firm.ekatte,                 firm.adress,  firm.tel,       firm.mobTel,
-            firm.faks,        firm.email,                  firm.pk,      last ? last->idObsht : none,
+    return {firm.idObl,
+            identifierOf(firm),
+            firm.kodVzp,
+            firm.naimFirma,
+            name.ime1,
+            name.ime2,
+            name.ime3,
+            firm.ein,
+            firm.egnMol,
+            last ? last->idObl : none,
+            firm.idObsht,
+            firm.ekatte,
+            firm.adress,
+            firm.tel,
+            firm.mobTel,
+            firm.faks,
+            firm.email,
+            firm.pk,
+            last ? last->idObsht : none,
             last ? last->ekatte : none};
 }
 
@@ -180,17 +254,20 @@ QString identifierOf(const Firm& firm)
 QString write(const QString& path, const Firm& firm, const std::vector<Area>& areas, const std::vector<Plot>& plots,
               const Progress& progress)
 {
-    if (path.trimmed().isEmpty())
+    const QString file = path.trimmed();
+    if (file.isEmpty())
         return kNoFile;
     // Opening a missing file would make a new, empty database of it.
-    if (!QFileInfo(path.trimmed()).isFile())
-        throw SurveyDatabaseError(QStringLiteral("Файлът %1 не съществува!").arg(path.trimmed()));
+    if (!QFileInfo(file).isFile())
+        throw SurveyDatabaseError(QStringLiteral("Файлът %1 не съществува!").arg(file));
     if (progress)
         progress(20);
     QString refusal;
-    {
-        Connection connection(path.trimmed());
+    try {
+        Connection connection(file);
         QSqlDatabase db = connection.db();
+        checkTables(db);
+        checkWritable(file);
         if (!db.transaction())
             fail(db.lastError());
         try {
@@ -203,10 +280,17 @@ QString write(const QString& path, const Firm& firm, const std::vector<Area>& ar
             db.rollback();
         else if (!db.commit())
             fail(db.lastError());
+    } catch (const DriverError& e) {
+        throw SurveyDatabaseError(e.message(), reasonOf(e.code(), file));
     }
     if (refusal.isEmpty() && progress)
         progress(100);
     return refusal;
+}
+
+QString whatFailed(const SurveyDatabaseError& error)
+{
+    return error.reason().isEmpty() ? kFailed : kFailed + QLatin1Char('\n') + error.reason();
 }
 
 void createEmpty(const QString& path)

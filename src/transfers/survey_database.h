@@ -20,14 +20,19 @@ inline const QString kFilter = QStringLiteral("MS Access DB (*.mde)");
 inline const QString kNoFile = QStringLiteral("Не е избран файл!");
 inline const QString kFilled = QStringLiteral("В документа има попълнени данни, изберете празен файл!");
 inline const QString kDone = QStringLiteral("Данните са прехвърлени успешно!");
+inline const QString kFailed = QStringLiteral("Данните не са прехвърлени.");
+inline const QString kNotSurveyDatabase = QStringLiteral("Избраният файл не е база данни на анкетната карта.");
+// The file's name is put in.
+inline const QString kReadOnly = QStringLiteral("Файлът „%1“ е само за четене и не може да бъде попълнен.");
+inline const QString kFolderReadOnly = QStringLiteral("Папката „%1“ не може да бъде записана.");
 
 // The firm's record, from its FIRMA row.
 struct Firm {
-    QString idObl;     // FIRMA.ID_OBL
-    QString kodVzp;    // VZP.KOD_VZP; "0" is a natural person
+    QString idObl;   // FIRMA.ID_OBL
+    QString kodVzp;  // VZP.KOD_VZP; "0" is a natural person
     QString naimFirma, mol, ein, egnMol;
-    QString idObsht;   // FIRMA.ID_OBSHT
-    QString ekatte;    // FIRMA.EKATTE
+    QString idObsht;  // FIRMA.ID_OBSHT
+    QString ekatte;   // FIRMA.EKATTE
     QString adress, tel, mobTel, faks, email, pk;
 };
 
@@ -67,7 +72,10 @@ using Progress = std::function<void(int percent)>;
 // record's ob, obsht2 and ekat2 come from the last area (empty without
 // one). Returns an empty text when written, else the refusal; a database
 // error leaves the file as it was and is a SurveyDatabaseError with the
-// driver's text.
+// driver's text. Before anything is written the file is checked: one that
+// is not a survey database (not SQLite, or without the form's tables) and
+// one that cannot be written (the file or its folder, where the driver
+// keeps its journal) are errors with their reason.
 QString write(const QString& path, const Firm& firm, const std::vector<Area>& areas, const std::vector<Plot>& plots,
               const Progress& progress = {});
 
@@ -79,11 +87,23 @@ QStringList tableStatements();
 
 class SurveyDatabaseError {
 public:
-    explicit SurveyDatabaseError(QString message) : message_(std::move(message)) {}
+    explicit SurveyDatabaseError(QString message, QString reason = {})
+        : message_(std::move(message)), reason_(std::move(reason))
+    {
+    }
+    // The driver's or the file system's text.
     const QString& message() const { return message_; }
+    // Why, in Bulgarian, when the file itself is the cause (kNotSurveyDatabase,
+    // kReadOnly…); empty for any other failure.
+    const QString& reason() const { return reason_; }
 
 private:
     QString message_;
+    QString reason_;
 };
+
+// What a user is told first of the error: kFailed, and the reason under it
+// when there is one. The driver's text goes below (failure::text).
+QString whatFailed(const SurveyDatabaseError& error);
 
 }  // namespace transfers::survey_database

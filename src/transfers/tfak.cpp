@@ -1,5 +1,6 @@
 #include "transfers/tfak.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "transfers/survey_card_export.h"
 #include "transfers/workbook_error.h"
@@ -28,6 +29,6 @@ void TFAK::transferTo(const QString& path)
         const QString refusal = sc::transfer(path, card->first, card->second, [this](int p) { setProgress(p); });
         prompter().message(refusal.isEmpty() ? sc::kDone : refusal);
     } catch (const transfers::WorkbookError& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), sc::kFailed, e);
     }
 }

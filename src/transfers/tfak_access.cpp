@@ -1,5 +1,6 @@
 #include "transfers/tfak_access.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 
 #include <QLineEdit>
@@ -47,7 +48,7 @@ void TFAK_access::transferTo(const QString& path)
                                           sc::databasePlots(card->second), [this](int p) { setProgress(p); });
         prompter().message(refusal.isEmpty() ? sd::kDone : refusal);
     } catch (const sd::SurveyDatabaseError& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), sd::whatFailed(e), e.message());
     }
 }
 

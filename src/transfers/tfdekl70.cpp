@@ -1,5 +1,6 @@
 #include "transfers/tfdekl70.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
@@ -74,7 +75,7 @@ void TFDekl70::printInvalidData()
         IBQInvalidDataDekl70.close();
         IBQInvalidDataDekl70.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), transfers::dekl70::kInvalidNotRead, e);
         return;
     }
     if (IBQInvalidDataDekl70.isEmpty()) {

@@ -1,10 +1,12 @@
 #include "transfers/tfdeklnap.h"
 
+#include "common/failure.h"
 #include "common/list_sums.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 #include "transfers/workbook_error.h"
+#include "transfers/writable.h"
 
 #include <QBoxLayout>
 #include <QDir>
@@ -102,7 +104,7 @@ void TFDeklNAP::readPayments()
         payments_ = nap::paymentsOf(list()->rows());
         QueryFirma.open();
     } catch (const fb::Error& e) {
-        prompter().message(e.message());
+        failure::show(prompter(), nap::kPaymentsNotRead, e);
     }
     fb::Decimal transferable{0, 2};
     invalid_.rows.clear();
@@ -143,6 +145,11 @@ void TFDeklNAP::transfer()
         prompter().message(nap::kNoFile);
         return;
     }
+    // The form is filled in place: saved through a file beside it, then put in its stead.
+    if (const auto refusal = transfers::writeRefusal(path)) {
+        failure::show(prompter(), transfers::whatFailed(nap::kFailed, *refusal), refusal->detail);
+        return;
+    }
     auto* bar = control<QProgressBar>(form().progress);
     bar->setValue(0);
     bar->show();
@@ -152,7 +159,7 @@ void TFDeklNAP::transfer()
         result = nap::transfer(path, payer, payments_, [bar](int p) { bar->setValue(p); });
     } catch (const transfers::WorkbookError& e) {
         bar->hide();
-        prompter().message(e.message());
+        failure::show(prompter(), nap::kFailed, e);
         return;
     }
     bar->hide();

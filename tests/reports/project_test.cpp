@@ -50,7 +50,7 @@ TEST_F(ProjectTest, FilesThatCannotRunAreMessagesNamingTheFile)
     writeLayout(QStringLiteral("Broken.rav"), "<report version=\"1\">\n<title height=\"5\">\n<text width=\"1\">");
     EXPECT_FALSE(project(QStringLiteral("Broken.rav"))->open());
     ASSERT_EQ(prompter_.shown().size(), 1);
-    EXPECT_TRUE(prompter_.shown()[0].startsWith(QStringLiteral("Файлът на справката „Broken.rav“ е повреден: ")));
+    EXPECT_TRUE(prompter_.shown()[0].startsWith(QStringLiteral("Файлът на справката „Broken.rav“ е повреден.\n\n")));
     EXPECT_TRUE(prompter_.shown()[0].endsWith(QStringLiteral("(ред 3)")));
     prompter_.clearShown();
 
@@ -73,13 +73,14 @@ TEST_F(ProjectTest, FilesThatCannotRunAreMessagesNamingTheFile)
     tall->bindConnection(QStringLiteral("rvdsQ"), *q);
     chooser_.answerPdf(path(QStringLiteral("never.pdf")));
     EXPECT_FALSE(tall->execute());
-    EXPECT_EQ(prompter_.shown(),
-              (QStringList{
-                  QStringLiteral("Справката „List.rav“ чете връзката „rvdsQ“, която не е свързана с данни!"),
-                  QStringLiteral("Справката „Field.rav“ не може да бъде изпълнена: Връзката „rvdsQ“ няма поле „NAIM“."),
-                  QStringLiteral("Справката „Tall.rav“ не може да бъде изпълнена: Лента с височина 300 мм не се "
-                                 "побира на страницата (място 190 мм)."),
-              }));
+    EXPECT_EQ(
+        prompter_.shown(),
+        (QStringList{
+            QStringLiteral("Справката „List.rav“ чете връзката „rvdsQ“, която не е свързана с данни!"),
+            QStringLiteral("Справката „Field.rav“ не може да бъде изпълнена.\n\nВръзката „rvdsQ“ няма поле „NAIM“."),
+            QStringLiteral("Справката „Tall.rav“ не може да бъде изпълнена.\n\nЛента с височина 300 мм не се "
+                           "побира на страницата (място 190 мм)."),
+        }));
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("never.pdf"))));
     EXPECT_FALSE(q->isOpen());
 
@@ -195,6 +196,7 @@ TEST_F(ProjectTest, CommandLineWritesTheReportOrSaysWhy)
                    path(QStringLiteral("x.pdf"))},
                   &err),
               1);
+    EXPECT_TRUE(err.startsWith(QStringLiteral("Справката „List.rav“ не е отпечатана.\n\n"))) << err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("NOWHERE"))) << err.toStdString();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("x.pdf"))));
 }

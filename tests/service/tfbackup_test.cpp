@@ -3,6 +3,7 @@
 
 #include "service/service_test.h"
 #include "support/screen_test.h"
+#include "transfers/unwritable.h"
 
 #include <QFileInfo>
 #include <QProgressBar>
@@ -100,6 +101,26 @@ TEST_F(TFBackupTest, ACopyOfTheDayHoldsTheSameRowsAndASecondOneIsRefused)
     EXPECT_EQ(prompter.shown().last(), QStringLiteral("Създадено е архивно копие!"));
     EXPECT_TRUE(QFileInfo(QDir(backupOf(day)).filePath(QStringLiteral("ARVENTA.FDB"))).isFile());
     EXPECT_TRUE(QFileInfo(copy).isFile());  // the first day's backup is untouched
+}
+
+// A folder that takes no new folder: the backup is not made, and why is said below.
+TEST_F(TFBackupTest, AFolderThatCannotBeWrittenIsSaidUnderTheRefusal)
+{
+    open();
+    edit("edFileName")->setText(QDir::toNativeSeparators(target.path()));
+    {
+        Unwritable readOnly(target.path());
+        if (!readOnly.works())
+            GTEST_SKIP() << "writes cannot be refused here";
+        click("BitBtn2");
+    }
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Архива не е създаден!\n\n"
+                                                           "Папката „%1“ не може да бъде създадена!")
+                                                .arg(QDir::toNativeSeparators(backupOf(day)))});
+    EXPECT_FALSE(QFileInfo::exists(backupOf(day)));
+    EXPECT_EQ(control<QProgressBar>("ProgressBar1")->value(), 0);
+    EXPECT_TRUE(dm->IBDatabase1.isConnected());
+    allCursorsOpen();
 }
 
 TEST_F(TFBackupTest, ClosingPutsTheRememberedFolderBack)

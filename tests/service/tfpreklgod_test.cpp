@@ -86,8 +86,7 @@ protected:
                // ONR's identifiers come from a generator, which a rolled-back run moves on.
                rows(QStringLiteral("select id_hora, id_razppari, plosht, suma, godot, goddo, prplosht "
                                    "from onr order by id_onr")) +
-               " | " +
-               rows(QStringLiteral("select fromyear, toyear from firma")) + " | " +
+               " | " + rows(QStringLiteral("select fromyear, toyear from firma")) + " | " +
                rows(QStringLiteral("select * from \"RAZP DANNI\" order by 1")) + " | " +
                rows(QStringLiteral("select * from \"RAZP RENTA\" order by 1")) + " | " +
                rows(QStringLiteral("select * from razp_pari order by 1"));
@@ -163,7 +162,7 @@ TEST_F(TFPreklgodTest, AnErrorAfterAnyStepLeavesTheDatabaseAsItWasAndNoFolders)
         });
         click("BitBtn1");
         EXPECT_EQ(prompter.shown(),
-                  QStringList{QStringLiteral("Грешка: Приключването на период е прекратено!\nstep %1").arg(failing)});
+                  QStringList{QStringLiteral("Грешка: Приключването на период е прекратено!\n\nstep %1").arg(failing)});
         EXPECT_EQ(everything(), before) << failing;
         EXPECT_FALSE(QFileInfo::exists(inProgram(kTemp))) << failing;
         EXPECT_FALSE(QFileInfo::exists(inProgram(QStringLiteral("2024_2025")))) << failing;
@@ -177,7 +176,8 @@ TEST_F(TFPreklgodTest, AnErrorAfterAnyStepLeavesTheDatabaseAsItWasAndNoFolders)
     prompter.clearShown();
     click("BitBtn1");
     ASSERT_EQ(prompter.shown().size(), 1);
-    EXPECT_TRUE(prompter.shown().first().startsWith(QStringLiteral("Грешка: Приключването на период е прекратено!\n")));
+    EXPECT_TRUE(
+        prompter.shown().first().startsWith(QStringLiteral("Грешка: Приключването на период е прекратено!\n\n")));
     EXPECT_TRUE(prompter.shown().first().contains(QStringLiteral("ONR is locked")));
     EXPECT_EQ(everything(), withTrigger);
     testsupport::runSql(db.path(), {QStringLiteral("drop trigger ONR_LOCK")});

@@ -154,6 +154,9 @@ TEST_F(LoadingTest, AnArchiveReplacesTheConnectionTheFolderAndTheLabelAndASecond
     EXPECT_EQ(printed(), QStringLiteral("2012_2013"));
 }
 
+// Neither a file that is not a Firebird database nor another program's
+// database is taken for an archive: the program stays on its database, and
+// the other database is not upgraded into a register.
 TEST_F(LoadingTest, AFileThatDoesNotOpenLeavesTheProgramOnItsDatabase)
 {
     const QString folder = QDir(archives.path()).filePath(QStringLiteral("2011_2012"));
@@ -168,18 +171,34 @@ TEST_F(LoadingTest, AFileThatDoesNotOpenLeavesTheProgramOnItsDatabase)
         clientText = e.message();
     }
     ASSERT_FALSE(clientText.isEmpty());
+    const QString other = QDir(archives.path()).filePath(QStringLiteral("OTHER.FDB"));
+    {
+        fb::Connection created;
+        created.create(other);
+        created.detach();
+    }
     const QString before = QDir::currentPath();
+    const QString notArchive =
+        QStringLiteral("Старият период не е зареден.\nИзбраният файл не е архив на регистъра.\n\n");
 
     load(broken);
-    EXPECT_EQ(prompter.shown(), (QStringList{kCaption, clientText}));
+    EXPECT_EQ(prompter.shown(), (QStringList{kCaption, notArchive + clientText}));
     EXPECT_TRUE(screenOpen());  // the user may choose another file
+    prompter.clearShown();
+    auto* screen = main->mdiArea()->findChild<TFZarejdanenagod*>();
+    prompter.answerPath(QDir::toNativeSeparators(other));
+    QTest::mouseClick(screen->findChild<QPushButton*>(QStringLiteral("BitBtn2")), Qt::LeftButton);
+    EXPECT_EQ(prompter.shown(),
+              (QStringList{kCaption,
+                           notArchive + QStringLiteral("В базата липсват таблиците FIRMA, HORA, ZEMQ, DOG DANNI.")}));
+    EXPECT_TRUE(screenOpen());
     EXPECT_EQ(QDir::currentPath(), before);
     EXPECT_EQ(dm->IBDatabase1.fileName(), current.path());
     EXPECT_TRUE(dm->IBDatabase1.isConnected());
     allCursorsOpen();
     EXPECT_EQ(firmYear(), 2016);
     EXPECT_FALSE(labelShown());
-    auto* screen = main->mdiArea()->findChild<TFZarejdanenagod*>();
+    EXPECT_EQ(testsupport::countRows(other, QStringLiteral("rdb$relations where coalesce(rdb$system_flag, 0) = 0")), 0);
     testsupport::keepScreenshot(screen->grab().toImage(), QStringLiteral("TFZarejdanenagod"));
 }
 

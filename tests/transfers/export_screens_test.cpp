@@ -17,6 +17,7 @@
 #include "transfers/tfdekl69.h"
 #include "transfers/tfdekl70.h"
 #include "transfers/tfdeklnap.h"
+#include "unwritable.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,6 +30,12 @@ namespace ld = transfers::land_declaration;
 namespace nap = transfers::income_declaration;
 
 namespace {
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // The scripted prompter, also keeping what the file dialog was given; the
 // dialog leaves another folder current, as a real one may.
@@ -143,6 +150,28 @@ TEST_F(TFDeklNAPTest, RefusesWithoutAFileAndAFilledForm)
     EXPECT_FALSE(control<QProgressBar>("ProgressBar1")->isVisible());
 }
 
+// A form that cannot be written is named before anything is filled.
+TEST_F(TFDeklNAPTest, SaysAFormThatCannotBeWritten)
+{
+    open();
+    const QString form = emptyForm();
+    const QByteArray before = fileBytes(form);
+    edit("edFileName")->setText(form);
+    prompter.clearShown();
+    {
+        Unwritable readOnly(form);
+        if (!readOnly.works())
+            GTEST_SKIP() << "writes cannot be refused here";
+        click("btnTransfer");
+        EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Данните не са прехвърлени.\n"
+                                                               "Файлът „%1“ не може да бъде записан.\n\n%2")
+                                                    .arg(QDir::toNativeSeparators(form), readOnly.detail())});
+    }
+    EXPECT_EQ(fileBytes(form), before);
+    EXPECT_FALSE(control<QProgressBar>("ProgressBar1")->isVisible());
+    EXPECT_FALSE(control<QLabel>("labSumTransf")->isVisible());
+}
+
 class TFDekl69Test : public ExportScreenTest<TFDekl69> {
 protected:
     QStringList rows() const override { return declarationtest::kLand; }
@@ -189,6 +218,47 @@ TEST_F(TFDekl69Test, TransfersAndAsksBeforeOverwriting)
     edit("edFileName")->clear();
     click("btnTransfer");
     EXPECT_EQ(prompter.shown(), QStringList{ld::kNoFile});
+}
+
+// A folder that cannot be written is named, and nothing is asked of a file in it.
+TEST_F(TFDekl69Test, SaysAFolderThatCannotBeWritten)
+{
+    open();
+    click("btnTransfer");
+    ASSERT_TRUE(QFileInfo::exists(fileOf("00134")));
+    const QDateTime written = QFileInfo(fileOf("00134")).lastModified();
+    const QString folder = program_.filePath(QStringLiteral("Dekl69"));
+    prompter.clearShown();
+    {
+        Unwritable readOnly(folder);
+        if (!readOnly.works())
+            GTEST_SKIP() << "writes cannot be refused here";
+        click("btnTransfer");
+        grid("jvdbgridZeml")->setCurrentIndex(grid("jvdbgridZeml")->model()->index(1, 0));
+        click("btnTransfer");
+        const QString text = QStringLiteral("Данните не са прехвърлени.\nПапката „%1“ не може да бъде записана.\n\n%2")
+                                 .arg(QDir::toNativeSeparators(folder), readOnly.detail());
+        EXPECT_EQ(prompter.shown(), (QStringList{text, text}));
+    }
+    EXPECT_EQ(QFileInfo(fileOf("00134")).lastModified(), written);
+    EXPECT_FALSE(QFileInfo::exists(fileOf("03664")));
+    EXPECT_FALSE(control<QProgressBar>("ProgressBar1")->isVisible());
+    EXPECT_TRUE(control<QLabel>("labSum")->isVisible());
+}
+
+// The output folder could not be made beside the program: why is the program folder's.
+TEST_F(TFDekl69Test, SaysAnOutputFolderThatCouldNotBeMade)
+{
+    Unwritable readOnly(program_.path());
+    if (!readOnly.works())
+        GTEST_SKIP() << "writes cannot be refused here";
+    open();
+    prompter.clearShown();
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(),
+              QStringList{
+                  QStringLiteral("Данните не са прехвърлени.\nПапката „%1“ не може да бъде записана.\n\n%2")
+                      .arg(QDir::toNativeSeparators(program_.filePath(QStringLiteral("Dekl69"))), readOnly.detail())});
 }
 
 class TFDekl70Test : public ExportScreenTest<TFDekl70> {
@@ -363,6 +433,42 @@ TEST_F(TFAK_accessTest, WritesTheSurveyDatabaseEndToEnd)
     QApplication::processEvents();
     TFAK_access& again = open();
     EXPECT_EQ(again.findChild<QLineEdit*>(QStringLiteral("edFileName"))->text(), QDir::toNativeSeparators(mde));
+}
+
+// A file that is not the survey database, and one that cannot be written,
+// are said as such; neither is changed.
+TEST_F(TFAK_accessTest, SaysAFileThatIsNotTheSurveyDatabaseOrCannotBeWritten)
+{
+    open();
+    const QString foreign = copyOf(nap::kFileName, QStringLiteral("справка.mde"));
+    const QByteArray workbook = fileBytes(foreign);
+    edit("edFileName")->setText(foreign);
+    prompter.clearShown();
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Данните не са прехвърлени.\n"
+                                                           "Избраният файл не е база данни на анкетната карта.\n\n"
+                                                           "file is not a database Unable to execute statement")});
+    EXPECT_EQ(fileBytes(foreign), workbook);
+    EXPECT_FALSE(control<QProgressBar>("ProgressBar1")->isVisible());
+
+    const QString mde = copyOf(transfers::survey_database::kFileName, QStringLiteral("zp_v15.mde"));
+    const QByteArray empty = fileBytes(mde);
+    edit("edFileName")->setText(mde);
+    prompter.clearShown();
+    {
+        Unwritable readOnly(mde);
+        if (!readOnly.works())
+            GTEST_SKIP() << "writes cannot be refused here";
+        click("btnTransfer");
+        EXPECT_EQ(prompter.shown(),
+                  QStringList{QStringLiteral("Данните не са прехвърлени.\n"
+                                             "Файлът „%1“ е само за четене и не може да бъде попълнен.\n\n%2")
+                                  .arg(QDir::toNativeSeparators(mde), readOnly.detail())});
+    }
+    EXPECT_EQ(fileBytes(mde), empty);
+    prompter.clearShown();
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), QStringList{transfers::survey_database::kDone});
 }
 
 }  // namespace

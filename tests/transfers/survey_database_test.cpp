@@ -1,9 +1,11 @@
 #include "survey_database_reader.h"
 #include "transfers/survey_database.h"
+#include "unwritable.h"
 
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -84,10 +86,11 @@ TEST_F(SurveyDatabase, WritesTheAreasThePlotLinesAndTheFirmsRecord)
     EXPECT_EQ(rows("VHOD_L"), (QJsonArray{QJsonArray{"00151", "00151.12.5", "011", "1", "   1.250", "   0.000"},
                                           QJsonArray{"04217", "4", "2", "7", "12345.679", "   0.500"}}));
     // The firm's identifier is its EIN; ob, obsht2 and ekat2 are the last area's.
-    EXPECT_EQ(rows("blanka_reg"),
-              (QJsonArray{QJsonArray{"16", "115123456", "2", "Агро O'Нийл ООД", "Иван", "Петров", " Иванов",
-                                     "115123456", "6101011234", "13", "1622", "56784", "ул. Главна 1", "032 123",
-                                     "0888 1", "", "a@b.bg", "4000", "1303", "04217"}}));
+    EXPECT_EQ(rows("blanka_reg"), (QJsonArray{QJsonArray{"16",           "115123456", "2",       "Агро O'Нийл ООД",
+                                                         "Иван",         "Петров",    " Иванов", "115123456",
+                                                         "6101011234",   "13",        "1622",    "56784",
+                                                         "ул. Главна 1", "032 123",   "0888 1",  "",
+                                                         "a@b.bg",       "4000",      "1303",    "04217"}}));
 }
 
 TEST_F(SurveyDatabase, ASecondTransferIsRefusedAndLeavesTheFileAsItWas)
@@ -151,6 +154,91 @@ TEST_F(SurveyDatabase, AMissingOrForeignFileIsAnErrorAndNoFileIsMade)
     EXPECT_THROW(sd::write(foreign, firm(), areas, plots), sd::SurveyDatabaseError);
 }
 
+namespace {
+
+// The error a write ends with; one without a text when it was written.
+sd::SurveyDatabaseError errorOf(const QString& path, const sd::Firm& firm, const std::vector<sd::Area>& areas,
+                                const std::vector<sd::Plot>& plots)
+{
+    try {
+        sd::write(path, firm, areas, plots);
+    } catch (const sd::SurveyDatabaseError& e) {
+        return e;
+    }
+    return sd::SurveyDatabaseError({});
+}
+
+}  // namespace
+
+// A file that is not SQLite, an empty one and a database of something else
+// are not the survey database; none of them is changed.
+TEST_F(SurveyDatabase, AFileOfAnotherKindIsNotTheSurveyDatabase)
+{
+    const QString foreign = dir.filePath(QStringLiteral("foreign.mde"));
+    QFile garbage(foreign);
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(4096, 'x'));
+    garbage.close();
+    const sd::SurveyDatabaseError notSqlite = errorOf(foreign, firm(), areas, plots);
+    EXPECT_EQ(notSqlite.reason(), sd::kNotSurveyDatabase);
+    EXPECT_TRUE(notSqlite.message().startsWith(QStringLiteral("file is not a database")))
+        << notSqlite.message().toStdString();
+    EXPECT_EQ(sd::whatFailed(notSqlite),
+              QStringLiteral("Данните не са прехвърлени.\nИзбраният файл не е база данни на анкетната карта."));
+    EXPECT_EQ(QFileInfo(foreign).size(), 4096);
+
+    const QString empty = dir.filePath(QStringLiteral("empty.mde"));
+    ASSERT_TRUE(QFile(empty).open(QIODevice::WriteOnly));
+    const QString other = dir.filePath(QStringLiteral("other.db"));
+    execute(other, {QStringLiteral("create table VHOD_L (ek text)")});
+    const QByteArray before = digestOf(other);
+    for (const QString& file : {empty, other}) {
+        const sd::SurveyDatabaseError e = errorOf(file, firm(), areas, plots);
+        EXPECT_EQ(e.reason(), sd::kNotSurveyDatabase) << file.toStdString();
+        EXPECT_EQ(e.message(), file == empty ? QStringLiteral("Липсват таблиците karta_spisak_nm, VHOD_L, blanka_reg.")
+                                             : QStringLiteral("Липсват таблиците karta_spisak_nm, blanka_reg."));
+    }
+    EXPECT_EQ(QFileInfo(empty).size(), 0);
+    EXPECT_EQ(digestOf(other), before);
+
+    // Any other failure has no reason of its own.
+    EXPECT_EQ(sd::whatFailed(sd::SurveyDatabaseError(QStringLiteral("disk I/O error"))), sd::kFailed);
+}
+
+// The driver writes the file and its journal beside it: a file or a folder
+// that refuses writes is named before anything is tried.
+TEST_F(SurveyDatabase, AFileOrFolderThatCannotBeWrittenIsNamed)
+{
+    const QByteArray before = digestOf(path);
+    {
+        Unwritable readOnly(path);
+        if (!readOnly.works())
+            GTEST_SKIP() << "writes cannot be refused here";
+        const sd::SurveyDatabaseError e = errorOf(path, firm(), areas, plots);
+        EXPECT_EQ(sd::whatFailed(e),
+                  QStringLiteral("Данните не са прехвърлени.\nФайлът „%1“ е само за четене и не може да бъде попълнен.")
+                      .arg(QDir::toNativeSeparators(path)));
+        EXPECT_EQ(e.message(), readOnly.detail());
+    }
+    EXPECT_EQ(digestOf(path), before);
+
+    const QString folder = dir.filePath(QStringLiteral("архив"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString inside = QDir(folder).filePath(sd::kFileName);
+    sd::createEmpty(inside);
+    {
+        Unwritable readOnly(folder);
+        ASSERT_TRUE(readOnly.works());
+        const sd::SurveyDatabaseError e = errorOf(inside, firm(), areas, plots);
+        EXPECT_EQ(sd::whatFailed(e),
+                  QStringLiteral("Данните не са прехвърлени.\nПапката „%1“ не може да бъде записана.")
+                      .arg(QDir::toNativeSeparators(folder)));
+        EXPECT_EQ(e.message(), readOnly.detail());
+    }
+    EXPECT_TRUE(rows("karta_spisak_nm").isEmpty());
+    EXPECT_EQ(sd::write(inside, firm(), areas, plots), QString());  // the same file, writable again
+}
+
 TEST(SurveyDatabaseValues, TheResponsiblePersonsNameIsSplitAsTheFormKeepsIt)
 {
     struct Case {
@@ -160,7 +248,7 @@ TEST(SurveyDatabaseValues, TheResponsiblePersonsNameIsSplitAsTheFormKeepsIt)
         {"Иван Петров Иванов", "Иван", "Петров", " Иванов"},
         {"Иван Петров", "Иван", "", "Петров"},
         {"Иван  Петров Иванов Стоев", "Иван", "Петров", " Иванов Стоев"},
-        {"Ив Петров Иванов", " ", " ", " "},   // first blank at position 3
+        {"Ив Петров Иванов", " ", " ", " "},  // first blank at position 3
         {"Ива Петров", "Ива", "", "Петров"},  // first blank at position 4
         {"Иванов", " ", " ", " "},
         {"", " ", " ", " "},

@@ -1,6 +1,8 @@
 // arventa-export nap|ak|ak-db|dekl69|dekl70 ...: writes the exports for the
 // authorities without a window, the same files the screens write, so that
-// an office can script its yearly filings. Messages go to standard error.
+// an office can script its yearly filings. Messages go to standard error;
+// a failure as the screens say it, what was not done first.
+#include "common/failure.h"
 #include "common/printing_prompter.h"
 #include "dataset/database.h"
 #include "dataset/dataset.h"
@@ -13,6 +15,7 @@
 #include "transfers/income_declaration_export.h"
 #include "transfers/survey_card_export.h"
 #include "transfers/workbook_error.h"
+#include "transfers/writable.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,6 +81,17 @@ void say(const QString& text)
     QTextStream(stderr) << text << "\n";
 }
 
+// Every export says the same sentence first when it fails.
+const QString& kFailed = transfers::land_declaration::kFailed;
+
+// Says a refusal as the screens do; false when there is one.
+bool accepted(const std::optional<transfers::WriteRefusal>& refusal)
+{
+    if (refusal)
+        say(failure::text(transfers::whatFailed(kFailed, *refusal), refusal->detail));
+    return !refusal;
+}
+
 // Prints rows through a layout to a PDF file.
 bool printInvalid(const QString& layout, const QString& pdf, const std::function<void(reports::ReportProject&)>& bind)
 {
@@ -99,6 +113,8 @@ int incomeDeclaration(const Arguments& a, dataset::TransactionArea& area)
     const auto payments = nap::paymentsOf(query);
     firm.open();
     const nap::Payer payer = firm.isEmpty() ? nap::Payer{} : nap::payerOf(firm);
+    if (!accepted(transfers::writeRefusal(a.form)))
+        return 1;
     const nap::Result result = nap::transfer(a.form, payer, payments);
     if (!result.refusal.isEmpty()) {
         say(result.refusal);
@@ -163,6 +179,9 @@ int landDeclarations(const Arguments& a, dataset::TransactionArea& area)
     plots.sql().setLines({own ? transfers::dekl69::plotsStatement() : transfers::dekl70::plotsStatement()});
     const QString folder = ld::outputFolder(a.folder, own ? transfers::dekl69::kFolder : transfers::dekl70::kFolder);
     service::makeFolder(folder);
+    // A file of the folder that cannot be replaced is found as it is written.
+    if (!accepted(transfers::folderRefusal(folder)))
+        return 1;
     const QDate today = QDate::currentDate();
     const ld::Form form = own ? transfers::dekl69::form(place, today) : transfers::dekl70::form(place, today);
     int written = 0;
@@ -217,11 +236,11 @@ int main(int argc, char** argv)
             return surveyCard(*args, area);
         return landDeclarations(*args, area);
     } catch (const transfers::WorkbookError& e) {
-        say(e.message());
+        say(failure::text(kFailed, e));
     } catch (const fb::Error& e) {
-        say(e.message());
+        say(failure::text(kFailed, e));
     } catch (const transfers::survey_database::SurveyDatabaseError& e) {
-        say(e.message());
+        say(failure::text(transfers::survey_database::whatFailed(e), e.message()));
     }
     return 1;
 }
