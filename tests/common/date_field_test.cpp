@@ -1,4 +1,5 @@
 #include "common/date_field.h"
+#include "common/prompter.h"
 #include "dm/tables.h"
 #include "dataset/database.h"
 #include "dataset/dataset.h"
@@ -21,6 +22,16 @@
 namespace {
 
 const QDate kFirstOctober(2024, 10, 1);
+
+// Only messages are expected of these fields.
+struct PrompterRecord : Prompter {
+    void message(const QString& text) override { shown << text; }
+    bool confirm(const QString&, Default) override { return false; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    QString openFile(const QString&, const QString&, const QString&) override { return {}; }
+    QString browseFolder(const QString&, const QString&) override { return {}; }
+    QStringList shown;
+};
 
 // A window with the date field and a plain edit after it, active, so that
 // the focus moves as it does on a screen.
@@ -67,7 +78,7 @@ TEST_F(DateFieldTest, EachTypedFormMeansTheSameDateAndTabGoesOn)
     QSignalSpy edited(field, &DateField::dateEdited);
     QSignalSpy impossible(field, &DateField::impossibleDate);
     for (const QString& form : {QStringLiteral("01.10.2024"), QStringLiteral("1.10.2024"), QStringLiteral("01/10/2024"),
-                                QStringLiteral("1-10-2024"), QStringLiteral("0a1.10. 2024")}) {
+                                QStringLiteral("1-10-2024"), QStringLiteral("0a1.10. 2024"), QStringLiteral("01102024")}) {
         edited.clear();
         typeAndLeave(form);
         EXPECT_EQ(field->date(), kFirstOctober) << form.toStdString();
@@ -123,6 +134,18 @@ TEST_F(DateFieldTest, ATextThatIsNoDateIsKeptAndReportedOnLeaving)
     EXPECT_TRUE(edited.isEmpty());
     typeAndLeave(QStringLiteral("29.02.2024"));
     EXPECT_EQ(field->date(), QDate(2024, 2, 29));
+
+    // A save refuses the field while it holds no date, naming nothing else.
+    PrompterRecord prompter;
+    EXPECT_FALSE(refuseImpossibleDate(&window, prompter));
+    for (const QString& text : {QStringLiteral("00.00.0000"), QStringLiteral("31022025")}) {
+        typeAndLeave(text);
+        EXPECT_TRUE(refuseImpossibleDate(&window, prompter));
+        EXPECT_EQ(QApplication::focusWidget(), field);
+    }
+    EXPECT_EQ(prompter.shown, QStringList(2, QStringLiteral("Невалидна дата!")));
+    field->setEnabled(false);
+    EXPECT_FALSE(refuseImpossibleDate(&window, prompter));
 }
 
 TEST_F(DateFieldTest, TheCalendarOpensAtTheFieldsDateOrTodayAndFillsTheField)
@@ -235,6 +258,14 @@ TEST_F(DateFieldBinderTest, ShowsTheRowsDateAndWritesTheDateOrNullButNeverANonDa
     QTest::keyClicks(&field, QStringLiteral("99.99.9999"));
     zemq.next();
     EXPECT_EQ(field.text(), QStringLiteral("01.10.2024"));
+
+    // A date kept in a text column is written as the field shows it.
+    zemq.setAutoEdit(true);
+    DateField kept;
+    new DateFieldBinder(&kept, zemq, QStringLiteral("SVAKTNO"));  // a text column
+    QTest::keyClicks(&kept, QStringLiteral("06102024"));
+    EXPECT_EQ(zemq.field("SVAKTNO").asString(), QStringLiteral("06.10.2024"));
+    zemq.cancel();
 
     // A dataset that cannot take the date now shows its own again.
     zemq.setAutoEdit(false);
