@@ -142,9 +142,24 @@ TEST_F(TFDogNewTest, SavingChecksThePeriodAndTheRequiredFields)
     EXPECT_EQ(prompter.shown().mid(1),
               (QStringList{"Въведете правилен период!", "Въведете правилен период!"}));
     setDates(QStringLiteral("01.10.2024"), QStringLiteral("01.10.2024"));  // one day is a period
+    // A day that does not exist is refused, never stored as no date; the
+    // court's date is kept as text in the form the field shows.
+    testsupport::typeText(control<DateField>("dbedData"), QStringLiteral("31.02.2025"));
+    testsupport::typeText(control<DateField>("dbedSvDelo"), QStringLiteral("00.00.0000"));
+    click("bitZapis");
+    click("bitZapis");
+    EXPECT_EQ(prompter.shown().mid(3), (QStringList{"Невалидна дата!", "Невалидна дата!"}));
+    EXPECT_FALSE(closed());
+    control<DateField>("dbedData")->clear();
+    testsupport::typeText(control<DateField>("dbedData"), QStringLiteral("06102024"));
+    click("bitZapis");
+    EXPECT_EQ(prompter.shown().size(), 6);
+    control<DateField>("dbedSvDelo")->clear();
+    testsupport::typeText(control<DateField>("dbedSvDelo"), QStringLiteral("7.10.2024"));
     click("bitZapis");
     EXPECT_TRUE(closed());
-    EXPECT_EQ(countRows(db.path(), "\"DOG DANNI\" where ID_DOG = 102 and OTDATA = '2024-10-01' and DODATA = OTDATA"),
+    EXPECT_EQ(countRows(db.path(), "\"DOG DANNI\" where ID_DOG = 102 and OTDATA = '2024-10-01' and DODATA = OTDATA "
+                                   "and DATA = '2024-10-06' and SVDELO = '07.10.2024'"),
               1);
 }
 

@@ -198,6 +198,48 @@ TEST_F(TFImotTest, AShareInAnyContractKeepsItsOwnerAndArea)
     EXPECT_EQ(countRows(db.path(), "SOBSTV where ID_ZEMQ = 101 and ID_HORA = 3"), 1);
 }
 
+// Every figure and date typed is stored as typed or refused with its
+// message, never stored as 0 or as no date in its place.
+TEST_F(TFImotTest, WhatIsTypedIsStoredOrRefusedNeverTurnedIntoZeroOrNoDate)
+{
+    testsupport::runSql(db.path(), {"insert into KATEGORIQ (ID_ZEMQ, VID, PLOSHT) values (100, 4, 1)",
+                                    "insert into SOBSTV (ID_HORA, ID_ZEMQ, REDPLOSHT, PRREDPL) values (1, 100, 1, 1)"});
+    open();
+    const QString areaRange = QStringLiteral("Полето „Площ“ приема число от 0 до 99 999,999 дка!");
+    // A category of an area no rent statement could multiply stays in its dialog.
+    testsupport::onModalDialog<TFKatdob>([](TFKatdob& d) {
+        auto* combo = d.findChild<QComboBox*>("cbKat");
+        combo->setCurrentIndex(combo->findText(QStringLiteral("2")));
+        emit combo->activated(combo->currentIndex());
+        typeText(d.findChild<QLineEdit*>("edPlosht"), QStringLiteral("99999999999999999999"));
+        d.findChild<QPushButton*>("bitZapis")->click();
+        EXPECT_TRUE(d.isVisible());
+        d.findChild<QPushButton*>("bitOtkaz")->click();
+    });
+    click("bitKatDob");
+    EXPECT_EQ(prompter.shown(), QStringList{areaRange});
+    EXPECT_EQ(shown("lblPlosht"), "1,000");
+
+    typeText(edit("dbedPolPl"), QStringLiteral("12.5"));
+    EXPECT_EQ(edit("dbedPolPl")->text(), "12,5");
+    control<QRadioButton>("rbKomasDa")->click();
+    typeText(edit("dbedKomasIP"), QStringLiteral("-100000"));
+    typeText(edit("dbedNzData"), QStringLiteral("31.02.2025"));
+    click("bitZapis");
+    edit("dbedNzData")->clear();
+    typeText(edit("dbedNzData"), QStringLiteral("06102024"));
+    click("bitZapis");
+    EXPECT_EQ(edit("dbedKomasIP")->text(), "100000");
+    edit("dbedKomasIP")->clear();
+    typeText(edit("dbedKomasIP"), QStringLiteral("7.5"));
+    click("bitZapis");
+    EXPECT_EQ(prompter.shown(), (QStringList{areaRange, "Невалидна дата!", areaRange}));
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(countRows(db.path(), "ZEMQ where ID_ZEMQ = 100 and POLPL = 12.5 and KOMASIP = 7.5 "
+                                   "and NZDATA = '2024-10-06'"),
+              1);
+}
+
 // Closing asks; Yes saves through the same checks, leaving the
 // consolidation as it was stored.
 TEST_F(TFImotTest, TheCloseQuestionSavesOrGivesUp)
