@@ -33,10 +33,12 @@ QString valueDue()
                        "*cast(Q1.ec as decimal(15,5))) as decimal(15,2))"));
 }
 
-const QString kRuleLines = QStringLiteral(
-    "from vidrentakol\n"
-    " inner join \"RENTA ZEML\" on (vidrentakol.id_rz = \"RENTA ZEML\".id_rz)\n"
-    " inner join vid_renta on (vidrentakol.id_vrk=vid_renta.id_vr)\n");
+// The rule lines the figures can be worked out for (an absurd stored line
+// is named by the screen instead of failing the report).
+const QString kRuleLines = QStringLiteral("from ") + schema::rent::computableRuleLines() +
+                           QStringLiteral(
+                               "\n inner join \"RENTA ZEML\" on (vidrentakol.id_rz = \"RENTA ZEML\".id_rz)\n"
+                               " inner join vid_renta on (vidrentakol.id_vrk=vid_renta.id_vr)\n");
 
 QString joinedToAreas(const QString& zp)
 {

@@ -8,6 +8,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "rent/rent_goods_report.h"
+#include "rent/rent_notices.h"
 #include "rent/rent_rules.h"
 #include "schema/rent_due_cache.h"
 
@@ -341,6 +342,7 @@ void TFRentaZeml::printRentGoods()
     try {
         // The report reads the kept contract lines: first what changed since.
         schema::rent::bringUpToDate(dm_.IBDatabase1.connection());
+        rent::sayUncomputable(dm_.IBDatabase1, prompter());
         if (IBTransaction1.isActive())
             IBTransaction1.commit();
         if (SprZR.open()) {

@@ -1,6 +1,7 @@
 #include "rent/tfsobstvzemq.h"
 
 #include "dm/tdm.h"
+#include "rent/rent_notices.h"
 #include "schema/rent_due_cache.h"
 
 #include <QPushButton>
@@ -107,6 +108,7 @@ TFSobstvZemq::TFSobstvZemq(TDM& dm, Prompter& prompter, reports::OutputChooser& 
     connect(control<QPushButton>(QStringLiteral("butPokajiRenta")), &QPushButton::clicked, this,
             &TFSobstvZemq::showRent);
     start();
+    rent::sayUncomputable(dm.IBDatabase1, prompter);
     SpisykAll.open();
     // The window's first activation comes as it is shown, before the event
     // loop runs again: nothing can have changed since the read just made.

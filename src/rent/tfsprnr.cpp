@@ -1,6 +1,7 @@
 #include "rent/tfsprnr.h"
 
 #include "dm/tdm.h"
+#include "rent/rent_notices.h"
 #include "schema/rent_due_cache.h"
 
 #include <QPushButton>
@@ -85,6 +86,7 @@ TFSprnr::TFSprnr(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, S
     SpravkaNR.open();
     SpravkaNRSP.open();
     start();
+    rent::sayUncomputable(dm.IBDatabase1, prompter);
 }
 
 void TFSprnr::aboutToClose()

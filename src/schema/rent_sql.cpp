@@ -24,6 +24,24 @@ QString areaSums()
 // exact decimals are the same however they are split.
 enum class AreaJoin { None, Required, Optional };
 
+QString computable(const QString& column, double largest)
+{
+    return QStringLiteral("coalesce(abs(%1), 0) < %2").arg(column).arg(largest, 0, 'f', 0);
+}
+
+QString computableShare()
+{
+    return QStringLiteral("(") + computable(QStringLiteral("sobstv.prredpl"), kComputableArea) +
+           QStringLiteral(" and ") + computable(QStringLiteral("doghorazemi.redplosht"), kComputableArea) +
+           QStringLiteral(")");
+}
+
+QString computableLine()
+{
+    return computable(QStringLiteral("vidrentakol.kol"), kComputableRuleQuantity) + QStringLiteral(" and ") +
+           computable(QStringLiteral("vidrentakol.ec"), kComputablePrice);
+}
+
 QString linesPerContract(AreaJoin join, const QString& owners = {})
 {
     const QString keys = join != AreaJoin::None
@@ -39,8 +57,9 @@ QString linesPerContract(AreaJoin join, const QString& owners = {})
         sql += QStringLiteral("from (") + owners +
                QStringLiteral(") O inner join doghorazemi on (doghorazemi.id_sobstv = O.id_hora)\n");
     sql += QStringLiteral(
-        " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and "
-        "(doghorazemi.id_sobstv = sobstv.id_hora)\n");
+               " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and "
+               "(doghorazemi.id_sobstv = sobstv.id_hora) and ") +
+           computableShare() + QStringLiteral("\n");
     if (join == AreaJoin::Required)
         sql += QStringLiteral(
             " inner join zemq on (doghorazemi.id_zemq = zemq.id_zemq)\n"
@@ -159,6 +178,40 @@ LineSums computedLineSums()
     return {linesPerContract(AreaJoin::Required), linesPerContract(AreaJoin::None)};
 }
 
+QString computableRuleLines()
+{
+    return QStringLiteral("(select * from vidrentakol where ") + computableLine() + QStringLiteral(") vidrentakol");
+}
+
+QString uncomputableRuleLines()
+{
+    return QStringLiteral(
+               "select nas_mqsto.naim_nm, dogtip.tip, vid_renta.naim_vr\n"
+               "from vidrentakol\n"
+               " inner join \"RENTA ZEML\" on (vidrentakol.id_rz = \"RENTA ZEML\".id_rz)\n"
+               " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n"
+               " left outer join dogtip on (\"RENTA ZEML\".id_dt = dogtip.id_dt)\n"
+               " left outer join zemlishte on (\"RENTA ZEML\".id_zeml = zemlishte.id_zeml)\n"
+               " left outer join nas_mqsto on (zemlishte.ekatte = nas_mqsto.ekatte)\n"
+               "where not (") +
+           computableLine() + QStringLiteral(")\norder by nas_mqsto.naim_nm, dogtip.tip, vid_renta.naim_vr");
+}
+
+QString uncomputableShares()
+{
+    // The contract lines are few beside the shares, and only a share under
+    // a contract enters the rent.
+    return QStringLiteral(
+               "select hora.egn, hora.ime, zemq.imot_no\n"
+               "from doghorazemi\n"
+               " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and "
+               "(doghorazemi.id_sobstv = sobstv.id_hora)\n"
+               " inner join hora on (sobstv.id_hora = hora.id_hora)\n"
+               " left outer join zemq on (sobstv.id_zemq = zemq.id_zemq)\n"
+               "where not ") +
+           computableShare() + QStringLiteral("\norder by hora.ime, zemq.imot_no");
+}
+
 QString rulesThatApply(const QString& hdzSelect, bool withLines)
 {
     QString sql = QStringLiteral(
@@ -170,27 +223,30 @@ QString rulesThatApply(const QString& hdzSelect, bool withLines)
                   hdzSelect +
                   QStringLiteral(") HDZ on (dogtip.id_dt=HDZ.id_dt) and (\"RENTA ZEML\".id_zeml=HDZ.id_zeml)\n");
     if (withLines)
-        sql += QStringLiteral(
-            " inner join vidrentakol on (\"RENTA ZEML\".id_rz = vidrentakol.id_rz)\n"
-            " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n");
+        sql += QStringLiteral(" inner join ") + computableRuleLines() +
+               QStringLiteral(
+                   " on (\"RENTA ZEML\".id_rz = vidrentakol.id_rz)\n"
+                   " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n");
     return sql;
 }
 
 QString goodsLinesOfRules()
 {
     // One row per line: (id_vrk, id_rz) is the key of vidrentakol.
-    return QStringLiteral(
-        "select cast(vidrentakol.kol as decimal(15,0)) kol, vidrentakol.ec, vidrentakol.id_rz\n"
-        "from vidrentakol inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n"
-        "where (vidrentakol.id_vrk<>1)");
+    return QStringLiteral("select cast(vidrentakol.kol as decimal(15,0)) kol, vidrentakol.ec, vidrentakol.id_rz\nfrom ") +
+           computableRuleLines() +
+           QStringLiteral(
+               " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n"
+               "where (vidrentakol.id_vrk<>1)");
 }
 
 QString moneyLineOfRules()
 {
-    return QStringLiteral(
-        "select cast(vidrentakol.kol as decimal(15,2)) kol, vidrentakol.ec, vidrentakol.id_rz\n"
-        "from vidrentakol inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n"
-        "where (vidrentakol.id_vrk=1)");
+    return QStringLiteral("select cast(vidrentakol.kol as decimal(15,2)) kol, vidrentakol.ec, vidrentakol.id_rz\nfrom ") +
+           computableRuleLines() +
+           QStringLiteral(
+               " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n"
+               "where (vidrentakol.id_vrk=1)");
 }
 
 QString dueQuantity(Form form, const QString& line, const QString& shares)
@@ -256,9 +312,9 @@ QString unpaidDue(const QString& lines)
     // Every rule line of the owner's rows, the money line and the goods lines
     // apart, first per contracted-shares row, so that the row's areas are
     // read once however many lines its rule has; then per owner.
-    const QString ruleLines = QStringLiteral(
-        "select vidrentakol.id_vrk, vidrentakol.kol, vidrentakol.ec, vidrentakol.id_rz\n"
-        "from vidrentakol inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)");
+    const QString ruleLines =
+        QStringLiteral("select vidrentakol.id_vrk, vidrentakol.kol, vidrentakol.ec, vidrentakol.id_rz\nfrom ") +
+        computableRuleLines() + QStringLiteral(" inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)");
     const QString perRow =
         QStringLiteral("select HDZ.id_sobstv, HDZ.ZDPl, HDZ.ZPl,\n sum(case when L.id_vrk = 1 then ") +
         dueValue(Form::Money, QStringLiteral("L")) + QStringLiteral(" end) MP,\n sum(case when L.id_vrk <> 1 then ") +

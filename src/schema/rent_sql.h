@@ -19,6 +19,24 @@ namespace schema::rent {
 // Rent type 1 is money; every other type is goods in whole units.
 constexpr int kMoneyType = 1;
 
+// The largest stored figures the statements' exact decimals can multiply and
+// add: a rule line's quantity per decare and its price, a share's area. The
+// screens take far less; a row beyond these (stored before they checked, or
+// by hand) is left out of every rent figure and named by the notices below,
+// so that one absurd row never makes the lists fail for everyone.
+constexpr double kComputableRuleQuantity = 100000;
+constexpr double kComputablePrice = 10000;
+constexpr double kComputableArea = 10000000;
+
+// The rule lines the statements compute with, under the table's own name:
+// "from " + computableRuleLines() stands where "from vidrentakol" would.
+QString computableRuleLines();
+// The rule lines left out: the settlement of their area (naim_nm), the
+// contract type (tip) and the rent type (naim_vr).
+QString uncomputableRuleLines();
+// The owners (egn, ime) with a share or contract line left out, and its plot (imot_no).
+QString uncomputableShares();
+
 // The farming-year contract condition: the contract (with FIRMA cross-joined)
 // is not terminated, or was terminated strictly inside the farming year, and
 // its term overlaps the farming year by calendar year. An empty state or date

@@ -7,6 +7,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/rent_sql.h"
 #include "support/test_db.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,13 @@ TEST_F(NumberDomains, EachDomainSaysItsRangeUnitAndDecimalsInOneMessage)
         EXPECT_LT(d.domain.least, d.domain.most) << d.column.toStdString();
     }
     EXPECT_THROW(dm::domain(QStringLiteral("HORA"), QStringLiteral("IME")), std::exception);
+
+    // What the screens take, the rent statements can always compute with.
+    namespace rent = schema::rent;
+    EXPECT_LT(dm::domain(QStringLiteral("VIDRENTAKOL"), QStringLiteral("KOL")).most, rent::kComputableRuleQuantity);
+    EXPECT_LT(dm::domain(QStringLiteral("VIDRENTAKOL"), QStringLiteral("EC")).most, rent::kComputablePrice);
+    for (const char* share : {"REDPLOSHT", "PRREDPL"})
+        EXPECT_LT(dm::domain(QStringLiteral("SOBSTV"), QLatin1String(share)).most, rent::kComputableArea);
 }
 
 TEST_F(NumberDomains, TypedTextIsReadWithEitherPointAndRefusedOutOfRangeNeverTurnedIntoAnotherNumber)

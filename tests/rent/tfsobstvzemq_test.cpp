@@ -230,6 +230,24 @@ TEST_F(TFSobstvZemqTest, ActivationReadsFreshFiguresBackOnTheRememberedOwner)
 // What the database says when the kept figures cannot be brought up to
 // date is shown as it comes, once as the screen opens in the work area, and
 // the list stays empty.
+// A rule line or a share stored with a figure no statement can multiply (an
+// older register, a hand edit) is named; everyone else's rent is listed.
+TEST_F(TFSobstvZemqTest, AnAbsurdStoredFigureIsNamedAndHidesNobodyElsesRent)
+{
+    seed({"update VIDRENTAKOL set KOL = 1e20 where ID_VRK = 2 and ID_RZ = 2",
+          "update SOBSTV set PRREDPL = 1e12 where ID_HORA = 3 and ID_ZEMQ = 101"});
+    open();
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_EQ(prompter.shown().first(),
+              QStringLiteral("Рентата не може да бъде изчислена за:\n"
+                             "- правило: землище Бело поле, тип договор Наем, вид рента Пшеница\n"
+                             "- собственик: 7501030000 Петър, имот 102\n"
+                             "Стойностите им са извън допустимото; поправете ги. Останалите суми са изчислени без тях."));
+    // Иван without the 39 kg (11.70 leva) of the absurd line; Мария as she was.
+    EXPECT_EQ(rows().at(0), QStringLiteral("7501010000 | Иван | 5,500 дка | 6,457 дка | 174,60 лв | 0,00 лв | 174,60 лв"));
+    EXPECT_EQ(rows().at(1), kMaria);
+}
+
 TEST_F(TFSobstvZemqTest, ADatabaseErrorOnReadingShowsTheClientsText)
 {
     seed({"create exception E_KEPT_FIGURES 'kept figures locked'",

@@ -283,3 +283,22 @@ TEST_F(TFSprnrTest, TheReportAgreesWithTheRestWorkedOutAgainAndWithTheCarryOver)
 }
 
 }  // namespace
+
+namespace {
+
+// A rule line stored with a quantity no statement can multiply is named,
+// and every owner's rest is still listed, worked out without it.
+TEST_F(TFSprnrTest, AnAbsurdStoredRuleLineIsNamedAndHidesNobodysRest)
+{
+    testsupport::runSql(db.path(), renttest::kEnterprise + renttest::kRules + kPayouts +
+                                       QStringList{"update VIDRENTAKOL set KOL = 1e20 where ID_VRK = 3 and ID_RZ = 1"});
+    open();
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_TRUE(prompter.shown().first().startsWith(
+        QStringLiteral("Рентата не може да бъде изчислена за:\n- правило: землище Изгрев, тип договор Аренда, "
+                       "вид рента Царевица\n")))
+        << prompter.shown().first().toStdString();
+    EXPECT_EQ(rows(), (QStringList{"7501010000 | Иван | 113,00 | -73", "7501030000 | Петър | 33,00 | 0"}));
+}
+
+}  // namespace
