@@ -1,11 +1,14 @@
 // The program: starts in the process's current folder, where ARVENTA.FDB is,
 // unless a server's register is named (database_choice.h).
 #include "app/database_choice.h"
+#include "app/safety_net.h"
 #include "app/startup.h"
 #include "app/termination.h"
 #include "common/prompter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTranslator>
 
 #include <cstdio>
@@ -18,7 +21,7 @@ int main(int argc, char** argv)
     }
     holdTerminationSignals();
     useBulgarianLocale();
-    QApplication app(argc, argv);
+    ArventaApplication app(argc, argv);
     const database_choice::Choice database =
         database_choice::choose(QCoreApplication::arguments(), qEnvironmentVariable(database_choice::kVariable));
     if (!database.problem.isEmpty()) {
@@ -27,6 +30,10 @@ int main(int argc, char** argv)
     }
     const std::unique_ptr<QTranslator> qtBulgarian = installQtBulgarian();
     QtPrompter prompter;
+    // The log of unexpected errors lies beside a register file, else in the working folder.
+    const QFileInfo file(database.database);
+    SafetyNet net(prompter, file.exists() ? file.absolutePath() : QDir::currentPath());
+    app.setSafetyNet(&net);
     Arventa program;
     TerminationWatch watch([&program] { endWithoutSaving(program); });
     program =
