@@ -32,17 +32,17 @@
 namespace {
 
 const QString kArea = QStringLiteral("#0.000");
-const QString kClosePanel = QStringLiteral("Затворете панела за собственост!");
 const Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
 
 // A plot's categories with their coefficients and equalised areas, read in
 // the plot transaction so that rows written during the edit are listed.
 QString categoriesStatement()
 {
-    return QStringLiteral("select kategoriq.vid, kategoriq.plosht, coalesce(%1, 0) prpl, "
-                          "category_coefficient.coefficient from kategoriq "
-                          "left join category_coefficient on category_coefficient.category = kategoriq.vid "
-                          "where (kategoriq.id_zemq = :id_zemq)")
+    return QStringLiteral(
+               "select kategoriq.vid, kategoriq.plosht, coalesce(%1, 0) prpl, "
+               "category_coefficient.coefficient from kategoriq "
+               "left join category_coefficient on category_coefficient.category = kategoriq.vid "
+               "where (kategoriq.id_zemq = :id_zemq)")
         .arg(schema::prplSql(QStringLiteral("kategoriq.plosht"), QStringLiteral("category_coefficient.coefficient")));
 }
 
@@ -62,6 +62,8 @@ QLabel* figure(const char* name, QWidget* parent)
 }
 
 }  // namespace
+
+const QString TFImot::kClosePanel = QStringLiteral("Затворете панела за собственост!");
 
 TFImot::TFImot(TDM& dm, Prompter& prompter, SortSwitch& ownersDirection, const QString& areaName, QWidget* parent)
     : ListScreen(prompter, parent), dm_(dm), ownersDirection_(ownersDirection), TKat(dm.IBTImot, QStringLiteral("TKat"))
@@ -183,7 +185,8 @@ QGroupBox* TFImot::buildDocuments()
     auto* box = new QGroupBox(this);
     auto* layout = new QVBoxLayout(box);
     layout->setContentsMargins(0, 0, 0, 0);
-    const auto group = [&](const char* caption, std::initializer_list<std::tuple<const char*, const char*, const char*>> fields) {
+    const auto group = [&](const char* caption,
+                           std::initializer_list<std::tuple<const char*, const char*, const char*>> fields) {
         auto* g = new QGroupBox(QString::fromUtf8(caption), box);
         auto* grid = new QGridLayout(g);
         int i = 0;
@@ -204,15 +207,15 @@ QGroupBox* TFImot::buildDocuments()
         layout->addWidget(g);
     };
     group("Съдебна заверка", {{"dbedSvVhRegNo", "Вх. рег. №:", "SVVHREGNO"},
-                               {"dbedSvAktNo", "Акт №:", "SVAKTNO"},
-                               {"dbedSvTom", "Том:", "SVTOM"},
-                               {"dbedSvDelo", "Дело:", "SVDELO"}});
+                              {"dbedSvAktNo", "Акт №:", "SVAKTNO"},
+                              {"dbedSvTom", "Том:", "SVTOM"},
+                              {"dbedSvDelo", "Дело:", "SVDELO"}});
     group("Нотариална заверка", {{"dbedNzNomer", "Номер:", "NZNOMER"},
-                                  {"dbedNzTom", "Том:", "NZTOM"},
-                                  {"dbedNzRegNo", "Рег. №:", "NZREGNO"},
-                                  {"dbedNzDelo", "Дело №:", "NZDELO"},
-                                  {"dbedNzData", "Дата:", "NZDATA"},
-                                  {"dbedNotRegNo", "Нотариус - Рег. №:", "NOTREGNO"}});
+                                 {"dbedNzTom", "Том:", "NZTOM"},
+                                 {"dbedNzRegNo", "Рег. №:", "NZREGNO"},
+                                 {"dbedNzDelo", "Дело №:", "NZDELO"},
+                                 {"dbedNzData", "Дата:", "NZDATA"},
+                                 {"dbedNotRegNo", "Нотариус - Рег. №:", "NOTREGNO"}});
     group("ОСЗГ", {{"dbedOszgRegNo", "Рег. №/ Дата:", "OSZGREGNO"}});
     return box;
 }
@@ -299,7 +302,8 @@ QGroupBox* TFImot::buildCategories()
                             {QStringLiteral("PLOSHT"), QStringLiteral("Площ"), {}, {}, kArea, kRight},
                             {QStringLiteral("PRPL"), QStringLiteral("Пр. площ"), {}, {}, kArea, kRight},
                             {QStringLiteral("COEFFICIENT"), QStringLiteral("Коефициент"), {}, {}, {}, kRight}});
-    categories_->setStatement({.base = {categoriesStatement()}, .defaultOrder = {QStringLiteral("order by kategoriq.vid")}});
+    categories_->setStatement(
+        {.base = {categoriesStatement()}, .defaultOrder = {QStringLiteral("order by kategoriq.vid")}});
     // Read inside the plot transaction, which only the plot's save may end.
     categories_->setCommitOnReread(false);
     arrangeList(box, view,
@@ -411,7 +415,7 @@ std::vector<EditFlow::Check> TFImot::saveChecks()
                                 shareSum(dm_.TSobstv, "REDPLOSHT"), shareSum(dm_.TSobstv, "PRREDPL")};
     };
     return {
-        {[this] { return panelSobstv->isHidden() && panelIstoriq->isHidden(); }, kClosePanel},
+        {[this] { return !ownersPanelOpen(); }, kClosePanel},
         // A typed day that does not exist is said so, never stored as no date.
         {[this] { return !refuseImpossibleDate(this, prompter()); }, {}},
         {[value] { return !value("IMOT_NO").toString().isEmpty(); }, QStringLiteral("Липсва номер на имот!")},
@@ -450,8 +454,8 @@ void TFImot::beforePost(EditFlow::Saving saving)
     }
     if (edPolPl->value()) {
         // Closing stores the irrigated area as typed, "Запис" rounded.
-        const double typed = saving == EditFlow::Saving::Button ? *edPolPl->value()
-                                                                : typedNumber(edPolPl->text()).value_or(0.0);
+        const double typed =
+            saving == EditFlow::Saving::Button ? *edPolPl->value() : typedNumber(edPolPl->text()).value_or(0.0);
         row.field(QStringLiteral("POLPL")).setValue(typed);
     }
 }

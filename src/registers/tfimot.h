@@ -101,6 +101,10 @@ private:
     void removePerson();
     void openHistoryPanel();
     void closeHistoryPanel();
+    void showOwnersPanel(QWidget* panel, bool shown);
+    bool ownersPanelOpen() const;
+    // Said when a save or a pick comes while an owners' panel is open.
+    static const QString kClosePanel;
     void openPicker(OwnerPick pick, const fb::Value& owner);
     bool removeRow(dataset::Dataset& rows);
     void storeShareOwner(OwnerPick pick, int idHora);

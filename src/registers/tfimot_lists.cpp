@@ -156,7 +156,7 @@ void TFImot::openSharePanel()
     edChast->setText(share.field(QStringLiteral("CHAST")).value().toString());
     const std::optional<double> equalised = value("PRREDPL");
     edPrDka->setValue(!equalised || *equalised == 0 ? value("REDPLOSHT") : equalised);
-    panelSobstv->show();
+    showOwnersPanel(panelSobstv, true);
     shares_->view()->setEnabled(false);
     const bool bound = shareInContract();
     edDka->setEnabled(!bound);
@@ -164,8 +164,9 @@ void TFImot::openSharePanel()
     if (bound)
         prompter().message(kInContract);
     // Bound by a contract, only the equalised area may change, where it is typed at all.
-    QWidget* first = !bound ? edDka : edPrDka->isEnabled() ? static_cast<QWidget*>(edPrDka)
-                                                            : findChild<QWidget*>(QStringLiteral("bitSobstOK"));
+    QWidget* first = !bound                 ? edDka
+                     : edPrDka->isEnabled() ? static_cast<QWidget*>(edPrDka)
+                                            : findChild<QWidget*>(QStringLiteral("bitSobstOK"));
     first->setFocus();
 }
 
@@ -207,10 +208,25 @@ void TFImot::closeSharePanel()
         failure::show(prompter(), QStringLiteral("Собствеността не е записана."), e);
         return;
     }
-    panelSobstv->hide();
+    showOwnersPanel(panelSobstv, false);
     shares_->view()->setEnabled(true);
     findChild<QPushButton*>(QStringLiteral("bitSobstDob"))->setFocus();
     recomputeShareSums();
+}
+
+// While an owners' panel is open, its row is in edit: no command may start
+// another row of either list until "OK" ends it.
+void TFImot::showOwnersPanel(QWidget* panel, bool shown)
+{
+    panel->setVisible(shown);
+    for (const char* name : {"bitSobstDob", "bitSobstKor", "bitSobstDel", "bitSobstSobstv", "bitIstoriqDob",
+                             "bitIstoriqKor", "bitIstoriqDel", "bitIstoriqSobstv"})
+        findChild<QPushButton*>(QLatin1String(name))->setEnabled(!shown);
+}
+
+bool TFImot::ownersPanelOpen() const
+{
+    return !panelSobstv->isHidden() || !panelIstoriq->isHidden();
 }
 
 // ---------------------------------------------------------------- history persons
@@ -255,7 +271,7 @@ void TFImot::openHistoryPanel()
     edIstDka->setText(area.isNull() ? QString() : plain.toString(area.toDouble(), 'g', 15));
     edIstChast->setText(person.field(QStringLiteral("CHAST")).value().toString());
     edVidSobstv->setText(person.field(QStringLiteral("VIDSOBSTV")).value().toString());
-    panelIstoriq->show();
+    showOwnersPanel(panelIstoriq, true);
     history_->view()->setEnabled(false);
     edIstDka->setFocus();
 }
@@ -286,7 +302,7 @@ void TFImot::closeHistoryPanel()
         failure::show(prompter(), QStringLiteral("Собствеността не е записана."), e);
         return;
     }
-    panelIstoriq->hide();
+    showOwnersPanel(panelIstoriq, false);
     history_->view()->setEnabled(true);
     findChild<QPushButton*>(QStringLiteral("bitIstoriqDob"))->setFocus();
 }
@@ -315,6 +331,11 @@ void TFImot::ownerPicked(OwnerPick pick, int idHora)
     if (rows.findRow(rows.field(QStringLiteral("ID_HORA")).index(), owner) >= 0) {
         prompter().message(share ? QStringLiteral("Този собственик е добавен вече!")
                                  : QStringLiteral("Този човек вече е добавен!"));
+        return;
+    }
+    // A picker opened before a panel was: its row waits until the panel is closed.
+    if (ownersPanelOpen()) {
+        prompter().message(kClosePanel);
         return;
     }
     storeShareOwner(pick, idHora);

@@ -158,6 +158,14 @@ TEST_F(TFImotTest, TheSaveChecksComeInTheirOrder)
     open();
     screen->ownerPicked(OwnerPick::AddShare, 1);  // the share panel stays open
     screen->ownerPicked(OwnerPick::AddShare, 1);
+    // While it is open no other row of the owners or the history can start,
+    // not even from a picker opened before.
+    for (const char* command : {"bitSobstDob", "bitSobstSobstv", "bitIstoriqDob", "bitIstoriqKor"})
+        EXPECT_FALSE(control<QPushButton>(command)->isEnabled()) << command;
+    screen->ownerPicked(OwnerPick::AddShare, 2);
+    screen->ownerPicked(OwnerPick::AddHistory, 2);
+    EXPECT_EQ(countRows(db.path(), "SOBSTV where ID_ZEMQ = 100"), 0);
+    EXPECT_EQ(module().TSobstv.rowCount(), 1);
     click("bitZapis");
     // Leaving "Дка:" gives the closed "Пр. дка:" the same figure.
     focusOn("edDka");
@@ -172,9 +180,11 @@ TEST_F(TFImotTest, TheSaveChecksComeInTheirOrder)
     combo("jvdblcFS")->setCurrentIndex(0);
     emit combo("jvdblcFS")->activated(0);
     click("bitZapis");
-    EXPECT_EQ(prompter.shown(), (QStringList{"Този собственик е добавен вече!", "Затворете панела за собственост!",
-                                             "Изберете начин на трайно ползване!", "Изберете форма на стопанисване!",
-                                             "Липсва категория!"}));
+    EXPECT_EQ(prompter.shown(),
+              (QStringList{"Този собственик е добавен вече!", "Затворете панела за собственост!",
+                           "Затворете панела за собственост!", "Затворете панела за собственост!",
+                           "Изберете начин на трайно ползване!", "Изберете форма на стопанисване!", "Липсва категория!"}));
+    EXPECT_TRUE(control<QPushButton>("bitSobstDob")->isEnabled());
     EXPECT_FALSE(closed());
 
     // "Отказ" takes back every row written during the edit.
