@@ -73,8 +73,7 @@ std::optional<double> readNumber(const QString& text, const QLocale& locale)
     bool ok = false;
     double value = locale.toDouble(text.trimmed(), &ok);
     // A clerk types the full stop as often as the comma: either is the point.
-    if (!ok && locale.decimalPoint() != QLatin1String(".") && !text.contains(locale.decimalPoint()))
-    {
+    if (!ok && locale.decimalPoint() != QLatin1String(".") && !text.contains(locale.decimalPoint())) {
         QLocale c = QLocale::c();
         c.setNumberOptions(QLocale::RejectGroupSeparator);
         value = c.toDouble(text.trimmed(), &ok);

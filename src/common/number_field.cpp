@@ -89,7 +89,8 @@ QString numberRefusal(const dataset::Domain& domain, const QString& text)
         if (!(exact->rescaled(domain.decimals) == *exact))
             return domain.message();
     }
-    const double stored = exact->scale > domain.decimals ? exact->rescaled(domain.decimals).toDouble() : exact->toDouble();
+    const double stored =
+        exact->scale > domain.decimals ? exact->rescaled(domain.decimals).toDouble() : exact->toDouble();
     return domain.holds(stored) ? QString() : domain.message();
 }
 

@@ -124,7 +124,7 @@ QWidget* RegisterPanel::addEdit(const FieldSpec& spec)
 QWidget* RegisterPanel::addNumber(const FieldSpec& spec)
 {
     const dataset::Field* column = spec.column.isEmpty() ? nullptr : row_.findField(spec.column);
-    dataset::Domain domain = spec.domain ? *spec.domain
+    dataset::Domain domain = spec.domain                  ? *spec.domain
                              : column && column->domain() ? *column->domain()
                                                           : dataset::Domain{.most = 999999999};
     QString name = spec.label;

@@ -567,8 +567,7 @@ void Dataset::refuseOutOfDomain() const
         const bool number = f->dataType() == DataType::Integer || f->dataType() == DataType::Float ||
                             f->dataType() == DataType::Decimal;
         if (number && v.type() == fb::Value::Type::Text)
-            throw fb::Error(domain ? domain->message()
-                                   : QStringLiteral("Полето %1 не съдържа число!").arg(f->name()));
+            throw fb::Error(domain ? domain->message() : QStringLiteral("Полето %1 не съдържа число!").arg(f->name()));
         if (domain && !domain->holds(v))
             throw fb::Error(domain->message());
     }

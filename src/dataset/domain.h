@@ -13,11 +13,11 @@ namespace dataset {
 // message that names the field and says what it takes, whatever was wrong
 // (a sign, too many digits or decimals, not a number at all).
 struct Domain {
-    QString name;          // the field as the user knows it: "Площ"
-    QString unit = {};     // "дка", "лв", "кг"; empty for a plain number
-    int decimals = 0;      // 0: whole numbers only
-    double least = 0;      // the smallest value taken…
-    double most = 0;       // …and the largest
+    QString name;             // the field as the user knows it: "Площ"
+    QString unit = {};        // "дка", "лв", "кг"; empty for a plain number
+    int decimals = 0;         // 0: whole numbers only
+    double least = 0;         // the smallest value taken…
+    double most = 0;          // …and the largest
     bool aboveLeast = false;  // the smallest value itself is refused (a coefficient above zero)
     // More decimals than `decimals` are rounded away as the program stores
     // the figure (typed areas), rather than refused.

@@ -11,11 +11,15 @@ using dataset::Domain;
 // Decares, three decimals, rounded as typed areas always were.
 Domain area(const char* name, double most = 99999.999)
 {
-    return {.name = QString::fromUtf8(name), .unit = QStringLiteral("дка"), .decimals = 3, .most = most, .rounds = true};
+    return {
+        .name = QString::fromUtf8(name), .unit = QStringLiteral("дка"), .decimals = 3, .most = most, .rounds = true};
 }
 Domain money(const char* name, double most, bool aboveZero)
 {
-    return {.name = QString::fromUtf8(name), .unit = QStringLiteral("лв"), .decimals = 2, .most = most,
+    return {.name = QString::fromUtf8(name),
+            .unit = QStringLiteral("лв"),
+            .decimals = 2,
+            .most = most,
             .aboveLeast = aboveZero};
 }
 Domain wholeNumber(const char* name, double least, double most, const char* unit = "")
@@ -58,7 +62,9 @@ const std::vector<FieldDomain>& fieldDomains()
         {"RAZP_PARI", "NOMER", {}, wholeNumber("Разписка №", 1, kLargestNumber)},
         {"RAZP_PARI", "SUMA", {}, money("Сума", 99999999.99, true)},
         {"RAZP RENTA", "KOL", {}, money("Количество", 9999999.99, true)},
-        {"RAZP RENTA", "KOL", "goods",
+        {"RAZP RENTA",
+         "KOL",
+         "goods",
          {.name = QStringLiteral("Количество"), .unit = QStringLiteral("кг"), .most = 9999999, .aboveLeast = true}},
         {"RAZP RENTA", "STOINOST", {}, money("Стойност", 99999999.99, false)},
         // Contract numbers are digits kept as text.

@@ -214,8 +214,7 @@ void TFDogNew::declareFlow()
                             {[this] { return requiredFilled(); }, kRequiredOnClosing}};
     flow_->beforePost = [this](EditFlow::Saving) { beforePost(); };
     flow_->connectButtons(nullptr, nullptr, nullptr, findChild<QPushButton*>(QStringLiteral("bitZapis")), nullptr);
-    connect(findChild<QPushButton*>(QStringLiteral("bitOtkaz")), &QPushButton::clicked, this,
-            &TFDogNew::cancelOrClose);
+    connect(findChild<QPushButton*>(QStringLiteral("bitOtkaz")), &QPushButton::clicked, this, &TFDogNew::cancelOrClose);
     connect(flow_, &EditFlow::saved, this, &TFDogNew::ended);
     connect(flow_, &EditFlow::cancelled, this, &TFDogNew::ended);
 }
@@ -260,7 +259,9 @@ bool TFDogNew::periodIsRight() const
 
 bool TFDogNew::requiredFilled() const
 {
-    const auto filled = [this](const char* field) { return !dm_.TDogovor.field(QLatin1String(field)).value().isNull(); };
+    const auto filled = [this](const char* field) {
+        return !dm_.TDogovor.field(QLatin1String(field)).value().isNull();
+    };
     return filled("ID_DT") && filled("OTDATA") && filled("DODATA") && filled("ID_VIDDOG");
 }
 

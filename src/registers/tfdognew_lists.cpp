@@ -74,11 +74,11 @@ QWidget* TFDogNew::buildPlotList(QWidget* parent)
     filter->addWidget(clear);
 
     QTableView* view = grid(QStringLiteral("jvdbgridImoti"), part, 8);
-    plots_ = &addList(view, QueryImotiDog,
-                      {text("NAIM_NM", "Землище"), text("NAIM_MESTN", "Местност"), text("IMOT_NO", "Имот №"),
-                       text("NAIM_NTP", "НТП"), text("NAIM_FS", "ФС"), text("IMOT_NO2", "Имот № 2"),
-                       area("PLOSHT", "Площ"), area("PRPLOSHT", "Пр. площ"), text("NAIM_KULT", "Засята клтура"),
-                       text("OBRABOTVAEMA", "Обработваема")});
+    plots_ = &addList(
+        view, QueryImotiDog,
+        {text("NAIM_NM", "Землище"), text("NAIM_MESTN", "Местност"), text("IMOT_NO", "Имот №"), text("NAIM_NTP", "НТП"),
+         text("NAIM_FS", "ФС"), text("IMOT_NO2", "Имот № 2"), area("PLOSHT", "Площ"), area("PRPLOSHT", "Пр. площ"),
+         text("NAIM_KULT", "Засята клтура"), text("OBRABOTVAEMA", "Обработваема")});
     plots_->setStatement(contract::plotListStatement());
     // Read inside the contract transaction, which only the contract's save may end.
     plots_->setCommitOnReread(false);
@@ -99,10 +99,10 @@ QWidget* TFDogNew::buildShares(QWidget* parent)
 {
     QTableView* view = grid(QStringLiteral("jvdbgridSobstv"), parent, 8);
     // The identifier's title begins with a Latin E, as this grid always had it.
-    shares_ = &addList(view, QuerySobstv,
-                       {text("EGN", "EГН/ЕИН"), text("IME", "Име/Наименование"), area("REDPLOSHT", "Площ"),
-                        text("CHAST", "Част"), area("PRREDPL", "Пр. площ"), text("NOMER", "Дог. №"),
-                        text("PREDST", "Представлян/-а от")});
+    shares_ = &addList(
+        view, QuerySobstv,
+        {text("EGN", "EГН/ЕИН"), text("IME", "Име/Наименование"), area("REDPLOSHT", "Площ"), text("CHAST", "Част"),
+         area("PRREDPL", "Пр. площ"), text("NOMER", "Дог. №"), text("PREDST", "Представлян/-а от")});
     shares_->setStatement({.base = {contract::sharesStatement()}, .defaultOrder = {}});
     shares_->setCommitOnReread(false);
     return view;

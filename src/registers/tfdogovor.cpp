@@ -83,7 +83,8 @@ TFDogovor::TFDogovor(TDM& dm, Prompter& prompter, SortSwitch& direction, QWidget
     // A contract in force keeps its lines; a terminated one goes with them.
     flow().guards.push_back({[this] {
                                  const fb::Value id = flow().selectedKey();
-                                 return list()->value(QStringLiteral("SYSTOQNIE")).toString() != contract::kTerminated &&
+                                 return list()->value(QStringLiteral("SYSTOQNIE")).toString() !=
+                                            contract::kTerminated &&
                                         dm_.TDelImotiDHZ.locate(QStringLiteral("ID_DOG"), id);
                              },
                              kHasLines});
@@ -169,7 +170,6 @@ bool TFDogovor::editorOpen()
 
 void TFDogovor::openEditor(bool correcting)
 {
-    editor_ = new TFDogNew(dm_, prompter(),
-                           correcting ? TFDogNew::Opening::Correction : TFDogNew::Opening::NewNumber);
+    editor_ = new TFDogNew(dm_, prompter(), correcting ? TFDogNew::Opening::Correction : TFDogNew::Opening::NewNumber);
     openBeside(editor_);
 }

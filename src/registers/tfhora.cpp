@@ -20,14 +20,14 @@
 const ListStatement& TFHora::queryHora()
 {
     static const ListStatement kQueryHora{
-    .base = {QStringLiteral(
-        "select hora.id_hora, hora.egn, hora.ime, hora.adres, hora.tel, hora.bank, hora.iban, hora.bic, "
-        "hora.predst, nas_mqsto.naim_nm, obshtina.naim_obsht, oblast.naim_obl, hora.chfl, country.country_name "
-        "from country right outer join hora on country.kod_country = hora.kod_country "
-        "inner join oblast on hora.id_obl = oblast.id_obl "
-        "inner join nas_mqsto on hora.ekatte = nas_mqsto.ekatte "
-        "inner join obshtina on hora.id_obsht = obshtina.id_obsht")},
-    .defaultOrder = {QStringLiteral(" order by "), QStringLiteral(" hora.egn, hora.ime ")}};
+        .base = {QStringLiteral(
+            "select hora.id_hora, hora.egn, hora.ime, hora.adres, hora.tel, hora.bank, hora.iban, hora.bic, "
+            "hora.predst, nas_mqsto.naim_nm, obshtina.naim_obsht, oblast.naim_obl, hora.chfl, country.country_name "
+            "from country right outer join hora on country.kod_country = hora.kod_country "
+            "inner join oblast on hora.id_obl = oblast.id_obl "
+            "inner join nas_mqsto on hora.ekatte = nas_mqsto.ekatte "
+            "inner join obshtina on hora.id_obsht = obshtina.id_obsht")},
+        .defaultOrder = {QStringLiteral(" order by "), QStringLiteral(" hora.egn, hora.ime ")}};
     return kQueryHora;
 }
 

@@ -27,12 +27,12 @@ const QString kRecomputed = QStringLiteral("Q1.prpl");
 // plot and its names, and several times faster on 100,000 plots.
 ListStatement plotsWithADifference()
 {
-    const QString categories =
-        QStringLiteral("select kategoriq.id_zemq, count(*) c, sum(%1) prpl from category_coefficient "
-                       "inner join kategoriq on category_coefficient.category = kategoriq.vid "
-                       "group by kategoriq.id_zemq")
-            .arg(schema::prplSql(QStringLiteral("kategoriq.plosht"),
-                                 QStringLiteral("category_coefficient.coefficient")));
+    const QString categories = QStringLiteral(
+                                   "select kategoriq.id_zemq, count(*) c, sum(%1) prpl from category_coefficient "
+                                   "inner join kategoriq on category_coefficient.category = kategoriq.vid "
+                                   "group by kategoriq.id_zemq")
+                                   .arg(schema::prplSql(QStringLiteral("kategoriq.plosht"),
+                                                        QStringLiteral("category_coefficient.coefficient")));
     return {.base = {QStringLiteral("select Q1.c, zemq.id_zemq, zemq.imot_no, ntp.naim_ntp, fs.naim_fs, "
                                     "mestnost.naim_mestn, zemlishte.ekatte, nas_mqsto.naim_nm, zemq.plosht, "
                                     "zemq.prplosht, %1 prpl from zemq "

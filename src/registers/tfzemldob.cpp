@@ -47,8 +47,8 @@ TFZemldob::TFZemldob(TDM& dm, Prompter& prompter, Mode mode, QWidget* parent)
     jvdblcGrad = picker("jvdblcGrad", this);
     auto* grid = new QGridLayout(this);
     int row = 0;
-    for (auto [label, combo] : {std::pair{"Област:", jvdblcOblast}, std::pair{"Община:", jvdblcObshtina},
-                                std::pair{"Гр./с.:", jvdblcGrad}}) {
+    for (auto [label, combo] :
+         {std::pair{"Област:", jvdblcOblast}, std::pair{"Община:", jvdblcObshtina}, std::pair{"Гр./с.:", jvdblcGrad}}) {
         auto* l = new QLabel(QString::fromUtf8(label), this);
         l->setBuddy(combo);
         grid->addWidget(l, row, 0);
@@ -80,8 +80,10 @@ void TFZemldob::showRow()
     };
     try {
         const int province = found(dm_.TOblast, "ID_OBL", row.field(QStringLiteral("ID_OBL")).value());
-        const int municipality = province < 0 ? -1 : found(dm_.TObshtina, "ID_OBSHT", row.field(QStringLiteral("ID_OBSHT")).value());
-        const int settlement = municipality < 0 ? -1 : found(dm_.TNasmqsto, "EKATTE", row.field(QStringLiteral("EKATTE")).value());
+        const int municipality =
+            province < 0 ? -1 : found(dm_.TObshtina, "ID_OBSHT", row.field(QStringLiteral("ID_OBSHT")).value());
+        const int settlement =
+            municipality < 0 ? -1 : found(dm_.TNasmqsto, "EKATTE", row.field(QStringLiteral("EKATTE")).value());
         fill(jvdblcOblast, dm_.TOblast, "NAIM_OBL", province);
         if (province >= 0)
             fill(jvdblcObshtina, dm_.TObshtina, "NAIM_OBSHT", municipality);

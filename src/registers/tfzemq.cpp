@@ -124,7 +124,8 @@ QGroupBox* TFZemq::buildAreas(SortSwitch& direction)
     auto* layout = new QVBoxLayout(box);
     layout->addLayout(filter);
     layout->addWidget(view, 1);
-    layout->addLayout(commandRow({add, correct, button(QStringLiteral("bitZemlDel"), QStringLiteral("Изтриване"), box)}));
+    layout->addLayout(
+        commandRow({add, correct, button(QStringLiteral("bitZemlDel"), QStringLiteral("Изтриване"), box)}));
     return box;
 }
 
@@ -152,12 +153,12 @@ QGroupBox* TFZemq::buildPlots()
     auto* box = new QGroupBox(QStringLiteral("Имоти"), this);
     QTableView* view = grid(QStringLiteral("jvdbgridImoti"), box, 10);
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    plots_ = &addList(view, dm_.TZemq,
-                      {{QStringLiteral("IMOT_NO"), QStringLiteral("Имот №")},
-                       {QStringLiteral("NTP"), QStringLiteral("Н-н на трайно ползване")},
-                       {QStringLiteral("PLOSHT"), QStringLiteral("Площ в дка"), {}, {}, QStringLiteral("#0.000"), right},
-                       {QStringLiteral("PRPLOSHT"), QStringLiteral("Приравнена площ"), {}, {},
-                        QStringLiteral("#0.000"), right}});
+    plots_ = &addList(
+        view, dm_.TZemq,
+        {{QStringLiteral("IMOT_NO"), QStringLiteral("Имот №")},
+         {QStringLiteral("NTP"), QStringLiteral("Н-н на трайно ползване")},
+         {QStringLiteral("PLOSHT"), QStringLiteral("Площ в дка"), {}, {}, QStringLiteral("#0.000"), right},
+         {QStringLiteral("PRPLOSHT"), QStringLiteral("Приравнена площ"), {}, {}, QStringLiteral("#0.000"), right}});
 
     QPushButton* add = button(QStringLiteral("bitImotiDob"), QStringLiteral("Добавяне"), box);
     QPushButton* correct = button(QStringLiteral("bitImotiKor"), QStringLiteral("Корекция"), box);
@@ -165,7 +166,8 @@ QGroupBox* TFZemq::buildPlots()
     connect(correct, &QPushButton::clicked, this, &TFZemq::correctPlot);
     auto* layout = new QVBoxLayout(box);
     layout->addWidget(view, 1);
-    layout->addLayout(commandRow({add, correct, button(QStringLiteral("bitImotiDel"), QStringLiteral("Изтриване"), box)}));
+    layout->addLayout(
+        commandRow({add, correct, button(QStringLiteral("bitImotiDel"), QStringLiteral("Изтриване"), box)}));
     return box;
 }
 

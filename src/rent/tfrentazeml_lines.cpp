@@ -46,9 +46,7 @@ void TFRentaZeml::declareLines()
                                message};
     };
     const auto blank = [](const kit::PanelValues& v, const QString& c) { return v.text(c).trimmed().isEmpty(); };
-    const auto number = [](const kit::PanelValues& v, const QString& c) {
-        return typedNumber(v.text(c)).has_value();
-    };
+    const auto number = [](const kit::PanelValues& v, const QString& c) { return typedNumber(v.text(c)).has_value(); };
     flow.checks = {
         check(
             kType, [](const kit::PanelValues& v) { return v.chosen(kType); }, kNoDane),

@@ -233,7 +233,8 @@ QString rulesThatApply(const QString& hdzSelect, bool withLines)
 QString goodsLinesOfRules()
 {
     // One row per line: (id_vrk, id_rz) is the key of vidrentakol.
-    return QStringLiteral("select cast(vidrentakol.kol as decimal(15,0)) kol, vidrentakol.ec, vidrentakol.id_rz\nfrom ") +
+    return QStringLiteral(
+               "select cast(vidrentakol.kol as decimal(15,0)) kol, vidrentakol.ec, vidrentakol.id_rz\nfrom ") +
            computableRuleLines() +
            QStringLiteral(
                " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n"
@@ -242,7 +243,8 @@ QString goodsLinesOfRules()
 
 QString moneyLineOfRules()
 {
-    return QStringLiteral("select cast(vidrentakol.kol as decimal(15,2)) kol, vidrentakol.ec, vidrentakol.id_rz\nfrom ") +
+    return QStringLiteral(
+               "select cast(vidrentakol.kol as decimal(15,2)) kol, vidrentakol.ec, vidrentakol.id_rz\nfrom ") +
            computableRuleLines() +
            QStringLiteral(
                " inner join vid_renta on (vidrentakol.id_vrk = vid_renta.id_vr)\n"

@@ -77,8 +77,9 @@ TEST_F(DateFieldTest, EachTypedFormMeansTheSameDateAndTabGoesOn)
 {
     QSignalSpy edited(field, &DateField::dateEdited);
     QSignalSpy impossible(field, &DateField::impossibleDate);
-    for (const QString& form : {QStringLiteral("01.10.2024"), QStringLiteral("1.10.2024"), QStringLiteral("01/10/2024"),
-                                QStringLiteral("1-10-2024"), QStringLiteral("0a1.10. 2024"), QStringLiteral("01102024")}) {
+    for (const QString& form :
+         {QStringLiteral("01.10.2024"), QStringLiteral("1.10.2024"), QStringLiteral("01/10/2024"),
+          QStringLiteral("1-10-2024"), QStringLiteral("0a1.10. 2024"), QStringLiteral("01102024")}) {
         edited.clear();
         typeAndLeave(form);
         EXPECT_EQ(field->date(), kFirstOctober) << form.toStdString();

@@ -160,8 +160,7 @@ TEST_F(ListScreenTest, TheAlternationSurvivesClosingAndOpeningTheScreenAgain)
     QTemporaryDir exeDir;
     Arventa program = startArventa(exeDir.path(), prompter, db.path());
     program.registry->add(QStringLiteral("TFTestList"), [](const ScreenContext& c) {
-        return new TestOwners(c.dm, c.prompter,
-                              c.sorts.of(QStringLiteral("TFTestList"), SortSwitch::Ascending),
+        return new TestOwners(c.dm, c.prompter, c.sorts.of(QStringLiteral("TFTestList"), SortSwitch::Ascending),
                               SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")));
     });
     const auto openList = [&] {
@@ -434,7 +433,8 @@ TEST_F(ListScreenTest, TheCloseQuestionSavesDiscardsOrKeepsTheScreenOpen)
 
     // A screen that refuses to close says so with its own message, asking nothing.
     prompter.clearShown();
-    TestOwners& v = open(SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")), EditFlow::Closing::Refuse);
+    TestOwners& v =
+        open(SortForm::lastLineWithTieBreak(QStringLiteral(" hora.egn, hora.ime ")), EditFlow::Closing::Refuse);
     v.correct->click();
     EXPECT_FALSE(v.close());
     EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Моля, запишете или откажете корекцията!")});

@@ -35,8 +35,9 @@ protected:
 TEST_F(NumberDomains, EachDomainSaysItsRangeUnitAndDecimalsInOneMessage)
 {
     EXPECT_EQ(area.message(), QStringLiteral("Полето „Площ“ приема число от 0 до 99 999,999 дка!"));
-    EXPECT_EQ(money.message(),
-              QStringLiteral("Полето „Количество“ приема число над 0 до 9 999 999,99 лв, с до 2 знака след запетаята!"));
+    EXPECT_EQ(
+        money.message(),
+        QStringLiteral("Полето „Количество“ приема число над 0 до 9 999 999,99 лв, с до 2 знака след запетаята!"));
     EXPECT_EQ(goods.message(), QStringLiteral("Полето „Количество“ приема цяло число над 0 до 9 999 999 кг!"));
     EXPECT_EQ(number.named(QStringLiteral("Номер")).message(),
               QStringLiteral("Полето „Номер“ приема цяло число от 1 до 2 147 483 647!"));
@@ -61,8 +62,8 @@ TEST_F(NumberDomains, TypedTextIsReadWithEitherPointAndRefusedOutOfRangeNeverTur
     EXPECT_EQ(typedNumber(QStringLiteral(" 12,5 ")), 12.5);
     EXPECT_EQ(typedNumber(QStringLiteral(",5")), 0.5);
     EXPECT_EQ(typedNumber(QStringLiteral("12.")), 12.0);
-    for (const QString& none : {QStringLiteral(","), QStringLiteral("-"), QStringLiteral("1,2,3"), QStringLiteral("1 000"),
-                                QStringLiteral("12a"), QStringLiteral("1e5"), QString()})
+    for (const QString& none : {QStringLiteral(","), QStringLiteral("-"), QStringLiteral("1,2,3"),
+                                QStringLiteral("1 000"), QStringLiteral("12a"), QStringLiteral("1e5"), QString()})
         EXPECT_FALSE(typedNumber(none)) << none.toStdString();
 
     // Areas: never negative, at most what one figure of the rent statements holds; typed
@@ -199,7 +200,7 @@ TEST_F(NumberStoreTest, TheBinderWritesOnlyWhatTheDomainTakesAndThePostRefusesTh
     field.selectAll();
     QTest::keyClicks(&field, QStringLiteral("999999"));
     EXPECT_EQ(kategoriq.field(QStringLiteral("PLOSHT")).asDouble(), 99999);  // the last number it took
-    EXPECT_EQ(field.text(), QStringLiteral("999999"));  // the refused text writes nothing
+    EXPECT_EQ(field.text(), QStringLiteral("999999"));                       // the refused text writes nothing
     field.selectAll();
     QTest::keyClick(&field, Qt::Key_Backspace);
     EXPECT_TRUE(kategoriq.field(QStringLiteral("PLOSHT")).isNull());

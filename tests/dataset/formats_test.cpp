@@ -18,7 +18,8 @@ TEST(Formats, NumbersDatesAndMasksFollowTheLocale)
     EXPECT_EQ(formats::number(1234567.006, QStringLiteral("######0.00"), bg), QStringLiteral("1234567,01"));
     EXPECT_EQ(formats::number(2.0, QStringLiteral("#0.00"), QLocale::c()), QStringLiteral("2.00"));
     EXPECT_EQ(formats::inputMask(QStringLiteral("!99/99/0000;1;_"), bg), QStringLiteral("99.99.0000;_"));
-    EXPECT_EQ(formats::inputMask(QStringLiteral("#####.###.###;1;_"), bg), QStringLiteral("00000.000.000;_"));  // digits only, no sign
+    EXPECT_EQ(formats::inputMask(QStringLiteral("#####.###.###;1;_"), bg),
+              QStringLiteral("00000.000.000;_"));  // digits only, no sign
     EXPECT_EQ(formats::maskedDate(QDate(2010, 3, 7), bg), QStringLiteral("07.03.2010"));
     EXPECT_EQ(formats::dateFromMasked(QStringLiteral("07.03.2010"), bg), QDate(2010, 3, 7));
     EXPECT_FALSE(formats::dateFromMasked(QStringLiteral("07.0_.____"), bg).isValid());

@@ -92,11 +92,12 @@ TEST_F(TFDogNewTest, AShareBecomesALineWithItsPartAndAreaAndGoesBackFreed)
 
     click("bitZapis");  // the kind and type are there, and the period
     EXPECT_TRUE(closed());
-    EXPECT_EQ(countRows(db.path(), "DOGHORAZEMI where ID_DOG = 100 and ID_SOBSTV = 1 and ID_ZEMQ = 200 and "
-                                   "CHAST = '1/1' and REDPLOSHT = 3"),
+    EXPECT_EQ(countRows(db.path(),
+                        "DOGHORAZEMI where ID_DOG = 100 and ID_SOBSTV = 1 and ID_ZEMQ = 200 and "
+                        "CHAST = '1/1' and REDPLOSHT = 3"),
               1);
     EXPECT_EQ(countRows(db.path(), shareLink(1, 200) + " and ID_DOG = 100 and ID_DHZ = "
-                                                        "(select ID_DHZ from DOGHORAZEMI where ID_DOG = 100)"),
+                                                       "(select ID_DHZ from DOGHORAZEMI where ID_DOG = 100)"),
               1);
     EXPECT_EQ(countRows(db.path(), shareLink(2, 100) + " and ID_DOG = 0 and ID_DHZ = 0"), 1);
     EXPECT_TRUE(module().TDHZ.isOpen());
@@ -104,7 +105,8 @@ TEST_F(TFDogNewTest, AShareBecomesALineWithItsPartAndAreaAndGoesBackFreed)
 
 TEST_F(TFDogNewTest, AddingWithNoOwnerAddsNothing)
 {
-    testsupport::runSql(db.path(), {"insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, ID_NTP, ID_FS) values (300, 10, '100', 1, 2)"});
+    testsupport::runSql(db.path(),
+                        {"insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, ID_NTP, ID_FS) values (300, 10, '100', 1, 2)"});
     open(100);
     grid("jvdbgridImoti")->selectRow(column(grid("jvdbgridImoti"), 2).indexOf("100"));  // without owners
     ASSERT_EQ(grid("jvdbgridSobstv")->model()->rowCount(), 0);
@@ -139,8 +141,7 @@ TEST_F(TFDogNewTest, SavingChecksThePeriodAndTheRequiredFields)
     focusOn("dtpDoData");
     focusOn("dtpOtData");  // leaving "До дата:" says it at once
     click("bitZapis");
-    EXPECT_EQ(prompter.shown().mid(1),
-              (QStringList{"Въведете правилен период!", "Въведете правилен период!"}));
+    EXPECT_EQ(prompter.shown().mid(1), (QStringList{"Въведете правилен период!", "Въведете правилен период!"}));
     setDates(QStringLiteral("01.10.2024"), QStringLiteral("01.10.2024"));  // one day is a period
     // A day that does not exist is refused, never stored as no date; the
     // court's date is kept as text in the form the field shows.
@@ -158,8 +159,9 @@ TEST_F(TFDogNewTest, SavingChecksThePeriodAndTheRequiredFields)
     testsupport::typeText(control<DateField>("dbedSvDelo"), QStringLiteral("7.10.2024"));
     click("bitZapis");
     EXPECT_TRUE(closed());
-    EXPECT_EQ(countRows(db.path(), "\"DOG DANNI\" where ID_DOG = 102 and OTDATA = '2024-10-01' and DODATA = OTDATA "
-                                   "and DATA = '2024-10-06' and SVDELO = '07.10.2024'"),
+    EXPECT_EQ(countRows(db.path(),
+                        "\"DOG DANNI\" where ID_DOG = 102 and OTDATA = '2024-10-01' and DODATA = OTDATA "
+                        "and DATA = '2024-10-06' and SVDELO = '07.10.2024'"),
               1);
 }
 
@@ -171,8 +173,7 @@ TEST_F(TFDogNewTest, TheCloseQuestionSavesOrTakesEverythingBack)
     prompter.answerYes();
     screen->close();  // no dates: the two-line message, the editor stays
     EXPECT_FALSE(closed());
-    EXPECT_EQ(prompter.shown().last(),
-              "Не са въведени всички задължителни полета,\n\rданните няма да бъдат записани!");
+    EXPECT_EQ(prompter.shown().last(), "Не са въведени всички задължителни полета,\n\rданните няма да бъдат записани!");
     prompter.answerNo();
     screen->close();
     EXPECT_TRUE(closed());
@@ -186,9 +187,10 @@ TEST_F(TFDogNewTest, TheCloseQuestionSavesOrTakesEverythingBack)
 TEST_F(TFDogNewTest, OwnersWithAReceiptKeepTheTypeTheirLineAndTheContract)
 {
     testsupport::runSql(db.path(), contracttest::receiptFor(3));
-    testsupport::runSql(db.path(), {"insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, CHAST, REDPLOSHT) "
-                                    "values (101, 101, 100, 1, '1/2', 2.5)",
-                                    "update SOBSTV set ID_DOG = 101, ID_DHZ = 101 where ID_HORA = 1 and ID_ZEMQ = 100"});
+    testsupport::runSql(db.path(),
+                        {"insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, CHAST, REDPLOSHT) "
+                         "values (101, 101, 100, 1, '1/2', 2.5)",
+                         "update SOBSTV set ID_DOG = 101, ID_DHZ = 101 where ID_HORA = 1 and ID_ZEMQ = 100"});
     open(101);
     EXPECT_FALSE(combo("jvdblcDogTip")->isEnabled());
     EXPECT_FALSE(control<QPushButton>("jvdblcDogTipBtn")->isEnabled());
@@ -223,8 +225,9 @@ TEST_F(TFDogNewTest, TerminationFreesEveryShareKeepsTheLinesAndClosesTheContract
     prompter.answerYes();
     click("bitPrekr");
     EXPECT_TRUE(closed());
-    EXPECT_EQ(countRows(db.path(), "\"DOG DANNI\" where ID_DOG = 101 and SYSTOQNIE = 'Прекратен' and "
-                                   "DATAPR = '2021-03-15'"),
+    EXPECT_EQ(countRows(db.path(),
+                        "\"DOG DANNI\" where ID_DOG = 101 and SYSTOQNIE = 'Прекратен' and "
+                        "DATAPR = '2021-03-15'"),
               1);
     EXPECT_EQ(countRows(db.path(), "DOGHORAZEMI where ID_DOG = 101"), 2);
     EXPECT_EQ(countRows(db.path(), "SOBSTV where ID_DOG = 101 or ID_DHZ <> 0"), 0);

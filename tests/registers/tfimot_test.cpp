@@ -37,9 +37,12 @@ const QStringList kLand = {
     "insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, ID_NTP, ID_FS) values (100, 10, '101', 1, 2)",
     "insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, ID_NTP, ID_FS, PLOSHT, PRPLOSHT) values (101, 10, '102', 1, 2, 1, 1)",
     "insert into KATEGORIQ (ID_ZEMQ, VID, PLOSHT) values (101, 4, 1)",
-    "insert into HORA (ID_HORA, EGN, IME, EKATTE, ID_OBSHT, ID_OBL) values (1, '7501010000', 'Иван', '00134', 'BLG03', 'BLG')",
-    "insert into HORA (ID_HORA, EGN, IME, EKATTE, ID_OBSHT, ID_OBL) values (2, '7501020000', 'Мария', '00134', 'BLG03', 'BLG')",
-    "insert into HORA (ID_HORA, EGN, IME, EKATTE, ID_OBSHT, ID_OBL) values (3, '7501030000', 'Петър', '00134', 'BLG03', 'BLG')",
+    "insert into HORA (ID_HORA, EGN, IME, EKATTE, ID_OBSHT, ID_OBL) values (1, '7501010000', 'Иван', '00134', 'BLG03', "
+    "'BLG')",
+    "insert into HORA (ID_HORA, EGN, IME, EKATTE, ID_OBSHT, ID_OBL) values (2, '7501020000', 'Мария', '00134', "
+    "'BLG03', 'BLG')",
+    "insert into HORA (ID_HORA, EGN, IME, EKATTE, ID_OBSHT, ID_OBL) values (3, '7501030000', 'Петър', '00134', "
+    "'BLG03', 'BLG')",
     "insert into SOBSTV (ID_HORA, ID_ZEMQ, REDPLOSHT, PRREDPL, CHAST) values (3, 101, 1, 1, '1/1')",
     "insert into \"DOG DANNI\" (ID_DOG, NOMER, SYSTOQNIE) values (1, '1', 'Прекратен')",
     "insert into DOGHORAZEMI (ID_DHZ, ID_ZEMQ, ID_SOBSTV, ID_DOG) values (1, 101, 3, 1)",
@@ -146,7 +149,8 @@ TEST_F(TFImotTest, SharesAreCheckedAgainstThePlotOnSaving)
     correct(1, "0,5", "0,5");
     correct(2, "0,4", "0,4");
     click("bitZapis");
-    EXPECT_EQ(prompter.shown(), (QStringList{"Не е разпределен целия имот!", "Не е разпределна цялата приравнена площ!"}));
+    EXPECT_EQ(prompter.shown(),
+              (QStringList{"Не е разпределен целия имот!", "Не е разпределна цялата приравнена площ!"}));
     EXPECT_TRUE(closed());
     EXPECT_EQ(countRows(db.path(), "SOBSTV where ID_ZEMQ = 100"), 2);
     EXPECT_EQ(countRows(db.path(), "ZEMQ where ID_ZEMQ = 100 and PLOSHT = 1 and PRPLOSHT = 1 and OBRT = 'Да'"), 1);
@@ -180,10 +184,10 @@ TEST_F(TFImotTest, TheSaveChecksComeInTheirOrder)
     combo("jvdblcFS")->setCurrentIndex(0);
     emit combo("jvdblcFS")->activated(0);
     click("bitZapis");
-    EXPECT_EQ(prompter.shown(),
-              (QStringList{"Този собственик е добавен вече!", "Затворете панела за собственост!",
-                           "Затворете панела за собственост!", "Затворете панела за собственост!",
-                           "Изберете начин на трайно ползване!", "Изберете форма на стопанисване!", "Липсва категория!"}));
+    EXPECT_EQ(prompter.shown(), (QStringList{"Този собственик е добавен вече!", "Затворете панела за собственост!",
+                                             "Затворете панела за собственост!", "Затворете панела за собственост!",
+                                             "Изберете начин на трайно ползване!", "Изберете форма на стопанисване!",
+                                             "Липсва категория!"}));
     EXPECT_TRUE(control<QPushButton>("bitSobstDob")->isEnabled());
     EXPECT_FALSE(closed());
 
@@ -245,8 +249,9 @@ TEST_F(TFImotTest, WhatIsTypedIsStoredOrRefusedNeverTurnedIntoZeroOrNoDate)
     click("bitZapis");
     EXPECT_EQ(prompter.shown(), (QStringList{areaRange, "Невалидна дата!", areaRange}));
     EXPECT_TRUE(closed());
-    EXPECT_EQ(countRows(db.path(), "ZEMQ where ID_ZEMQ = 100 and POLPL = 12.5 and KOMASIP = 7.5 "
-                                   "and NZDATA = '2024-10-06'"),
+    EXPECT_EQ(countRows(db.path(),
+                        "ZEMQ where ID_ZEMQ = 100 and POLPL = 12.5 and KOMASIP = 7.5 "
+                        "and NZDATA = '2024-10-06'"),
               1);
 }
 

@@ -304,7 +304,8 @@ TEST_F(TFKatKoefTest, PrintListsThePlotsTheListHolds)
     EXPECT_EQ(prompter.shown().size(), 1);
     EXPECT_TRUE(prompter.shown().value(0).contains(QStringLiteral("SpisykKatKoef.rav")));
 
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ARVENTA_LAYOUTS_DIR "/SpisykKatKoef.rav"), folder.filePath("SpisykKatKoef.rav")));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(ARVENTA_LAYOUTS_DIR "/SpisykKatKoef.rav"), folder.filePath("SpisykKatKoef.rav")));
     testsupport::runSql(db.path(), {"update ZEMQ set PRPLOSHT = 9.879 where ID_ZEMQ = 7"});
     const QString pdf = folder.filePath(QStringLiteral("plots.pdf"));
     outputs.answerPdf(pdf);

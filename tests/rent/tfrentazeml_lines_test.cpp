@@ -122,7 +122,8 @@ TEST_F(RulesScreenTest, WhatIsNotANumberOrIsMissingIsRefusedAndThePanelStays)
     EXPECT_EQ(price()->text(), QStringLiteral(",1"));
     typeOver(price(), QStringLiteral("0"));
     click("bitVRZapisDob");
-    EXPECT_EQ(prompter.shown().last(), QStringLiteral("Полето „Коефициент“ приема число над 0 до 999,99999, с до 5 знака след запетаята!"));
+    EXPECT_EQ(prompter.shown().last(),
+              QStringLiteral("Полето „Коефициент“ приема число над 0 до 999,99999, с до 5 знака след запетаята!"));
     typeOver(price(), QStringLiteral("1"));
     typeOver(size(), QStringLiteral("99999999999999999999"));
     click("bitVRZapisDob");

@@ -238,13 +238,15 @@ TEST_F(TFSobstvZemqTest, AnAbsurdStoredFigureIsNamedAndHidesNobodyElsesRent)
           "update SOBSTV set PRREDPL = 1e12 where ID_HORA = 3 and ID_ZEMQ = 101"});
     open();
     ASSERT_EQ(prompter.shown().size(), 1);
-    EXPECT_EQ(prompter.shown().first(),
-              QStringLiteral("Рентата не може да бъде изчислена за:\n"
-                             "- правило: землище Бело поле, тип договор Наем, вид рента Пшеница\n"
-                             "- собственик: 7501030000 Петър, имот 102\n"
-                             "Стойностите им са извън допустимото; поправете ги. Останалите суми са изчислени без тях."));
+    EXPECT_EQ(
+        prompter.shown().first(),
+        QStringLiteral("Рентата не може да бъде изчислена за:\n"
+                       "- правило: землище Бело поле, тип договор Наем, вид рента Пшеница\n"
+                       "- собственик: 7501030000 Петър, имот 102\n"
+                       "Стойностите им са извън допустимото; поправете ги. Останалите суми са изчислени без тях."));
     // Иван without the 39 kg (11.70 leva) of the absurd line; Мария as she was.
-    EXPECT_EQ(rows().at(0), QStringLiteral("7501010000 | Иван | 5,500 дка | 6,457 дка | 174,60 лв | 0,00 лв | 174,60 лв"));
+    EXPECT_EQ(rows().at(0),
+              QStringLiteral("7501010000 | Иван | 5,500 дка | 6,457 дка | 174,60 лв | 0,00 лв | 174,60 лв"));
     EXPECT_EQ(rows().at(1), kMaria);
 }
 
@@ -262,7 +264,8 @@ TEST_F(TFSobstvZemqTest, ADatabaseErrorOnReadingShowsTheClientsText)
     area.addSubWindow(screen)->setAttribute(Qt::WA_DeleteOnClose);
     screen->show();
     QApplication::processEvents();
-    EXPECT_EQ(prompter.shown(), QStringList{failure::text(QStringLiteral("Списъкът не може да бъде прочетен."), error)});
+    EXPECT_EQ(prompter.shown(),
+              QStringList{failure::text(QStringLiteral("Списъкът не може да бъде прочетен."), error)});
     EXPECT_TRUE(rows().isEmpty());
     EXPECT_EQ(totals(), (QStringList{"0,000 дка", "0,000 дка", "0,00 лв", "0,00 лв", "0,00 лв"}));
 }
