@@ -131,7 +131,10 @@ void registerScreens(ScreenRegistry& registry)
     registry.add("TFAK_access", [](const ScreenContext& c) { return new TFAK_access(c.dm, c.prompter, c.outputs); });
     registry.add("TFDekl69", [](const ScreenContext& c) { return new TFDekl69(c.dm, c.prompter); });
     registry.add("TFDekl70", [](const ScreenContext& c) { return new TFDekl70(c.dm, c.prompter, c.outputs); });
-    registry.add("TFBackup", [](const ScreenContext& c) { return new TFBackup(c.dm, c.prompter); });
+    // The backup names what it copies: after a loading, the archived period's database.
+    registry.add("TFBackup", [&registry](const ScreenContext& c) {
+        return new TFBackup(c.dm, c.prompter, &QDate::currentDate, registry.loadedYear().has_value());
+    });
     registry.add("TFPreklgod", [](const ScreenContext& c) { return new TFPreklgod(c.dm, c.prompter); });
     registry.add("TFZarejdanenagod", [&registry](const ScreenContext& c) {
         return new TFZarejdanenagod(c.dm, c.prompter, [&registry](int year) { registry.showOldPeriod(year); });

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class Prompter;
 class TDM;
@@ -60,11 +61,14 @@ public:
     // The main window's label of a loaded archived year, which the loading
     // screen shows; the main window sets it when it is made.
     void setOldPeriodLabel(std::function<void(int)> show) { oldPeriod_ = std::move(show); }
-    void showOldPeriod(int archiveYear) const
+    void showOldPeriod(int archiveYear)
     {
+        loadedYear_ = archiveYear;
         if (oldPeriod_)
             oldPeriod_(archiveYear);
     }
+    // The year of the archived period loaded in this run, if one was.
+    std::optional<int> loadedYear() const { return loadedYear_; }
 
 private:
     QHash<QString, ScreenFactory> factories_;
@@ -73,6 +77,7 @@ private:
     reports::DialogOutputChooser dialogOutputs_;
     reports::OutputChooser* outputs_ = &dialogOutputs_;
     std::function<void(int)> oldPeriod_;
+    std::optional<int> loadedYear_;
 };
 
 // Enables the screens that are built: each screen's issue adds its line here.

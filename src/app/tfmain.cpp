@@ -305,9 +305,21 @@ void TFMain::about()
 
 void TFMain::showOldPeriod(int archiveYear)
 {
-    labStopGod_->setText(QStringLiteral("          Стопанска година: %1/%2").arg(archiveYear - 1).arg(archiveYear));
+    const QString period = QStringLiteral("Стопанска година: %1/%2").arg(archiveYear - 1).arg(archiveYear);
+    labStopGod_->setText(QStringLiteral("          ") + period);
     labStopGodAction_->setVisible(true);
+    // The caption says it too, where it shows when the toolbar does not
+    // (a window list, the task bar), with the firm of the loaded database.
+    setWindowTitle(firmCaption() + QStringLiteral(" - Стар период - ") + period);
     showDatabase();
+}
+
+QString TFMain::firmCaption() const
+{
+    if (!dm_.TFirma.isOpen() || dm_.TFirma.isEmpty())
+        return kProduct;
+    return caption(dm_.TFirma.field("NAIM_FIRMA").asString(), dm_.TFirma.field("ID_VZP").asInt(),
+                   dm_.TFirma.field("MOL").asString());
 }
 
 QString TFMain::caption(const QString& firmName, int firmKind, const QString& responsiblePerson)
@@ -328,9 +340,7 @@ void TFMain::showEvent(QShowEvent* event)
     shown_ = true;
     // The firm row as the data module holds it; with no connection the
     // caption stays the product's name.
-    if (dm_.TFirma.isOpen() && !dm_.TFirma.isEmpty())
-        setWindowTitle(caption(dm_.TFirma.field("NAIM_FIRMA").asString(), dm_.TFirma.field("ID_VZP").asInt(),
-                               dm_.TFirma.field("MOL").asString()));
+    setWindowTitle(firmCaption());
 }
 
 void TFMain::closeEvent(QCloseEvent* event)

@@ -53,6 +53,8 @@ private:
     void openRentGoodsReport();
     void about();
     void showDatabase();
+    // The caption of the firm the data module holds; the product's name alone without one.
+    QString firmCaption() const;
     std::vector<Screen*> openScreens() const;
 
     TDM& dm_;

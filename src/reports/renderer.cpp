@@ -39,12 +39,60 @@ struct Context {
     std::span<const int> totalRows;
 };
 
+constexpr double kFootHeight = 5;
+constexpr double kFilterHeight = 5;
+
+Element stampText(const QRectF& rect, const QString& text, double size, Qt::Alignment align = Qt::AlignLeft)
+{
+    Element e;
+    e.rect = rect;
+    e.text = text;
+    e.style.size = size;
+    e.style.align = align;
+    return e;
+}
+
+// The stamp's foot line: a rule, the text on the left, the page on the right.
+std::optional<Band> footBand(const QString& text, double width)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    Band band;
+    band.height = kFootHeight;
+    Element rule;
+    rule.kind = Element::Kind::Line;
+    rule.rect = QRectF(QPointF(0, 0.5), QPointF(width, 0.5));
+    rule.penWidth = 0.1;
+    band.elements.push_back(rule);
+    band.elements.push_back(stampText(QRectF(0, 1, width * 0.8, 4), text, 7));
+    Element page =
+        stampText(QRectF(width * 0.8, 1, width * 0.2, 4), QStringLiteral("стр. {page} от {pages}"), 7, Qt::AlignRight);
+    page.kind = Element::Kind::PageNumber;
+    band.elements.push_back(page);
+    return band;
+}
+
+std::optional<Band> filterBand(const QString& text, double width)
+{
+    if (text.isEmpty())
+        return std::nullopt;
+    Band band;
+    band.height = kFilterHeight;
+    Element line = stampText(QRectF(0, 0, width, 4.5), QStringLiteral("Филтър — ") + text, 8);
+    line.style.italic = true;
+    band.elements.push_back(line);
+    return band;
+}
+
 class Renderer {
 public:
-    Renderer(const Layout& layout, const Tables& tables) : layout_(layout), tables_(tables)
+    Renderer(const Layout& layout, const Tables& tables, const PageStamp& stamp = {}) : layout_(layout), tables_(tables)
     {
         const QRectF area = layout.page.paintRect(QPageLayout::Millimeter);
-        pageHeight_ = area.height();
+        foot_ = footBand(stamp.foot, area.width());
+        filter_ = filterBand(stamp.filter, area.width());
+        // The stamp's foot takes its room from the bottom of every page.
+        pageHeight_ = area.height() - (foot_ ? foot_->height : 0);
         for (const QString& name : layout.connections())
             if (!tables.contains(name))
                 throw ReportError(
@@ -167,7 +215,7 @@ private:
     void checkHeights() const
     {
         const double room = pageHeight_ - (layout_.pageHeader ? layout_.pageHeader->height : 0) -
-                            (layout_.pageFooter ? layout_.pageFooter->height : 0);
+                            (layout_.pageFooter ? layout_.pageFooter->height : 0) - (filter_ ? filter_->height : 0);
         if (room <= kEpsilon)
             throw ReportError(QStringLiteral("Горният и долният колонтитул не оставят място на страницата."));
         const Band* header = layout_.pageHeader ? &*layout_.pageHeader : nullptr;
@@ -259,6 +307,8 @@ private:
         bottom_ = pageHeight_ - (layout_.pageFooter ? layout_.pageFooter->height : 0);
         if (pages_.size() == 1 && layout_.title)
             place(*layout_.title, {detail_, detail_ && !detail_->rows.empty() ? 0 : -1, allRows_});
+        if (filter_)
+            place(*filter_, last_);
         if (layout_.pageHeader)
             place(*layout_.pageHeader, last_);
         top_ = y_;
@@ -269,6 +319,10 @@ private:
         if (layout_.pageFooter) {
             y_ = bottom_;
             place(*layout_.pageFooter, last_);
+        }
+        if (foot_) {
+            y_ = pageHeight_;
+            place(*foot_, last_);
         }
         if (sink_) {
             numberPages(QString::number(knownPages_));
@@ -402,6 +456,7 @@ private:
 
     const Layout& layout_;
     const Tables& tables_;
+    std::optional<Band> foot_, filter_;
     const Table* detail_ = nullptr;
     std::vector<int> allRows_;
     std::vector<QHash<QString, std::vector<int>>> subIndexes_;
@@ -420,18 +475,19 @@ private:
 
 }  // namespace
 
-std::optional<Document> render(const Layout& layout, const Tables& tables, const Progress& progress)
+std::optional<Document> render(const Layout& layout, const Tables& tables, const Progress& progress,
+                               const PageStamp& stamp)
 {
-    return Renderer(layout, tables).run(progress);
+    return Renderer(layout, tables, stamp).run(progress);
 }
 
 std::optional<QPageLayout> renderPages(const Layout& layout, const Tables& tables, const PageSink& sink,
-                                       const Progress& progress)
+                                       const Progress& progress, const PageStamp& stamp)
 {
-    Renderer counter(layout, tables);
+    Renderer counter(layout, tables, stamp);
     counter.countOnly();
     const auto counted = counter.run({});
-    Renderer renderer(layout, tables);
+    Renderer renderer(layout, tables, stamp);
     renderer.streamTo(sink, int(counted->pages.size()));
     const auto done = renderer.run(progress);
     if (!done)

@@ -2,8 +2,12 @@
 
 #include "common/failure.h"
 #include "common/prompter.h"
+#include "dataset/database.h"
 #include "dataset/dataset.h"
+#include "dataset/transaction_area.h"
 #include "fb/error.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
 #include "reports/output.h"
 #include "reports/preview.h"
 #include "reports/renderer.h"
@@ -15,6 +19,50 @@
 
 namespace reports {
 
+namespace {
+
+struct Firm {
+    QString name;
+    QDate from, to;
+};
+
+// The firm's row as it is now, read in a transaction of its own; a database
+// that cannot say leaves the pages without firm and year rather than
+// stopping the print.
+Firm firmOf(dataset::Database* database)
+{
+    if (!database)
+        return {};
+    try {
+        database->ensureConnected();
+        fb::Connection& connection = database->connection();
+        fb::Transaction tr(connection, fb::TransactionOptions::readCommitted(true));
+        fb::Statement st(connection, QStringLiteral("select naim_firma, fromyear, toyear from firma"));
+        const auto rows = fb::fetchAll(st, tr);
+        tr.commit();
+        if (rows.empty())
+            return {};
+        const auto& row = rows.front();
+        return {row[0].isNull() ? QString() : row[0].toString().trimmed(), row[1].isNull() ? QDate() : row[1].toDate(),
+                row[2].isNull() ? QDate() : row[2].toDate()};
+    } catch (const fb::Error&) {
+        return {};
+    }
+}
+
+}  // namespace
+
+QString footText(const QString& firm, const QDate& from, const QDate& to, const QDate& printed)
+{
+    QStringList parts;
+    if (!firm.isEmpty())
+        parts << firm;
+    if (from.isValid() && to.isValid())
+        parts << QStringLiteral("Стопанска година %1/%2").arg(from.year()).arg(to.year());
+    parts << QStringLiteral("Отпечатано на ") + printed.toString(QStringLiteral("dd.MM.yyyy"));
+    return parts.join(QStringLiteral(" – "));
+}
+
 ReportProject::ReportProject(const QString& fileName, Prompter& prompter, QWidget* window)
     : fileName_(fileName), prompter_(prompter), window_(window)
 {
@@ -24,6 +72,14 @@ void ReportProject::bindConnection(const QString& name, dataset::Dataset& data)
 {
     rows_.remove(name);
     connections_.insert(name, &data);
+    if (!database_)
+        database_ = &data.area().database();
+}
+
+PageStamp ReportProject::stamp() const
+{
+    const Firm firm = firmOf(database_);
+    return {footText(firm.name, firm.from, firm.to, QDate::currentDate()), filter_ ? filter_() : QString()};
 }
 
 void ReportProject::bindRows(const QString& name, Table rows)
@@ -101,7 +157,7 @@ bool ReportProject::execute(const ExecuteOptions& options)
         }
         if (choice->kind == OutputChoice::Kind::Pdf)
             return writePdfPages(tables, choice->path, step);
-        doc = render(*layout_, tables, step);
+        doc = render(*layout_, tables, step, stamp());
     } catch (const ReportError& e) {
         failure::show(prompter_, QStringLiteral("Справката „%1“ не може да бъде изпълнена.").arg(fileName_),
                       e.message());
@@ -127,7 +183,7 @@ bool ReportProject::writePdfPages(const Tables& tables, const QString& path, con
         if (!pdf.isOpen())
             return cannotWrite();
         done = renderPages(
-            *layout_, tables, [&](const std::vector<Item>& page) { pdf.add(page); }, step);
+            *layout_, tables, [&](const std::vector<Item>& page) { pdf.add(page); }, step, stamp());
         if (done && !pdf.finish())
             return cannotWrite();
     } catch (const ReportError&) {

@@ -1,6 +1,7 @@
 #include "reports/tfsprbezhora.h"
 
 #include "dm/tdm.h"
+#include "reports/list_filter.h"
 #include "reports/tfimotspr.h"
 
 #include <QPushButton>
@@ -170,6 +171,7 @@ TFSprbezhora::TFSprbezhora(TDM& dm, Prompter& prompter, reports::OutputChooser& 
 {
     SprImotiZemlishta.setOutputChooser(outputs);
     SprImotiZemlishta.bindConnection(QStringLiteral("rvdsSprImotiZeml"), list()->rows());
+    SprImotiZemlishta.setFilter(reports::listFilter(*list(), form().list.filters, *this));
     SprImotiZemlishta.open();
     connect(control<QPushButton>(QStringLiteral("bitPrint")), &QPushButton::clicked, this,
             [this] { SprImotiZemlishta.execute(); });

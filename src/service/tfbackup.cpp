@@ -27,6 +27,22 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text)
     return b;
 }
 
+// What the backup copies, in words: the file, the period when an archived
+// one is loaded, and the farming year the firm row of that database holds.
+QString copiedDatabase(TDM& dm, const QString& file, bool oldPeriod)
+{
+    QString text = QStringLiteral("Ще бъде копирана базата „%1“").arg(QDir::toNativeSeparators(file));
+    if (oldPeriod)
+        text += QStringLiteral(" на заредения стар период");
+    if (dm.TFirma.isOpen() && !dm.TFirma.isEmpty()) {
+        const QDate from = dm.TFirma.field("FROMYEAR").asDate();
+        const QDate to = dm.TFirma.field("TOYEAR").asDate();
+        if (from.isValid() && to.isValid())
+            text += QStringLiteral(" за стопанска %1/%2 година").arg(from.year()).arg(to.year());
+    }
+    return text + QLatin1Char('.');
+}
+
 }  // namespace
 
 QString backupFolderName(const QDate& day)
@@ -36,16 +52,19 @@ QString backupFolderName(const QDate& day)
     return QStringLiteral("Archive_") + text;
 }
 
-TFBackup::TFBackup(TDM& dm, Prompter& prompter, Clock today, QWidget* parent)
+TFBackup::TFBackup(TDM& dm, Prompter& prompter, Clock today, bool oldPeriod, QWidget* parent)
     : Screen(parent),
       dm_(dm),
       prompter_(prompter),
       today_(std::move(today)),
       rememberedFolder_(QDir::currentPath()),
+      labBaza_(new QLabel(copiedDatabase(dm, service::databaseFilePath(dm, rememberedFolder_), oldPeriod), this)),
       edFileName_(new QLineEdit(this)),
       ProgressBar1_(new QProgressBar(this))
 {
     setWindowTitle(QStringLiteral("Създаване на архив"));
+    labBaza_->setObjectName(QStringLiteral("labBaza"));
+    labBaza_->setWordWrap(true);
     edFileName_->setObjectName(QStringLiteral("edFileName"));
     edFileName_->setMinimumWidth(360);
     ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
@@ -63,6 +82,7 @@ TFBackup::TFBackup(TDM& dm, Prompter& prompter, Clock today, QWidget* parent)
     folderRow->addWidget(edFileName_);
     folderRow->addWidget(btnOpen);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(labBaza_);
     layout->addWidget(new QLabel(QStringLiteral("Моля, изберете директория за съхранение:"), this));
     layout->addLayout(folderRow);
     layout->addWidget(BitBtn2);

@@ -9,6 +9,7 @@
 #include <optional>
 
 class Prompter;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class TDM;
@@ -20,11 +21,14 @@ QString backupFolderName(const QDate& day);
 // "Създаване на архив": copies the database file into a dated folder inside
 // a folder the user chooses. The connection is closed for the copy only and
 // opened again after it; a copy that fails its check leaves no folder behind.
+// The screen names the database it copies, with its farming year, and says
+// when that is the database of an archived period loaded in this run.
 class TFBackup : public Screen {
     Q_OBJECT
 public:
     using Clock = std::function<QDate()>;
-    TFBackup(TDM& dm, Prompter& prompter, Clock today = &QDate::currentDate, QWidget* parent = nullptr);
+    TFBackup(TDM& dm, Prompter& prompter, Clock today = &QDate::currentDate, bool oldPeriod = false,
+             QWidget* parent = nullptr);
 
 private:
     void browse();
@@ -38,6 +42,7 @@ private:
     Clock today_;
     // The data folder when the screen was opened; it is current again when the screen closes.
     QString rememberedFolder_;
+    QLabel* labBaza_;
     QLineEdit* edFileName_;
     QProgressBar* ProgressBar1_;
 };

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -24,6 +25,7 @@ namespace {
 const QString kDatabaseFile = QStringLiteral("ARVENTA.FDB");
 const QString kAborted = QStringLiteral("Грешка: Приключването на период е прекратено!");
 const QString kNotClosed = QStringLiteral("Годината не е приключена.");
+const QString kNoYear = QStringLiteral("Годината не е приключена.\nВъв „Фирма“ не е зададена стопанска година.");
 const QString kFiguresNotKept = QStringLiteral("Дължимата рента за новата година не е изчислена.");
 
 // Paid per owner with payment dates in the calendar year the farming year
@@ -45,31 +47,43 @@ QString paymentsOfTheYear()
         "group by hora.id_hora, Q1.sum_rr, Q2.sum_rp");
 }
 
-// The from-year and to-year of the firm's farming year, read in a
-// transaction of their own.
-std::pair<int, int> farmingYears(fb::Connection& connection)
+// The firm's farming year, its first and last day, read in a transaction
+// of its own; empty when the firm has none.
+std::optional<std::pair<QDate, QDate>> farmingYear(fb::Connection& connection)
 {
     fb::Transaction tr(connection, fb::TransactionOptions::readCommitted(true));
-    fb::Statement st(connection,
-                     QStringLiteral("select extract(year from fromyear), extract(year from toyear) from firma"));
+    fb::Statement st(connection, QStringLiteral("select fromyear, toyear from firma"));
     const auto rows = fb::fetchAll(st, tr);
     tr.commit();
-    if (rows.empty())
-        return {0, 0};
-    return {rows.front()[0].toInt(), rows.front()[1].toInt()};
+    if (rows.empty() || rows.front()[0].isNull() || rows.front()[1].isNull())
+        return std::nullopt;
+    return std::make_pair(rows.front()[0].toDate(), rows.front()[1].toDate());
+}
+
+QString yearText(const QDate& from, const QDate& to)
+{
+    const QString format = QStringLiteral("dd.MM.yyyy");
+    return from.toString(format) + QStringLiteral(" – ") + to.toString(format);
 }
 
 }  // namespace
 
-TFPreklgod::TFPreklgod(TDM& dm, Prompter& prompter, QString programFolder, StepHook afterStep, QWidget* parent)
+TFPreklgod::TFPreklgod(TDM& dm, Prompter& prompter, QString programFolder, StepHook afterStep, Clock today,
+                       QWidget* parent)
     : Screen(parent),
       dm_(dm),
       prompter_(prompter),
       programFolder_(std::move(programFolder)),
       afterStep_(std::move(afterStep)),
+      today_(std::move(today)),
+      labGodina_(new QLabel(this)),
       ProgressBar1_(new QProgressBar(this))
 {
     setWindowTitle(QStringLiteral("Приключване на година"));
+    labGodina_->setObjectName(QStringLiteral("labGodina"));
+    QFont bold = labGodina_->font();
+    bold.setBold(true);
+    labGodina_->setFont(bold);
     ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1_->setRange(0, 100);
     ProgressBar1_->setValue(0);
@@ -80,30 +94,75 @@ TFPreklgod::TFPreklgod(TDM& dm, Prompter& prompter, QString programFolder, StepH
     connect(BitBtn1, &QPushButton::clicked, this, &TFPreklgod::closeYear);
     connect(BitBtn3, &QPushButton::clicked, this, &TFPreklgod::closeWindow);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(labGodina_);
     layout->addWidget(BitBtn1);
     layout->addWidget(ProgressBar1_);
     layout->addWidget(BitBtn3, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The year is named as soon as the screen is up; a database that cannot
+    // be read now is said when the user starts the closing.
+    try {
+        dm_.IBDatabase1.ensureConnected();
+        showYear(farmingYear(dm_.IBDatabase1.connection()));
+    } catch (const fb::Error&) {
+        showYear(std::nullopt);
+    }
+}
+
+void TFPreklgod::showYear(const std::optional<std::pair<QDate, QDate>>& year)
+{
+    labGodina_->setText(year ? QStringLiteral("Стопанска година ") + yearText(year->first, year->second)
+                             : QStringLiteral("Стопанската година не е зададена."));
+}
+
+// Closing cannot be undone from the program: the year is named and the user
+// says "Да" to it, "Не" being the default; a year whose last day is still
+// to come is named so and asked about once more.
+bool TFPreklgod::confirmed(const QDate& from, const QDate& to)
+{
+    const QString year = yearText(from, to);
+    if (!prompter_.confirm(QStringLiteral("Ще бъде приключена стопанска година %1.\n"
+                                          "Новата стопанска година ще бъде %2.\n"
+                                          "Желаете ли да продължите?")
+                               .arg(year, yearText(from.addYears(1), to.addYears(1))),
+                           Prompter::Default::No))
+        return false;
+    if (to <= today_())
+        return true;
+    return prompter_.confirm(QStringLiteral("Стопанска година %1 още не е завършила: последният ѝ ден е %2.\n"
+                                            "Желаете ли да я приключите предсрочно?")
+                                 .arg(year, to.toString(QStringLiteral("dd.MM.yyyy"))),
+                             Prompter::Default::No);
 }
 
 void TFPreklgod::closeYear()
 {
     ProgressBar1_->setValue(0);
     const QString dataFolder = QDir::currentPath();
-    std::pair<int, int> years;
+    std::optional<std::pair<QDate, QDate>> year;
     try {
         dm_.IBDatabase1.ensureConnected();
-        years = farmingYears(dm_.IBDatabase1.connection());
+        year = farmingYear(dm_.IBDatabase1.connection());
     } catch (const fb::Error& e) {
         failure::show(prompter_, kNotClosed, e);
         return;
     }
-    const QString archive = QDir(programFolder_).filePath(QStringLiteral("%1_%2").arg(years.first).arg(years.second));
+    // What is closed is the year read now: another desk may have moved it on
+    // since the screen was opened.
+    showYear(year);
+    if (!year) {
+        prompter_.message(kNoYear);
+        return;
+    }
+    const QString archive =
+        QDir(programFolder_).filePath(QStringLiteral("%1_%2").arg(year->first.year()).arg(year->second.year()));
     // Refused before the connection is touched: the screens keep working.
     if (QFileInfo::exists(archive)) {
         prompter_.message(QStringLiteral("Приключването е вече извършено!"));
         return;
     }
+    if (!confirmed(year->first, year->second))
+        return;
     const QString source = service::databaseFilePath(dm_, dataFolder);
     // The engine lets go of the file only when the last attachment is gone.
     service::releaseDatabase(dm_);

@@ -3,12 +3,14 @@
 #include "common/screen.h"
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QString>
 
 #include <functional>
 #include <optional>
 
 class Prompter;
+class QLabel;
 class QProgressBar;
 class TDM;
 namespace fb {
@@ -20,7 +22,9 @@ class Transaction;
 // folder named after the farming year beside the program, keeps the year's
 // paid totals in OIR, carries each owner's unpaid rest into ONR, moves the
 // farming year on and empties the payout tables. The database work is one
-// transaction: it all happens or none of it does.
+// transaction: it all happens or none of it does. The screen names the year
+// it closes, and nothing starts before the user has said "Да" to that year
+// (and once more when the year has not ended yet).
 class TFPreklgod : public Screen {
     Q_OBJECT
 public:
@@ -29,11 +33,15 @@ public:
     // transaction, 7 once it is committed. What it throws at 0 to 6 ends the
     // run like a database error; at 7 the year is closed and it must not throw.
     using StepHook = std::function<void(int step)>;
+    using Clock = std::function<QDate()>;
     TFPreklgod(TDM& dm, Prompter& prompter, QString programFolder = QCoreApplication::applicationDirPath(),
-               StepHook afterStep = {}, QWidget* parent = nullptr);
+               StepHook afterStep = {}, Clock today = &QDate::currentDate, QWidget* parent = nullptr);
 
 private:
     void closeYear();
+    // The user's "Да" to closing the year from `from` to `to`.
+    bool confirmed(const QDate& from, const QDate& to);
+    void showYear(const std::optional<std::pair<QDate, QDate>>& year);
     // The folder copies; the reason when one failed.
     std::optional<QString> copyFiles(const QString& source, const QString& archive);
     void keepFiguresOfTheNewYear();
@@ -46,5 +54,7 @@ private:
     Prompter& prompter_;
     QString programFolder_;
     StepHook afterStep_;
+    Clock today_;
+    QLabel* labGodina_;
     QProgressBar* ProgressBar1_;
 };

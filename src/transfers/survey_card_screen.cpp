@@ -4,6 +4,7 @@
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
+#include "transfers/delivered_forms.h"
 #include "transfers/land_declaration.h"
 
 #include <QCoreApplication>
@@ -82,19 +83,21 @@ kit::RegisterForm form(TDM& dm, const QString& kind, const QString& filter, std:
 }  // namespace survey_card_screen
 
 SurveyCardScreen::SurveyCardScreen(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, kit::RegisterForm form,
-                                   QWidget* parent)
+                                   QString programFolder, QWidget* parent)
     : RegisterScreen(prompter, std::move(form), parent),
       IBTAKRead(dm.IBDatabase1, QStringLiteral("IBTAKRead")),
       IBQFirma(IBTAKRead, QStringLiteral("IBQFirma")),
       IBQueryZemq(IBTAKRead, QStringLiteral("IBQueryZemq")),
       IBQAll(IBTAKRead, QStringLiteral("IBQAll")),
       rvAK(QStringLiteral("TransferNevalidniAK.rav"), prompter, this),
-      remembered_(QDir::currentPath())
+      remembered_(QDir::currentPath()),
+      programFolder_(std::move(programFolder))
 {
     IBQFirma.sql().setLines({transfers::land_declaration::firmStatement()});
     IBQueryZemq.sql().setLines({sc::validPlotsStatement()});
     IBQAll.sql().setLines(QStringList{sc::plotsStatement()} + sc::allPlotLines());
     rvAK.setOutputChooser(outputs);
+    rvAK.setDatabase(dm.IBDatabase1);
     connect(control<QPushButton>(QStringLiteral("btnTransfer")), &QPushButton::clicked, this,
             &SurveyCardScreen::transfer);
     connect(control<QPushButton>(QStringLiteral("bitPrintTransferNevalidni")), &QPushButton::clicked, this,
@@ -143,11 +146,16 @@ void SurveyCardScreen::setProgress(int percent)
 
 void SurveyCardScreen::transfer()
 {
-    const QString path = control<QLineEdit>(form().file.edit)->text();
+    QString path = control<QLineEdit>(form().file.edit)->text();
     if (path.trimmed().isEmpty()) {
         prompter().message(noFileMessage());
         return;
     }
+    path = transfers::delivered_forms::fileToFill(prompter(), path.trimmed(),
+                                                  transfers::delivered_forms::folders(programFolder_));
+    if (path.isEmpty())
+        return;
+    control<QLineEdit>(form().file.edit)->setText(path);
     auto* bar = control<QProgressBar>(form().progress);
     bar->setValue(0);
     showSums(false);

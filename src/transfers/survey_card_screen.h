@@ -4,6 +4,8 @@
 #include "reports/report_project.h"
 #include "transfers/survey_card.h"
 
+#include <QCoreApplication>
+
 class TDM;
 
 // What the two survey card screens (into the workbook form and into the
@@ -11,12 +13,14 @@ class TDM;
 // area's plots with a valid basis below with their hectares summed, the
 // file chosen above, "Невалидни данни за трансфера" printing the plots left
 // out (TransferNevalidniAK.rav), and the firm and areas a transfer writes.
-// A screen says its file, its extra labels and its transfer.
+// A screen says its file, its extra labels and its transfer. A blank form
+// delivered with the program is never filled: the screen offers to copy it
+// and fills the copy.
 class SurveyCardScreen : public RegisterScreen {
     Q_OBJECT
 public:
     SurveyCardScreen(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, kit::RegisterForm form,
-                     QWidget* parent = nullptr);
+                     QString programFolder, QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -46,6 +50,7 @@ private:
     dataset::Dataset IBQAll;
     reports::ReportProject rvAK;
     QString remembered_;
+    QString programFolder_;
     bool shown_ = false;
 };
 

@@ -7,10 +7,10 @@
 
 namespace sc = transfers::survey_card;
 
-TFAK::TFAK(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QWidget* parent)
+TFAK::TFAK(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QString programFolder, QWidget* parent)
     : SurveyCardScreen(dm, prompter, outputs,
                        survey_card_screen::form(dm, QStringLiteral("TFAK"), QStringLiteral("Excel Files (*.xlsx)")),
-                       parent)
+                       std::move(programFolder), parent)
 {
     start();
 }

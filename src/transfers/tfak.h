@@ -9,7 +9,8 @@
 class TFAK : public SurveyCardScreen {
     Q_OBJECT
 public:
-    TFAK(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QWidget* parent = nullptr);
+    TFAK(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs,
+         QString programFolder = QCoreApplication::applicationDirPath(), QWidget* parent = nullptr);
 
 protected:
     void transferTo(const QString& path) override;

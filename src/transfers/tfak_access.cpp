@@ -19,7 +19,8 @@ QString& chosenDatabase()
 
 }  // namespace
 
-TFAK_access::TFAK_access(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QWidget* parent)
+TFAK_access::TFAK_access(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QString programFolder,
+                         QWidget* parent)
     : SurveyCardScreen(dm, prompter, outputs,
                        survey_card_screen::form(dm, QStringLiteral("TFAK_access"), sd::kFilter,
                                                 {{.name = QStringLiteral("labBrImoti"),
@@ -27,7 +28,7 @@ TFAK_access::TFAK_access(TDM& dm, Prompter& prompter, reports::OutputChooser& ou
                                                   .field = {},
                                                   .onceFor = QStringLiteral("ID_ZEMQ"),
                                                   .count = true}}),
-                       parent)
+                       std::move(programFolder), parent)
 {
     control<QLineEdit>(form().file.edit)->setText(chosenDatabase());
     start();

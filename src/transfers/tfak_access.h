@@ -9,7 +9,8 @@
 class TFAK_access : public SurveyCardScreen {
     Q_OBJECT
 public:
-    TFAK_access(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QWidget* parent = nullptr);
+    TFAK_access(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs,
+                QString programFolder = QCoreApplication::applicationDirPath(), QWidget* parent = nullptr);
 
 protected:
     void transferTo(const QString& path) override;

@@ -5,6 +5,7 @@
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
+#include "transfers/delivered_forms.h"
 #include "transfers/workbook_error.h"
 #include "transfers/writable.h"
 
@@ -73,16 +74,20 @@ kit::RegisterForm deklNapForm(TDM& dm, const std::vector<nap::Payment>& payments
 
 }  // namespace
 
-TFDeklNAP::TFDeklNAP(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QWidget* parent)
+TFDeklNAP::TFDeklNAP(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QString programFolder,
+                     QWidget* parent)
     : RegisterScreen(prompter, deklNapForm(dm, payments_, written_), parent),
       QueryFirma(list()->rows().area(), QStringLiteral("QueryFirma")),
       TransferNevalidni(QStringLiteral("TransferNevalidni.rav"), prompter, this),
       labSumTransf_(new QLabel(this)),
       labSumTransfCaption_(new QLabel(QStringLiteral("Общо прехвърлена сума:"), this)),
-      remembered_(QDir::currentPath())
+      remembered_(QDir::currentPath()),
+      programFolder_(std::move(programFolder))
 {
     QueryFirma.sql().setLines({QStringLiteral("select * from FIRMA")});
     TransferNevalidni.setOutputChooser(outputs);
+    // The invalid list is rows of the screen's own: the pages name the firm of this database.
+    TransferNevalidni.setDatabase(dm.IBDatabase1);
     labSumTransf_->setObjectName(QStringLiteral("labSumTransf"));
     commandRow()->addWidget(labSumTransfCaption_);
     commandRow()->addWidget(labSumTransf_);
@@ -140,11 +145,18 @@ void TFDeklNAP::showTransferredColumn(bool prehv)
 
 void TFDeklNAP::transfer()
 {
-    const QString path = control<QLineEdit>(form().file.edit)->text();
+    QString path = control<QLineEdit>(form().file.edit)->text();
     if (path.isEmpty()) {
         prompter().message(nap::kNoFile);
         return;
     }
+    // A new run: the marks and total of the last one say nothing of this one.
+    clearTransfer();
+    path =
+        transfers::delivered_forms::fileToFill(prompter(), path, transfers::delivered_forms::folders(programFolder_));
+    if (path.isEmpty())
+        return;
+    control<QLineEdit>(form().file.edit)->setText(path);
     // The form is filled in place: saved through a file beside it, then put in its stead.
     if (const auto refusal = transfers::writeRefusal(path)) {
         failure::show(prompter(), transfers::whatFailed(nap::kFailed, *refusal), refusal->detail);
@@ -168,6 +180,15 @@ void TFDeklNAP::transfer()
         return;
     }
     finishTransfer(result->written);
+}
+
+void TFDeklNAP::clearTransfer()
+{
+    written_.clear();
+    showTransferredColumn(false);
+    list()->view()->viewport()->update();
+    labSumTransfCaption_->hide();
+    labSumTransf_->hide();
 }
 
 void TFDeklNAP::finishTransfer(const std::vector<bool>& written)

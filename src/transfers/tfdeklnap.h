@@ -4,6 +4,8 @@
 #include "reports/report_project.h"
 #include "transfers/income_declaration_export.h"
 
+#include <QCoreApplication>
+
 class QLabel;
 class TDM;
 
@@ -12,11 +14,13 @@ class TDM;
 // an empty copy of the revenue agency's form the user chooses. Owners whose
 // identifier is neither an EGN nor an LNCh are listed, counted in the total
 // and left out of the form; "Невалидни данни за трансфера" prints them
-// (TransferNevalidni.rav).
+// (TransferNevalidni.rav). The blank form delivered with the program is
+// never filled: the screen offers to copy it and fills the copy.
 class TFDeklNAP : public RegisterScreen {
     Q_OBJECT
 public:
-    TFDeklNAP(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs, QWidget* parent = nullptr);
+    TFDeklNAP(TDM& dm, Prompter& prompter, reports::OutputChooser& outputs,
+              QString programFolder = QCoreApplication::applicationDirPath(), QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -26,6 +30,8 @@ private:
     void readPayments();
     void transfer();
     void finishTransfer(const std::vector<bool>& written);
+    // Back to the screen as before any transfer: no marks, no transferred total.
+    void clearTransfer();
     void printInvalid();
     void showTransferredColumn(bool prehv);
 
@@ -37,5 +43,6 @@ private:
     QLabel* labSumTransf_;
     QLabel* labSumTransfCaption_;
     QString remembered_;
+    QString programFolder_;
     bool shown_ = false;
 };

@@ -78,6 +78,13 @@ inline const QStringList kLand = {
     QStringLiteral("insert into ISTORIQ (ID_HORA, ID_ZEMQ, PLOSHT, CHAST, VIDSOBSTV) values (3, 1, 10, '1/1', 'бивш')"),
 };
 
+// The stamp at the foot of a one-page printout of the land above, which has no firm.
+inline QString onePageFoot()
+{
+    return QStringLiteral("Отпечатано на %1 стр. 1 от 1")
+        .arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+}
+
 // A report screen's test: the land above, the layouts' folder current (a
 // screen looks its layout up there), and the grid read back as text.
 template <typename S>

@@ -21,6 +21,15 @@ QStringList lines(const QString& text)
     return out;
 }
 
+// The stamp at the foot of a page of a database without a firm row.
+QString foot(int page, int pages)
+{
+    return QStringLiteral("Отпечатано на %1 стр. %2 от %3")
+        .arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")))
+        .arg(page)
+        .arg(pages);
+}
+
 const char* const kGroupedLayout = R"(<report version="1">
   <page size="A4" margins="10,10,10,10"/>
   <title height="10"><text width="190" height="8" size="12" bold="true">Собственици по буква</text></title>
@@ -94,6 +103,7 @@ TEST_F(RenderTest, GroupsAndTotalsAddUpThePrintedFiguresInPdfAndHtml)
         QStringLiteral("Общо за буквата: 0,300 5,15 3"),
         QStringLiteral("Общо: 2,302 дка 10,90 лв 4"),
         QStringLiteral("Стр. 1 от 1"),
+        foot(1, 1),
     };
     EXPECT_EQ(lines(pdfText(path(QStringLiteral("out.pdf")))), expected);
 
@@ -133,7 +143,8 @@ TEST_F(RenderTest, LongListsBreakIntoNumberedPagesWithoutCuttingABand)
     QStringList rows;
     for (int p = 0; p < pages.size(); ++p) {
         const QStringList page = lines(pages[p]);
-        EXPECT_EQ(page.last(), QStringLiteral("Стр. %1 от %2").arg(p + 1).arg(pages.size()));
+        EXPECT_EQ(page.value(page.size() - 2), QStringLiteral("Стр. %1 от %2").arg(p + 1).arg(pages.size()));
+        EXPECT_EQ(page.last(), foot(p + 1, int(pages.size())));
         EXPECT_EQ(page.contains(QStringLiteral("Дълъг списък")), p == 0);
         EXPECT_TRUE(page.contains(QStringLiteral("№ Сума"))) << "page header on page " << p + 1;
         for (const QString& line : page)
@@ -145,20 +156,123 @@ TEST_F(RenderTest, LongListsBreakIntoNumberedPagesWithoutCuttingABand)
     EXPECT_EQ(rows.back(), QStringLiteral("150 37,50"));
     EXPECT_TRUE(lines(pages.last()).contains(QStringLiteral("Общо: 2831,25")));
 
-    // No band reaches into the page footer.
+    // No band reaches into the page footer, and the footer stays above the stamp.
     n->open();
     reports::Tables tables;
     tables.insert(QStringLiteral("rvdsN"), reports::readDataset(QStringLiteral("rvdsN"), *n));
     QFile file(path(QStringLiteral("Long.rav")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const reports::Layout layout = reports::parseLayout(file.readAll());
-    const auto doc = reports::render(layout, tables);
+    const double height = layout.page.paintRect(QPageLayout::Millimeter).height();
+    const auto bare = reports::render(layout, tables);
+    ASSERT_TRUE(bare);
+    for (const auto& page : bare->pages)
+        for (size_t i = 0; i + 1 < page.size(); ++i)  // the last item is the page number
+            EXPECT_LE(page[i].rect.bottom(), height - 6 + 1e-6) << page[i].text.toStdString();
+    const auto doc = reports::render(layout, tables, {}, {QStringLiteral("стамп"), QStringLiteral("филтър")});
     ASSERT_TRUE(doc);
     EXPECT_EQ(int(doc->pages.size()), pages.size());
-    const double footerTop = layout.page.paintRect(QPageLayout::Millimeter).height() - 6;
-    for (const auto& page : doc->pages)
-        for (size_t i = 0; i + 1 < page.size(); ++i)  // the last item is the page number
-            EXPECT_LE(page[i].rect.bottom(), footerTop + 1e-6) << page[i].text.toStdString();
+    for (const auto& page : doc->pages) {
+        ASSERT_GE(page.size(), 4u);
+        // The layout's page number, then the stamp's rule, text and page.
+        for (size_t i = 0; i + 4 < page.size(); ++i)
+            EXPECT_LE(page[i].rect.bottom(), height - 5 - 6 + 1e-6) << page[i].text.toStdString();
+        EXPECT_LE(page[page.size() - 4].rect.bottom(), height - 5 + 1e-6);
+        EXPECT_LE(page.back().rect.bottom(), height + 1e-6);
+        EXPECT_GE(page.back().rect.top(), height - 5 - 1e-6);
+    }
+}
+
+// Every page of every report carries the firm, its farming year, the day and
+// the page of pages at its foot, read from the database as it is when the
+// report runs; the filter is named under the title and atop every next page.
+TEST_F(RenderTest, EveryPageIsStampedWithTheFirmTheYearTheDayAndTheFilter)
+{
+    writeLayout(QStringLiteral("Long.rav"), R"(<report version="1">
+      <page size="A5" margins="10,10,10,10"/>
+      <title height="10"><text width="128" height="10">Дълъг списък</text></title>
+      <detail connection="rvdsN" height="5"><field name="N" width="30" height="5"/></detail>
+    </report>)");
+    testsupport::runSql(db_.path(), {QStringLiteral("insert into FIRMA (NAIM_FIRMA, ID_VZP, FROMYEAR, TOYEAR) values "
+                                                    "('Агро ООД', 2, '2024-10-01', '2025-09-30')")});
+    auto n = query(QStringLiteral("QN"),
+                   QStringLiteral("with recursive r(n) as (select 1 from rdb$database union all select n + 1 from r "
+                                  "where n < 80) select n as N from r"));
+    reports::ReportProject project(QStringLiteral("Long.rav"), prompter_, nullptr);
+    project.setOutputChooser(chooser_);
+    project.bindConnection(QStringLiteral("rvdsN"), *n);
+    QString filter = QStringLiteral("Име: Ас");
+    project.setFilter([&filter] { return filter; });
+    chooser_.answerPdf(path(QStringLiteral("stamped.pdf")));
+    chooser_.answerHtml(path(QStringLiteral("stamped.html")));
+    ASSERT_TRUE(project.execute());
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    QStringList pages = pdfText(path(QStringLiteral("stamped.pdf"))).split(QLatin1Char('\f'));
+    if (pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    ASSERT_GE(pages.size(), 2);
+    int rows = 0;
+    for (int p = 0; p < pages.size(); ++p) {
+        const QStringList page = lines(pages[p]);
+        EXPECT_EQ(page.last(), QStringLiteral("Агро ООД – Стопанска година 2024/2025 – Отпечатано на %1 стр. %2 от %3")
+                                   .arg(today)
+                                   .arg(p + 1)
+                                   .arg(pages.size()));
+        EXPECT_EQ(page.value(p == 0 ? 1 : 0), QStringLiteral("Филтър — Име: Ас")) << p;
+        for (const QString& line : page)
+            rows += line.front().isDigit();
+    }
+    EXPECT_EQ(rows, 80);
+
+    // The firm's year moved on and no filter: the next run says so, in HTML too.
+    testsupport::runSql(db_.path(),
+                        {QStringLiteral("update FIRMA set FROMYEAR = '2025-10-01', TOYEAR = '2026-09-30'")});
+    filter.clear();
+    reports::ExecuteOptions withHtml;
+    withHtml.allowHtml = true;
+    ASSERT_TRUE(project.execute(withHtml));
+    const QString html = readText(QStringLiteral("stamped.html"));
+    EXPECT_TRUE(html.contains(QStringLiteral(">Агро ООД – Стопанска година 2025/2026 – Отпечатано на %1<").arg(today)));
+    EXPECT_TRUE(html.contains(QStringLiteral(">стр. 1 от ")));
+    EXPECT_FALSE(html.contains(QStringLiteral("Филтър")));
+    EXPECT_TRUE(prompter_.shown().isEmpty()) << prompter_.shown().join(u'|').toStdString();
+}
+
+// Rows a screen gathered itself name the firm of the database it gives.
+TEST_F(RenderTest, RowsOfTheScreensOwnNameTheFirmOfTheDatabaseGiven)
+{
+    writeLayout(QStringLiteral("Rows.rav"), R"(<report version="1">
+      <detail connection="tr" height="5"><field name="IME" width="60" height="5"/></detail>
+    </report>)");
+    testsupport::runSql(db_.path(), {QStringLiteral("insert into FIRMA (NAIM_FIRMA, ID_VZP) values ('Агро ООД', 2)")});
+    reports::Table rows;
+    rows.fields = QStringList{QStringLiteral("IME")};
+    rows.rows.push_back({fb::Value(QStringLiteral("Иван"))});
+    reports::ReportProject project(QStringLiteral("Rows.rav"), prompter_, nullptr);
+    project.setOutputChooser(chooser_);
+    project.bindRows(QStringLiteral("tr"), rows);
+    chooser_.answerPdf(path(QStringLiteral("alone.pdf")));
+    chooser_.answerPdf(path(QStringLiteral("given.pdf")));
+    ASSERT_TRUE(project.execute());
+    project.setDatabase(database_);
+    ASSERT_TRUE(project.execute());
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    EXPECT_EQ(lines(pdfText(path(QStringLiteral("alone.pdf")))), (QStringList{QStringLiteral("Иван"), foot(1, 1)}));
+    // A firm without a farming year: its name and the day.
+    EXPECT_EQ(
+        lines(pdfText(path(QStringLiteral("given.pdf")))),
+        (QStringList{QStringLiteral("Иван"), QStringLiteral("Агро ООД – Отпечатано на %1 стр. 1 от 1").arg(today)}));
+}
+
+TEST(FootText, NamesWhatIsKnown)
+{
+    const QDate day(2026, 1, 5);
+    EXPECT_EQ(reports::footText(QStringLiteral("Агро ООД"), QDate(2024, 10, 1), QDate(2025, 9, 30), day),
+              QStringLiteral("Агро ООД – Стопанска година 2024/2025 – Отпечатано на 05.01.2026"));
+    EXPECT_EQ(reports::footText(QString(), QDate(2023, 3, 1), QDate(2024, 2, 29), day),
+              QStringLiteral("Стопанска година 2023/2024 – Отпечатано на 05.01.2026"));
+    EXPECT_EQ(reports::footText(QStringLiteral("Агро ООД"), QDate(2024, 10, 1), QDate(), day),
+              QStringLiteral("Агро ООД – Отпечатано на 05.01.2026"));
 }
 
 TEST_F(RenderTest, SubListsPrintTheLinesOfEachRowWithTheirOwnTotals)
@@ -193,7 +307,7 @@ TEST_F(RenderTest, SubListsPrintTheLinesOfEachRowWithTheirOwnTotals)
               (QStringList{QStringLiteral("1 Иван"), QStringLiteral("Стока"), QStringLiteral("Ечемик 25"),
                            QStringLiteral("Пшеница 100"), QStringLiteral("Общо кг: 125"), QStringLiteral("2 Мария"),
                            QStringLiteral("3 Петър"), QStringLiteral("Стока"), QStringLiteral("Слънчоглед 7"),
-                           QStringLiteral("Общо кг: 7")}));
+                           QStringLiteral("Общо кг: 7"), foot(1, 1)}));
 }
 
 TEST_F(RenderTest, PlotsWithADifferenceListOfTheProgram)
@@ -221,7 +335,9 @@ TEST_F(RenderTest, PlotsWithADifferenceListOfTheProgram)
     EXPECT_TRUE(text.contains(QStringLiteral("10135 Ботевград Кайряка 000456 1,735 1,734 1,735 Ливада Частна")));
     EXPECT_TRUE(text.contains(QStringLiteral("Брой имоти: 2 Общо: 10,325 11,613 11,613")))
         << text.join(u'|').toStdString();
-    EXPECT_EQ(text.last(), QStringLiteral("Стр. 1 от 1"));
+    // The page's number is the stamp's: the layout has none of its own.
+    EXPECT_EQ(text.last(), foot(1, 1));
+    EXPECT_EQ(text.join(u'|').count(QStringLiteral("от 1")), 1);
 }
 
 }  // namespace

@@ -202,4 +202,50 @@ TEST_F(TFSprbezhoraTest, PrintListsThePlotsAsFilteredWithTheirSums)
     EXPECT_TRUE(text.contains(QStringLiteral("Общо комасирана площ: 2,500 дка")));
 }
 
+// The printout names the firm, its farming year and the day at the foot, and
+// under the title the filter the list was read under: not what was typed
+// since without filtering, kept by a sort, gone after "Изчисти".
+TEST_F(TFSprbezhoraTest, PrintNamesTheFirmTheYearAndTheFilterInForce)
+{
+    testsupport::runSql(db.path(), {QStringLiteral("insert into FIRMA (NAIM_FIRMA, ID_VZP, FROMYEAR, TOYEAR) values "
+                                                   "('Агро ООД', 2, '2024-10-01', '2025-09-30')")});
+    open();
+    int n = 0;
+    const auto print = [&] {
+        const QString pdf = out.filePath(QStringLiteral("p%1.pdf").arg(++n));
+        outputs.answerPdf(pdf);
+        click("bitPrint");
+        return printed(pdf);
+    };
+    const QString foot = QStringLiteral("Агро ООД – Стопанска година 2024/2025 – Отпечатано на %1 стр. 1 от 1")
+                             .arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+    QStringList text = print();
+    EXPECT_EQ(text.last(), foot);
+    EXPECT_FALSE(text.join(u'|').contains(QStringLiteral("Филтър"))) << text.join(u'|').toStdString();
+
+    typeText(edit("edFilterZeml"), QStringLiteral("Благ"));
+    typeText(edit("edFilterMestn"), QStringLiteral("къ"));
+    click("butFilterShow");
+    edit("edFilterMestn")->clear();
+    typeText(edit("edFilterZeml"), QStringLiteral("оевград"));  // typed, not filtered
+    text = print();
+    EXPECT_EQ(text.value(1), QStringLiteral("Филтър — Землище: Благ; Местност: къ"));
+    EXPECT_EQ(text.last(), foot);
+    EXPECT_TRUE(text.join(u'|').contains(QStringLiteral("Брой имоти: 2"))) << text.join(u'|').toStdString();
+
+    clickTitle(list(), 2);
+    EXPECT_EQ(print().value(1), QStringLiteral("Филтър — Землище: Благ; Местност: къ"));
+
+    // Enter in a box filters by what the boxes hold then.
+    edit("edFilterZeml")->setFocus();
+    QTest::keyClick(edit("edFilterZeml"), Qt::Key_Return);
+    EXPECT_EQ(plots(), (QStringList{"201", "101", "102"}));
+    EXPECT_EQ(print().value(1), QStringLiteral("Филтър — Землище: Благоевград"));
+
+    click("butFilterClear");
+    text = print();
+    EXPECT_FALSE(text.join(u'|').contains(QStringLiteral("Филтър"))) << text.join(u'|').toStdString();
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
+}
+
 }  // namespace

@@ -68,7 +68,7 @@ TEST_F(TFSprimotiTest, PrintShowsEachSettlementWithItsLocalitiesInTheSortedOrder
         "Къра 14,000 6,000",
         "Общо площ: 26,000 дка",
         "Общо площ по договори: 11,000 дка",
-        "Стр. 1 от 1",
+        propertyreports::onePageFoot(),
     };
     EXPECT_EQ(text, expected) << text.join(u'|').toStdString();
 }

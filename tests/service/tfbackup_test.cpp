@@ -6,6 +6,7 @@
 #include "transfers/unwritable.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QProgressBar>
 #include <QTemporaryDir>
 
@@ -46,6 +47,9 @@ TEST(BackupFolderName, IsTheShortDateWithoutPathSeparators)
 TEST_F(TFBackupTest, RefusalsLeaveTheConnectionAndTheFoldersAlone)
 {
     open();
+    // A firm without a farming year: the file alone.
+    EXPECT_EQ(control<QLabel>("labBaza")->text(),
+              QStringLiteral("Ще бъде копирана базата „%1“.").arg(QDir::toNativeSeparators(db.path())));
     EXPECT_EQ(edit("edFileName")->text(), QString());
     click("BitBtn2");
     edit("edFileName")->setText(QDir::toNativeSeparators(target.path() + QStringLiteral("/missing")));
@@ -73,6 +77,10 @@ TEST_F(TFBackupTest, ACopyOfTheDayHoldsTheSameRowsAndASecondOneIsRefused)
 {
     seedYear(db.path(), 2009, QStringLiteral("Иван Петров"));
     open();
+    // The screen names what it copies before anything is copied.
+    EXPECT_EQ(control<QLabel>("labBaza")->text(),
+              QStringLiteral("Ще бъде копирана базата „%1“ за стопанска 2009/2010 година.")
+                  .arg(QDir::toNativeSeparators(db.path())));
     // A row saved through the shared cursors is in the copy.
     dm->THora.append();
     dm->THora.field("IME").setValue(QStringLiteral("Мария Колева"));

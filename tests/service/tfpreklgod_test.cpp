@@ -14,6 +14,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -56,7 +57,13 @@ protected:
     }
     TFPreklgod& open(TFPreklgod::StepHook hook = {})
     {
-        return show(new TFPreklgod(module(), prompter, program.path(), std::move(hook)));
+        return show(new TFPreklgod(module(), prompter, program.path(), std::move(hook), [this] { return today; }));
+    }
+    // Starts the closing and says "Да" to the year.
+    void closeWithYes()
+    {
+        prompter.answerYes();
+        click("BitBtn1");
     }
     QString inProgram(const QString& name) const { return QDir(program.path()).filePath(name); }
 
@@ -94,13 +101,25 @@ protected:
 
     CurrentFolderGuard folderGuard;
     QTemporaryDir program;
+    // After the farming year's last day unless a test says otherwise.
+    QDate today{2025, 11, 3};
 };
+
+QString closingQuestion(const char* year, const char* next)
+{
+    return QStringLiteral(
+               "Ще бъде приключена стопанска година %1.\nНовата стопанска година ще бъде %2.\n"
+               "Желаете ли да продължите?")
+        .arg(QString::fromUtf8(year), QString::fromUtf8(next));
+}
+
+const QString kQuestion2025 = closingQuestion("01.10.2024 – 30.09.2025", "01.10.2025 – 30.09.2026");
 
 TEST_F(TFPreklgodTest, ClosingArchivesCarriesOverAndStartsTheNextYear)
 {
     open();
-    click("BitBtn1");
-    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Периодът е приключен успешно!")});
+    closeWithYes();
+    EXPECT_EQ(prompter.shown(), (QStringList{kQuestion2025, QStringLiteral("Периодът е приключен успешно!")}));
     EXPECT_TRUE(closed());
 
     const QDir archive(inProgram(QStringLiteral("2024_2025")));
@@ -131,11 +150,87 @@ TEST_F(TFPreklgodTest, ClosingArchivesCarriesOverAndStartsTheNextYear)
     EXPECT_EQ(left.owners, 0);
 }
 
+// The screen names the year it closes; "Не" (the default) to either question
+// leaves everything as it was, and a screen opened again after a closing
+// names the next year and asks about it afresh.
+TEST_F(TFPreklgodTest, NamesTheYearAndClosesNothingWithoutTheUsersYes)
+{
+    const QString before = everything();
+    open();
+    EXPECT_EQ(control<QLabel>("labGodina")->text(), QStringLiteral("Стопанска година 01.10.2024 – 30.09.2025"));
+    prompter.answerNo();
+    click("BitBtn1");
+    EXPECT_EQ(prompter.shown(), QStringList{kQuestion2025});
+    EXPECT_EQ(prompter.defaults(), QList<Prompter::Default>{Prompter::Default::No});
+    EXPECT_EQ(everything(), before);
+    EXPECT_FALSE(QFileInfo::exists(inProgram(QStringLiteral("2024_2025"))));
+    EXPECT_FALSE(QFileInfo::exists(inProgram(kTemp)));
+    EXPECT_FALSE(closed());
+
+    // On its last day the year counts as ended; the day before it does not.
+    today = QDate(2025, 9, 29);
+    const QString early = QStringLiteral(
+        "Стопанска година 01.10.2024 – 30.09.2025 още не е завършила: последният ѝ ден е 30.09.2025.\n"
+        "Желаете ли да я приключите предсрочно?");
+    prompter.clearShown();
+    prompter.answerYes();
+    prompter.answerNo();
+    click("BitBtn1");
+    EXPECT_EQ(prompter.shown(), (QStringList{kQuestion2025, early}));
+    EXPECT_EQ(prompter.defaults().last(), Prompter::Default::No);
+    EXPECT_EQ(everything(), before);
+    EXPECT_FALSE(QFileInfo::exists(inProgram(QStringLiteral("2024_2025"))));
+
+    prompter.clearShown();
+    prompter.answerYes();
+    prompter.answerYes();
+    click("BitBtn1");
+    EXPECT_EQ(prompter.shown(), (QStringList{kQuestion2025, early, QStringLiteral("Периодът е приключен успешно!")}));
+    EXPECT_TRUE(closed());
+
+    today = QDate(2025, 9, 30);
+    open();
+    EXPECT_EQ(control<QLabel>("labGodina")->text(), QStringLiteral("Стопанска година 01.10.2025 – 30.09.2026"));
+    const QString closedYear = everything();
+    prompter.clearShown();
+    prompter.answerYes();
+    prompter.answerNo();
+    click("BitBtn1");
+    EXPECT_EQ(prompter.shown().value(0), closingQuestion("01.10.2025 – 30.09.2026", "01.10.2026 – 30.09.2027"));
+    EXPECT_EQ(everything(), closedYear);
+    EXPECT_FALSE(QFileInfo::exists(inProgram(QStringLiteral("2025_2026"))));
+
+    // On the year's last day only the first question is asked.
+    testsupport::runSql(db.path(), {QStringLiteral("update FIRMA set FROMYEAR = '2024-10-01', TOYEAR = '2025-09-30'")});
+    delete screen.data();
+    QDir(inProgram(QStringLiteral("2024_2025"))).removeRecursively();
+    open();
+    prompter.clearShown();
+    closeWithYes();
+    EXPECT_EQ(prompter.shown(), (QStringList{kQuestion2025, QStringLiteral("Периодът е приключен успешно!")}));
+}
+
+// A firm without a farming year is not closed into an archive of no year.
+TEST_F(TFPreklgodTest, AFirmWithoutAFarmingYearIsNotClosed)
+{
+    testsupport::runSql(db.path(), {QStringLiteral("update FIRMA set TOYEAR = null")});
+    const QString before = everything();
+    open();
+    EXPECT_EQ(control<QLabel>("labGodina")->text(), QStringLiteral("Стопанската година не е зададена."));
+    prompter.clearShown();
+    click("BitBtn1");
+    EXPECT_EQ(prompter.shown(),
+              QStringList{QStringLiteral("Годината не е приключена.\nВъв „Фирма“ не е зададена стопанска година.")});
+    EXPECT_EQ(everything(), before);
+    EXPECT_TRUE(QDir(program.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
 TEST_F(TFPreklgodTest, ALeapDayMovesToTheTwentyEighthAndASecondClosingIsRefused)
 {
     testsupport::runSql(db.path(), {QStringLiteral("update FIRMA set FROMYEAR = '2023-03-01', TOYEAR = '2024-02-29'")});
     open();
-    click("BitBtn1");
+    closeWithYes();
+    EXPECT_EQ(prompter.shown().value(0), closingQuestion("01.03.2023 – 29.02.2024", "01.03.2024 – 28.02.2025"));
     EXPECT_EQ(rows(QStringLiteral("select fromyear, toyear from firma")), QStringLiteral("2024-03-01 2025-02-28"));
     EXPECT_TRUE(QFileInfo(inProgram(QStringLiteral("2023_2024"))).isDir());
 
@@ -160,9 +255,11 @@ TEST_F(TFPreklgodTest, AnErrorAfterAnyStepLeavesTheDatabaseAsItWasAndNoFolders)
             if (step == failing)
                 throw std::runtime_error("step " + std::to_string(step));
         });
-        click("BitBtn1");
-        EXPECT_EQ(prompter.shown(),
-                  QStringList{QStringLiteral("Грешка: Приключването на период е прекратено!\n\nstep %1").arg(failing)});
+        closeWithYes();
+        EXPECT_EQ(
+            prompter.shown(),
+            (QStringList{kQuestion2025,
+                         QStringLiteral("Грешка: Приключването на период е прекратено!\n\nstep %1").arg(failing)}));
         EXPECT_EQ(everything(), before) << failing;
         EXPECT_FALSE(QFileInfo::exists(inProgram(kTemp))) << failing;
         EXPECT_FALSE(QFileInfo::exists(inProgram(QStringLiteral("2024_2025")))) << failing;
@@ -174,18 +271,18 @@ TEST_F(TFPreklgodTest, AnErrorAfterAnyStepLeavesTheDatabaseAsItWasAndNoFolders)
                                                    "exception E_CLOSED; end")});
     const QString withTrigger = everything();
     prompter.clearShown();
-    click("BitBtn1");
-    ASSERT_EQ(prompter.shown().size(), 1);
+    closeWithYes();
+    ASSERT_EQ(prompter.shown().size(), 2);
     EXPECT_TRUE(
-        prompter.shown().first().startsWith(QStringLiteral("Грешка: Приключването на период е прекратено!\n\n")));
-    EXPECT_TRUE(prompter.shown().first().contains(QStringLiteral("ONR is locked")));
+        prompter.shown().last().startsWith(QStringLiteral("Грешка: Приключването на период е прекратено!\n\n")));
+    EXPECT_TRUE(prompter.shown().last().contains(QStringLiteral("ONR is locked")));
     EXPECT_EQ(everything(), withTrigger);
     testsupport::runSql(db.path(), {QStringLiteral("drop trigger ONR_LOCK")});
     delete screen.data();
     prompter.clearShown();
     open();
-    click("BitBtn1");
-    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Периодът е приключен успешно!")});
+    closeWithYes();
+    EXPECT_EQ(prompter.shown(), (QStringList{kQuestion2025, QStringLiteral("Периодът е приключен успешно!")}));
 }
 
 // The closing in a process of its own, killed at `step` (never reached: 99);

@@ -8,6 +8,7 @@
 #include "fb/error.h"
 #include "reports/report_project.h"
 #include "service/service_test.h"
+#include "service/tfbackup.h"
 #include "support/pdf_text.h"
 #include "support/scripted_output_chooser.h"
 #include "support/screen_test.h"
@@ -103,7 +104,7 @@ protected:
         chooser.answerPdf(pdf);
         if (!project.execute())
             return {};
-        return testsupport::pdfText(pdf).simplified();
+        return testsupport::pdfLines(pdf).value(0);
     }
 
     CurrentFolderGuard folderGuard;
@@ -200,6 +201,54 @@ TEST_F(LoadingTest, AFileThatDoesNotOpenLeavesTheProgramOnItsDatabase)
     EXPECT_FALSE(labelShown());
     EXPECT_EQ(testsupport::countRows(other, QStringLiteral("rdb$relations where coalesce(rdb$system_flag, 0) = 0")), 0);
     testsupport::keepScreenshot(screen->grab().toImage(), QStringLiteral("TFZarejdanenagod"));
+}
+
+// Once an archived period is loaded the caption names it as the label does;
+// the backup names the archive's database as the period's, and a list
+// printed from a screen names the archive's firm and farming year.
+TEST_F(LoadingTest, TheLoadedPeriodIsNamedInTheCaptionTheBackupAndThePrintouts)
+{
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Арвента - Агро ООД"));
+    main->runCommand(QStringLiteral("mArchive"));
+    auto* backup = main->mdiArea()->findChild<TFBackup*>();
+    ASSERT_TRUE(backup);
+    EXPECT_EQ(backup->findChild<QLabel*>(QStringLiteral("labBaza"))->text(),
+              QStringLiteral("Ще бъде копирана базата „%1“ за стопанска 2015/2016 година.")
+                  .arg(QDir::toNativeSeparators(current.path())));
+    backup->closeWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    const QString file = makeArchive(QStringLiteral("2009_2010"), 2009);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ARVENTA_LAYOUTS_DIR "/SprImotiZemlishta.rav"),
+                            QDir(QFileInfo(file).absolutePath()).filePath(QStringLiteral("SprImotiZemlishta.rav"))));
+    load(file);
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Арвента - Агро ООД - Стар период - Стопанска година: 2009/2010"));
+    main->runCommand(QStringLiteral("mArchive"));
+    backup = main->mdiArea()->findChild<TFBackup*>();
+    ASSERT_TRUE(backup);
+    EXPECT_EQ(backup->findChild<QLabel*>(QStringLiteral("labBaza"))->text(),
+              QStringLiteral("Ще бъде копирана базата „%1“ на заредения стар период за стопанска 2009/2010 година.")
+                  .arg(QDir::toNativeSeparators(file)));
+    backup->closeWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    testsupport::ScriptedOutputChooser chooser;
+    registry.setOutputChooser(chooser);
+    const QString pdf = QDir(archives.path()).filePath(QStringLiteral("plots.pdf"));
+    chooser.answerPdf(pdf);
+    main->runCommand(QStringLiteral("mSprImotiSobstv"));
+    Screen* plots = registry.instance(QStringLiteral("TFSprbezhora"));
+    ASSERT_TRUE(plots);
+    QTest::mouseClick(plots->findChild<QPushButton*>(QStringLiteral("bitPrint")), Qt::LeftButton);
+    EXPECT_EQ(testsupport::pdfLines(pdf).last(),
+              QStringLiteral("Агро ООД – Стопанска година 2009/2010 – Отпечатано на %1 стр. 1 от 1")
+                  .arg(QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))));
+    plots->closeWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // A second loading replaces the period in the caption.
+    load(makeArchive(QStringLiteral("2012_2013"), 2012));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Арвента - Агро ООД - Стар период - Стопанска година: 2012/2013"));
 }
 
 TEST(ArchiveYear, ComesFromTheFolderNameOrNotAtAll)

@@ -172,6 +172,92 @@ TEST_F(TFDeklNAPTest, SaysAFormThatCannotBeWritten)
     EXPECT_FALSE(control<QLabel>("labSumTransf")->isVisible());
 }
 
+// A failed run leaves no marks or total of the run before it on screen.
+TEST_F(TFDeklNAPTest, AFailedTransferClearsTheMarksAndTheTotalOfTheLastOne)
+{
+    open();
+    const QString form = emptyForm();
+    edit("edFileName")->setText(form);
+    click("btnTransfer");
+    ASSERT_TRUE(control<QLabel>("labSumTransf")->isVisible());
+    ASSERT_FALSE(grid("jvdbgridDeklNAP")->isColumnHidden(6));
+    prompter.clearShown();
+    click("btnTransfer");  // the form is filled now
+    EXPECT_EQ(prompter.shown(), QStringList{nap::kFilled});
+    EXPECT_FALSE(control<QLabel>("labSumTransf")->isVisible());
+    EXPECT_TRUE(grid("jvdbgridDeklNAP")->isColumnHidden(6));
+    EXPECT_FALSE(grid("jvdbgridDeklNAP")->isColumnHidden(7));
+    EXPECT_EQ(column("jvdbgridDeklNAP", 7), QStringList(7, QString()));
+}
+
+// The blank form delivered with the program is never filled: "Не" (the
+// default) leaves it as it is; "Да" copies it under a name the user chooses
+// outside the program's folder and fills the copy. A link to the delivered
+// form is the delivered form.
+TEST_F(TFDeklNAPTest, TheDeliveredFormIsNeverFilledButACopyOfItIs)
+{
+    QTemporaryDir installed, mine;
+    const QString delivered = installed.filePath(nap::kFileName);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ARVENTA_FORMS_DIR "/") + nap::kFileName, delivered));
+    QFile::setPermissions(delivered, QFile::ReadOwner | QFile::WriteOwner);
+    const QByteArray blank = fileBytes(delivered);
+    show(new TFDeklNAP(module(), prompter, outputs, installed.path()));
+    const QString question = QStringLiteral(
+        "Файлът „%1“ е празен образец, доставен с програмата, и не се попълва.\n"
+        "Желаете ли да го копирате под име по ваш избор и да попълните копието?");
+
+    edit("edFileName")->setText(QDir::toNativeSeparators(delivered));
+    prompter.clearShown();
+    prompter.answerNo();
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), QStringList{question.arg(QDir::toNativeSeparators(delivered))});
+    EXPECT_EQ(prompter.defaults().last(), Prompter::Default::No);
+    EXPECT_EQ(fileBytes(delivered), blank);
+    EXPECT_FALSE(control<QLabel>("labSumTransf")->isVisible());
+
+    // A copy into the program's folder, or over a file that is there, is refused.
+    prompter.clearShown();
+    prompter.answerYes();
+    prompter.answerPath(installed.path());
+    prompter.answerInput(QStringLiteral("копие"));
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown().last(),
+              QStringLiteral("Копието не може да бъде в папката на програмата. Изберете друга директория!"));
+    ASSERT_TRUE(QFile::copy(delivered, mine.filePath(QStringLiteral("стара.xlsx"))));
+    prompter.clearShown();
+    prompter.answerYes();
+    prompter.answerPath(mine.path());
+    prompter.answerInput(QStringLiteral("стара.xlsx"));
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown().last(), QStringLiteral("Файлът „%1“ вече съществува. Изберете друго име!")
+                                           .arg(QDir::toNativeSeparators(mine.filePath(QStringLiteral("стара.xlsx")))));
+    EXPECT_EQ(fileBytes(mine.filePath(QStringLiteral("стара.xlsx"))), blank);
+
+    // The name without its extension gets the form's.
+    prompter.clearShown();
+    prompter.answerYes();
+    prompter.answerPath(mine.path());
+    prompter.answerInput(QStringLiteral("справка 2024"));
+    click("btnTransfer");
+    const QString copy = mine.filePath(QStringLiteral("справка 2024.xlsx"));
+    EXPECT_EQ(prompter.shown(), (QStringList{question.arg(QDir::toNativeSeparators(delivered)),
+                                             QStringLiteral("Изберете директория за копието ..."),
+                                             QStringLiteral("Име на файла:"), nap::kDone}));
+    EXPECT_EQ(edit("edFileName")->text(), QDir::toNativeSeparators(copy));
+    EXPECT_EQ(cellFacts(readWithOpenpyxl(copy), nap::kSheetName, "E6")["value"], QJsonValue(6));
+    EXPECT_EQ(fileBytes(delivered), blank);
+    EXPECT_TRUE(control<QLabel>("labSumTransf")->isVisible());
+
+    const QString link = mine.filePath(QStringLiteral("връзка.xlsx"));
+    ASSERT_TRUE(QFile::link(delivered, link));
+    edit("edFileName")->setText(link);
+    prompter.clearShown();
+    prompter.answerNo();
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(), QStringList{question.arg(QDir::toNativeSeparators(link))});
+    EXPECT_EQ(fileBytes(delivered), blank);
+}
+
 class TFDekl69Test : public ExportScreenTest<TFDekl69> {
 protected:
     QStringList rows() const override { return declarationtest::kLand; }
@@ -394,6 +480,48 @@ TEST_F(TFAKTest, RefusesWithoutAFileOrTheFormAndPrintsTheInvalidPlots)
     click("bitPrintTransferNevalidni");
     EXPECT_EQ(prompter.shown(), (QStringList{QStringLiteral("Изтегляне на данните, моля изчакайте!"),
                                              QStringLiteral("Няма невалидни данни!")}));
+}
+
+// The survey card's blank forms, in the source tree's forms folder or in the
+// program's folder, are offered for copying and never written.
+TEST_F(TFAKTest, TheDeliveredFormsAreNotFilled)
+{
+    open();
+    const QString source = QStringLiteral(ARVENTA_FORMS_DIR "/") + transfers::survey_card::kFormFileName;
+    const QByteArray blank = fileBytes(source);
+    edit("edFileName")->setText(QDir::toNativeSeparators(source));
+    prompter.clearShown();
+    prompter.answerNo();
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown(),
+              QStringList{QStringLiteral("Файлът „%1“ е празен образец, доставен с програмата, и не се попълва.\n"
+                                         "Желаете ли да го копирате под име по ваш избор и да попълните копието?")
+                              .arg(QDir::toNativeSeparators(source))});
+    EXPECT_EQ(fileBytes(source), blank);
+    EXPECT_TRUE(control<QLabel>("labSum")->isVisible());
+}
+
+TEST_F(TFAK_accessTest, TheDeliveredSurveyDatabaseIsCopiedAndTheCopyFilled)
+{
+    QTemporaryDir installed, mine;
+    const QString delivered = installed.filePath(QStringLiteral("forms/") + transfers::survey_database::kFileName);
+    ASSERT_TRUE(QDir(installed.path()).mkdir(QStringLiteral("forms")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ARVENTA_FORMS_DIR "/") + transfers::survey_database::kFileName, delivered));
+    QFile::setPermissions(delivered, QFile::ReadOwner);  // installed read-only
+    const QByteArray blank = fileBytes(delivered);
+    show(new TFAK_access(module(), prompter, outputs, installed.path()));
+    edit("edFileName")->setText(delivered);
+    prompter.clearShown();
+    prompter.answerYes();
+    prompter.answerPath(mine.path());
+    prompter.answerInput(QStringLiteral("карта.mde"));
+    click("btnTransfer");
+    EXPECT_EQ(prompter.shown().last(), transfers::survey_database::kDone);
+    const QString copy = mine.filePath(QStringLiteral("карта.mde"));
+    EXPECT_EQ(edit("edFileName")->text(), QDir::toNativeSeparators(copy));
+    EXPECT_EQ(surveyRows(readSurveyDatabase(copy), QStringLiteral("karta_spisak_nm")).size(), 3);
+    EXPECT_EQ(fileBytes(delivered), blank);
+    QFile::setPermissions(delivered, QFile::ReadOwner | QFile::WriteOwner);
 }
 
 // The number of plots under them; the card written into the chosen survey

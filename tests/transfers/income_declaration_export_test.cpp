@@ -6,6 +6,7 @@
 #include "dataset/transaction_area.h"
 #include "support/sql.h"
 #include "support/test_db.h"
+#include "transfers/delivered_forms.h"
 #include "transfers/income_declaration_export.h"
 #include "transfers/income_declaration_form.h"
 #include "transfers/range.h"
@@ -14,8 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 namespace nap = transfers::income_declaration;
 
@@ -173,6 +178,71 @@ TEST_F(IncomeDeclarationExportTest, AFailureHalfWayLeavesTheFormUntouched)
     EXPECT_THROW(nap::transfer(form_, payer(), payments()), transfers::WorkbookError);
     EXPECT_EQ(bytesOf(form_), before);
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{QStringLiteral("справка.xlsx")});
+}
+
+}  // namespace
+
+namespace {
+
+// The command line fills a copy of a form made elsewhere and refuses, with
+// the reason, the blank forms delivered with the program, which it leaves
+// as they are; the same file on disk under another name is the form too.
+TEST_F(IncomeDeclarationExportTest, TheCommandLineRefusesTheDeliveredFormsAndFillsACopy)
+{
+    const auto run = [this](const QString& form, QString* err) {
+        QProcess p;
+        p.start(QStringLiteral(ARVENTA_EXPORT_EXE),
+                {QStringLiteral("nap"), form, QStringLiteral("--database"), db_.path()});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        *err = QString::fromUtf8(p.readAllStandardError());
+        return p.exitCode();
+    };
+    const QString source = QStringLiteral(ARVENTA_FORMS_DIR "/") + nap::kFileName;
+    const QByteArray blank = bytesOf(source);
+    QString err;
+    EXPECT_EQ(run(source, &err), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("Данните не са прехвърлени.\n"
+                                            "Файлът „%1“ е празен образец, доставен с програмата, и не се попълва.\n"
+                                            "Копирайте го в друга папка и посочете копието.\n")
+                                 .arg(source)))
+        << err.toStdString();
+    EXPECT_EQ(bytesOf(source), blank);
+
+    const QString hardLink = dir_.filePath(QStringLiteral("друго име.xlsx"));
+    if (::link(QFile::encodeName(source).constData(), QFile::encodeName(hardLink).constData()) == 0) {
+        EXPECT_EQ(run(hardLink, &err), 1);
+        EXPECT_TRUE(err.contains(QStringLiteral("е празен образец"))) << err.toStdString();
+        EXPECT_EQ(bytesOf(source), blank);
+    }
+
+    EXPECT_EQ(run(form_, &err), 0) << err.toStdString();
+    EXPECT_NE(bytesOf(form_), blank);
+}
+
+TEST(DeliveredForms, AreTheFilesOfTheDeliveryFoldersNotTheirCopies)
+{
+    QTemporaryDir program, elsewhere;
+    namespace df = transfers::delivered_forms;
+    const QStringList folders = df::folders(program.path());
+    ASSERT_TRUE(QDir(program.path()).mkdir(QStringLiteral("forms")));
+    const QString inProgram = program.filePath(QStringLiteral("DeklNAP.xlsx"));
+    const QString inForms = program.filePath(QStringLiteral("forms/zp_v15.mde"));
+    const QString copy = elsewhere.filePath(QStringLiteral("DeklNAP.xlsx"));
+    for (const QString& f : {inProgram, inForms, copy})
+        ASSERT_TRUE(QFile::copy(QStringLiteral(ARVENTA_FORMS_DIR "/") + nap::kFileName, f));
+    EXPECT_TRUE(df::isDelivered(inProgram, folders));
+    EXPECT_TRUE(df::isDelivered(inForms, folders));
+    EXPECT_TRUE(df::isDelivered(QStringLiteral(ARVENTA_FORMS_DIR "/zp_viva11_5.xlsx"), folders));
+    // A copy elsewhere is the user's, byte for byte the same or not; a missing file is nobody's.
+    EXPECT_FALSE(df::isDelivered(copy, folders));
+    EXPECT_FALSE(df::isDelivered(elsewhere.filePath(QStringLiteral("missing.xlsx")), folders));
+    // Reached through a link or through the folder's other name, it is still the delivered one.
+    const QString link = elsewhere.filePath(QStringLiteral("link.xlsx"));
+    ASSERT_TRUE(QFile::link(inProgram, link));
+    EXPECT_TRUE(df::isDelivered(link, folders));
+    const QString folderLink = elsewhere.filePath(QStringLiteral("program"));
+    ASSERT_TRUE(QFile::link(program.path(), folderLink));
+    EXPECT_TRUE(df::isDelivered(folderLink + QStringLiteral("/DeklNAP.xlsx"), folders));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "service/archive_files.h"
 #include "transfers/dekl69_export.h"
 #include "transfers/dekl70_export.h"
+#include "transfers/delivered_forms.h"
 #include "transfers/income_declaration_export.h"
 #include "transfers/survey_card_export.h"
 #include "transfers/workbook_error.h"
@@ -35,6 +36,8 @@ const char* const kUsage =
     "nap fills FORM.xlsx, an empty copy of the income declaration form (DeklNAP.xlsx), and saves it.\n"
     "ak fills FORM.xlsx, an empty copy of the survey card form (zp_viva11_5.xlsx), and saves it;\n"
     "ak-db writes the survey card into FILE.mde, an empty survey database (zp_v15.mde).\n"
+    "The blank forms delivered with the program (beside it, or in a forms folder) are never filled:\n"
+    "copy one elsewhere and give the copy.\n"
     "dekl69 and dekl70 write FOLDER/Dekl69/<EKATTE>.xlsx (Dekl70/...) for every cadastral area, or for\n"
     "the one of CODE, replacing files there; FOLDER is the current folder unless given.\n"
     "--invalid prints the owners or plots that could not be declared to a PDF file.\n";
@@ -229,6 +232,12 @@ int main(int argc, char** argv)
     dataset::TransactionArea area(
         database, QStringLiteral("IBTExport"),
         fb::TransactionOptions{fb::TransactionOptions::Isolation::Snapshot, true, true, true});
+    if (!args->form.isEmpty() &&
+        transfers::delivered_forms::isDelivered(
+            args->form.trimmed(), transfers::delivered_forms::folders(QCoreApplication::applicationDirPath()))) {
+        say(kFailed + QLatin1Char('\n') + transfers::delivered_forms::refusal(args->form.trimmed()));
+        return 1;
+    }
     try {
         if (args->kind == QLatin1String("nap"))
             return incomeDeclaration(*args, area);
