@@ -1,6 +1,7 @@
 #include "rent/tfsobstvzemq.h"
 
 #include "dm/tdm.h"
+#include "reports/list_filter.h"
 #include "rent/rent_notices.h"
 #include "schema/rent_due_cache.h"
 
@@ -98,6 +99,8 @@ TFSobstvZemq::TFSobstvZemq(TDM& dm, Prompter& prompter, reports::OutputChooser& 
     for (reports::ReportProject* project : {&SpisykAll, &SpisykSP}) {
         project->setOutputChooser(outputs);
         project->bindConnection(QStringLiteral("rvdsQuerySobstv"), rows());
+        // A list printed under a filter says which.
+        project->setFilter(reports::listFilter(*list(), form().list.filters, *this));
     }
     auto* all = control<QPushButton>(QStringLiteral("bitPrintAll"));
     auto* shortList = control<QPushButton>(QStringLiteral("bitPrintSP"));

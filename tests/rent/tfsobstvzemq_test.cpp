@@ -309,6 +309,9 @@ TEST_F(TFSobstvZemqTest, PrintsTheRowsAsTheyStandInFullAndShort)
     EXPECT_FALSE(text.contains(QStringLiteral("Изплатена")));
     EXPECT_TRUE(text.contains(QStringLiteral("Приравнена площ: 6,457 дка")));
     EXPECT_TRUE(text.contains(QStringLiteral("Начислена рента: 186,30 лв")));
+    // The list printed under a filter names it; the whole list did not.
+    EXPECT_TRUE(text.contains(QStringLiteral("Име/Наименование: ив"))) << text.toStdString();
+    EXPECT_FALSE(full.join(u'|').contains(QStringLiteral("Име/Наименование: ")));
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
 }
 
