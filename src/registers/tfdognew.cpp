@@ -324,7 +324,9 @@ void TFDogNew::terminate()
         return;
     }
     const QString number = dm_.TDogovor.field(QStringLiteral("NOMER")).value().toString();
-    if (!prompter().confirm(QStringLiteral("Желаете ли да прекратите договор номер %1?").arg(number)))
+    // A termination frees every share: Enter alone must not do it.
+    if (!prompter().confirm(QStringLiteral("Желаете ли да прекратите договор номер %1?").arg(number),
+                            Prompter::Default::No))
         return;
     if (!freeShares())
         return;

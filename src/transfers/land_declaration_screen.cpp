@@ -74,7 +74,8 @@ void LandDeclarationScreen::transfer()
         failure::show(prompter(), transfers::whatFailed(ld::kFailed, *refusal), refusal->detail);
         return;
     }
-    if (QFileInfo::exists(path) && !prompter().confirm(ld::kOverwrite))
+    // Written over, the files of an earlier run are gone: Enter alone must not do it.
+    if (QFileInfo::exists(path) && !prompter().confirm(ld::kOverwrite, Prompter::Default::No))
         return;
     auto* bar = control<QProgressBar>(form().progress);
     bar->setValue(0);

@@ -221,6 +221,7 @@ TEST_F(TFDogNewTest, TerminationFreesEveryShareKeepsTheLinesAndClosesTheContract
     prompter.answerNo();
     click("bitPrekr");
     EXPECT_EQ(prompter.shown().last(), "Желаете ли да прекратите договор номер 10?");
+    EXPECT_EQ(prompter.defaults().last(), Prompter::Default::No);
     EXPECT_FALSE(closed());
     prompter.answerYes();
     click("bitPrekr");

@@ -299,6 +299,7 @@ TEST_F(TFDekl69Test, TransfersAndAsksBeforeOverwriting)
     prompter.answerYes();
     click("btnTransfer");
     EXPECT_EQ(prompter.shown(), (QStringList{ld::kDone, ld::kOverwrite, ld::kOverwrite, ld::kDone}));
+    EXPECT_EQ(prompter.defaults(), QList<Prompter::Default>(2, Prompter::Default::No));
     EXPECT_TRUE(control<QLabel>("labSum")->isVisible());
     prompter.clearShown();
     edit("edFileName")->clear();
