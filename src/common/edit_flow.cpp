@@ -339,9 +339,14 @@ bool EditFlow::closeCheck()
         prompter_.message(refusal_);
         return false;
     }
-    if (!prompter_.confirm(kAskSave)) {
-        discard(false);
-        return true;
+    switch (prompter_.askToSave(kAskSave)) {
+        case Prompter::Answer::Cancel:
+            return false;  // back to the work, nothing stored or given up
+        case Prompter::Answer::No:
+            discard(false);
+            return true;
+        case Prompter::Answer::Yes:
+            break;
     }
     switch (store(Saving::Closing)) {
         case Outcome::Saved:

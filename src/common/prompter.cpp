@@ -40,6 +40,25 @@ bool QtPrompter::confirm(const QString& text, Default preset)
     return box.exec() == QMessageBox::Yes;
 }
 
+Prompter::Answer QtPrompter::askToSave(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, boxCaption(), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    parent());
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Не"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("Отказ"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:  // "Отказ", Esc, the close box
+            return Answer::Cancel;
+    }
+}
+
 std::optional<QString> QtPrompter::input(const QString& caption, const QString& prompt, const QString& text)
 {
     QInputDialog dialog(parent());

@@ -19,6 +19,12 @@ public:
     enum class Default { Yes, No };
     // A question with the buttons "Да" and "Не"; true for "Да".
     virtual bool confirm(const QString& text, Default preset = Default::Yes) = 0;
+    // The question before work could be thrown away ("Желаете ли да
+    // запишете!"): "Да" stores, "Не" gives the work up, and "Отказ" (also
+    // Esc and the window's close box) goes back to the work.
+    enum class Answer { Yes, No, Cancel };
+    // A prompter without a third button answers as confirm() does.
+    virtual Answer askToSave(const QString& text) { return confirm(text) ? Answer::Yes : Answer::No; }
     // A one-line input box; empty when the user cancels.
     virtual std::optional<QString> input(const QString& caption, const QString& prompt, const QString& text) = 0;
     // An open-file dialog; an empty text when the user cancels.
@@ -35,6 +41,7 @@ public:
 
     void message(const QString& text) override;
     bool confirm(const QString& text, Default preset = Default::Yes) override;
+    Answer askToSave(const QString& text) override;
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& text) override;
     QString openFile(const QString& caption, const QString& folder, const QString& filter) override;
     QString browseFolder(const QString& caption, const QString& folder) override;

@@ -419,11 +419,18 @@ TEST_F(ListScreenTest, TheCloseQuestionSavesDiscardsOrKeepsTheScreenOpen)
     EXPECT_FALSE(screen);
     EXPECT_EQ(count(QStringLiteral("HORA where IME = 'Само Име'")), 1);
 
-    // No: discarded, rolled back, closed.
+    // "Отказ" (or Esc): back to the work, nothing stored and nothing given up.
     TestOwners& u = open();
     u.correct->click();
     u.ime->selectAll();
     typeText(u.ime, QStringLiteral("Не се пази"));
+    prompter.answerCancel();
+    EXPECT_FALSE(u.close());
+    EXPECT_TRUE(u.flow->isEditing());
+    EXPECT_EQ(u.ime->text(), QStringLiteral("Не се пази"));
+    EXPECT_EQ(dm->THora.state(), dataset::State::Edit);
+
+    // No: discarded, rolled back, closed.
     prompter.answerNo();
     EXPECT_TRUE(u.close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

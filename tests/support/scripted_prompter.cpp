@@ -33,6 +33,16 @@ bool ScriptedPrompter::confirm(const QString& text, Default preset)
     return next<bool>(text).value_or(false);
 }
 
+Prompter::Answer ScriptedPrompter::askToSave(const QString& text)
+{
+    if (!answers_.empty() && std::holds_alternative<Cancel>(answers_.front())) {
+        shown_ << text;
+        answers_.pop_front();
+        return Answer::Cancel;
+    }
+    return next<bool>(text).value_or(false) ? Answer::Yes : Answer::No;
+}
+
 std::optional<QString> ScriptedPrompter::input(const QString&, const QString& prompt, const QString&)
 {
     const auto answer = next<Input>(prompt);

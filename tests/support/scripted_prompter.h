@@ -20,6 +20,8 @@ public:
 
     void answerYes() { answers_.push_back(true); }
     void answerNo() { answers_.push_back(false); }
+    // "Отказ" (or Esc) to the question before work could be thrown away.
+    void answerCancel() { answers_.push_back(Cancel{}); }
     void answerInput(std::optional<QString> text) { answers_.push_back(Input{std::move(text)}); }
     void answerPath(const QString& path) { answers_.push_back(path); }
 
@@ -28,6 +30,8 @@ public:
 
     void message(const QString& text) override;
     bool confirm(const QString& text, Default preset = Default::Yes) override;
+    // Answered by answerYes, answerNo or answerCancel.
+    Answer askToSave(const QString& text) override;
     // The button each question offered as its default, in order.
     const QList<Default>& defaults() const { return defaults_; }
     std::optional<QString> input(const QString& caption, const QString& prompt, const QString& text) override;
@@ -38,13 +42,14 @@ private:
     struct Input {
         std::optional<QString> text;
     };
-    using Answer = std::variant<bool, Input, QString>;
+    struct Cancel {};
+    using Queued = std::variant<bool, Input, QString, Cancel>;
     template <typename T>
     std::optional<T> next(const QString& question);
 
     QStringList shown_;
     QList<Default> defaults_;
-    std::deque<Answer> answers_;
+    std::deque<Queued> answers_;
 };
 
 }  // namespace testsupport
