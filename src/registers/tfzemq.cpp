@@ -358,13 +358,27 @@ void TFZemq::correctPlot()
     if (editorOpen())
         return;
     try {
-        dm_.IBTImot.ensureStarted();
+        freshPlotTransaction();
         dm_.TZemq.edit();
     } catch (const fb::Error& e) {
         failure::show(prompter(), QStringLiteral("Имотът не може да бъде отворен."), e);
         return;
     }
     openEditor(true);
+}
+
+// The plot transaction may have been reading since long before: with no
+// editor open it holds nothing unsaved, so it starts again, and the editor
+// sees the category coefficients and lookup values committed meanwhile.
+void TFZemq::freshPlotTransaction()
+{
+    if (dm_.IBTImot.isActive()) {
+        const fb::Value plot = dm_.TZemq.field(QStringLiteral("ID_ZEMQ")).value();
+        dm_.IBTImot.commit();
+        dm_.reopenPlotCursors();
+        dm_.TZemq.locate(QStringLiteral("ID_ZEMQ"), plot);
+    }
+    dm_.IBTImot.ensureStarted();
 }
 
 // One plot is edited at a time: the open editor comes forward instead.

@@ -58,6 +58,7 @@ private:
     void correctPlot();
     bool editorOpen();
     void openEditor(bool correcting);
+    void freshPlotTransaction();
 
     TDM& dm_;
     SortSwitch& ownersDirection_;

@@ -15,6 +15,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMdiSubWindow>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -275,6 +276,29 @@ TEST_F(TFZemqTest, LocalityNamesAreAskedAndCutToTheColumn)
     EXPECT_EQ(countRows(db.path(), "MESTNOST where ID_ZEML = 3 and NAIM_MESTN = 'Реката'"), 1);
     EXPECT_EQ(localities(), QStringList{"Реката"});
     EXPECT_EQ(module().TMestnost.field("NAIM_MESTN").value().toString(), "Реката");
+}
+
+// A coefficient changed while the land browser was open counts in the plot
+// editor opened after it.
+TEST_F(TFZemqTest, ThePlotEditorWorksWithTheCoefficientsCommittedSinceTheListWasRead)
+{
+    open();
+    selectArea(QStringLiteral("Изгрев"));
+    selectLocality(0);
+    ASSERT_EQ(plots().value(0), QStringLiteral("101"));
+    testsupport::runSql(db.path(), {"update CATEGORY_COEFFICIENT set COEFFICIENT = 0.8 where CATEGORY = 3"});
+    grid("jvdbgridImoti")->selectRow(0);
+    click("bitImotiKor");
+    QWidget* editor = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("TFImot") && w->isVisible())
+            editor = w;
+    for (QMdiSubWindow* w : screen->findChildren<QMdiSubWindow*>())
+        if (w->widget() && w->widget()->objectName() == QLatin1String("TFImot"))
+            editor = w->widget();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->findChild<QLabel*>(QStringLiteral("lblPrPlosht"))->text(), QStringLiteral("2,200"));  // 1,5 × 0,8 + 1
+    delete editor;
 }
 
 TEST_F(TFZemqTest, APlotInAnyContractStaysAndAFreeOneGoesWithItsCategoriesAndShares)
