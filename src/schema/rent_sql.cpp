@@ -199,17 +199,24 @@ QString uncomputableRuleLines()
 
 QString uncomputableShares()
 {
-    // The contract lines are few beside the shares, and only a share under
+    // Each area outside is found at an end of its index; only a share under
     // a contract enters the rent.
+    const QString outside = QStringLiteral("(%1 >= %2 or %1 <= -%2)");
+    const QString limit = QString::number(kComputableArea, 'f', 0);
     return QStringLiteral(
-               "select hora.egn, hora.ime, zemq.imot_no\n"
-               "from doghorazemi\n"
-               " inner join sobstv on (doghorazemi.id_zemq = sobstv.id_zemq) and "
-               "(doghorazemi.id_sobstv = sobstv.id_hora)\n"
-               " inner join hora on (sobstv.id_hora = hora.id_hora)\n"
-               " left outer join zemq on (sobstv.id_zemq = zemq.id_zemq)\n"
-               "where not ") +
-           computableShare() + QStringLiteral("\norder by hora.ime, zemq.imot_no");
+               "select distinct hora.egn, hora.ime, zemq.imot_no\n"
+               "from (select sobstv.id_hora, sobstv.id_zemq from sobstv where ") +
+           outside.arg(QStringLiteral("sobstv.prredpl"), limit) +
+           QStringLiteral(
+               "\n union select doghorazemi.id_sobstv, doghorazemi.id_zemq from doghorazemi where ") +
+           outside.arg(QStringLiteral("doghorazemi.redplosht"), limit) +
+           QStringLiteral(
+               ") S\n"
+               " inner join doghorazemi on (doghorazemi.id_zemq = S.id_zemq) and (doghorazemi.id_sobstv = S.id_hora)\n"
+               " inner join sobstv on (sobstv.id_zemq = S.id_zemq) and (sobstv.id_hora = S.id_hora)\n"
+               " inner join hora on (S.id_hora = hora.id_hora)\n"
+               " left outer join zemq on (S.id_zemq = zemq.id_zemq)\n"
+               "order by hora.ime, zemq.imot_no");
 }
 
 QString rulesThatApply(const QString& hdzSelect, bool withLines)

@@ -76,6 +76,14 @@ const QString kVersionTable = QStringLiteral("create table ARVENTA_SCHEMA (VERSI
 const QString kLinesByPlotAndOwner =
     QStringLiteral("create index IX_DOGHORAZEMI_ZEMQ_SOBSTV on DOGHORAZEMI (ID_ZEMQ, ID_SOBSTV)");
 
+// The rent lists name the shares whose figures no statement can multiply
+// every time they open: the areas are indexed so that finding none is a look
+// at the ends of two indexes, not a read of every share.
+const QStringList kAreaIndexes = {
+    QStringLiteral("create index IX_SOBSTV_PRREDPL on SOBSTV (PRREDPL)"),
+    QStringLiteral("create index IX_DOGHORAZEMI_REDPLOSHT on DOGHORAZEMI (REDPLOSHT)"),
+};
+
 struct ReferenceFile {
     const char* file;
     const char* table;
@@ -148,6 +156,7 @@ QStringList ddl()
     statements << receiptSeriesDdl();
     statements << plots::areaCacheDdl();
     statements << kLinesByPlotAndOwner;
+    statements << kAreaIndexes;
     statements << kVersionTable;
     return statements;
 }
@@ -247,6 +256,17 @@ void upgradeFrom(int version, fb::Connection& connection)
             tr.commit();
         }
         plots::startAreaCache(connection, tr);
+    }
+    if (version < 6) {
+        const bool made = fb::fetchScalar(connection, tr,
+                                          QStringLiteral("select count(*) from rdb$indices where rdb$index_name = "
+                                                         "'IX_SOBSTV_PRREDPL'"))
+                              .toInt() > 0;
+        if (!made) {
+            for (const QString& statement : kAreaIndexes)
+                connection.executeImmediate(tr, statement);
+            tr.commit();
+        }
     }
     tr.commit();
 }

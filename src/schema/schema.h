@@ -20,7 +20,8 @@ namespace schema {
 // 4: the receipt number series kept unique by the database (receipt_series.h).
 // 5: the contracted area kept per plot (plot_area_cache.h), and the contract
 //    lines indexed by plot and owner together.
-constexpr int kVersion = 5;
+// 6: the shares' and contract lines' areas indexed (rent_sql.h's notices).
+constexpr int kVersion = 6;
 
 struct ColumnDef {
     const char* name;
