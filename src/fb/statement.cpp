@@ -177,7 +177,7 @@ void Statement::prepare(Transaction& tr)
         }
         d_->upperAliases.push_back(c.alias.toUpper());
         d_->layout.push_back({sqlType, d_->outMeta->getOffset(&st, i), d_->outMeta->getNullOffset(&st, i), length,
-                             cs == kCharsetOctets});
+                              cs == kCharsetOctets});
         d_->columns.push_back(std::move(c));
     }
     row_.assign(n, Value());

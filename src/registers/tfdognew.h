@@ -54,8 +54,8 @@ private:
     QWidget* buildPlotList(QWidget* parent);
     QWidget* buildShares(QWidget* parent);
     QWidget* buildLines(QWidget* parent);
-    QComboBox* lookup(const char* name, const char* column, dataset::Dataset& list, const char* key,
-                      const char* shows, int kind, QWidget* parent, QPushButton** more);
+    QComboBox* lookup(const char* name, const char* column, dataset::Dataset& list, const char* key, const char* shows,
+                      int kind, QWidget* parent, QPushButton** more);
     QLineEdit* boundEdit(const char* name, const char* column, QWidget* parent);
     DateField* dateField(const char* name, const char* column, QWidget* parent);
     void declareFlow();

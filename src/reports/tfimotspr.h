@@ -36,8 +36,8 @@ private:
     QWidget* buildHeader();
     QGroupBox* buildGroup(const char* caption, std::initializer_list<Shown> fields, int columns);
     QGroupBox* buildConsolidation();
-    QGroupBox* buildList(const char* caption, const char* grid, dataset::Dataset& rows,
-                         std::vector<ListColumn> columns, const QString& statement, const char* buttons);
+    QGroupBox* buildList(const char* caption, const char* grid, dataset::Dataset& rows, std::vector<ListColumn> columns,
+                         const QString& statement, const char* buttons);
     QWidget* buildAreaLines();
     QLineEdit* shownEdit(const char* name, QWidget* parent);
 

@@ -16,9 +16,8 @@ kit::RegisterForm ownersWithoutPlotsForm(TDM& dm, SortSwitch& direction)
         .list = {.grid = QStringLiteral("jvdbgridSprSobstvImoti"),
                  .query = QStringLiteral("Query1"),
                  .areaName = QStringLiteral("IBTQ1"),
-                 .statement = {.base = {QStringLiteral(
-                                   "select distinct hora.egn, hora.ime from hora where not exists "
-                                   "(select 1 from sobstv where sobstv.id_hora = hora.id_hora)")},
+                 .statement = {.base = {QStringLiteral("select distinct hora.egn, hora.ime from hora where not exists "
+                                                       "(select 1 from sobstv where sobstv.id_hora = hora.id_hora)")},
                                .defaultOrder = {QStringLiteral(" order by "), QStringLiteral("hora.egn, hora.ime")}},
                  .columns = {{QStringLiteral("EGN"), QStringLiteral("ЕГН/ЕИН")},
                              {QStringLiteral("IME"), QStringLiteral("Име/Наименование")}},

@@ -207,8 +207,7 @@ QString uncomputableShares()
                "select distinct hora.egn, hora.ime, zemq.imot_no\n"
                "from (select sobstv.id_hora, sobstv.id_zemq from sobstv where ") +
            outside.arg(QStringLiteral("sobstv.prredpl"), limit) +
-           QStringLiteral(
-               "\n union select doghorazemi.id_sobstv, doghorazemi.id_zemq from doghorazemi where ") +
+           QStringLiteral("\n union select doghorazemi.id_sobstv, doghorazemi.id_zemq from doghorazemi where ") +
            outside.arg(QStringLiteral("doghorazemi.redplosht"), limit) +
            QStringLiteral(
                ") S\n"

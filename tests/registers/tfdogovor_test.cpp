@@ -13,8 +13,8 @@
 namespace {
 
 using contracttest::column;
-using testsupport::onModalDialog;
 using testsupport::countRows;
+using testsupport::onModalDialog;
 
 class TFDogovorTest : public testsupport::ScreenTest<TFDogovor> {
 protected:

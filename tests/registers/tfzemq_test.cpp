@@ -42,7 +42,8 @@ const QStringList kLand = {
     "insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, ID_NTP, PLOSHT, PRPLOSHT) values (101, 10, '102', 1, 1, 1)",
     "insert into KATEGORIQ (ID_ZEMQ, VID, PLOSHT) values (100, 3, 1.5)",
     "insert into KATEGORIQ (ID_ZEMQ, VID, PLOSHT) values (100, 4, 1)",
-    "insert into HORA (ID_HORA, EGN, IME, EKATTE, ID_OBSHT, ID_OBL) values (1, '7501010000', 'Иван', '00134', 'BLG03', 'BLG')",
+    "insert into HORA (ID_HORA, EGN, IME, EKATTE, ID_OBSHT, ID_OBL) values (1, '7501010000', 'Иван', '00134', 'BLG03', "
+    "'BLG')",
     "insert into SOBSTV (ID_HORA, ID_ZEMQ, REDPLOSHT, CHAST) values (1, 100, 2.5, '1/1')",
     "insert into ISTORIQ (ID_HORA, ID_ZEMQ, PLOSHT, CHAST) values (1, 100, 2.5, '1/1')",
     "insert into \"DOG DANNI\" (ID_DOG, NOMER, SYSTOQNIE) values (1, '1', 'Прекратен')",
@@ -89,10 +90,7 @@ protected:
         c->setCurrentIndex(index);
         emit c->activated(index);
     }
-    static void press(TFZemldob& d, const char* button)
-    {
-        d.findChild<QPushButton*>(QLatin1String(button))->click();
-    }
+    static void press(TFZemldob& d, const char* button) { d.findChild<QPushButton*>(QLatin1String(button))->click(); }
 
     SortSwitch direction, ownersDirection;
 };
@@ -137,9 +135,10 @@ TEST_F(TFZemqTest, BothGridsShareOneSortSwitchAndTheAreaSortDropsTheFilter)
 
 TEST_F(TFZemqTest, PrefixFiltersAreJoinedByOneAndAndTakeAnyText)
 {
-    testsupport::runSql(db.path(), {"insert into OBSHTINA (ID_OBSHT, ID_OBL, NAIM_OBSHT) values ('BLG99', 'BLG', 'Д''Арк')",
-                                    "insert into NAS_MQSTO (EKATTE, ID_OBSHT, NAIM_NM) values ('99999', 'BLG99', 'Село')",
-                                    "insert into ZEMLISHTE (EKATTE, ID_OBSHT, ID_OBL) values ('99999', 'BLG99', 'BLG')"});
+    testsupport::runSql(db.path(),
+                        {"insert into OBSHTINA (ID_OBSHT, ID_OBL, NAIM_OBSHT) values ('BLG99', 'BLG', 'Д''Арк')",
+                         "insert into NAS_MQSTO (EKATTE, ID_OBSHT, NAIM_NM) values ('99999', 'BLG99', 'Село')",
+                         "insert into ZEMLISHTE (EKATTE, ID_OBSHT, ID_OBL) values ('99999', 'BLG99', 'BLG')"});
     open();
     edit("edOblast")->setText("благ");
     edit("edObshtina")->setText("бан");
@@ -240,7 +239,8 @@ TEST_F(TFZemqTest, AreasAndLocalitiesInUseAreNotDeleted)
     selectArea("Изгрев");
     click("bitZemlDel");
     click("bitMestnostiDel");  // Горна has plots
-    EXPECT_EQ(prompter.shown(), (QStringList{"Има местности към това землище!", "Има въведени имоти към тази местност!"}));
+    EXPECT_EQ(prompter.shown(),
+              (QStringList{"Има местности към това землище!", "Има въведени имоти към тази местност!"}));
     selectLocality(1);
     prompter.answerYes();
     click("bitMestnostiDel");
@@ -297,7 +297,8 @@ TEST_F(TFZemqTest, ThePlotEditorWorksWithTheCoefficientsCommittedSinceTheListWas
         if (w->widget() && w->widget()->objectName() == QLatin1String("TFImot"))
             editor = w->widget();
     ASSERT_TRUE(editor);
-    EXPECT_EQ(editor->findChild<QLabel*>(QStringLiteral("lblPrPlosht"))->text(), QStringLiteral("2,200"));  // 1,5 × 0,8 + 1
+    EXPECT_EQ(editor->findChild<QLabel*>(QStringLiteral("lblPrPlosht"))->text(),
+              QStringLiteral("2,200"));  // 1,5 × 0,8 + 1
     delete editor;
 }
 

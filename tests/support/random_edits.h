@@ -22,8 +22,7 @@ protected:
     // One of the keys, or NULL when there is none.
     fb::Value any(const std::vector<int>& keys)
     {
-        return keys.empty() ? fb::Value()
-                            : fb::Value(keys[static_cast<size_t>(pick(static_cast<int>(keys.size())))]);
+        return keys.empty() ? fb::Value() : fb::Value(keys[static_cast<size_t>(pick(static_cast<int>(keys.size())))]);
     }
     // The first column of every row of a select.
     std::vector<int> keys(const char* sql)

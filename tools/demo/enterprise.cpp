@@ -564,8 +564,8 @@ private:
         size_t r = 0, p = 0;
         int number = 0;
         while (r < e_.receipts.size() || p < e_.payments.size()) {
-            const bool receipt = p == e_.payments.size() ||
-                                 (r < e_.receipts.size() && !(e_.payments[p].date < e_.receipts[r].date));
+            const bool receipt =
+                p == e_.payments.size() || (r < e_.receipts.size() && !(e_.payments[p].date < e_.receipts[r].date));
             (receipt ? e_.receipts[r++] : e_.payments[p++]).number = ++number;
         }
     }
