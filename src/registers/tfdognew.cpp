@@ -12,6 +12,7 @@
 #include "registers/contract_rules.h"
 #include "registers/lookup_lists.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGridLayout>
@@ -246,10 +247,15 @@ void TFDogNew::open(Opening opening)
 
 void TFDogNew::makeReadOnly()
 {
-    for (const char* name : {"dbedData", "dtpOtData", "dtpDoData", "jvdblcVidDog", "jvdblcVidDogBtn", "jvdblcDogTip",
-                             "jvdblcDogTipBtn", "gbNotarialna", "gbSyd", "gbOszg", "bitPrekr", "dtpPrekr", "bitDob",
-                             "bitVryshtane", "gbSobstvImoti", "bitZapis"})
+    for (const char* name :
+         {"dbedData", "dtpOtData", "dtpDoData", "jvdblcVidDog", "jvdblcVidDogBtn", "jvdblcDogTip", "jvdblcDogTipBtn",
+          "gbNotarialna", "gbSyd", "gbOszg", "bitPrekr", "dtpPrekr", "bitDob", "bitVryshtane", "bitZapis"})
         findChild<QWidget*>(QLatin1String(name))->setEnabled(false);
+    // The plots and shares stay to be read: a disabled grid would not even
+    // scroll. Only what would change them closes.
+    for (QWidget* w : gbSobstvImoti->findChildren<QWidget*>())
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w))
+            w->setEnabled(false);
 }
 
 bool TFDogNew::periodIsRight() const

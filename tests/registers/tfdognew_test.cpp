@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QLabel>
+#include <QLineEdit>
 
 namespace {
 
@@ -242,7 +244,12 @@ TEST_F(TFDogNewTest, TerminationFreesEveryShareKeepsTheLinesAndClosesTheContract
     ASSERT_TRUE(closed());
     open(101);
     EXPECT_TRUE(screen->isReadOnly());
-    EXPECT_FALSE(control<QWidget>("gbSobstvImoti")->isEnabled());
+    // Its plots are read, scrolled and chosen among, but nothing changes them.
+    EXPECT_TRUE(grid("jvdbgridImoti")->isEnabled());
+    EXPECT_TRUE(grid("jvdbgridSobstv")->isEnabled());
+    for (QWidget* w : control<QWidget>("gbSobstvImoti")->findChildren<QWidget*>())
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w))
+            EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_FALSE(control<QWidget>("bitZapis")->isEnabled());
     EXPECT_EQ(control<DateField>("dtpPrekr")->date(), QDate(2021, 3, 15));
     screen->close();  // nothing to ask
