@@ -277,8 +277,8 @@ QWidget* TFImot::ownersPanel(QGroupBox* box, const char* name, std::initializer_
         QLineEdit* edit = nullptr;
         if (e.area) {
             const dataset::Domain& domain = dm::domain(QLatin1String(e.table), QLatin1String(e.column));
+            // "OK" says what the field refuses, once; leaving it says nothing.
             edit = *e.area = new NumberField(domain.named(label.chopped(1)), panel);
-            connect(*e.area, &NumberField::refusedOnLeaving, this, [this](const QString& m) { prompter().message(m); });
         } else {
             edit = *e.edit = new QLineEdit(panel);
         }

@@ -255,6 +255,38 @@ TEST_F(TFImotTest, WhatIsTypedIsStoredOrRefusedNeverTurnedIntoZeroOrNoDate)
               1);
 }
 
+// The owners' and the history panels take areas of their domain only: no
+// sign, a point for the comma, a figure too large refused with its range.
+TEST_F(TFImotTest, TheOwnersPanelsTakeAreasOfTheirDomainOnly)
+{
+    testsupport::runSql(db.path(), {"insert into KATEGORIQ (ID_ZEMQ, VID, PLOSHT) values (100, 4, 20)"});
+    open();
+    screen->ownerPicked(OwnerPick::AddShare, 1);
+    typeText(edit("edDka"), QStringLiteral("-123456"));
+    EXPECT_EQ(edit("edDka")->text(), "123456");
+    click("bitSobstOK");
+    EXPECT_FALSE(control<QWidget>("panelSobstv")->isHidden());
+    edit("edDka")->clear();
+    typeText(edit("edDka"), QStringLiteral("12.5"));
+    edit("edPrDka")->clear();
+    click("bitSobstOK");
+    EXPECT_TRUE(control<QWidget>("panelSobstv")->isHidden());
+
+    screen->ownerPicked(OwnerPick::AddHistory, 2);
+    typeText(edit("edIstDka"), QStringLiteral("100000"));
+    typeText(edit("edVidSobstv"), QStringLiteral("бивш"));
+    click("bitIstoriqOK");
+    EXPECT_FALSE(control<QWidget>("panelIstoriq")->isHidden());
+    edit("edIstDka")->clear();
+    typeText(edit("edIstDka"), QStringLiteral("7.25"));
+    click("bitIstoriqOK");
+    EXPECT_TRUE(control<QWidget>("panelIstoriq")->isHidden());
+    EXPECT_EQ(prompter.shown(), (QStringList{"Полето „Дка“ приема число от 0 до 99 999,999 дка!",
+                                             "Полето „Въведете дка“ приема число от 0 до 99 999,999 дка!"}));
+    EXPECT_EQ(module().TSobstv.field(QStringLiteral("REDPLOSHT")).asDouble(), 12.5);
+    EXPECT_EQ(module().TIstoriq.field(QStringLiteral("PLOSHT")).asDouble(), 7.25);
+}
+
 // Closing asks; Yes saves through the same checks, leaving the
 // consolidation as it was stored.
 TEST_F(TFImotTest, TheCloseQuestionSavesOrGivesUp)
