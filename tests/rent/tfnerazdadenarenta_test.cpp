@@ -205,14 +205,23 @@ TEST_F(TFNerazdadenaRentaTest, ARowPaidTakenBackAndPaidAgainIsPaid)
 {
     open();
     select(1);
+    // Paid with the proposed number; a payment refused leaves the dialog by "Отказ".
+    const auto pay = [this] {
+        onModalDialog<TFRKO>([](TFRKO& d) {
+            QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitZapis")), Qt::LeftButton);
+            if (d.isVisible())
+                QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitOtkaz")), Qt::LeftButton);
+        });
+        click("butIzplRenta");
+    };
     for (int round = 0; round < 3; ++round) {
-        payWithProposedNumber(QStringLiteral("60,00"));
+        pay();
         ASSERT_EQ(rows().at(1).section(QStringLiteral(" | "), 7, 8), QStringLiteral("да | 8")) << round;
         prompter.answerYes();
         click("butDelIzplRenta");
         ASSERT_EQ(rows().at(1), kIvan23) << round;
     }
-    payWithProposedNumber(QStringLiteral("60,00"));
+    pay();
     EXPECT_EQ(rows().at(1).section(QStringLiteral(" | "), 7, 8), QStringLiteral("да | 8"));
     EXPECT_EQ(testsupport::selectedText(db.path(),
                                         "select r.nomer, r.pmg from onr o join razp_pari r "
