@@ -56,13 +56,25 @@ QString ownedPlots()
 
 QString dueByType()
 {
-    return QStringLiteral("select count(*) COUNT_REC, ") + summedQuantity(QStringLiteral("vid_renta.id_vr")) +
-           QStringLiteral(" SOK,\n ") + schema::rent::dueValuePerType() +
-           QStringLiteral(" SOP,\n vid_renta.naim_vr, vid_renta.id_vr, vid_renta.me, HDZ.id_sobstv\n") +
+    // Per rent type, the due rows of the receipt panel added up (dueRows()
+    // without what was received): each row's quantity rounded as the panel
+    // shows it, so that the total is the sum of the rows. The value is
+    // summed exactly and rounded once, per type.
+    const QString exactValue = QStringLiteral("case when vidrentakol.id_vrk = 1 then sum(%1) else sum(%2) end")
+                                   .arg(schema::rent::dueValue(Form::Money), schema::rent::dueValue(Form::Goods));
+    return QStringLiteral(
+               "select sum(R.COUNT_REC) COUNT_REC, sum(R.OK) SOK, cast(sum(R.SOP) as decimal(15,2)) SOP,\n"
+               " R.naim_vr, R.id_vr, R.me, R.id_sobstv\n"
+               "from (select count(*) COUNT_REC, ") +
+           summedQuantity(QStringLiteral("vidrentakol.id_vrk")) + QStringLiteral(" OK, ") + exactValue +
+           QStringLiteral(" SOP,\n vid_renta.naim_vr, vidrentakol.id_vrk id_vr, vid_renta.me, HDZ.id_sobstv\n") +
            schema::rent::rulesThatApply(ownersShares()) +
            QStringLiteral(
-               "group by HDZ.id_sobstv, vid_renta.id_vr, vidrentakol.id_vrk, vid_renta.naim_vr, vid_renta.me\n"
-               "order by vid_renta.id_vr");
+               "group by vidrentakol.ec, vidrentakol.id_vrk, vid_renta.naim_vr, vid_renta.me, "
+               "\"RENTA ZEML\".id_zeml, nas_mqsto.naim_nm, dogtip.id_dt, dogtip.tip, HDZ.id_sobstv, "
+               "vidrentakol.kol) R\n"
+               "group by R.id_sobstv, R.id_vr, R.naim_vr, R.me\n"
+               "order by R.id_vr");
 }
 
 QString handedOut()

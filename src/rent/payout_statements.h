@@ -15,9 +15,10 @@ namespace rent::payout {
 // use is not listed.
 QString ownedPlots();
 
-// QueryPolR: the rent due per rent type: COUNT_REC, SOK (the due quantity,
-// stotinki for money, whole units for goods), SOP (the due value), NAIM_VR,
-// ID_VR, ME, ID_SOBSTV.
+// QueryPolR: the rent due per rent type: COUNT_REC, SOK (the due quantity:
+// the quantities of the type's due rows of dueRows(), each rounded there to
+// stotinki for money or whole units for goods, added up), SOP (the due
+// value), NAIM_VR, ID_VR, ME, ID_SOBSTV.
 QString dueByType();
 
 // QueryIzplatenaRenta: what the owner has been handed out this year per

@@ -48,6 +48,28 @@ void ReceiptNumberDialog::proposeNumber()
     }
 }
 
+void ReceiptNumberDialog::keepToFarmingYear()
+{
+    try {
+        year_ = rent::farmingYear(dm_);
+    } catch (const fb::Error& e) {
+        year_.reset();
+        failure::show(prompter_, QStringLiteral("Стопанската година не може да бъде прочетена."), e);
+    }
+    if (year_)
+        dateField_->setDate(year_->proposedDate(QDate::currentDate()));
+}
+
+bool ReceiptNumberDialog::dateKept()
+{
+    const QDate date = dateField_->date();
+    if (!year_ || !date.isValid() || year_->contains(date) ||
+        prompter_.confirm(year_->outsideQuestion(date), Prompter::Default::No))
+        return true;
+    dateField_->setFocus();
+    return false;
+}
+
 std::optional<int> ReceiptNumberDialog::typedNumber()
 {
     if (numberEdit_->text().isEmpty()) {
@@ -67,5 +89,7 @@ std::optional<int> ReceiptNumberDialog::typedNumber()
         dateField_->setFocus();
         return std::nullopt;
     }
+    if (!dateKept())
+        return std::nullopt;
     return number;
 }

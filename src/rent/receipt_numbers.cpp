@@ -11,22 +11,7 @@ namespace receipts {
 
 namespace {
 
-struct LastRow {
-    qint64 id = 0;
-    qint64 number = 0;  // an empty number counts as 0
-};
-
-// The last row of a number query by id: closed and opened again, so that
-// its transaction starts afresh and sees what was committed since.
-LastRow lastRow(dataset::Dataset& query, const char* id, const char* number)
-{
-    query.close();
-    query.open();
-    if (query.isEmpty())
-        return {};
-    query.last();
-    return {query.field(QLatin1String(id)).value().toInt64(), query.field(QLatin1String(number)).value().toInt64()};
-}
+constexpr qint64 kLargest = std::numeric_limits<int>::max();  // what the number columns hold
 
 // IBTRazp reads committed rows and its own pending ones alike.
 fb::Transaction& receiptsTransaction(TDM& dm)
@@ -35,16 +20,36 @@ fb::Transaction& receiptsTransaction(TDM& dm)
     return dm.IBTRazp.transaction();
 }
 
-LastRow lastHeaderInReceiptsTransaction(TDM& dm)
+// The highest number of the series in RAZP_NOMERA, 0 when it is empty. The
+// table holds every number once under an ascending key, and the engine takes
+// a maximum along a descending index only; so the range of numbers is halved
+// until the highest is found, each step one look-up along the key of the
+// first number at or above a bound: some thirty keyed reads, whatever the
+// number of receipts.
+qint64 highestNumber(TDM& dm)
 {
-    fb::Statement st(dm.IBDatabase1.connection(),
-                     QStringLiteral("select id_rd, nom from \"RAZP DANNI\" order by id_rd desc rows 1"));
-    st.open(receiptsTransaction(dm));
-    LastRow last;
-    if (st.fetch())
-        last = {st.value(0).toInt64(), st.value(1).toInt64()};
-    st.close();
-    return last;
+    fb::Transaction& tr = receiptsTransaction(dm);
+    fb::Statement first(dm.IBDatabase1.connection(),
+                        QStringLiteral("select first 1 NOMER from RAZP_NOMERA where NOMER >= ? order by NOMER"));
+    const auto firstFrom = [&](qint64 bound) {  // 0 when there is none
+        first.bind(0, fb::Value(bound));
+        first.open(tr);
+        const qint64 n = first.fetch() ? first.value(0).toInt64() : 0;
+        first.close();
+        return n;
+    };
+    qint64 highest = firstFrom(1);
+    if (highest == 0)
+        return 0;
+    qint64 above = kLargest + 1;  // no number at or above it
+    while (above - highest > 1) {
+        const qint64 middle = highest + (above - highest) / 2;
+        if (const qint64 n = firstFrom(middle))
+            highest = n;
+        else
+            above = middle;
+    }
+    return highest;
 }
 
 bool found(TDM& dm, const QString& sql, const std::vector<fb::Value>& params = {})
@@ -76,15 +81,13 @@ bool claimedInSeries(TDM& dm, int number)
 
 }  // namespace
 
-QString proposedNumber(qint64 lastPayment, qint64 lastReceipt, const QString& current)
+QString proposedNumber(qint64 highest, const QString& current)
 {
-    if (lastPayment == 0 && lastReceipt == 0)
+    if (highest <= 0)
         return QStringLiteral("1");
-    if (lastReceipt < lastPayment)
-        return QString::number(lastPayment + 1);
-    if (lastPayment < lastReceipt)
-        return QString::number(lastReceipt + 1);
-    return current;
+    if (highest >= kLargest)
+        return current;
+    return QString::number(highest + 1);
 }
 
 std::optional<int> storedNumber(const QString& digits)
@@ -98,21 +101,16 @@ std::optional<int> storedNumber(const QString& digits)
 
 QString proposeNumber(TDM& dm, const QString& current)
 {
-    const LastRow payment = lastRow(dm.QueryRP, "ID_RAZPPARI", "NOMER");
-    LastRow receipt = lastRow(dm.QueryRD, "ID_RD", "NOM");
-    if (const LastRow pending = lastHeaderInReceiptsTransaction(dm); pending.id > receipt.id)
-        receipt = pending;
-    return proposedNumber(payment.number, receipt.number, current);
+    qint64 highest = highestNumber(dm);
+    // Another desk's receipts not saved yet hold the numbers just above.
+    while (highest < kLargest && claimedInSeries(dm, int(highest + 1)))
+        ++highest;
+    return proposedNumber(highest, current);
 }
 
 bool numberUsed(TDM& dm, int number)
 {
-    dm.QueryRP.close();
-    dm.QueryRP.open();
-    dm.QueryRD.close();
-    dm.QueryRD.open();
-    return dm.QueryRP.locate(QStringLiteral("NOMER"), number) || dm.QueryRD.locate(QStringLiteral("NOM"), number) ||
-           found(dm, QStringLiteral("select first 1 1 from \"RAZP DANNI\" where nom = ?"), {number}) ||
+    return found(dm, QStringLiteral("select first 1 1 from RAZP_NOMERA where NOMER = ?"), {number}) ||
            claimedInSeries(dm, number);
 }
 

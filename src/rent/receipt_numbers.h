@@ -19,30 +19,31 @@ namespace receipts {
 
 inline const QString kNumberUsed = QStringLiteral("Разписка с такъв номер съществува!");
 
-// The number proposed after the last cash payment and the last goods
-// receipt, each taken by id (an empty number counts as 0): "1" when both
-// are 0; the larger one + 1 when they differ; when they are equal the box
-// keeps `current`.
-QString proposedNumber(qint64 lastPayment, qint64 lastReceipt, const QString& current);
+// The number after `highest`, the highest number of the series (0 when it
+// is empty): "1" on an empty series, else highest + 1; when no number fits
+// after it the box keeps `current`.
+QString proposedNumber(qint64 highest, const QString& current);
 
 // A typed number as the number columns hold it (a 32-bit integer);
 // nothing when it is empty, not a number or too large.
 std::optional<int> storedNumber(const QString& digits);
 
-// The proposal from the data: the last cash payment through QueryRP, the
-// last goods receipt through QueryRD or, when a later one is pending in
-// IBTRazp, that one. The queries are read again each time.
+// The proposal from the data: the number after the highest one of the
+// series, whether a goods receipt or a cash payment has it, committed or
+// pending in IBTRazp; numbers another desk holds in a receipt not saved yet
+// are passed over too. Read by keyed look-ups, not by reading the receipts.
 QString proposeNumber(TDM& dm, const QString& current);
 
-// Whether a cash payment (QueryRP) or a goods receipt, committed
-// (QueryRD) or pending in IBTRazp, has this number.
+// Whether a cash payment or a goods receipt, committed, pending in IBTRazp
+// or held by another desk's unsaved receipt, has this number.
 bool numberUsed(TDM& dm, int number);
 
 // Whether IBTRazp holds goods receipt work not committed yet: a header or
 // line in insert or edit in TRD/TRR, or rows written and not committed.
 bool receiptWorkPending(TDM& dm);
 
-// Ends the number queries' transactions (they commit themselves on closing).
+// Ends the number queries' transactions (they commit themselves on
+// closing), as the number dialogs do when they close.
 void closeNumberQueries(TDM& dm);
 
 }  // namespace receipts

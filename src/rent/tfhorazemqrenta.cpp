@@ -271,10 +271,14 @@ QString TFHoraZemqRenta::representative() const
     return owners_->field(QStringLiteral("PREDST")).value().toString();
 }
 
-// Every list shows the list's current owner, read afresh. The receipt
-// panel stays with the owner of the receipt it holds.
+// Every list shows the list's current owner, read afresh. While a receipt
+// is being built the whole screen stays with the receipt's owner (the
+// header, plots, due rent, receipts and payments beside the panel are his)
+// and catches up with the list once the receipt is saved or cancelled.
 void TFHoraZemqRenta::followOwner()
 {
+    if (panelShown())
+        return;
     const fb::Value id = owner();
     const auto show = [&](const char* name, const char* field, const QString& format) {
         QString shown;
@@ -293,8 +297,7 @@ void TFHoraZemqRenta::followOwner()
         d->setParam(kOwnerParam, id);
     for (dataset::Dataset* d : {&QueryPritImoti, &QueryPolR, &QueryIzplatenaRenta, &QueryOpisRD, &QueryOpisRKO})
         reread(*d);
-    if (!panelShown())
-        reopenDueRows();
+    reopenDueRows();
     recomputeRest();
 }
 
@@ -356,9 +359,7 @@ void TFHoraZemqRenta::payRest()
     if (!ok)
         amount = 0;
     try {
-        if (!dm_.TRKO.isOpen())
-            dm_.TRKO.open();
-        dm_.TRKO.append();
+        TFRKO::appendPayment(dm_);
         dm_.TRKO.field(QStringLiteral("ID_HORA")).setValue(owner());
         dm_.TRKO.field(QStringLiteral("SUMA")).setValue(fb::Value(amount));
         dm_.TRKO.field(QStringLiteral("PREDSTRP")).setValue(fb::Value(representative()));

@@ -19,7 +19,9 @@ class OutputChooser;
 }
 
 // The owner's payout screen ("Досие на собственик"). It has no owner of its
-// own: it shows the rent list's current owner and follows that row, with
+// own: it shows the rent list's current owner and follows that row (but
+// not while a goods receipt is being built: then it stays with the
+// receipt's owner, whom the receipt panel's caption names), with
 // the owner's counting plots (QueryPritImoti), the rent due per rent type
 // (QueryPolR), what was handed out (QueryIzplatenaRenta), the goods receipts
 // (QueryOpisRD) and cash payments (QueryOpisRKO) of the year, and the rest

@@ -149,18 +149,24 @@ bool TFHoraZemqRenta::panelShown() const
 
 void TFHoraZemqRenta::showPanel(bool shown)
 {
-    if (!shown)
+    if (!shown) {
         receipt_ = receiptOwner_ = fb::Value();
+        grboxRazpiska->setTitle(QStringLiteral("Разписка"));
+    }
     grboxRazpiska->setVisible(shown);
     for (const char* name : kBrowsingCommands)
         findChild<QPushButton*>(QLatin1String(name))->setEnabled(!shown);
 }
 
-// The data module's current receipt becomes the one the panel holds.
+// The data module's current receipt becomes the one the panel holds; its
+// owner is the one the header shows, and the panel's caption names him.
 void TFHoraZemqRenta::holdReceipt()
 {
     receipt_ = dm_.TRD.field(QStringLiteral("ID_RD")).value();
     receiptOwner_ = dm_.TRD.field(QStringLiteral("ID_HORA")).value();
+    grboxRazpiska->setTitle(QStringLiteral("Разписка на %1 (%2)")
+                                .arg(findChild<QLabel*>(QStringLiteral("dbtIme"))->text(),
+                                     findChild<QLabel*>(QStringLiteral("dbtEGN"))->text()));
 }
 
 // Another payout screen may have moved the shared receipt cursor to the
@@ -187,9 +193,8 @@ void TFHoraZemqRenta::showPaymentMethod()
         dm_.TRD.field(QStringLiteral("NPL")).setValue(fb::Value(bank ? 1 : 0));
 }
 
-// The due rows of the receipt's owner while the panel holds a receipt
-// (moving in the rent list meanwhile does not put another owner's rules
-// on it), else of the list's owner.
+// The due rows of the receipt's owner while the panel holds a receipt,
+// else of the list's owner.
 void TFHoraZemqRenta::reopenDueRows()
 {
     QueryRPR.setParam(kOwnerParam, panelShown() ? receiptOwner_ : owner());
@@ -315,7 +320,8 @@ void TFHoraZemqRenta::runQuantityDialog(dataset::Dataset& dueRow)
     TFKol dialog(dm_, prompter(), this);
     dialog.run(dueRow.field(QStringLiteral("EC")).value().toDouble(),
                dueRow.field(QStringLiteral("RAZL")).value().toDouble(),
-               dueRow.field(QStringLiteral("ID_VRK")).value().toInt());
+               dueRow.field(QStringLiteral("ID_VRK")).value().toInt(),
+               dueRow.field(QStringLiteral("NAIM_VR")).value().toString());
     reopenReceiptLines();
     reopenDueRows();
 }
@@ -424,8 +430,8 @@ bool TFHoraZemqRenta::saveReceipt()
     dm_.TRD.open();
     dm_.TRR.open();
     showPanel(false);
-    afterReceiptChange();
-    recomputeRest();
+    reopenReceiptLines();
+    followOwner();
     return true;
 }
 
@@ -445,8 +451,8 @@ void TFHoraZemqRenta::cancelReceipt()
         failure::show(prompter(), QStringLiteral("Разписката не може да бъде отказана."), e);
     }
     showPanel(false);
-    afterReceiptChange();
-    recomputeRest();
+    reopenReceiptLines();
+    followOwner();
 }
 
 bool TFHoraZemqRenta::closeCheck()

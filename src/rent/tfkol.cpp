@@ -70,11 +70,12 @@ void TFKol::buildControls()
     form->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-bool TFKol::run(double ec, double razl, int rentType)
+bool TFKol::run(double ec, double razl, int rentType, const QString& dueGoods)
 {
     ec_ = ec;
     razl_ = razl;
     rentType_ = rentType;
+    dueGoods_ = dueGoods.trimmed();
     for (QWidget* w : std::initializer_list<QWidget*>{labRKult, dblcbRKult, btnRKNew})
         w->setVisible(!isMoney());
     dbedKol->setDomain(quantityDomain(isMoney()));
@@ -84,10 +85,41 @@ bool TFKol::run(double ec, double razl, int rentType)
     limit_ = current + razl;
     dbedKol->setValue(line.field(kKol).isNull() ? std::nullopt : std::optional<double>(current));
     openGoods();
+    startOnDueGoods();
     dbedKol->setFocus();
     const bool saved = exec() == QDialog::Accepted;
     closeGoods();
     return saved;
+}
+
+// A new goods line starts on the goods named as the row's rent type; a
+// line being corrected keeps the goods it has.
+void TFKol::startOnDueGoods()
+{
+    dataset::Dataset& line = dm_.TRR;
+    if (isMoney() || !QueryRKult.isOpen() || !line.field(kRk).isNull() || !line.isEditing())
+        return;
+    const int name = QueryRKult.field(QStringLiteral("RK")).index();
+    for (int r = 0, n = QueryRKult.rowCount(); r < n; ++r) {
+        if (QueryRKult.value(r, name).toString().trimmed().compare(dueGoods_, Qt::CaseInsensitive) == 0) {
+            line.field(kRk).setValue(QueryRKult.value(r, QueryRKult.field(kRk).index()));
+            return;
+        }
+    }
+}
+
+// Goods other than the row's are handed out at the row's price: asked first.
+bool TFKol::goodsKept()
+{
+    const QString chosen = dblcbRKult->currentText().trimmed();
+    if (isMoney() || dueGoods_.isEmpty() || chosen.compare(dueGoods_, Qt::CaseInsensitive) == 0)
+        return true;
+    if (prompter_.confirm(QStringLiteral("Полага се „%1“, а е избрана културата „%2“. Да бъде ли записан редът?")
+                              .arg(dueGoods_, chosen),
+                          Prompter::Default::No))
+        return true;
+    dblcbRKult->setFocus();
+    return false;
 }
 
 void TFKol::openGoods()
@@ -138,6 +170,8 @@ void TFKol::save()
         prompter_.message(QStringLiteral("Въведеното количество надвишава полагащото!"));
         return;
     }
+    if (!goodsKept())
+        return;
     try {
         dataset::Dataset& line = dm_.TRR;
         line.field(kKol).setValue(*quantity);

@@ -16,12 +16,15 @@ class TDM;
 //
 //   dm.TRR.append();  // or dm.TRR.edit() on the line; ID_VR, ID_DT, ID_ZEML set
 //   TFKol dialog(dm, prompter, this);
-//   if (dialog.run(ec, razl, rentType)) ...;
+//   if (dialog.run(ec, razl, rentType, dueGoods)) ...;
 //
 // `ec` is the due row's unit price, `razl` the rest still due on it,
-// `rentType` the line's rent type (1 is money). The line may hand out its
-// own quantity before the change plus that rest. A goods line takes whole
-// units and names the goods handed out; a money line takes decimals in the
+// `rentType` the line's rent type (1 is money), `dueGoods` the name of the
+// goods due on the row (its rent type's). The line may hand out its own
+// quantity before the change plus that rest. A goods line takes whole
+// units and names the goods handed out: a new line starts on the goods of
+// that name, and other goods are handed out at the row's price only when
+// the user says so ("Не" first). A money line takes decimals in the
 // user's locale and points at the money pseudo-goods. "Запис" prices the
 // line (STOINOST) and posts it in IBTRazp, not committed; run() then says
 // true. "Отказ" (or Esc) cancels the line.
@@ -30,7 +33,7 @@ class TFKol : public QDialog {
 public:
     TFKol(TDM& dm, Prompter& prompter, QWidget* parent = nullptr);
 
-    bool run(double ec, double razl, int rentType);
+    bool run(double ec, double razl, int rentType, const QString& dueGoods);
 
     void reject() override;
 
@@ -39,6 +42,8 @@ private:
     void openGoods();
     void closeGoods();
     void addGoods();
+    void startOnDueGoods();
+    bool goodsKept();
     void save();
     bool isMoney() const { return rentType_ == 1; }
 
@@ -54,4 +59,5 @@ private:
     double razl_ = 0;
     double limit_ = 0;
     int rentType_ = 0;
+    QString dueGoods_;
 };

@@ -190,10 +190,7 @@ void TFNerazdadenaRenta::pay()
     const fb::Value idOnr = list()->value(kIdOnr);
     TFRKO dialog(dm_, prompter(), this);
     try {
-        dm_.IBTRazpPari.ensureStarted();
-        if (!dm_.TRKO.isOpen())
-            dm_.TRKO.open();
-        dm_.TRKO.append();
+        TFRKO::appendPayment(dm_);
         dm_.TRKO.field(QStringLiteral("ID_HORA")).setValue(list()->value(QStringLiteral("ID_HORA")));
         dm_.TRKO.field(QStringLiteral("SUMA")).setValue(amount);
         dm_.TRKO.field(QStringLiteral("PREDSTRP")).setValue(list()->value(QStringLiteral("PREDST")));

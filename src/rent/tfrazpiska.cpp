@@ -36,6 +36,7 @@ TFRazpiska::Result TFRazpiska::run(int ownerId, const QString& representative)
     representative_ = representative;
     appended_ = false;
     proposeNumber();
+    keepToFarmingYear();
     numberEdit_->setFocus();
     const int result = exec();
     numberEdit_->clear();

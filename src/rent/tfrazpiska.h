@@ -18,7 +18,10 @@
 // - Cancel: "Отказ" or Esc; nothing was written. The receipts transaction
 //   is rolled back unless it holds a receipt another payout screen is
 //   building, and TRD and TRR are open again.
-// The dialog can run again; each run starts with a fresh proposal.
+// The date starts on today while today lies in the farming year, else on
+// the year's last day; a date outside the year is kept only when the user
+// says so. The dialog can run again; each run starts with a fresh proposal
+// and date.
 class TFRazpiska : public ReceiptNumberDialog {
     Q_OBJECT
 public:

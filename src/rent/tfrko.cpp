@@ -68,10 +68,23 @@ void TFRKO::buildPaymentRows()
     form()->addRow(QStringLiteral("Представляван/-а от:"), recipient);
 }
 
+void TFRKO::appendPayment(TDM& dm)
+{
+    // Each payment is committed or rolled back before its dialog closes, so
+    // the transaction holds no work here; its commit only ends the snapshot.
+    if (dm.IBTRazpPari.isActive())
+        dm.IBTRazpPari.commit();
+    dm.TRKO.open();
+    dm.TRKO.append();
+}
+
 bool TFRKO::run()
 {
     const fb::Value method = dm_.TRKO.field(QStringLiteral("NPLP")).value();
     method_->button(!method.isNull() && method.toInt() != 0 ? 1 : 0)->setChecked(true);
+    // Rent of past years is paid on any day; a payment of the year within it.
+    if (dm_.TRKO.field(QStringLiteral("PMG")).value().toInt() != 1)
+        keepToFarmingYear();
     numberEdit_->setFocus();
     const bool saved = exec() == QDialog::Accepted;
     receipts::closeNumberQueries(dm_);

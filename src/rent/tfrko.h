@@ -16,7 +16,7 @@ class QLabel;
 // The cash receipt of a payment ("Разписка"), opened by the payout screen's
 // "Изплащане на остатъка" and the past-years screen's "Изплати рента".
 //
-//   dm.TRKO.append();  // ID_HORA, SUMA, PREDSTRP and PMG set by the caller
+//   TFRKO::appendPayment(dm);  // ID_HORA, SUMA, PREDSTRP and PMG set by the caller
 //   TFRKO dialog(dm, prompter, this);
 //   if (dialog.run()) find the payment by dialog.number();
 //
@@ -26,7 +26,8 @@ class QLabel;
 // neither is.
 //
 // The dialog proposes the next number of the shared series when it is made
-// and shows the amount; the user gives number, date, payment method and
+// and shows the amount; a payment of the current year (PMG not 1) is dated
+// inside the farming year, one of past years on any day; the user gives number, date, payment method and
 // recipient. "Запис" posts the payment and commits IBTRazpPari at once;
 // "Отказ" (or Esc) cancels it and rolls IBTRazpPari back, so nothing of it
 // remains. Either way TRKO is open again afterwards.
@@ -34,6 +35,13 @@ class TFRKO : public ReceiptNumberDialog {
     Q_OBJECT
 public:
     TFRKO(TDM& dm, Prompter& prompter, QWidget* parent = nullptr);
+
+    // Appends a new payment to dm.TRKO in a transaction begun now: a
+    // snapshot begun before could not update a row another transaction has
+    // changed since (the past-years row a payment taken back unlinked), and
+    // what is stored alongside the payment must see the rows as they are.
+    // fb::Error when the database fails.
+    static void appendPayment(TDM& dm);
 
     // Shows the dialog modally; true when the payment was saved.
     bool run();

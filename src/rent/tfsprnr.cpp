@@ -8,14 +8,27 @@
 
 namespace {
 
+const QString kGrain = QStringLiteral("(coalesce(N.SOK,0) - coalesce(N.RRS_kol,0))");
+
 // Every owner with a rest to receive, and the goods due to him less the
 // goods handed out, whatever the goods (money lines take no part in it).
+// The grain of all of them is added exactly and rounded once
+// (ZYRNOOBSHTO, on every row for the printed reports' summaries): each
+// owner's grain rounded to whole kilograms would not add up to it.
 QString unpaidStatement()
 {
     return QStringLiteral(
                "select N.id_sobstv ID_SOBSTV, N.egn EGN, N.ime IME, N.SOK SOK, N.SOKP SOKP, N.RR_pari RR_PARI,\n"
                " N.RRS_kol RRS_KOL, N.RRS_pari RRS_PARI, N.RP_sum RP_SUM, N.SOP SOP, N.OSTATYK OSTATYK,\n"
-               " (coalesce(N.SOK,0) - coalesce(N.RRS_kol,0)) ZYRNO\nfrom (") +
+               " %1 ZYRNO, cast(sum(%1) over () as decimal(18,0)) ZYRNOOBSHTO\nfrom (")
+               .arg(kGrain) +
+           schema::rent::cachedUnpaidRest() + QStringLiteral(") N\n");
+}
+
+// The row the sums under the list add up: the two totals, each rounded once.
+QString totalsStatement()
+{
+    return QStringLiteral("select sum(N.OSTATYK) OSTATYK, cast(sum(%1) as decimal(18,0)) ZYRNO\nfrom (").arg(kGrain) +
            schema::rent::cachedUnpaidRest() + QStringLiteral(") N\n");
 }
 
@@ -39,7 +52,9 @@ kit::RegisterForm unpaidForm(TDM& dm, SortSwitch& direction)
         .list = {.grid = QStringLiteral("jvdbgridNR"),
                  .query = QStringLiteral("QueryNR"),
                  .areaName = QStringLiteral("IBQNR"),
-                 .statement = {.base = {unpaidStatement()}, .defaultOrder = {QStringLiteral(" order by N.ime")}},
+                 .statement = {.base = {unpaidStatement()},
+                               .defaultOrder = {QStringLiteral(" order by N.ime")},
+                               .sums = {totalsStatement()}},
                  // The kept due first takes in whatever changed since the last read.
                  .beforeRead =
                      [&database] {

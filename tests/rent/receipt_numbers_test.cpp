@@ -10,15 +10,14 @@ namespace {
 
 using receipts::proposedNumber;
 
-TEST(ReceiptNumbers, TheProposalFollowsTheLargerOfTheTwoLastNumbers)
+TEST(ReceiptNumbers, TheProposalIsTheNumberAfterTheHighest)
 {
-    EXPECT_EQ(proposedNumber(15, 17, QString()), "18");
-    EXPECT_EQ(proposedNumber(17, 15, QString()), "18");
-    EXPECT_EQ(proposedNumber(0, 0, QStringLiteral("7")), "1");
-    EXPECT_EQ(proposedNumber(0, 4, QString()), "5");
-    // Equal numbers (only a damaged series has them) leave the box as it is.
-    EXPECT_EQ(proposedNumber(9, 9, QString()), "");
-    EXPECT_EQ(proposedNumber(9, 9, QStringLiteral("12")), "12");
+    EXPECT_EQ(proposedNumber(17, QString()), "18");
+    EXPECT_EQ(proposedNumber(0, QStringLiteral("7")), "1");
+    EXPECT_EQ(proposedNumber(2147483646, QString()), "2147483647");
+    // No number fits after the largest one: the box keeps what it has.
+    EXPECT_EQ(proposedNumber(2147483647, QString()), "");
+    EXPECT_EQ(proposedNumber(2147483647, QStringLiteral("12")), "12");
 }
 
 TEST(ReceiptNumbers, ATypedNumberMustFitTheNumberColumns)
@@ -79,21 +78,28 @@ protected:
     TDM dm{db.path()};
 };
 
-TEST_F(ReceiptSeriesTest, TheProposalFollowsTheLastRowsById)
+TEST_F(ReceiptSeriesTest, TheProposalFollowsTheHighestNumberOfEitherKind)
 {
     EXPECT_EQ(proposal(), "1");
     seed({"insert into RAZP_PARI (ID_RAZPPARI, ID_HORA, NOMER) values (1, 1, 15)",
           "insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (1, 1, 17)"});
     EXPECT_EQ(proposal(), "18");
-    // The last by id, not the highest number.
+    // The highest number, not the last row by id: 20 came after 30.
     seed({"insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (2, 1, 30)",
           "insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (3, 1, 20)"});
-    EXPECT_EQ(proposal(), "21");
-    // Deleting the last receipt makes the one before it the last.
+    EXPECT_EQ(proposal(), "31");
     seed({"delete from \"RAZP DANNI\" where ID_RD = 3"});
     EXPECT_EQ(proposal(), "31");
     seed({"delete from \"RAZP DANNI\""});
     EXPECT_EQ(proposal(), "16");
+    // A cash payment's number far above the rest, and one at the very end.
+    seed({"insert into RAZP_PARI (ID_RAZPPARI, ID_HORA, NOMER) values (2, 1, 1000000)"});
+    EXPECT_EQ(proposal(), "1000001");
+    seed({"insert into \"RAZP DANNI\" (ID_RD, ID_HORA, NOM) values (4, 1, 2147483647)"});
+    EXPECT_EQ(proposal(QStringLiteral("5")), "5");
+    seed({"delete from RAZP_PARI", "delete from \"RAZP DANNI\"",
+          "insert into RAZP_PARI (ID_RAZPPARI, ID_HORA, NOMER) values (3, 1, 1)"});
+    EXPECT_EQ(proposal(), "2");
 }
 
 TEST_F(ReceiptSeriesTest, AHeaderPendingInTheReceiptsTransactionCountsAtOnce)
@@ -125,6 +131,10 @@ TEST_F(ReceiptSeriesTest, ANumberPendingAtAnotherDeskIsUsed)
     other.TRKO.post();
     EXPECT_TRUE(receipts::numberUsed(dm, 25));
     EXPECT_FALSE(receipts::numberUsed(dm, 26));
+    // Not proposed either: the series is empty here, 25 is held there.
+    EXPECT_EQ(proposal(), "1");
+    seed({"insert into RAZP_PARI (ID_HORA, NOMER) values (1, 24)"});
+    EXPECT_EQ(proposal(), "26");
     other.IBTRazpPari.rollback();
     EXPECT_FALSE(receipts::numberUsed(dm, 25));
     postPendingHeader(26);  // the free check claimed nothing

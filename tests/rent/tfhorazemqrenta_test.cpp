@@ -170,9 +170,12 @@ TEST_F(PayoutScreenTest, AReceiptOfGoodsAloneHasNoPaymentMethodAndHandingOutEver
 {
     open(1);
     newReceipt();
+    prompter.answerYes();  // barley for the wheat
     addLine(1, QStringLiteral("138"), QStringLiteral("Ечемик"));
     addLine(3, QStringLiteral("39"), QStringLiteral("Пшеница"));
     click("bitRazpRDZapis");
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Полага се „Пшеница“, а е избрана културата „Ечемик“. "
+                                                           "Да бъде ли записан редът?")});
     EXPECT_EQ(count("\"RAZP DANNI\" where NPL = 2 and NPLTEKST is null"), 1);
     EXPECT_EQ(restShown(), QStringLiteral("140,10"));
 
@@ -322,6 +325,69 @@ TEST_F(PayoutScreenTest, PrintsTheChosenReceiptWithItsGoodsInGoodsOrderAndTheCho
 }  // namespace
 
 namespace {
+
+// While a receipt is being built the screen stays with its owner: moving in
+// the rent list changes neither the header nor the lists beside the panel,
+// and the receipt goes to him; saved or cancelled, the screen catches up
+// with the list.
+TEST_F(PayoutScreenTest, AReceiptBeingBuiltKeepsTheScreenOnItsOwner)
+{
+    open(1);
+    const QStringList ivansDue = grid("dbgridPolRenta");
+    const QStringList ivansPlots = grid("jvdbgridPritImoti");
+    newReceipt();
+    EXPECT_EQ(control<QGroupBox>("grboxRazpiska")->title(), QStringLiteral("Разписка на Иван (7501010000)"));
+    const QStringList ivansRows = grid("jvdbgridRazpPR");
+
+    ASSERT_TRUE(owners().locate(QStringLiteral("ID_SOBSTV"), fb::Value(3)));
+    EXPECT_EQ(control<QLabel>("dbtIme")->text(), QStringLiteral("Иван"));
+    EXPECT_EQ(control<QLabel>("dbtEGN")->text(), QStringLiteral("7501010000"));
+    EXPECT_EQ(control<QLabel>("dbtPlosht")->text(), QStringLiteral("6,457 дка"));
+    EXPECT_EQ(grid("dbgridPolRenta"), ivansDue);
+    EXPECT_EQ(grid("jvdbgridPritImoti"), ivansPlots);
+    EXPECT_EQ(grid("jvdbgridRazpPR"), ivansRows);
+    EXPECT_EQ(restShown(), QStringLiteral("186,30"));
+    addLine(1, QStringLiteral("100"), QStringLiteral("Пшеница"));
+    EXPECT_EQ(grid("dbgridPolRenta"), ivansDue);
+    click("bitRazpRDZapis");
+    EXPECT_EQ(count("\"RAZP DANNI\" where ID_HORA = 1 and SUMA = 25"), 1);
+    EXPECT_EQ(control<QGroupBox>("grboxRazpiska")->title(), QStringLiteral("Разписка"));
+    EXPECT_EQ(control<QLabel>("dbtIme")->text(), QStringLiteral("Петър"));
+    EXPECT_EQ(grid("dbgridPolRenta"), (QStringList{"Пари | 30,00 | лв"}));
+    EXPECT_TRUE(grid("jvdbgridRazpiski").isEmpty());
+    EXPECT_EQ(restShown(), QStringLiteral("33,00"));
+
+    // Cancelled: back on the list's owner too.
+    newReceipt();
+    EXPECT_EQ(control<QGroupBox>("grboxRazpiska")->title(), QStringLiteral("Разписка на Петър (7501030000)"));
+    ASSERT_TRUE(owners().locate(QStringLiteral("ID_SOBSTV"), fb::Value(1)));
+    EXPECT_EQ(control<QLabel>("dbtIme")->text(), QStringLiteral("Петър"));
+    click("bitRazpRDOtkaz");
+    EXPECT_EQ(control<QLabel>("dbtIme")->text(), QStringLiteral("Иван"));
+    EXPECT_EQ(grid("jvdbgridRazpiski").size(), 1);
+    EXPECT_EQ(count("\"RAZP DANNI\""), 1);
+}
+
+// The due total per rent type is the sum of the due rows as they show:
+// wheat rows of 138.6 and 39.598 kg show 139 and 40, and the total 179,
+// not 178; handing out both rows hands out all that is due.
+TEST_F(PayoutScreenTest, TheDueTotalAddsTheDueRowsAsShown)
+{
+    testsupport::runSql(db.path(), {"update SOBSTV set PRREDPL = 3.465 where ID_HORA = 1 and ID_ZEMQ = 100",
+                                    "update SOBSTV set PRREDPL = 3.046 where ID_HORA = 1 and ID_ZEMQ = 200"});
+    open(1);
+    EXPECT_EQ(grid("dbgridPolRenta"), (QStringList{"Пари | 140,90 | лв", "Пшеница | 179 | кг"}));
+    newReceipt();
+    EXPECT_EQ(
+        grid("jvdbgridRazpPR"),
+        (QStringList{"Аренда | Изгрев | Пари | 103,95 | 103,95 | лв", "Аренда | Изгрев | Пшеница | 139 | 139 | кг",
+                     "Наем | Бело поле | Пари | 36,95 | 36,95 | лв", "Наем | Бело поле | Пшеница | 40 | 40 | кг"}));
+    addLine(1, QStringLiteral("139"), QStringLiteral("Пшеница"));
+    addLine(3, QStringLiteral("40"), QStringLiteral("Пшеница"));
+    click("bitRazpRDZapis");
+    EXPECT_EQ(grid("dbgridIzplatenaRenta"), (QStringList{"Пшеница | 179,00 | кг"}));
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
+}
 
 // Two payout screens share the data module's receipt cursor: a line added
 // on the first goes on the first one's receipt even after the second has

@@ -12,6 +12,8 @@ using testsupport::onModalDialog;
 
 const QString kFillAll = QStringLiteral("Моля, въведете всички данни!");
 const QString kTooMuch = QStringLiteral("Въведеното количество надвишава полагащото!");
+const QString kBarleyOnWheat =
+    QStringLiteral("Полага се „Пшеница“, а е избрана културата „Ечемик“. Да бъде ли записан редът?");
 
 // Lines of Иван's receipt 1 under the rule of Изгрев and Аренда.
 class TFKolTest : public ReceiptDialogTest {
@@ -39,11 +41,13 @@ protected:
         lines.field(QStringLiteral("ID_DT")).setValue(1);
         lines.field(QStringLiteral("ID_ZEML")).setValue(1);
     }
-    bool run(double ec, double razl, int type, std::function<void(TFKol&)> act)
+    // The dialog on a due row of `dueGoods` (wheat, unless said otherwise).
+    bool run(double ec, double razl, int type, std::function<void(TFKol&)> act,
+             const QString& dueGoods = QStringLiteral("Пшеница"))
     {
         TFKol dialog(module(), prompter);
         onModalDialog<TFKol>(std::move(act));
-        return dialog.run(ec, razl, type);
+        return dialog.run(ec, razl, type, type == 1 ? QStringLiteral("Пари") : dueGoods);
     }
     // The receipt's lines once the payout screen has saved the receipt.
     qint64 saved(const QString& where)
@@ -83,6 +87,8 @@ TEST_F(TFKolTest, AGoodsLineTakesWholeUnitsAndNeedsItsGoods)
     newLine(2);
     EXPECT_TRUE(run(0.25, 138, 2, [](TFKol& d) {
         EXPECT_FALSE(child(d, "dblcbRKult")->isHidden());
+        // The picker starts on the row's wheat; emptied, it is missed.
+        QTest::keyClick(child(d, "dblcbRKult"), Qt::Key_Backspace);
         // The point is kept in a whole quantity and refused, never dropped.
         QTest::keyClicks(edit(d, "dbedKol"), QStringLiteral("40.5,"));
         EXPECT_EQ(edit(d, "dbedKol")->text(), "40,5");
@@ -111,6 +117,7 @@ TEST_F(TFKolTest, ACorrectedLineMayHandOutItsOwnQuantityAndTheRest)
         {"insert into \"RAZP RENTA\" (ID_RR, ID_RD, ID_VR, ID_RK, KOL, STOINOST, ID_ZEML, ID_DT) "
          "values (1, 1, 2, 3, 60, 15, 1, 1)"});
     receipt().edit();
+    prompter.answerYes();  // the barley line on the wheat row stays barley
     EXPECT_TRUE(run(0.25, 40, 2, [](TFKol& d) {
         EXPECT_EQ(edit(d, "dbedKol")->text(), "60");
         EXPECT_EQ(child<QComboBox>(d, "dblcbRKult")->currentText(), QStringLiteral("Ечемик"));
@@ -119,7 +126,7 @@ TEST_F(TFKolTest, ACorrectedLineMayHandOutItsOwnQuantityAndTheRest)
         retype(d, "dbedKol", QStringLiteral("100"));
         click(d, "bitZapis");
     }));
-    EXPECT_EQ(prompter.shown(), QStringList{kTooMuch});
+    EXPECT_EQ(prompter.shown(), (QStringList{kTooMuch, kBarleyOnWheat}));
     EXPECT_EQ(saved(QStringLiteral("ID_RR = 1 and ID_RK = 3 and KOL = 100 and STOINOST = 25")), 1);
 }
 
@@ -137,6 +144,7 @@ TEST_F(TFKolTest, CancellingLeavesNoLine)
 TEST_F(TFKolTest, GoodsAddedThroughTheButtonCanBePickedAtOnce)
 {
     newLine(2);
+    prompter.answerYes();  // oats on the wheat row
     EXPECT_TRUE(run(0.25, 138, 2, [](TFKol& d) {
         onModalDialog<TFRentaKult>([](TFRentaKult& goods) {
             click(goods, "bitRKDob");
@@ -154,11 +162,62 @@ TEST_F(TFKolTest, GoodsAddedThroughTheButtonCanBePickedAtOnce)
         QTest::keyClicks(edit(d, "dbedKol"), QStringLiteral("138"));
         click(d, "bitZapis");
     }));
-    EXPECT_TRUE(prompter.shown().isEmpty());
+    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Полага се „Пшеница“, а е избрана културата „Овес“. "
+                                                           "Да бъде ли записан редът?")});
     EXPECT_EQ(saved(QStringLiteral("KOL = 138 and STOINOST = 34.5 and ID_RK = "
                                    "(select ID_RK from RENTAKULT where RK = 'Овес')")),
               1);
     EXPECT_TRUE(dm->TRentaKult.isOpen());
+}
+
+// A new goods line starts on the row's own goods, matched by name whatever
+// the case; other goods are handed out at the row's price only when the
+// user says so, "Не" first, and "Не" leaves the dialog open on the goods.
+TEST_F(TFKolTest, ANewGoodsLineStartsOnTheRowsGoodsAndOtherGoodsAreAsked)
+{
+    newLine(2);
+    prompter.answerNo();
+    prompter.answerYes();
+    EXPECT_TRUE(run(
+        0.25, 138, 2,
+        [](TFKol& d) {
+            auto* goods = child<QComboBox>(d, "dblcbRKult");
+            EXPECT_EQ(goods->currentText(), QStringLiteral("Пшеница"));
+            QTest::keyClicks(edit(d, "dbedKol"), QStringLiteral("40"));
+            goods->setCurrentIndex(goods->findText(QStringLiteral("Ечемик")));
+            emit goods->activated(goods->currentIndex());
+            click(d, "bitZapis");
+            EXPECT_TRUE(d.isVisible());
+            EXPECT_EQ(d.focusWidget(), goods);
+            click(d, "bitZapis");
+        },
+        QStringLiteral(" пшеница ")));
+    // The row's goods named as the row names them.
+    const QString asked =
+        QStringLiteral("Полага се „пшеница“, а е избрана културата „Ечемик“. Да бъде ли записан редът?");
+    EXPECT_EQ(prompter.shown(), (QStringList{asked, asked}));
+    EXPECT_EQ(prompter.defaults(), (QList<Prompter::Default>{Prompter::Default::No, Prompter::Default::No}));
+    EXPECT_EQ(saved(QStringLiteral("ID_RK = 3 and KOL = 40 and STOINOST = 10")), 1);
+
+    // The row's goods kept: saved without a question.
+    prompter.clearShown();
+    newLine(2);
+    EXPECT_TRUE(run(0.25, 98, 2, [](TFKol& d) {
+        QTest::keyClicks(edit(d, "dbedKol"), QStringLiteral("98"));
+        click(d, "bitZapis");
+    }));
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
+    EXPECT_EQ(saved(QStringLiteral("ID_RK = 2 and KOL = 98")), 1);
+
+    // Goods the list does not have: the picker starts empty, as before.
+    newLine(2);
+    EXPECT_FALSE(run(
+        0.25, 50, 2,
+        [](TFKol& d) {
+            EXPECT_EQ(child<QComboBox>(d, "dblcbRKult")->currentIndex(), -1);
+            click(d, "bitOtkaz");
+        },
+        QStringLiteral("Царевица")));
 }
 
 }  // namespace

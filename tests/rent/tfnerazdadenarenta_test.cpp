@@ -198,6 +198,39 @@ TEST_F(TFNerazdadenaRentaTest, PaysARowAsPastYearsRentAndTakesThePaymentBack)
     EXPECT_EQ(prompter.shown(), (QStringList{"Моля, потвърдете изтриването!", "Моля, потвърдете изтриването!"}));
 }
 
+// A row paid, its payment taken back and paid again: the new payment's
+// transaction begins after the row was unlinked, so it links the row
+// without an update conflict, each time.
+TEST_F(TFNerazdadenaRentaTest, ARowPaidTakenBackAndPaidAgainIsPaid)
+{
+    open();
+    select(1);
+    // Paid with the proposed number; a payment refused leaves the dialog by "Отказ".
+    const auto pay = [this] {
+        onModalDialog<TFRKO>([](TFRKO& d) {
+            QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitZapis")), Qt::LeftButton);
+            if (d.isVisible())
+                QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("bitOtkaz")), Qt::LeftButton);
+        });
+        click("butIzplRenta");
+    };
+    for (int round = 0; round < 3; ++round) {
+        pay();
+        ASSERT_EQ(rows().at(1).section(QStringLiteral(" | "), 7, 8), QStringLiteral("да | 8")) << round;
+        prompter.answerYes();
+        click("butDelIzplRenta");
+        ASSERT_EQ(rows().at(1), kIvan23) << round;
+    }
+    pay();
+    EXPECT_EQ(rows().at(1).section(QStringLiteral(" | "), 7, 8), QStringLiteral("да | 8"));
+    EXPECT_EQ(testsupport::selectedText(db.path(),
+                                        "select r.nomer, r.pmg from onr o join razp_pari r "
+                                        "on r.id_razppari = o.id_razppari where o.id_onr = 2"),
+              QStringLiteral("8 1"));
+    EXPECT_EQ(testsupport::countRows(db.path(), QStringLiteral("RAZP_PARI")), 2);
+    EXPECT_EQ(prompter.shown(), QStringList(3, QStringLiteral("Моля, потвърдете изтриването!")));
+}
+
 // A link the database refuses leaves no payment: the dialog shows the
 // client's text and stays, and "Отказ" takes the payment back with it. A
 // refused unlink keeps both the payment and the link.

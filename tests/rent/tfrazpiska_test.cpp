@@ -1,4 +1,5 @@
 #include "common/date_field.h"
+#include "common/prompter.h"
 #include "rent/tfrazpiska.h"
 #include "receipt_dialog_test.h"
 
@@ -46,7 +47,8 @@ TEST_F(TFRazpiskaTest, TheHeaderIsPostedWithTheTypedNumberAndLeftInEditForThePay
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Въведете номер и дата на разписката"));
         EXPECT_EQ(edit(d, "edRazpNo")->text(), "18");
         EXPECT_EQ(d.focusWidget(), edit(d, "edRazpNo"));
-        EXPECT_EQ(child<DateField>(d, "jvdeRazpiska")->date(), QDate::currentDate());
+        // The farming year 2024/2025 is over: its last day.
+        EXPECT_EQ(child<DateField>(d, "jvdeRazpiska")->date(), QDate(2025, 9, 30));
         testsupport::keepScreenshot(d.grab().toImage(), QStringLiteral("TFRazpiska"));
 
         retype(d, "edRazpNo", QString());
@@ -75,6 +77,50 @@ TEST_F(TFRazpiskaTest, TheHeaderIsPostedWithTheTypedNumberAndLeftInEditForThePay
     EXPECT_EQ(count(QStringLiteral("\"RAZP DANNI\" where NOM = 21 and ID_HORA = 1 and PREDSTRS = 'Петров' "
                                    "and DATA = '2025-03-05'")),
               1);
+}
+
+// Today is proposed while it lies in the farming year; a date outside the
+// year is asked about, naming it, "Не" first, and "Не" keeps the dialog.
+TEST_F(TFRazpiskaTest, TheDateKeepsToTheFarmingYear)
+{
+    const QDate today = QDate::currentDate();
+    const QDate from = today.addDays(-20), to = from.addYears(1).addDays(-1);
+    seed({QStringLiteral("update FIRMA set FROMYEAR = '%1', TOYEAR = '%2'")
+              .arg(from.toString(Qt::ISODate), to.toString(Qt::ISODate))});
+    const QDate before = from.addDays(-1);
+    const QString question =
+        QStringLiteral("Датата %1 е извън стопанската година %2 – %3. Да бъде ли записана?")
+            .arg(before.toString(QStringLiteral("dd.MM.yyyy")), from.toString(QStringLiteral("dd.MM.yyyy")),
+                 to.toString(QStringLiteral("dd.MM.yyyy")));
+    TFRazpiska dialog(module(), prompter);
+    prompter.answerNo();
+    prompter.answerYes();
+    EXPECT_EQ(run(dialog,
+                  [before](TFRazpiska& d) {
+                      auto* date = child<DateField>(d, "jvdeRazpiska");
+                      EXPECT_EQ(date->date(), QDate::currentDate());
+                      date->setDate(before);
+                      click(d, "bitZapis");
+                      EXPECT_TRUE(d.isVisible());
+                      EXPECT_EQ(d.focusWidget(), edit(d, "jvdeRazpiska"));
+                      click(d, "bitZapis");
+                  }),
+              Result::Ok);
+    EXPECT_EQ(prompter.shown(), (QStringList{question, question}));
+    EXPECT_EQ(prompter.defaults(), (QList<Prompter::Default>{Prompter::Default::No, Prompter::Default::No}));
+    EXPECT_EQ(dm->TRD.field(QStringLiteral("DATA")).asDate(), before);
+    dm->TRD.cancel();
+    dm->IBTRazp.rollback();
+
+    // The year's first and last days are inside it: no question.
+    prompter.clearShown();
+    EXPECT_EQ(run(dialog,
+                  [to](TFRazpiska& d) {
+                      child<DateField>(d, "jvdeRazpiska")->setDate(to);
+                      click(d, "bitZapis");
+                  }),
+              Result::Ok);
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
 }
 
 TEST_F(TFRazpiskaTest, ATakenNumberClosesTheDialogWithNoAndZeroOrATooLargeOneIsRefused)

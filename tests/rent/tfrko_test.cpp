@@ -1,8 +1,11 @@
 #include "common/failure.h"
+#include "common/prompter.h"
+#include "common/date_field.h"
 #include "rent/tfrko.h"
 #include "receipt_dialog_test.h"
 #include "support/typing.h"
 
+#include <QDate>
 #include <QLabel>
 #include <QRadioButton>
 
@@ -96,8 +99,9 @@ TEST_F(TFRKOTest, WithoutAMethodTheCashItemIsChosenAndBankIsStoredAsOne)
         QTest::mouseClick(method(d, QStringLiteral("По банка")), Qt::LeftButton);
         click(d, "bitZapis");
     }));
+    // The farming year 2024/2025 is over: dated on its last day.
     EXPECT_EQ(count(QStringLiteral("RAZP_PARI where NOMER = 1 and NPLP = 1 and NPLPTEKST = 'По банка' "
-                                   "and DATA = current_date")),
+                                   "and DATA = '2025-09-30'")),
               1);
 }
 
@@ -145,6 +149,40 @@ TEST_F(TFRKOTest, ADatabaseErrorIsShownAndTheDialogKeepsWhatWasTyped)
     EXPECT_TRUE(prompter.shown().last().contains(QStringLiteral("no payment now")));
     EXPECT_EQ(count(QStringLiteral("RAZP_PARI")), 1);
     EXPECT_EQ(count(QStringLiteral("RAZP_PARI where NOMER = 9 and SUMA = 103.71")), 1);
+}
+
+// A payment of the year starts on the farming year's last day once the
+// year is over, and a later date is asked about; one of past years (PMG 1)
+// starts on today and is not asked about.
+TEST_F(TFRKOTest, ThePaymentOfTheYearIsDatedInsideTheFarmingYear)
+{
+    startPayment();
+    TFRKO dialog(module(), prompter);
+    prompter.answerNo();
+    EXPECT_FALSE(run(dialog, [](TFRKO& d) {
+        auto* date = child<DateField>(d, "jvdeRKO");
+        EXPECT_EQ(date->date(), QDate(2025, 9, 30));
+        date->setDate(QDate(2025, 10, 1));
+        click(d, "bitZapis");
+        EXPECT_TRUE(d.isVisible());
+        click(d, "bitOtkaz");
+    }));
+    EXPECT_EQ(prompter.shown(),
+              QStringList{QStringLiteral("Датата 01.10.2025 е извън стопанската година 01.10.2024 – 30.09.2025. "
+                                         "Да бъде ли записана?")});
+    EXPECT_EQ(prompter.defaults(), QList<Prompter::Default>{Prompter::Default::No});
+    EXPECT_EQ(count(QStringLiteral("RAZP_PARI")), 0);
+
+    prompter.clearShown();
+    startPayment();
+    module().TRKO.field(QStringLiteral("PMG")).setValue(1);
+    TFRKO pastYears(module(), prompter);
+    EXPECT_TRUE(run(pastYears, [](TFRKO& d) {
+        EXPECT_EQ(child<DateField>(d, "jvdeRKO")->date(), QDate::currentDate());
+        click(d, "bitZapis");
+    }));
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
+    EXPECT_EQ(count(QStringLiteral("RAZP_PARI where PMG = 1 and DATA = current_date")), 1);
 }
 
 }  // namespace

@@ -121,6 +121,36 @@ TEST_F(TFSprnrTest, ListsTheRestOfEveryOwnerStillToBePaid)
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
 }
 
+// Иван's 177.28 kg and Мария's 84.28 kg show 177 and 84, but together they
+// are 261.56 kg: "Общо в зърно:" is 262 on the screen and on both prints.
+TEST_F(TFSprnrTest, TheGrainTotalAddsTheExactFiguresAndRoundsOnce)
+{
+    testsupport::runSql(db.path(),
+                        renttest::kEnterprise + renttest::kRules +
+                            QStringList{"update SOBSTV set PRREDPL = 2.107 where ID_HORA = 2 and ID_ZEMQ = 100"});
+    open();
+    QStringList grain;
+    for (const QString& row : rows())
+        grain << row.section(QStringLiteral(" | "), 1, 1) + QStringLiteral(" ") + row.section(QStringLiteral(" | "), 3);
+    EXPECT_EQ(grain, (QStringList{"Иван 177", "Мария 84", "Петър 0"}));
+    EXPECT_EQ(totals().at(1), QStringLiteral("262 кг"));
+
+    const QString full = out.filePath(QStringLiteral("full.pdf"));
+    const QString brief = out.filePath(QStringLiteral("short.pdf"));
+    outputs.answerPdf(full);
+    outputs.answerPdf(brief);
+    click("bitPrint");
+    click("bitSPrint");
+    for (const QString& pdf : {full, brief}) {
+        const QString printed = testsupport::pdfLines(pdf).join(u'\n');
+        EXPECT_TRUE(printed.contains(QStringLiteral("Общо в зърно: 262 кг"))) << printed.toStdString();
+    }
+    // Sorted, the total stays.
+    emit list()->horizontalHeader()->sectionClicked(3);
+    EXPECT_EQ(totals().at(1), QStringLiteral("262 кг"));
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
+}
+
 // --- the rest worked out again from the stored rows alone ---
 
 fb::Decimal times(const fb::Decimal& a, const fb::Decimal& b)

@@ -7,6 +7,7 @@
 #include "fb/transaction.h"
 #include "firebird_server.h"
 #include "rent/receipt_numbers.h"
+#include "rent/tfrko.h"
 
 #include <gtest/gtest.h>
 
@@ -204,4 +205,70 @@ TEST_F(Seats, ReceiptNumbersGivenAtTheSameMomentStayUnique)
         fb::fetchScalar(c, tr, QStringLiteral("select list(NOM) from (select NOM from \"RAZP DANNI\" order by NOM)"))
             .toString(),
         QStringLiteral("41,42"));
+}
+
+// The proposal at one desk passes over the numbers another desk holds in a
+// receipt it has not saved, and follows the highest number either saved.
+TEST_F(Seats, TheProposalPassesOverANumberAnotherDeskHolds)
+{
+    TDM first(database);
+    TDM second(database);
+    EXPECT_EQ(receipts::proposeNumber(second, QString()), QStringLiteral("1"));
+    first.IBTRazp.ensureStarted();
+    first.TRD.open();
+    first.TRD.append();
+    first.TRD.field("ID_HORA").setValue(1);
+    first.TRD.field("NOM").setValue(1);
+    first.TRD.post();
+    EXPECT_EQ(receipts::proposeNumber(first, QString()), QStringLiteral("2"));
+    EXPECT_EQ(receipts::proposeNumber(second, QString()), QStringLiteral("2"));
+    seed({QStringLiteral("insert into RAZP_PARI (ID_HORA, NOMER) values (2, 70)")});
+    EXPECT_EQ(receipts::proposeNumber(second, QString()), QStringLiteral("71"));
+    first.IBTRazp.rollback();
+    EXPECT_EQ(receipts::proposeNumber(second, QString()), QStringLiteral("71"));
+}
+
+// A past-years row paid at one desk, its payment taken back at another and
+// paid again at the first: the first desk's payment starts after the row
+// was unlinked, so linking it again is no update conflict.
+TEST_F(Seats, APastYearsRowIsPaidAgainAfterAnotherDeskTookThePaymentBack)
+{
+    seed({QStringLiteral("insert into ONR (ID_ONR, ID_HORA, SUMA, GODOT, GODDO) values (1, 1, 60, 2023, 2024)")});
+    TDM first(database);
+    TDM second(database);
+    // What the cash receipt dialog stores for the past-years screen.
+    const auto pay = [](TDM& desk, int number) {
+        TFRKO::appendPayment(desk);
+        desk.TRKO.field("ID_HORA").setValue(1);
+        desk.TRKO.field("SUMA").setValue(60);
+        desk.TRKO.field("PMG").setValue(1);
+        desk.TRKO.field("NOMER").setValue(number);
+        desk.TRKO.post();
+        fb::execute(desk.IBDatabase1.connection(), desk.IBTRazpPari.transaction(),
+                    QStringLiteral("update onr set id_razppari = ? where id_onr = 1"),
+                    {desk.TRKO.field("ID_RAZPPARI").value()});
+        desk.IBTRazpPari.commit();
+        desk.TRKO.open();
+    };
+    pay(first, 1);
+    {
+        fb::Connection& c = second.IBDatabase1.connection();
+        fb::Transaction tr(c);
+        fb::execute(c, tr, QStringLiteral("delete from razp_pari where nomer = 1"));
+        fb::execute(c, tr, QStringLiteral("update onr set id_razppari = 0 where id_onr = 1"));
+        tr.commit();
+    }
+    try {
+        pay(first, 2);
+    } catch (const fb::Error& e) {
+        ADD_FAILURE() << e.what();
+    }
+    fb::Connection c;
+    c.attach(database);
+    fb::Transaction tr(c);
+    EXPECT_EQ(fb::fetchScalar(c, tr,
+                              QStringLiteral("select r.nomer from onr o join razp_pari r "
+                                             "on r.id_razppari = o.id_razppari where o.id_onr = 1"))
+                  .toInt(),
+              2);
 }
