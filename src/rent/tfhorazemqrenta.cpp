@@ -380,7 +380,7 @@ void TFHoraZemqRenta::deletePayment()
         return;
     }
     const fb::Value id = listOf(QueryOpisRKO).value(QStringLiteral("ID_RAZPPARI"));
-    if (!prompter().confirm(QStringLiteral("Моля, потвърдете изтриването!")))
+    if (!prompter().confirm(QStringLiteral("Моля, потвърдете изтриването!"), Prompter::Default::No))
         return;
     try {
         if (!dm_.TRKO.isOpen())

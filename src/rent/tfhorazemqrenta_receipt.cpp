@@ -274,7 +274,7 @@ void TFHoraZemqRenta::deleteReceipt()
         return;
     }
     const fb::Value id = listOf(QueryOpisRD).value(QStringLiteral("ID_RD"));
-    if (prompter().confirm(QStringLiteral("Моля, потвърдете изтриването!"))) {
+    if (prompter().confirm(QStringLiteral("Моля, потвърдете изтриването!"), Prompter::Default::No)) {
         try {
             if (locateReceipt(dm_, id)) {
                 dm_.TRD.remove();  // its lines go first, in the same transaction
@@ -379,7 +379,7 @@ void TFHoraZemqRenta::deleteLine()
 {
     if (!receiptHasLines()) {
         prompter().message(QStringLiteral("Няма данни!"));
-    } else if (prompter().confirm(QStringLiteral("Моля, потвърдете изтриването!"))) {
+    } else if (prompter().confirm(QStringLiteral("Моля, потвърдете изтриването!"), Prompter::Default::No)) {
         try {
             standOnReceipt();
             if (dm_.TRR.locate(QStringLiteral("ID_RR"), listOf(QueryRealR).value(QStringLiteral("ID_RR"))))
@@ -459,9 +459,14 @@ bool TFHoraZemqRenta::closeCheck()
 {
     if (!panelShown())
         return true;
-    if (!prompter().confirm(QStringLiteral("Желаете ли да запишете!"))) {
-        cancelReceipt();
-        return true;
+    switch (prompter().askToSave(QStringLiteral("Желаете ли да запишете!"))) {
+        case Prompter::Answer::Cancel:
+            return false;  // back to the receipt, nothing stored or given up
+        case Prompter::Answer::No:
+            cancelReceipt();
+            return true;
+        case Prompter::Answer::Yes:
+            break;
     }
     if (!receiptHasLines()) {
         prompter().message(QStringLiteral("Моля, въведете стоки за рента!"));

@@ -225,7 +225,7 @@ void TFNerazdadenaRenta::takePaymentBack()
         if (TRKO.isEmpty())
             return;
         const fb::Value payment = TRKO.field(kPayment).value();
-        if (!prompter().confirm(QStringLiteral("Моля, потвърдете изтриването!")))
+        if (!prompter().confirm(QStringLiteral("Моля, потвърдете изтриването!"), Prompter::Default::No))
             return;
         fb::Connection& c = dm_.IBDatabase1.connection();
         fb::Transaction& tr = IBTRKO.transaction();

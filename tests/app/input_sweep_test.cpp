@@ -58,15 +58,18 @@ const QRegularExpression kEngineText(
 class CarelessPrompter : public Prompter {
 public:
     void message(const QString& text) override { shown << text; }
-    bool confirm(const QString& text, Default) override
+    bool confirm(const QString& text, Default preset) override
     {
         shown << text;
+        if (text == QStringLiteral("Моля, потвърдете изтриването!"))
+            deleteDefaults << preset;
         return false;
     }
     std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
     QString openFile(const QString&, const QString&, const QString&) override { return {}; }
     QString browseFolder(const QString&, const QString&) override { return {}; }
     QStringList shown;
+    QList<Default> deleteDefaults;
 };
 
 bool usable(const QWidget* w)
@@ -201,6 +204,10 @@ protected:
                     QApplication::processEvents();
                 }
         }
+        // Every delete asks, "Не" being what Enter gives; it is answered "Не".
+        for (QAbstractButton* b : screen->findChildren<QAbstractButton*>())
+            if (usable(b) && b->text() == QStringLiteral("Изтриване"))
+                b->click();
         // Last the screen's own fields, whose "Запис" may close it.
         if (screen->isVisible())
             sweepFields(screen);
@@ -273,6 +280,8 @@ TEST_F(InputSweep, NothingOutOfItsDomainReachesTheDatabaseAndNoEngineTextIsAllAU
               0);
     for (const QString& text : prompter.shown)
         EXPECT_FALSE(kEngineText.match(text).hasMatch()) << text.toStdString();
+    EXPECT_GE(prompter.deleteDefaults.size(), 4);
+    EXPECT_EQ(prompter.deleteDefaults, QList<Prompter::Default>(prompter.deleteDefaults.size(), Prompter::Default::No));
 }
 
 }  // namespace

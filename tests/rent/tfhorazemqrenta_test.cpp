@@ -267,6 +267,11 @@ TEST_F(PayoutScreenTest, ClosingWithAReceiptOpenAsksWhetherToSaveIt)
     EXPECT_FALSE(closed()) << "a receipt without lines cannot be saved";
     EXPECT_EQ(prompter.shown().mid(0, 2), (QStringList{"Желаете ли да запишете!", "Моля, въведете стоки за рента!"}));
     addLine(1, QStringLiteral("10"), QStringLiteral("Пшеница"));
+    // "Отказ" (or Esc): back to the receipt, its line kept, nothing stored.
+    prompter.answerCancel();
+    screen->closeWindow();
+    EXPECT_FALSE(closed());
+    EXPECT_EQ(count("\"RAZP RENTA\""), 0);
     prompter.answerYes();
     screen->closeWindow();
     EXPECT_TRUE(closed());
