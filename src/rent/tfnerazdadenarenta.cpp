@@ -3,6 +3,7 @@
 #include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
+#include "reports/list_filter.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "rent/tfrko.h"
@@ -137,6 +138,8 @@ TFNerazdadenaRenta::TFNerazdadenaRenta(TDM& dm, Prompter& prompter, reports::Out
         project->bindConnection(QStringLiteral("rvdsQSNR"), rows());
     }
     Razpiska.bindConnection(QStringLiteral("rvdsRKONR"), TRKO);
+    // The list printed under a filter names it.
+    SpisykNR.setFilter(reports::listFilter(*list(), form().list.filters, *this));
     const auto on = [this](const char* name, void (TFNerazdadenaRenta::*slot)()) {
         connect(control<QPushButton>(QLatin1String(name)), &QPushButton::clicked, this, slot);
     };

@@ -289,6 +289,8 @@ TEST_F(TFNerazdadenaRentaTest, PrintsTheRowsReceiptAndTheListAsShown)
     EXPECT_TRUE(list.contains(
         QStringLiteral("Брой редове: 4 Площ: 14,500 дка\nОбщо рента: 130,50 лв\nОбщо изплатена рента: 0,00 лв")))
         << list.toStdString();
+    EXPECT_TRUE(list.contains(QStringLiteral("Филтър"))) << list.toStdString();  // it names the filter
+    EXPECT_TRUE(list.contains(QStringLiteral("Изплатена: не"))) << list.toStdString();
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
 }
 
