@@ -555,24 +555,6 @@ void Dataset::post()
     emit currentChanged();
 }
 
-// The last line of defence: a figure the screens should have refused (a
-// computed sum, a caller without checks) never reaches the engine, where it
-// would fail with an overflow in English or corrupt every sum it enters.
-void Dataset::refuseOutOfDomain() const
-{
-    for (int i = 0; i < dataFieldCount_ && size_t(i) < buffer_.size(); ++i) {
-        const Field* f = fields_[size_t(i)].get();
-        const fb::Value& v = buffer_[size_t(i)];
-        const Domain* domain = f->domain();
-        const bool number = f->dataType() == DataType::Integer || f->dataType() == DataType::Float ||
-                            f->dataType() == DataType::Decimal;
-        if (number && v.type() == fb::Value::Type::Text)
-            throw fb::Error(domain ? domain->message() : QStringLiteral("Полето %1 не съдържа число!").arg(f->name()));
-        if (domain && !domain->holds(v))
-            throw fb::Error(domain->message());
-    }
-}
-
 void Dataset::cancel()
 {
     if (!isEditing())
