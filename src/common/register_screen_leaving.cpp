@@ -95,4 +95,3 @@ void RegisterScreen::focusMoved(QWidget* old, QWidget* now)
     if (flow_->isEditing())
         controlEntered(now);
 }
-
