@@ -15,7 +15,7 @@
 #include "transfers/dekl70_export.h"
 #include "transfers/income_declaration_export.h"
 #include "transfers/income_declaration_form.h"
-#include "transfers/workbook_error.h"
+#include "workbook/workbook_error.h"
 
 #include <QDir>
 #include <QElapsedTimer>

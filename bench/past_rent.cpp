@@ -11,7 +11,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
-#include "reports/output_chooser.h"
+#include "report_engine/output_chooser.h"
 #include "rent/tfnerazdadenarenta.h"
 #include "rent/tfsprnr.h"
 #include "service/tfpreklgod.h"

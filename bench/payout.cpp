@@ -7,7 +7,7 @@
 #include "dataset/transaction_area.h"
 #include "dm/tdm.h"
 #include "fb/statement.h"
-#include "reports/output_chooser.h"
+#include "report_engine/output_chooser.h"
 #include "rent/tfhorazemqrenta.h"
 #include "rent/tfkol.h"
 #include "rent/tfrazpiska.h"

@@ -9,7 +9,7 @@
 #include "bench/bench.h"
 #include "common/sort_switch.h"
 #include "dm/tdm.h"
-#include "reports/output_chooser.h"
+#include "report_engine/output_chooser.h"
 #include "reports/tfsprbezhora.h"
 #include "reports/tfsprbezimoti.h"
 #include "reports/tfsprimoti.h"

@@ -12,7 +12,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
-#include "reports/output_chooser.h"
+#include "report_engine/output_chooser.h"
 #include "rent/tfsobstvzemq.h"
 #include "schema/rent_due_cache.h"
 

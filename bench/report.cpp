@@ -8,8 +8,8 @@
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
 #include "fb/error.h"
-#include "reports/output.h"
-#include "reports/renderer.h"
+#include "report_engine/output.h"
+#include "report_engine/renderer.h"
 
 #include <QElapsedTimer>
 #include <QLocale>

@@ -12,7 +12,7 @@
 #include "fb/error.h"
 #include "transfers/survey_card_export.h"
 #include "transfers/survey_card_form.h"
-#include "transfers/workbook_error.h"
+#include "workbook/workbook_error.h"
 
 #include <QDir>
 #include <QElapsedTimer>

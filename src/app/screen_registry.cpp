@@ -70,9 +70,8 @@ bool ScreenRegistry::anyOpen() const
     return false;
 }
 
-// Each built screen adds one line here: registry.add with its kind and a
-// factory that makes the screen from the context (the data module, the
-// prompter, the sort switches). Until then its menu item stays disabled.
+// Each kind's factory makes the screen from the context (the data module,
+// the prompter, the sort switches, the output chooser).
 void registerScreens(ScreenRegistry& registry)
 {
     registry.add("TFFirma", [](const ScreenContext& c) { return new TFFirma(c.dm, c.prompter); });
@@ -103,11 +102,10 @@ void registerScreens(ScreenRegistry& registry)
     });
     // Every "Покажи рента" opens another payout screen on the list's current
     // owner; they share one rest to receive and close with the list they follow.
-    registry.add("TFSobstvZemq", [](const ScreenContext& c) {
-        static rent::SharedRest payoutRest;
+    registry.add("TFSobstvZemq", [&registry](const ScreenContext& c) {
         auto* list = new TFSobstvZemq(c.dm, c.prompter, c.outputs, c.sorts.of("TFSobstvZemq", SortSwitch::Ascending));
-        QObject::connect(list, &TFSobstvZemq::payoutRequested, list, [list, c] {
-            auto* payout = new TFHoraZemqRenta(c.dm, c.prompter, c.outputs, list->rows(), payoutRest);
+        QObject::connect(list, &TFSobstvZemq::payoutRequested, list, [list, c, &registry] {
+            auto* payout = new TFHoraZemqRenta(c.dm, c.prompter, c.outputs, list->rows(), registry.payoutRest());
             QObject::connect(list, &Screen::closed, payout, &Screen::closeWindow);
             list->openBeside(payout);
         });

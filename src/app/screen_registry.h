@@ -2,7 +2,8 @@
 
 #include "common/screen.h"
 #include "common/sort_switch.h"
-#include "reports/output_chooser.h"
+#include "report_engine/output_chooser.h"
+#include "rent/rest_to_receive.h"
 
 #include <QHash>
 #include <QPointer>
@@ -27,9 +28,8 @@ struct ScreenContext {
 using ScreenFactory = std::function<Screen*(const ScreenContext&)>;
 
 // One reference per screen kind ("TFHora", "TFZemq"…) to its open instance,
-// and the factory that makes one. A kind without a factory is not built yet:
-// its menu item stays disabled. An instance's close empties its kind's
-// reference.
+// and the factory that makes one. A menu item whose kind has no factory stays
+// disabled. An instance's close empties its kind's reference.
 class ScreenRegistry {
 public:
     void add(const QString& kind, ScreenFactory factory) { factories_.insert(kind, std::move(factory)); }
@@ -69,6 +69,9 @@ public:
     }
     // The year of the archived period loaded in this run, if one was.
     std::optional<int> loadedYear() const { return loadedYear_; }
+    // What the owners' payout screens have given but not yet saved, shared
+    // by every payout screen of this run.
+    rent::SharedRest& payoutRest() { return payoutRest_; }
 
 private:
     QHash<QString, ScreenFactory> factories_;
@@ -78,7 +81,8 @@ private:
     reports::OutputChooser* outputs_ = &dialogOutputs_;
     std::function<void(int)> oldPeriod_;
     std::optional<int> loadedYear_;
+    rent::SharedRest payoutRest_;
 };
 
-// Enables the screens that are built: each screen's issue adds its line here.
+// Adds every screen kind of the program with its factory.
 void registerScreens(ScreenRegistry& registry);

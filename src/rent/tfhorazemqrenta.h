@@ -3,7 +3,7 @@
 #include "common/list_screen.h"
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
-#include "reports/report_project.h"
+#include "report_engine/report_project.h"
 #include "rent/rest_to_receive.h"
 
 #include <QPointer>

@@ -3,7 +3,7 @@
 #include "common/failure.h"
 #include "common/prompter.h"
 #include "dm/tdm.h"
-#include "reports/list_filter.h"
+#include "report_engine/list_filter.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "rent/tfrko.h"

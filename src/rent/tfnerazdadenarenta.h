@@ -3,7 +3,7 @@
 #include "common/register_screen.h"
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
-#include "reports/report_project.h"
+#include "report_engine/report_project.h"
 
 class SortSwitch;
 class TDM;

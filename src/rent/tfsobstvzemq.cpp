@@ -1,7 +1,7 @@
 #include "rent/tfsobstvzemq.h"
 
 #include "dm/tdm.h"
-#include "reports/list_filter.h"
+#include "report_engine/list_filter.h"
 #include "rent/rent_notices.h"
 #include "schema/rent_due_cache.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/register_screen.h"
-#include "reports/report_project.h"
+#include "report_engine/report_project.h"
 
 class SortSwitch;
 class TDM;

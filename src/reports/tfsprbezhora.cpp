@@ -1,7 +1,7 @@
 #include "reports/tfsprbezhora.h"
 
 #include "dm/tdm.h"
-#include "reports/list_filter.h"
+#include "report_engine/list_filter.h"
 #include "reports/tfimotspr.h"
 
 #include <QPushButton>

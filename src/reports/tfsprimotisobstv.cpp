@@ -1,7 +1,7 @@
 #include "reports/tfsprimotisobstv.h"
 
 #include "dm/tdm.h"
-#include "reports/report_project.h"
+#include "report_engine/report_project.h"
 
 #include <QPushButton>
 

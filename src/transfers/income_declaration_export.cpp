@@ -3,8 +3,8 @@
 #include "common/identifiers.h"
 #include "dataset/dataset.h"
 #include "transfers/income_declaration_form.h"
-#include "transfers/range.h"
-#include "transfers/workbook.h"
+#include "workbook/range.h"
+#include "workbook/workbook.h"
 
 #include <QLocale>
 

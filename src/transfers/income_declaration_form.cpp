@@ -1,7 +1,7 @@
 #include "transfers/income_declaration_form.h"
 
-#include "transfers/range.h"
-#include "transfers/workbook_error.h"
+#include "workbook/range.h"
+#include "workbook/workbook_error.h"
 
 #include <cmath>
 

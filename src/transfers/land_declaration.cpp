@@ -3,9 +3,9 @@
 #include "dataset/dataset.h"
 #include "dataset/formats.h"
 #include "schema/rent_sql.h"
-#include "transfers/cell_value.h"
-#include "transfers/range.h"
-#include "transfers/workbook.h"
+#include "workbook/cell_value.h"
+#include "workbook/range.h"
+#include "workbook/workbook.h"
 
 #include <QDir>
 

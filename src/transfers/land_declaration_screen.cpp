@@ -5,8 +5,8 @@
 #include "dm/tdm.h"
 #include "fb/error.h"
 #include "service/archive_files.h"
-#include "transfers/workbook_error.h"
-#include "transfers/writable.h"
+#include "workbook/workbook_error.h"
+#include "workbook/writable.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fb/value.h"
-#include "reports/report_data.h"
+#include "report_engine/report_data.h"
 #include "transfers/survey_database.h"
 
 #include <QString>

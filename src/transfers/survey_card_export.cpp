@@ -1,8 +1,8 @@
 #include "transfers/survey_card_export.h"
 
-#include "transfers/range.h"
+#include "workbook/range.h"
 #include "transfers/survey_card_form.h"
-#include "transfers/workbook.h"
+#include "workbook/workbook.h"
 
 namespace transfers::survey_card {
 

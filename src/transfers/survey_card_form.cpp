@@ -1,7 +1,7 @@
 #include "transfers/survey_card_form.h"
 
-#include "transfers/range.h"
-#include "transfers/workbook_error.h"
+#include "workbook/range.h"
+#include "workbook/workbook_error.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transfers/workbook.h"
+#include "workbook/workbook.h"
 
 #include <QString>
 

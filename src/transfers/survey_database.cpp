@@ -1,6 +1,6 @@
 #include "transfers/survey_database.h"
 
-#include "transfers/writable.h"
+#include "workbook/writable.h"
 
 #include <QDir>
 #include <QFile>

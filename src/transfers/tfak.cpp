@@ -3,7 +3,7 @@
 #include "common/failure.h"
 #include "common/prompter.h"
 #include "transfers/survey_card_export.h"
-#include "transfers/workbook_error.h"
+#include "workbook/workbook_error.h"
 
 namespace sc = transfers::survey_card;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/report_project.h"
+#include "report_engine/report_project.h"
 #include "transfers/land_declaration_screen.h"
 
 // "Декларация по чл. 70": the declaration of the land the firm leases under

@@ -6,8 +6,8 @@
 #include "dm/tdm.h"
 #include "fb/error.h"
 #include "transfers/delivered_forms.h"
-#include "transfers/workbook_error.h"
-#include "transfers/writable.h"
+#include "workbook/workbook_error.h"
+#include "workbook/writable.h"
 
 #include <QBoxLayout>
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/register_screen.h"
-#include "reports/report_project.h"
+#include "report_engine/report_project.h"
 #include "transfers/income_declaration_export.h"
 
 #include <QCoreApplication>

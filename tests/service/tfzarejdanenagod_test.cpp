@@ -6,7 +6,7 @@
 #include "app/tfmain.h"
 #include "fb/connection.h"
 #include "fb/error.h"
-#include "reports/report_project.h"
+#include "report_engine/report_project.h"
 #include "service/service_test.h"
 #include "service/tfbackup.h"
 #include "support/pdf_text.h"

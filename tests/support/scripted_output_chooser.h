@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/output_chooser.h"
+#include "report_engine/output_chooser.h"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@
 #include "transfers/delivered_forms.h"
 #include "transfers/income_declaration_export.h"
 #include "transfers/income_declaration_form.h"
-#include "transfers/range.h"
-#include "transfers/workbook.h"
-#include "transfers/workbook_error.h"
+#include "workbook/range.h"
+#include "workbook/workbook.h"
+#include "workbook/workbook_error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "workbook_reader.h"
 
 #include "transfers/income_declaration_form.h"
-#include "transfers/package.h"
-#include "transfers/range.h"
-#include "transfers/workbook_error.h"
+#include "workbook/package.h"
+#include "workbook/range.h"
+#include "workbook/workbook_error.h"
 
 #include <gtest/gtest.h>
 

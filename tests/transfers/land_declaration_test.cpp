@@ -8,7 +8,7 @@
 #include "support/test_db.h"
 #include "transfers/dekl69_export.h"
 #include "transfers/dekl70_export.h"
-#include "transfers/workbook_error.h"
+#include "workbook/workbook_error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "workbook_reader.h"
 
-#include "transfers/package.h"
+#include "workbook/package.h"
 #include "transfers/survey_card_form.h"
 
 #include <gtest/gtest.h>

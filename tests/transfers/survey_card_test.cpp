@@ -11,8 +11,8 @@
 #include "transfers/land_declaration.h"
 #include "transfers/survey_card_export.h"
 #include "transfers/survey_card_form.h"
-#include "transfers/workbook.h"
-#include "transfers/workbook_error.h"
+#include "workbook/workbook.h"
+#include "workbook/workbook_error.h"
 
 #include <gtest/gtest.h>
 

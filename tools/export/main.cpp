@@ -8,15 +8,15 @@
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
 #include "fb/error.h"
-#include "reports/report_project.h"
+#include "report_engine/report_project.h"
 #include "service/archive_files.h"
 #include "transfers/dekl69_export.h"
 #include "transfers/dekl70_export.h"
 #include "transfers/delivered_forms.h"
 #include "transfers/income_declaration_export.h"
 #include "transfers/survey_card_export.h"
-#include "transfers/workbook_error.h"
-#include "transfers/writable.h"
+#include "workbook/workbook_error.h"
+#include "workbook/writable.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "transfers/income_declaration_form.h"
 #include "transfers/survey_card_form.h"
 #include "transfers/survey_database.h"
-#include "transfers/workbook_error.h"
+#include "workbook/workbook_error.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "dataset/database.h"
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
-#include "reports/report_project.h"
+#include "report_engine/report_project.h"
 
 #include <QApplication>
 #include <QLocale>
