@@ -117,6 +117,13 @@ struct FieldSpec {
         Check,   // a check box storing `checked` or `unchecked`
         Lookup,  // a drop-down over `list`, bound to `column` or moving the list
         Shown,   // a label showing `column`, which the panel does not change
+        Radio,   // a row of radio buttons, one per choice, storing the chosen one's value
+    };
+    // Radio: one button, its object name, its text and the value it stores.
+    struct Choice {
+        QString name;
+        QString text;
+        fb::Value value;
     };
     QString name;         // the object name: "dbedEGN"
     QString label;        // beside it ("ЕГН/ЕИН:"); a check box carries it as its text
@@ -124,6 +131,7 @@ struct FieldSpec {
     Kind kind = Kind::Text;
     int row = 0, col = 0, span = 1;  // place in the panel's grid: label at col, control after it
     int length = 0;                  // most characters typed; 0 for the column's size
+    QString pattern = {};            // Text: what may be typed, as a regular expression ("[0-9/]{0,5}")
     // Number: the values taken, when not the bound column's own; the
     // message names the field by its label.
     std::optional<dataset::Domain> domain = {};
@@ -132,6 +140,7 @@ struct FieldSpec {
     QString listKey = {}, listShows = {};
     // Check: the values stored when ticked and not.
     fb::Value checked = {}, unchecked = {};
+    std::vector<Choice> choices = {};
     int minimumWidth = 0;    // in characters; 0 for the kit's default (a drop-down's) or none (an edit's)
     QString labelName = {};  // the label's object name, where one is asked for
     // A small button "..." of the screen's own right beside the control

@@ -6,6 +6,7 @@
 #include "dataset/binders.h"
 #include "dataset/dataset.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,7 +14,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
+#include <QRegularExpressionValidator>
 
 #include <algorithm>
 
@@ -28,7 +31,8 @@ constexpr int kLongestLabel = 20;
 }  // namespace
 
 RegisterPanel::RegisterPanel(const QString& name, dataset::Dataset& row, std::vector<FieldSpec> fields,
-                             const QString& saveName, const QString& cancelName, QWidget* parent)
+                             const QString& saveName, const QString& cancelName, QWidget* parent,
+                             const QString& saveCaption)
     : QWidget(parent), row_(row), fields_(std::move(fields))
 {
     setObjectName(name);
@@ -68,23 +72,37 @@ RegisterPanel::RegisterPanel(const QString& name, dataset::Dataset& row, std::ve
             tabOrder.push_back(controls_.value(spec->button));
         lastRow = std::max(lastRow, spec->row);
     }
-    save_ = new QPushButton(QStringLiteral("Запис"), this);
-    save_->setObjectName(saveName);
-    cancel_ = new QPushButton(QStringLiteral("Отказ"), this);
-    cancel_->setObjectName(cancelName);
-    // A click leaves the focus where it is: "Запис" runs the leave checks
-    // itself, and "Отказ" throws the row away unchecked.
-    save_->setFocusPolicy(Qt::TabFocus);
-    cancel_->setFocusPolicy(Qt::TabFocus);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(save_);
-    buttons->addWidget(cancel_);
-    grid->addLayout(buttons, lastRow + 1, 0, 1, grid->columnCount());
-    tabOrder.push_back(save_);
-    tabOrder.push_back(cancel_);
+    addButtons(grid, lastRow + 1, saveName, cancelName, saveCaption, tabOrder);
     for (size_t i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void RegisterPanel::addButtons(QGridLayout* grid, int row, const QString& saveName, const QString& cancelName,
+                               const QString& saveCaption, std::vector<QWidget*>& tabOrder)
+{
+    if (saveName.isEmpty())
+        return;
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    save_ = new QPushButton(saveCaption, this);
+    save_->setObjectName(saveName);
+    buttons->addWidget(save_);
+    tabOrder.push_back(save_);
+    if (!cancelName.isEmpty()) {
+        cancel_ = new QPushButton(QStringLiteral("Отказ"), this);
+        cancel_->setObjectName(cancelName);
+        buttons->addWidget(cancel_);
+        tabOrder.push_back(cancel_);
+    }
+    // A click leaves the focus where it is: "Запис" runs the leave checks
+    // itself, and "Отказ" throws the row away unchecked. A line's panel's
+    // one button takes the focus, so that leaving its last field does what
+    // leaving it does.
+    if (cancel_) {
+        save_->setFocusPolicy(Qt::TabFocus);
+        cancel_->setFocusPolicy(Qt::TabFocus);
+    }
+    grid->addLayout(buttons, row, 0, 1, grid->columnCount());
 }
 
 QPushButton* RegisterPanel::addButtonBeside(const FieldSpec& spec)
@@ -110,7 +128,9 @@ QWidget* RegisterPanel::addEdit(const FieldSpec& spec)
     } else if (spec.kind == FieldSpec::Kind::Digits) {
         dataset::setDigitsOnly(edit);
     }
-    if (spec.kind == FieldSpec::Kind::Text)
+    if (!spec.pattern.isEmpty())
+        edit->setValidator(new QRegularExpressionValidator(QRegularExpression(spec.pattern), edit));
+    else if (spec.kind == FieldSpec::Kind::Text)
         acceptWindows1251Only(edit);
     if (spec.length > 0)
         edit->setMaxLength(spec.length);
@@ -137,6 +157,27 @@ QWidget* RegisterPanel::addNumber(const FieldSpec& spec)
         number->setMinimumWidth(number->fontMetrics().averageCharWidth() * spec.minimumWidth);
     connect(number, &NumberField::refusedOnLeaving, this, &RegisterPanel::refusedNumberLeft);
     return number;
+}
+
+// The buttons in a row; the one whose value the row holds is checked.
+QWidget* RegisterPanel::addRadio(const FieldSpec& spec)
+{
+    auto* box = new QWidget(this);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* group = new QButtonGroup(box);
+    std::vector<fb::Value> values;
+    for (const FieldSpec::Choice& choice : spec.choices) {
+        auto* button = new QRadioButton(choice.text, box);
+        button->setObjectName(choice.name);
+        group->addButton(button, static_cast<int>(values.size()));
+        row->addWidget(button);
+        values.push_back(choice.value);
+    }
+    row->addStretch();
+    if (!spec.column.isEmpty())
+        new dataset::RadioGroupBinder(group, row_, spec.column, std::move(values));
+    return box;
 }
 
 QWidget* RegisterPanel::addControl(const FieldSpec& spec)
@@ -170,10 +211,14 @@ QWidget* RegisterPanel::addControl(const FieldSpec& spec)
         }
         case FieldSpec::Kind::Shown: {
             auto* label = new QLabel(this);
-            new dataset::LabelBinder(label, row_, spec.column);
+            if (bound)
+                new dataset::LabelBinder(label, row_, spec.column);
             control = label;
             break;
         }
+        case FieldSpec::Kind::Radio:
+            control = addRadio(spec);
+            break;
         case FieldSpec::Kind::Lookup: {
             auto* combo = new QComboBox(this);
             combo->setMinimumContentsLength(spec.minimumWidth > 0 ? spec.minimumWidth : 20);
@@ -215,6 +260,9 @@ kit::PanelValues RegisterPanel::values() const
             e.checked = box->isChecked();
         } else if (auto* label = qobject_cast<QLabel*>(w)) {
             e.text = label->text();
+        } else if (auto* group = w->findChild<QButtonGroup*>(); group && group->checkedButton()) {
+            e.chosen = true;
+            e.text = group->checkedButton()->text();
         }
         out.set(spec.name, e);
     }

@@ -1,56 +1,28 @@
 #include "registers/tfimot.h"
 
-#include "common/failure.h"
 #include "common/date_field.h"
+#include "common/failure.h"
 #include "common/input_helpers.h"
 #include "common/number_field.h"
 #include "common/prompter.h"
-#include "common/register_screen.h"
-#include "common/text_input.h"
-#include "dataset/binders.h"
-#include "dm/domains.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
 #include "registers/lookup_lists.h"
 #include "registers/plot_rules.h"
-#include "schema/equalised_area.h"
 
 #include <QButtonGroup>
-#include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
-#include <QTableView>
-#include <QVBoxLayout>
 
 namespace {
 
-const QString kArea = QStringLiteral("#0.000");
+using kit::FieldSpec;
+using Kind = kit::FieldSpec::Kind;
+
 const Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
-
-// A plot's categories with their coefficients and equalised areas, read in
-// the plot transaction so that rows written during the edit are listed.
-QString categoriesStatement()
-{
-    return QStringLiteral(
-               "select kategoriq.vid, kategoriq.plosht, coalesce(%1, 0) prpl, "
-               "category_coefficient.coefficient from kategoriq "
-               "left join category_coefficient on category_coefficient.category = kategoriq.vid "
-               "where (kategoriq.id_zemq = :id_zemq)")
-        .arg(schema::prplSql(QStringLiteral("kategoriq.plosht"), QStringLiteral("category_coefficient.coefficient")));
-}
-
-// Shares and history parts are written as in the title: digits and "/".
-void sharesOnly(QLineEdit* edit)
-{
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9/]{0,5}")), edit));
-}
 
 QLabel* figure(const char* name, QWidget* parent)
 {
@@ -63,350 +35,117 @@ QLabel* figure(const char* name, QWidget* parent)
 
 }  // namespace
 
-const QString TFImot::kClosePanel = QStringLiteral("Затворете панела за собственост!");
-
 TFImot::TFImot(TDM& dm, Prompter& prompter, SortSwitch& ownersDirection, const QString& areaName, QWidget* parent)
-    : ListScreen(prompter, parent), dm_(dm), ownersDirection_(ownersDirection), TKat(dm.IBTImot, QStringLiteral("TKat"))
+    : EditorScreen(prompter, parent),
+      dm_(dm),
+      ownersDirection_(ownersDirection),
+      TKat(dm.IBTImot, QStringLiteral("TKat"))
 {
-    setObjectName(QStringLiteral("TFImot"));
-    setWindowTitle(QStringLiteral("Имот"));
-    auto* left = new QVBoxLayout;
-    left->addWidget(buildHeader(areaName));
-    left->addWidget(buildPlotData());
-    left->addWidget(buildDocuments());
-    left->addWidget(buildConsolidation());
-    left->addStretch();
-    auto* right = new QVBoxLayout;
-    right->addWidget(buildCategories());
-    right->addWidget(buildShares());
-    right->addWidget(buildHistory());
-    right->addWidget(buildTotals());
-    auto* columns = new QHBoxLayout;
-    columns->addLayout(left);
-    columns->addLayout(right, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(button(QStringLiteral("bitZapis"), QStringLiteral("Запис")));
-    buttons->addWidget(button(QStringLiteral("bitOtkaz"), QStringLiteral("Отказ")));
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(columns);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    declareFlow();
+    build({.kind = QStringLiteral("TFImot"),
+           .caption = QStringLiteral("Имот"),
+           .header = &dm_.TZemq,
+           .groups = headerGroups(),
+           .lines = lineLists(),
+           .firstField = QStringLiteral("dbedImotNo2"),
+           .closePanelFirst = QStringLiteral("Затворете панела за собственост!")});
+    control<QLabel>(QStringLiteral("lblZemlishte"))->setText(areaName);
+    control<QLabel>(QStringLiteral("lblMestnost"))
+        ->setText(dm_.TMestnost.field(QStringLiteral("NAIM_MESTN")).value().toString());
+    rightColumn()->addWidget(buildTotals());
+    edPolPl = control<NumberField>(QStringLiteral("dbedPolPl"));
+    edKomasIP = control<NumberField>(QStringLiteral("dbedKomasIP"));
+    edDka = control<NumberField>(QStringLiteral("edDka"));
+    edPrDka = control<NumberField>(QStringLiteral("edPrDka"));
+    edIstDka = control<NumberField>(QStringLiteral("edIstDka"));
+    edDka->installEventFilter(this);
+    for (auto [name, list] :
+         {std::pair{"jvdblcKultBtn", LookupList::SownCrops}, std::pair{"jvdblcVDSBtn", LookupList::DocumentKinds}}) {
+        QWidget* dropDown = control<QWidget>(QLatin1String(name).chopped(3));
+        connect(control<QPushButton>(QLatin1String(name)), &QPushButton::clicked, this,
+                [this, dropDown, list] { openLookupListFrom(dropDown, list, dm_, this->prompter()); });
+    }
+    connect(control<QWidget>(QStringLiteral("rgKomas"))->findChild<QButtonGroup*>(), &QButtonGroup::idClicked, this,
+            &TFImot::consolidationChosen);
+    flow().checks = saveChecks();
+    flow().beforePost = [this](EditFlow::Saving) { beforePost(); };
+    connect(&flow(), &EditFlow::saved, this, &TFImot::ended);
+    connect(&flow(), &EditFlow::cancelled, this, &TFImot::ended);
     showShareOwnership(false);
     showPlot();
 }
 
-// ---------------------------------------------------------------- building
-
-QLineEdit* TFImot::boundEdit(const char* name, const char* column, QWidget* parent)
+std::vector<kit::HeaderGroup> TFImot::headerGroups()
 {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    new dataset::LineEditBinder(edit, dm_.TZemq, QLatin1String(column));
-    acceptWindows1251Only(edit);
-    return edit;
-}
-
-QWidget* TFImot::buildHeader(const QString& areaName)
-{
-    auto* header = new QWidget(this);
-    auto* grid = new QGridLayout(header);
-    grid->setContentsMargins(0, 0, 0, 0);
-    auto* zemlishte = new QLabel(areaName, header);
-    zemlishte->setObjectName(QStringLiteral("lblZemlishte"));
-    auto* mestnost = new QLabel(dm_.TMestnost.field(QStringLiteral("NAIM_MESTN")).value().toString(), header);
-    mestnost->setObjectName(QStringLiteral("lblMestnost"));
-    auto* number = new QLabel(header);
-    number->setObjectName(QStringLiteral("dbtImotNo"));
-    new dataset::LabelBinder(number, dm_.TZemq, QStringLiteral("IMOT_NO"));
-    auto* second = new QLineEdit(header);
-    second->setObjectName(QStringLiteral("dbedImotNo2"));
-    new dataset::MaskEditBinder(second, dm_.TZemq, QStringLiteral("IMOT_NO2"));
-    grid->addWidget(new QLabel(QStringLiteral("Землище:"), header), 0, 0);
-    grid->addWidget(zemlishte, 0, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Местност:"), header), 1, 0);
-    grid->addWidget(mestnost, 1, 1, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Имот №:"), header), 2, 0);
-    grid->addWidget(number, 2, 1);
-    grid->addWidget(second, 2, 2);
-    return header;
-}
-
-QWidget* TFImot::buildPlotData()
-{
-    auto* data = new QWidget(this);
-    auto* grid = new QGridLayout(data);
-    grid->setContentsMargins(0, 0, 0, 0);
-    int row = 0;
-    const auto lookup = [&](const char* name, const char* label, dataset::Dataset& list, const char* key,
-                            const char* shows, std::optional<LookupList> more) {
-        auto* combo = new QComboBox(data);
-        combo->setObjectName(QLatin1String(name));
-        combo->setMinimumContentsLength(24);
-        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        new dataset::LookupComboBinder(combo, list, QLatin1String(key), QLatin1String(shows), &dm_.TZemq,
-                                       QLatin1String(key));
-        grid->addWidget(new QLabel(QString::fromUtf8(label), data), row, 0);
-        grid->addWidget(combo, row, 1);
-        if (more) {
-            auto* b = button(QLatin1String(name) + QStringLiteral("Btn"), QStringLiteral("..."), data);
-            connect(b, &QPushButton::clicked, this,
-                    [this, combo, list = *more] { openLookupListFrom(combo, list, dm_, prompter()); });
-            grid->addWidget(b, row, 2);
-        }
-        ++row;
+    FieldSpec second = kit::field(Kind::Masked, "dbedImotNo2", "", "IMOT_NO2", 2, 2);
+    return {
+        // The area and locality the plot lies in, and its number.
+        {.name = QStringLiteral("plotNumber"),
+         .fields = {kit::field(Kind::Shown, "lblZemlishte", "Землище:", ""),
+                    kit::field(Kind::Shown, "lblMestnost", "Местност:", "", 1),
+                    kit::field(Kind::Shown, "dbtImotNo", "Имот №:", "IMOT_NO", 2), second}},
+        {.name = QStringLiteral("plotData"),
+         .fields = {kit::lookupField("jvdblcNTP", "Начин на трайно ползване:", 0, dm_.TNTP, "ID_NTP", "NAIM_NTP"),
+                    kit::lookupField("jvdblcKult", "Засята култура:", 1, dm_.TKULT, "ID_KULT", "NAIM_KULT",
+                                     "jvdblcKultBtn"),
+                    kit::lookupField("jvdblcVDS", "Документ за собственост:", 2, dm_.TVDS, "ID_VDS", "NAIM_VDS",
+                                     "jvdblcVDSBtn"),
+                    kit::lookupField("jvdblcFS", "Форма на стопанисване:", 3, dm_.TFS, "ID_FS", "NAIM_FS"),
+                    kit::radioField("rgObrab", "Обработваем:", "OBRAB", 4,
+                                    {{QStringLiteral("rbObrabDa"), QStringLiteral("Да"), 0},
+                                     {QStringLiteral("rbObrabNe"), QStringLiteral("Не"), 1}}),
+                    kit::field(Kind::Number, "dbedPolPl", "Поливна площ:", "POLPL", 5)}},
+        {.name = QStringLiteral("court"),
+         .caption = QStringLiteral("Съдебна заверка"),
+         .fields = kit::pairedFields({{"dbedSvVhRegNo", "Вх. рег. №:", "SVVHREGNO"},
+                                      {"dbedSvAktNo", "Акт №:", "SVAKTNO"},
+                                      {"dbedSvTom", "Том:", "SVTOM"},
+                                      {"dbedSvDelo", "Дело:", "SVDELO"}})},
+        {.name = QStringLiteral("notary"),
+         .caption = QStringLiteral("Нотариална заверка"),
+         .fields = kit::pairedFields({{"dbedNzNomer", "Номер:", "NZNOMER"},
+                                      {"dbedNzTom", "Том:", "NZTOM"},
+                                      {"dbedNzRegNo", "Рег. №:", "NZREGNO"},
+                                      {"dbedNzDelo", "Дело №:", "NZDELO"},
+                                      {"dbedNzData", "Дата:", "NZDATA"},
+                                      {"dbedNotRegNo", "Нотариус - Рег. №:", "NOTREGNO"}},
+                                     {"NZDATA"})},
+        {.name = QStringLiteral("oszg"),
+         .caption = QStringLiteral("ОСЗГ"),
+         .fields = kit::pairedFields({{"dbedOszgRegNo", "Рег. №/ Дата:", "OSZGREGNO"}})},
+        // While "Не" is chosen the consolidated number and area are empty and closed.
+        {.name = QStringLiteral("consolidation"),
+         .caption = QStringLiteral("Комасация"),
+         .fields = {kit::radioField("rgKomas", "", "KOMASIRAN", 0,
+                                    {{QStringLiteral("rbKomasNe"), QStringLiteral("Не"), 0},
+                                     {QStringLiteral("rbKomasDa"), QStringLiteral("Да"), 1}}),
+                    kit::field(Kind::Text, "dbedKomasIN", "Имот №:", "KOMASIN", 1),
+                    kit::field(Kind::Number, "dbedKomasIP", "Площ:", "KOMASIP", 2)}},
     };
-    lookup("jvdblcNTP", "Начин на трайно ползване:", dm_.TNTP, "ID_NTP", "NAIM_NTP", std::nullopt);
-    lookup("jvdblcKult", "Засята култура:", dm_.TKULT, "ID_KULT", "NAIM_KULT", LookupList::SownCrops);
-    lookup("jvdblcVDS", "Документ за собственост:", dm_.TVDS, "ID_VDS", "NAIM_VDS", LookupList::DocumentKinds);
-    lookup("jvdblcFS", "Форма на стопанисване:", dm_.TFS, "ID_FS", "NAIM_FS", std::nullopt);
-
-    auto* arable = new QGroupBox(QStringLiteral("Обработваем"), data);
-    arable->setObjectName(QStringLiteral("rgObrab"));
-    obrab_ = new QButtonGroup(arable);
-    auto* arableRow = new QHBoxLayout(arable);
-    for (auto [id, text] : {std::pair{0, "Да"}, std::pair{1, "Не"}}) {
-        auto* r = new QRadioButton(QString::fromUtf8(text), arable);
-        obrab_->addButton(r, id);
-        arableRow->addWidget(r);
-    }
-    new dataset::RadioGroupBinder(obrab_, dm_.TZemq, QStringLiteral("OBRAB"), {fb::Value(0), fb::Value(1)});
-    grid->addWidget(arable, row++, 0, 1, 3);
-    edPolPl = new NumberField(dm::domain(QStringLiteral("ZEMQ"), QStringLiteral("POLPL")), data);
-    edPolPl->setObjectName(QStringLiteral("dbedPolPl"));
-    grid->addWidget(new QLabel(QStringLiteral("Поливна площ:"), data), row, 0);
-    grid->addWidget(edPolPl, row, 1);
-    return data;
-}
-
-QGroupBox* TFImot::buildDocuments()
-{
-    auto* box = new QGroupBox(this);
-    auto* layout = new QVBoxLayout(box);
-    layout->setContentsMargins(0, 0, 0, 0);
-    const auto group = [&](const char* caption,
-                           std::initializer_list<std::tuple<const char*, const char*, const char*>> fields) {
-        auto* g = new QGroupBox(QString::fromUtf8(caption), box);
-        auto* grid = new QGridLayout(g);
-        int i = 0;
-        for (const auto& [name, label, column] : fields) {
-            QWidget* control = nullptr;
-            if (QLatin1String(column) == QLatin1String("NZDATA")) {
-                auto* date = new DateField(g);
-                date->setObjectName(QLatin1String(name));
-                new DateFieldBinder(date, dm_.TZemq, QLatin1String(column));
-                control = date;
-            } else {
-                control = boundEdit(name, column, g);
-            }
-            grid->addWidget(new QLabel(QString::fromUtf8(label), g), i / 2, (i % 2) * 2);
-            grid->addWidget(control, i / 2, (i % 2) * 2 + 1);
-            ++i;
-        }
-        layout->addWidget(g);
-    };
-    group("Съдебна заверка", {{"dbedSvVhRegNo", "Вх. рег. №:", "SVVHREGNO"},
-                              {"dbedSvAktNo", "Акт №:", "SVAKTNO"},
-                              {"dbedSvTom", "Том:", "SVTOM"},
-                              {"dbedSvDelo", "Дело:", "SVDELO"}});
-    group("Нотариална заверка", {{"dbedNzNomer", "Номер:", "NZNOMER"},
-                                 {"dbedNzTom", "Том:", "NZTOM"},
-                                 {"dbedNzRegNo", "Рег. №:", "NZREGNO"},
-                                 {"dbedNzDelo", "Дело №:", "NZDELO"},
-                                 {"dbedNzData", "Дата:", "NZDATA"},
-                                 {"dbedNotRegNo", "Нотариус - Рег. №:", "NOTREGNO"}});
-    group("ОСЗГ", {{"dbedOszgRegNo", "Рег. №/ Дата:", "OSZGREGNO"}});
-    return box;
-}
-
-// While "Не" is chosen the consolidated number and area are empty and closed.
-QGroupBox* TFImot::buildConsolidation()
-{
-    auto* box = new QGroupBox(QStringLiteral("Комасация"), this);
-    consolidation_ = new QButtonGroup(box);
-    auto* grid = new QGridLayout(box);
-    for (auto [id, text] : {std::pair{0, "Не"}, std::pair{1, "Да"}}) {
-        auto* r = new QRadioButton(QString::fromUtf8(text), box);
-        r->setObjectName(id ? QStringLiteral("rbKomasDa") : QStringLiteral("rbKomasNe"));
-        consolidation_->addButton(r, id);
-        grid->addWidget(r, 0, id);
-    }
-    edKomasIN = boundEdit("dbedKomasIN", "KOMASIN", box);
-    edKomasIP = new NumberField(dm::domain(QStringLiteral("ZEMQ"), QStringLiteral("KOMASIP")), box);
-    edKomasIP->setObjectName(QStringLiteral("dbedKomasIP"));
-    grid->addWidget(new QLabel(QStringLiteral("Имот №:"), box), 1, 0);
-    grid->addWidget(edKomasIN, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Площ:"), box), 2, 0);
-    grid->addWidget(edKomasIP, 2, 1);
-    connect(consolidation_, &QButtonGroup::idClicked, this, &TFImot::consolidationChosen);
-    return box;
-}
-
-// A list's group: the grid with its command buttons beside it, each running
-// its step, and below it the list's panel when it has one.
-void TFImot::arrangeList(QGroupBox* box, QTableView* view, std::initializer_list<Command> commands, QWidget* panel)
-{
-    auto* buttons = new QVBoxLayout;
-    for (const Command& c : commands) {
-        QPushButton* b = button(QLatin1String(c.name), QString::fromUtf8(c.caption), box);
-        connect(b, &QPushButton::clicked, this, c.step);
-        buttons->addWidget(b);
-    }
-    buttons->addStretch();
-    auto* top = new QHBoxLayout;
-    top->addWidget(view, 1);
-    top->addLayout(buttons);
-    auto* layout = new QVBoxLayout(box);
-    layout->addLayout(top);
-    if (panel)
-        layout->addWidget(panel);
-}
-
-// An owners' panel, hidden until used: three labelled edits in a row and
-// its "OK", the only way out of it.
-QWidget* TFImot::ownersPanel(QGroupBox* box, const char* name, std::initializer_list<PanelEdit> edits,
-                             const char* okName, void (TFImot::*ok)())
-{
-    auto* panel = new QWidget(box);
-    panel->setObjectName(QLatin1String(name));
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(0, 0, 0, 0);
-    for (const PanelEdit& e : edits) {
-        QString label = QString::fromUtf8(e.label);
-        QLineEdit* edit = nullptr;
-        if (e.area) {
-            const dataset::Domain& domain = dm::domain(QLatin1String(e.table), QLatin1String(e.column));
-            // "OK" says what the field refuses, once; leaving it says nothing.
-            edit = *e.area = new NumberField(domain.named(label.chopped(1)), panel);
-        } else {
-            edit = *e.edit = new QLineEdit(panel);
-        }
-        edit->setObjectName(QLatin1String(e.name));
-        row->addWidget(new QLabel(label, panel));
-        row->addWidget(edit);
-    }
-    QPushButton* button = this->button(QLatin1String(okName), QStringLiteral("OK"), panel);
-    connect(button, &QPushButton::clicked, this, ok);
-    row->addWidget(button);
-    panel->hide();
-    return panel;
-}
-
-QGroupBox* TFImot::buildCategories()
-{
-    auto* box = new QGroupBox(QStringLiteral("Категория"), this);
-    QTableView* view = grid(QStringLiteral("jvdbgridKat"), box, 4);
-    categories_ = &addList(view, TKat,
-                           {{QStringLiteral("VID"), QStringLiteral("Кат.")},
-                            {QStringLiteral("PLOSHT"), QStringLiteral("Площ"), {}, {}, kArea, kRight},
-                            {QStringLiteral("PRPL"), QStringLiteral("Пр. площ"), {}, {}, kArea, kRight},
-                            {QStringLiteral("COEFFICIENT"), QStringLiteral("Коефициент"), {}, {}, {}, kRight}});
-    categories_->setStatement(
-        {.base = {categoriesStatement()}, .defaultOrder = {QStringLiteral("order by kategoriq.vid")}});
-    // Read inside the plot transaction, which only the plot's save may end.
-    categories_->setCommitOnReread(false);
-    arrangeList(box, view,
-                {{"bitKatDob", "Добавяне", &TFImot::addCategory},
-                 {"bitKatKor", "Корекция", &TFImot::correctCategory},
-                 {"bitKatDel", "Изтриване", &TFImot::removeCategory}},
-                nullptr);
-    return box;
-}
-
-QGroupBox* TFImot::buildShares()
-{
-    auto* box = new QGroupBox(QStringLiteral("Собственици"), this);
-    QTableView* view = grid(QStringLiteral("jvdbgridSobstv"), box, 5);
-    shares_ = &addList(view, dm_.TSobstv,
-                       {{QStringLiteral("egn"), QStringLiteral("ЕГН/ЕИН")},
-                        {QStringLiteral("ime"), QStringLiteral("Име/Наименование")},
-                        {QStringLiteral("CHAST"), QStringLiteral("Част")},
-                        {QStringLiteral("REDPLOSHT"), QStringLiteral("Площ"), {}, {}, kArea, kRight},
-                        {QStringLiteral("PRREDPL"), QStringLiteral("Пр. площ"), {}, {}, kArea, kRight}});
-    panelSobstv = ownersPanel(box, "panelSobstv",
-                              {{"edDka", "Дка:", nullptr, &edDka, "SOBSTV", "REDPLOSHT"},
-                               {"edChast", "Част:", &edChast},
-                               {"edPrDka", "Пр. дка:", nullptr, &edPrDka, "SOBSTV", "PRREDPL"}},
-                              "bitSobstOK", &TFImot::closeSharePanel);
-    edDka->installEventFilter(this);
-    sharesOnly(edChast);
-    arrangeList(box, view,
-                {{"bitSobstDob", "Добавяне", &TFImot::addShare},
-                 {"bitSobstKor", "Корекция", &TFImot::correctShare},
-                 {"bitSobstDel", "Изтриване", &TFImot::removeShare},
-                 {"bitSobstSobstv", "Собственост", &TFImot::openSharePanel}},
-                panelSobstv);
-    return box;
-}
-
-QGroupBox* TFImot::buildHistory()
-{
-    auto* box = new QGroupBox(QStringLiteral("Собственици по документ/бивши/пълномощници"), this);
-    QTableView* view = grid(QStringLiteral("jvdbgridIstoriq"), box, 4);
-    history_ = &addList(view, dm_.TIstoriq,
-                        {{QStringLiteral("EGN"), QStringLiteral("ЕГН/ЕИН")},
-                         {QStringLiteral("IME"), QStringLiteral("Име/Наименование")},
-                         {QStringLiteral("VIDSOBSTV"), QStringLiteral("Вид собственик")},
-                         {QStringLiteral("CHAST"), QStringLiteral("Част")},
-                         {QStringLiteral("PLOSHT"), QStringLiteral("Площ"), {}, {}, kArea, kRight}});
-    panelIstoriq = ownersPanel(box, "panelIstoriq",
-                               {{"edIstDka", "Въведете дка:", nullptr, &edIstDka, "ISTORIQ", "PLOSHT"},
-                                {"edIstChast", "Въведете част:", &edIstChast},
-                                {"edVidSobstv", "Вид собственик:", &edVidSobstv}},
-                               "bitIstoriqOK", &TFImot::closeHistoryPanel);
-    sharesOnly(edIstChast);
-    edVidSobstv->setMaxLength(30);
-    acceptWindows1251Only(edVidSobstv);
-    arrangeList(box, view,
-                {{"bitIstoriqDob", "Добавяне", &TFImot::addPerson},
-                 {"bitIstoriqKor", "Корекция", &TFImot::correctPerson},
-                 {"bitIstoriqDel", "Изтриване", &TFImot::removePerson},
-                 {"bitIstoriqSobstv", "Собственост", &TFImot::openHistoryPanel}},
-                panelIstoriq);
-    return box;
 }
 
 QWidget* TFImot::buildTotals()
 {
-    auto* totals = new QWidget(this);
+    auto* totals = new QWidget;
     auto* grid = new QGridLayout(totals);
     grid->setContentsMargins(0, 0, 0, 0);
-    lblPlosht = figure("lblPlosht", totals);
-    lblPrPlosht = figure("lblPrPlosht", totals);
-    lblRed = figure("lblRed", totals);
-    lblRedDiff = figure("lblRedDiff", totals);
-    lblPrRed = figure("lblPrRed", totals);
-    lblPrRedDiff = figure("lblPrRedDiff", totals);
-    const auto put = [&](int row, int col, const char* label, QLabel* value) {
+    const auto put = [&](int row, int col, const char* label, QLabel*& value, const char* name) {
+        value = figure(name, totals);
         grid->addWidget(new QLabel(QString::fromUtf8(label), totals), row, col);
         grid->addWidget(value, row, col + 1);
     };
-    put(0, 0, "Площ:", lblPlosht);
-    put(1, 0, "Приравнена площ:", lblPrPlosht);
-    put(0, 2, "Редуцирана площ:", lblRed);
-    put(0, 4, "Разлика:", lblRedDiff);
-    put(1, 2, "Приравнена редуцирана площ:", lblPrRed);
-    put(1, 4, "Разлика:", lblPrRedDiff);
+    put(0, 0, "Площ:", lblPlosht, "lblPlosht");
+    put(1, 0, "Приравнена площ:", lblPrPlosht, "lblPrPlosht");
+    put(0, 2, "Редуцирана площ:", lblRed, "lblRed");
+    put(0, 4, "Разлика:", lblRedDiff, "lblRedDiff");
+    put(1, 2, "Приравнена редуцирана площ:", lblPrRed, "lblPrRed");
+    put(1, 4, "Разлика:", lblPrRedDiff, "lblPrRedDiff");
     return totals;
 }
 
 // ---------------------------------------------------------------- the plot's edit
 
-void TFImot::declareFlow()
-{
-    flow_ = &addFlow(dm_.TZemq, nullptr);
-    flow_->setFirstField(findChild<QWidget*>(QStringLiteral("dbedImotNo2")));
-    flow_->checks = saveChecks();
-    flow_->beforePost = [this](EditFlow::Saving saving) { beforePost(saving); };
-    flow_->connectButtons(nullptr, nullptr, nullptr, findChild<QPushButton*>(QStringLiteral("bitZapis")),
-                          findChild<QPushButton*>(QStringLiteral("bitOtkaz")));
-    connect(flow_, &EditFlow::saved, this, &TFImot::ended);
-    connect(flow_, &EditFlow::cancelled, this, &TFImot::ended);
-}
-
-// The checks of "Запис" in their order; Yes to the close question runs the
-// same ones.
+// The checks of "Запис" in their order, after the open panel's; Yes to the
+// close question runs the same ones.
 std::vector<EditFlow::Check> TFImot::saveChecks()
 {
     const auto value = [this](const char* field) { return dm_.TZemq.field(QLatin1String(field)).value(); };
@@ -414,8 +153,8 @@ std::vector<EditFlow::Check> TFImot::saveChecks()
         return plot::Allocation{value("PLOSHT").toDouble(), value("PRPLOSHT").toDouble(),
                                 shareSum(dm_.TSobstv, "REDPLOSHT"), shareSum(dm_.TSobstv, "PRREDPL")};
     };
-    return {
-        {[this] { return !ownersPanelOpen(); }, kClosePanel},
+    std::vector<EditFlow::Check> checks = flow().checks;
+    const std::vector<EditFlow::Check> own = {
         // A typed day that does not exist is said so, never stored as no date.
         {[this] { return !refuseImpossibleDate(this, prompter()); }, {}},
         {[value] { return !value("IMOT_NO").toString().isEmpty(); }, QStringLiteral("Липсва номер на имот!")},
@@ -438,26 +177,19 @@ std::vector<EditFlow::Check> TFImot::saveChecks()
          },
          {}},
     };
+    checks.insert(checks.end(), own.begin(), own.end());
+    return checks;
 }
 
-void TFImot::beforePost(EditFlow::Saving saving)
+// "Запис" and Yes to the close question store the same: the texts that
+// repeat the choices are written from them.
+void TFImot::beforePost()
 {
     dataset::Dataset& row = dm_.TZemq;
-    const bool arable = row.field(QStringLiteral("OBRAB")).value().toInt() == 0;
-    row.field(QStringLiteral("OBRT")).setValue(arable ? QStringLiteral("Да") : QStringLiteral("Не"));
-    if (saving == EditFlow::Saving::Button) {
-        const bool consolidated = consolidation_->checkedId() == 1;
-        row.field(QStringLiteral("KOMASIRAN")).setValue(consolidated ? 1 : 0);
-        row.field(QStringLiteral("KOMASTEKST")).setValue(consolidated ? QStringLiteral("Да") : QStringLiteral("Не"));
-        if (consolidated && edKomasIP->value())
-            row.field(QStringLiteral("KOMASIP")).setValue(*edKomasIP->value());
-    }
-    if (edPolPl->value()) {
-        // Closing stores the irrigated area as typed, "Запис" rounded.
-        const double typed =
-            saving == EditFlow::Saving::Button ? *edPolPl->value() : typedNumber(edPolPl->text()).value_or(0.0);
-        row.field(QStringLiteral("POLPL")).setValue(typed);
-    }
+    const auto yesNo = [](bool yes) { return yes ? QStringLiteral("Да") : QStringLiteral("Не"); };
+    row.field(QStringLiteral("OBRT")).setValue(yesNo(row.field(QStringLiteral("OBRAB")).value().toInt() == 0));
+    row.field(QStringLiteral("KOMASTEKST"))
+        .setValue(yesNo(row.field(QStringLiteral("KOMASIRAN")).value().toInt() == 1));
 }
 
 // Saved or given up, the plot transaction has ended and closed every plot
@@ -475,32 +207,23 @@ void TFImot::ended()
 
 void TFImot::showPlot()
 {
+    if (!start())
+        return;
     dataset::Dataset& row = dm_.TZemq;
-    try {
-        flow_->editSingleRow();
-        // Arable shows "Не" only when it was stored so; otherwise it is "Да".
-        if (row.field(QStringLiteral("OBRAB")).value().toInt() == 0 ||
-            row.field(QStringLiteral("OBRT")).value().toString().isEmpty())
-            row.field(QStringLiteral("OBRAB")).setValue(0);
-        const bool consolidated = row.field(QStringLiteral("KOMASIRAN")).value().toInt() != 0;
-        consolidation_->button(consolidated ? 1 : 0)->setChecked(true);
-        const fb::Value consolidatedArea = row.field(QStringLiteral("KOMASIP")).value();
-        if (!consolidatedArea.isNull())
-            edKomasIP->setValue(consolidatedArea.toDouble());
-        consolidationChosen();
-        const fb::Value irrigated = row.field(QStringLiteral("POLPL")).value();
-        if (!irrigated.isNull())
-            edPolPl->setValue(irrigated.toDouble());
-        recomputeAreas();
-    } catch (const fb::Error& e) {
-        failure::show(prompter(), QStringLiteral("Имотът не може да бъде отворен."), e);
-    }
+    // Arable shows "Не" only when it was stored so; otherwise it is "Да".
+    if (row.field(QStringLiteral("OBRAB")).value().toInt() == 0 ||
+        row.field(QStringLiteral("OBRT")).value().toString().isEmpty())
+        row.field(QStringLiteral("OBRAB")).setValue(0);
+    if (row.field(QStringLiteral("KOMASIRAN")).value().toInt() != 1)
+        row.field(QStringLiteral("KOMASIRAN")).setValue(0);
+    consolidationChosen();
+    recomputeAreas();
 }
 
 void TFImot::consolidationChosen()
 {
-    const bool consolidated = consolidation_->checkedId() == 1;
-    edKomasIN->setEnabled(consolidated);
+    const bool consolidated = dm_.TZemq.field(QStringLiteral("KOMASIRAN")).value().toInt() == 1;
+    control<QWidget>(QStringLiteral("dbedKomasIN"))->setEnabled(consolidated);
     edKomasIP->setEnabled(consolidated);
     if (!consolidated) {
         dm_.TZemq.field(QStringLiteral("KOMASIN")).clear();
@@ -514,7 +237,7 @@ void TFImot::consolidationChosen()
 void TFImot::recomputeAreas()
 {
     TKat.setParam(QStringLiteral("id_zemq"), dm_.TZemq.field(QStringLiteral("ID_ZEMQ")).value());
-    categories_->reread();
+    lines(0).reread();
     fb::Decimal area{0, 3}, equalised{0, 3};
     const int plosht = TKat.field(QStringLiteral("PLOSHT")).index();
     const int prpl = TKat.field(QStringLiteral("PRPL")).index();

@@ -3,61 +3,162 @@
 // picker for the last two.
 #include "registers/tfimot.h"
 
-#include "common/failure.h"
-#include "common/input_helpers.h"
 #include "common/number_field.h"
 #include "common/prompter.h"
+#include "common/register_panel.h"
 #include "dm/tdm.h"
-#include "fb/error.h"
 #include "registers/plot_rules.h"
 #include "registers/tfhora.h"
 #include "registers/tfkatdob.h"
+#include "schema/equalised_area.h"
 
 #include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
 
 namespace {
 
+using Kind = kit::FieldSpec::Kind;
+
 const QString kNoOwner = QStringLiteral("Моля, въведете собственик!");
 const QString kInContract = QStringLiteral("Има сключен договор!");
+const QString kClosePanel = QStringLiteral("Затворете панела за собственост!");
+const Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+const QString kArea = QStringLiteral("#0.000");
+
+enum List : size_t { Categories, Shares, History };
+
+ListColumn area(const char* field, const char* title)
+{
+    return {QLatin1String(field), QString::fromUtf8(title), {}, {}, kArea, kRight};
+}
+
+// A plot's categories with their coefficients and equalised areas, read in
+// the plot transaction so that rows written during the edit are listed.
+QString categoriesStatement()
+{
+    return QStringLiteral(
+               "select kategoriq.vid, kategoriq.plosht, coalesce(%1, 0) prpl, "
+               "category_coefficient.coefficient from kategoriq "
+               "left join category_coefficient on category_coefficient.category = kategoriq.vid "
+               "where (kategoriq.id_zemq = :id_zemq)")
+        .arg(schema::prplSql(QStringLiteral("kategoriq.plosht"), QStringLiteral("category_coefficient.coefficient")));
+}
 
 }  // namespace
 
+std::vector<kit::LineList> TFImot::lineLists()
+{
+    using kit::command;
+    const auto typed = [](const char* control, const char* message) {
+        return kit::Check{
+            [c = QLatin1String(control)](const kit::PanelValues& v) { return plot::typedOrZero(v.text(c)) != 0; },
+            QString::fromUtf8(message), QLatin1String(control)};
+    };
+    // Shares and history parts are written as in the title: digits and "/".
+    kit::FieldSpec share = kit::field(Kind::Text, "edChast", "Част:", "CHAST", 0, 2);
+    kit::FieldSpec part = kit::field(Kind::Text, "edIstChast", "Въведете част:", "CHAST", 0, 2);
+    share.pattern = part.pattern = QStringLiteral("[0-9/]{0,5}");
+    kit::FieldSpec kind = kit::field(Kind::Text, "edVidSobstv", "Вид собственик:", "VIDSOBSTV", 0, 4);
+    kind.length = 30;
+    // Any contract counts, a terminated one too: its lines stay.
+    const std::vector<EditFlow::Guard> inContract = {{[this] { return shareInContract(); }, kInContract}};
+    const auto owner = [this](dataset::Dataset& rows) { return rows.field(QStringLiteral("ID_HORA")).value(); };
+    return {
+        {.group = QStringLiteral("Категория"),
+         .grid = QStringLiteral("jvdbgridKat"),
+         .rows = &TKat,
+         .columns = {{QStringLiteral("VID"), QStringLiteral("Кат.")},
+                     area("PLOSHT", "Площ"),
+                     area("PRPL", "Пр. площ"),
+                     {QStringLiteral("COEFFICIENT"), QStringLiteral("Коефициент"), {}, {}, {}, kRight}},
+         .statement =
+             ListStatement{.base = {categoriesStatement()}, .defaultOrder = {QStringLiteral("order by kategoriq.vid")}},
+         .commands = {command("bitKatDob", "Добавяне", [this] { editCategory(true); }),
+                      command(
+                          "bitKatKor", "Корекция", [this] { editCategory(false); }, true),
+                      command(
+                          "bitKatDel", "Изтриване", [this] { removeCategory(); }, true)}},
+        {.group = QStringLiteral("Собственици"),
+         .grid = QStringLiteral("jvdbgridSobstv"),
+         .rows = &dm_.TSobstv,
+         .columns = {{QStringLiteral("egn"), QStringLiteral("ЕГН/ЕИН")},
+                     {QStringLiteral("ime"), QStringLiteral("Име/Наименование")},
+                     {QStringLiteral("CHAST"), QStringLiteral("Част")},
+                     area("REDPLOSHT", "Площ"),
+                     area("PRREDPL", "Пр. площ")},
+         .visibleRows = 5,
+         .commands = {command("bitSobstDob", "Добавяне", [this] { openPicker(OwnerPick::AddShare, {}); }),
+                      command(
+                          "bitSobstKor", "Корекция",
+                          [=, this] { openPicker(OwnerPick::ChangeShareOwner, owner(dm_.TSobstv)); }, true, {},
+                          inContract),
+                      command(
+                          "bitSobstDel", "Изтриване",
+                          [this] {
+                              removeLine(dm_.TSobstv);
+                              recomputeShareSums();
+                          },
+                          true, {}, inContract),
+                      command(
+                          "bitSobstSobstv", "Собственост", [this] { openSharePanel(); }, true, kNoOwner)},
+         .panel = kit::LinePanel{.name = QStringLiteral("panelSobstv"),
+                                 .fields = {kit::field(Kind::Number, "edDka", "Дка:", "REDPLOSHT"), share,
+                                            kit::field(Kind::Number, "edPrDka", "Пр. дка:", "PRREDPL", 0, 4)},
+                                 .ok = QStringLiteral("bitSobstOK"),
+                                 .checks = {typed("edDka", "Въведете дка!"),
+                                            typed("edPrDka", "Не са въведени приравнени декари!")},
+                                 .store = [this] { return storeShare(); }}},
+        {.group = QStringLiteral("Собственици по документ/бивши/пълномощници"),
+         .grid = QStringLiteral("jvdbgridIstoriq"),
+         .rows = &dm_.TIstoriq,
+         .columns = {{QStringLiteral("EGN"), QStringLiteral("ЕГН/ЕИН")},
+                     {QStringLiteral("IME"), QStringLiteral("Име/Наименование")},
+                     {QStringLiteral("VIDSOBSTV"), QStringLiteral("Вид собственик")},
+                     {QStringLiteral("CHAST"), QStringLiteral("Част")},
+                     area("PLOSHT", "Площ")},
+         .commands = {command("bitIstoriqDob", "Добавяне", [this] { openPicker(OwnerPick::AddHistory, {}); }),
+                      command(
+                          "bitIstoriqKor", "Корекция",
+                          [=, this] { openPicker(OwnerPick::ChangePerson, owner(dm_.TIstoriq)); }, true),
+                      command(
+                          "bitIstoriqDel", "Изтриване", [this] { removeLine(dm_.TIstoriq); }, true),
+                      command(
+                          "bitIstoriqSobstv", "Собственост", [this] { openHistoryPanel(); }, true, kNoOwner)},
+         .panel =
+             kit::LinePanel{
+                 .name = QStringLiteral("panelIstoriq"),
+                 .fields = {kit::field(Kind::Number, "edIstDka", "Въведете дка:", "PLOSHT"), part, kind},
+                 .ok = QStringLiteral("bitIstoriqOK"),
+                 // The person's area is stored as typed.
+                 .checks = {{[](const kit::PanelValues& v) {
+                                 return typedNumber(v.text(QStringLiteral("edIstDka"))).has_value();
+                             },
+                             QStringLiteral("Въведете дка!"), QStringLiteral("edIstDka")},
+                            {[](const kit::PanelValues& v) { return v.filled(QStringLiteral("edVidSobstv")); },
+                             QStringLiteral("Въведете вид собственик!"), QStringLiteral("edVidSobstv")}},
+                 .store = [this] { return storeHistory(); }}},
+    };
+}
+
 // ---------------------------------------------------------------- categories
-
-void TFImot::addCategory()
-{
-    editCategory(true);
-}
-
-void TFImot::correctCategory()
-{
-    if (TKat.isEmpty()) {
-        prompter().message(kNoData);
-        return;
-    }
-    editCategory(false);
-}
 
 // The dialog edits the row pending in TKategoriq; whatever it did, the
 // plot's areas and the owners' sums are worked out again.
 void TFImot::editCategory(bool adding)
 {
     dataset::Dataset& rows = dm_.TKategoriq;
-    try {
+    const bool opened = lineStep(QStringLiteral("Категорията не може да бъде отворена."), [&] {
         rows.open();
         if (adding) {
             rows.append();
         } else {
-            rows.locate(QStringLiteral("VID"), categories_->value(QStringLiteral("VID")));
+            rows.locate(QStringLiteral("VID"), lines(Categories).value(QStringLiteral("VID")));
             rows.edit();
         }
-    } catch (const fb::Error& e) {
-        failure::show(prompter(), QStringLiteral("Категорията не може да бъде отворена."), e);
+    });
+    if (!opened)
         return;
-    }
     TFKatdob dialog(dm_, prompter(), this);
     dialog.exec();
     recomputeAreas();
@@ -65,32 +166,13 @@ void TFImot::editCategory(bool adding)
 
 void TFImot::removeCategory()
 {
-    if (TKat.isEmpty()) {
-        prompter().message(kNoData);
-        return;
-    }
-    if (dm_.TKategoriq.locate(QStringLiteral("VID"), categories_->value(QStringLiteral("VID"))))
-        removeRow(dm_.TKategoriq);
+    if (dm_.TKategoriq.locate(QStringLiteral("VID"), lines(Categories).value(QStringLiteral("VID"))))
+        removeLine(dm_.TKategoriq);
     recomputeAreas();
-}
-
-// The confirmation, then the row deleted inside the plot transaction.
-bool TFImot::removeRow(dataset::Dataset& rows)
-{
-    if (!prompter().confirm(kConfirmDelete, Prompter::Default::No))
-        return false;
-    try {
-        rows.remove();
-    } catch (const fb::Error& e) {
-        failure::show(prompter(), QStringLiteral("Редът не е изтрит."), e);
-        return false;
-    }
-    return true;
 }
 
 // ---------------------------------------------------------------- owners' shares
 
-// Any contract counts, a terminated one too: its lines stay.
 bool TFImot::shareInContract()
 {
     if (dm_.TSobstv.isEmpty())
@@ -100,211 +182,75 @@ bool TFImot::shareInContract()
         {dm_.TZemq.field(QStringLiteral("ID_ZEMQ")).value(), dm_.TSobstv.field(QStringLiteral("ID_HORA")).value()});
 }
 
-void TFImot::addShare()
-{
-    openPicker(OwnerPick::AddShare, {});
-}
-
-void TFImot::correctShare()
-{
-    if (shareInContract()) {
-        prompter().message(kInContract);
-    } else if (dm_.TSobstv.isEmpty()) {
-        prompter().message(kNoData);
-    } else {
-        openPicker(OwnerPick::ChangeShareOwner, dm_.TSobstv.field(QStringLiteral("ID_HORA")).value());
-    }
-}
-
-void TFImot::removeShare()
-{
-    if (shareInContract()) {
-        prompter().message(kInContract);
-        return;
-    }
-    if (dm_.TSobstv.isEmpty()) {
-        prompter().message(kNoData);
-        return;
-    }
-    removeRow(dm_.TSobstv);
-    recomputeShareSums();
-}
-
+// The share goes into edit; an equalised area not yet given starts as the
+// area. Bound by a contract, only the equalised area may change, where it is
+// typed at all.
 void TFImot::openSharePanel()
 {
     dataset::Dataset& share = dm_.TSobstv;
-    if (share.isEmpty()) {
-        prompter().message(kNoOwner);
-        return;
-    }
     std::vector<double> coefficients;
     const int coefficient = TKat.field(QStringLiteral("COEFFICIENT")).index();
     for (int r = 0; r < TKat.rowCount(); ++r)
         coefficients.push_back(TKat.value(r, coefficient).toDouble());
-    edPrDka->setEnabled(plot::equalisedSharesTyped(coefficients));
-    try {
+    const bool opened = lineStep(QStringLiteral("Собствеността не може да бъде отворена."), [&share] {
         share.edit();
-    } catch (const fb::Error& e) {
-        failure::show(prompter(), QStringLiteral("Собствеността не може да бъде отворена."), e);
+        const fb::Value equalised = share.field(QStringLiteral("PRREDPL")).value();
+        if (equalised.isNull() || equalised.toDouble() == 0)
+            share.field(QStringLiteral("PRREDPL")).setValue(share.field(QStringLiteral("REDPLOSHT")).value());
+    });
+    if (!opened)
         return;
-    }
-    const auto value = [&share](const char* field) {
-        const fb::Value v = share.field(QLatin1String(field)).value();
-        return v.isNull() ? std::nullopt : std::optional<double>(v.toDouble());
-    };
-    edDka->setValue(value("REDPLOSHT"));
-    edChast->setText(share.field(QStringLiteral("CHAST")).value().toString());
-    const std::optional<double> equalised = value("PRREDPL");
-    edPrDka->setValue(!equalised || *equalised == 0 ? value("REDPLOSHT") : equalised);
-    showOwnersPanel(panelSobstv, true);
-    shares_->view()->setEnabled(false);
+    edPrDka->setEnabled(plot::equalisedSharesTyped(coefficients));
     const bool bound = shareInContract();
     edDka->setEnabled(!bound);
-    edChast->setEnabled(!bound);
+    control<QWidget>(QStringLiteral("edChast"))->setEnabled(!bound);
+    openLinePanel(Shares);
     if (bound)
         prompter().message(kInContract);
-    // Bound by a contract, only the equalised area may change, where it is typed at all.
-    QWidget* first = !bound                 ? edDka
-                     : edPrDka->isEnabled() ? static_cast<QWidget*>(edPrDka)
-                                            : findChild<QWidget*>(QStringLiteral("bitSobstOK"));
-    first->setFocus();
 }
 
 // Leaving "Дка:" gives an equalised area not yet typed the same figure.
 bool TFImot::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == edDka && event->type() == QEvent::FocusOut)
-        shareAreaLeft();
-    return ListScreen::eventFilter(watched, event);
-}
-
-void TFImot::shareAreaLeft()
-{
-    if (plot::typedOrZero(edPrDka->text()) == 0)
+    if (watched == edDka && event->type() == QEvent::FocusOut && plot::typedOrZero(edPrDka->text()) == 0)
         edPrDka->setText(edDka->text());
+    return EditorScreen::eventFilter(watched, event);
 }
 
-void TFImot::closeSharePanel()
+bool TFImot::storeShare()
 {
-    if (plot::typedOrZero(edDka->text()) == 0) {
-        prompter().message(QStringLiteral("Въведете дка!"));
-        edDka->setFocus();
-        return;
-    }
-    if (plot::typedOrZero(edPrDka->text()) == 0) {
-        prompter().message(QStringLiteral("Не са въведени приравнени декари!"));
-        edPrDka->setFocus();
-        return;
-    }
-    if (numberRefused(edDka, prompter()) || numberRefused(edPrDka, prompter()))
-        return;
     dataset::Dataset& share = dm_.TSobstv;
-    try {
+    const QString part = control<QLineEdit>(QStringLiteral("edChast"))->text();
+    const bool stored = lineStep(QStringLiteral("Собствеността не е записана."), [&] {
         share.field(QStringLiteral("REDPLOSHT")).setValue(*edDka->value());
         share.field(QStringLiteral("PRREDPL")).setValue(*edPrDka->value());
-        share.field(QStringLiteral("CHAST")).setValue(edChast->text());
+        share.field(QStringLiteral("CHAST")).setValue(part);
         share.post();
-    } catch (const fb::Error& e) {
-        failure::show(prompter(), QStringLiteral("Собствеността не е записана."), e);
-        return;
-    }
-    showOwnersPanel(panelSobstv, false);
-    shares_->view()->setEnabled(true);
-    findChild<QPushButton*>(QStringLiteral("bitSobstDob"))->setFocus();
-    recomputeShareSums();
-}
-
-// While an owners' panel is open, its row is in edit: no command may start
-// another row of either list until "OK" ends it.
-void TFImot::showOwnersPanel(QWidget* panel, bool shown)
-{
-    panel->setVisible(shown);
-    for (const char* name : {"bitSobstDob", "bitSobstKor", "bitSobstDel", "bitSobstSobstv", "bitIstoriqDob",
-                             "bitIstoriqKor", "bitIstoriqDel", "bitIstoriqSobstv"})
-        findChild<QPushButton*>(QLatin1String(name))->setEnabled(!shown);
-}
-
-bool TFImot::ownersPanelOpen() const
-{
-    return !panelSobstv->isHidden() || !panelIstoriq->isHidden();
+    });
+    if (stored)
+        recomputeShareSums();
+    return stored;
 }
 
 // ---------------------------------------------------------------- history persons
 
-void TFImot::addPerson()
-{
-    openPicker(OwnerPick::AddHistory, {});
-}
-
-void TFImot::correctPerson()
-{
-    if (dm_.TIstoriq.isEmpty())
-        prompter().message(kNoData);
-    else
-        openPicker(OwnerPick::ChangePerson, dm_.TIstoriq.field(QStringLiteral("ID_HORA")).value());
-}
-
-void TFImot::removePerson()
-{
-    if (dm_.TIstoriq.isEmpty())
-        prompter().message(kNoData);
-    else
-        removeRow(dm_.TIstoriq);
-}
-
 void TFImot::openHistoryPanel()
 {
-    dataset::Dataset& person = dm_.TIstoriq;
-    if (person.isEmpty()) {
-        prompter().message(kNoOwner);
-        return;
-    }
-    try {
-        person.edit();
-    } catch (const fb::Error& e) {
-        failure::show(prompter(), QStringLiteral("Собствеността не може да бъде отворена."), e);
-        return;
-    }
-    const fb::Value area = person.field(QStringLiteral("PLOSHT")).value();
-    QLocale plain;
-    plain.setNumberOptions(QLocale::OmitGroupSeparator);
-    edIstDka->setText(area.isNull() ? QString() : plain.toString(area.toDouble(), 'g', 15));
-    edIstChast->setText(person.field(QStringLiteral("CHAST")).value().toString());
-    edVidSobstv->setText(person.field(QStringLiteral("VIDSOBSTV")).value().toString());
-    showOwnersPanel(panelIstoriq, true);
-    history_->view()->setEnabled(false);
-    edIstDka->setFocus();
+    if (lineStep(QStringLiteral("Собствеността не може да бъде отворена."), [this] { dm_.TIstoriq.edit(); }))
+        openLinePanel(History, edIstDka);
 }
 
-// The person's area is stored as typed.
-void TFImot::closeHistoryPanel()
+bool TFImot::storeHistory()
 {
-    const std::optional<double> area = typedNumber(edIstDka->text());
-    if (!area) {
-        prompter().message(QStringLiteral("Въведете дка!"));
-        edIstDka->setFocus();
-        return;
-    }
-    if (numberRefused(edIstDka, prompter()))
-        return;
-    if (edVidSobstv->text().trimmed().isEmpty()) {
-        prompter().message(QStringLiteral("Въведете вид собственик!"));
-        edVidSobstv->setFocus();
-        return;
-    }
     dataset::Dataset& person = dm_.TIstoriq;
-    try {
-        person.field(QStringLiteral("PLOSHT")).setValue(*area);
-        person.field(QStringLiteral("CHAST")).setValue(edIstChast->text());
-        person.field(QStringLiteral("VIDSOBSTV")).setValue(edVidSobstv->text());
+    const QString part = control<QLineEdit>(QStringLiteral("edIstChast"))->text();
+    const QString kind = control<QLineEdit>(QStringLiteral("edVidSobstv"))->text();
+    return lineStep(QStringLiteral("Собствеността не е записана."), [&] {
+        person.field(QStringLiteral("PLOSHT")).setValue(typedNumber(edIstDka->text()).value_or(0));
+        person.field(QStringLiteral("CHAST")).setValue(part);
+        person.field(QStringLiteral("VIDSOBSTV")).setValue(kind);
         person.post();
-    } catch (const fb::Error& e) {
-        failure::show(prompter(), QStringLiteral("Собствеността не е записана."), e);
-        return;
-    }
-    showOwnersPanel(panelIstoriq, false);
-    history_->view()->setEnabled(true);
-    findChild<QPushButton*>(QStringLiteral("bitIstoriqDob"))->setFocus();
+    });
 }
 
 // ---------------------------------------------------------------- the owner picker
@@ -327,38 +273,38 @@ void TFImot::ownerPicked(OwnerPick pick, int idHora)
 {
     const bool share = pick == OwnerPick::AddShare || pick == OwnerPick::ChangeShareOwner;
     dataset::Dataset& rows = share ? dm_.TSobstv : dm_.TIstoriq;
-    const fb::Value owner(idHora);
-    if (rows.findRow(rows.field(QStringLiteral("ID_HORA")).index(), owner) >= 0) {
+    if (rows.findRow(rows.field(QStringLiteral("ID_HORA")).index(), fb::Value(idHora)) >= 0) {
         prompter().message(share ? QStringLiteral("Този собственик е добавен вече!")
                                  : QStringLiteral("Този човек вече е добавен!"));
         return;
     }
     // A picker opened before a panel was: its row waits until the panel is closed.
-    if (ownersPanelOpen()) {
+    if (linePanelOpen()) {
         prompter().message(kClosePanel);
         return;
     }
-    storeShareOwner(pick, idHora);
+    storeOwner(pick, idHora);
 }
 
 // The picked owner goes into a new row (whose panel opens) or replaces the
 // selected row's owner.
-void TFImot::storeShareOwner(OwnerPick pick, int idHora)
+void TFImot::storeOwner(OwnerPick pick, int idHora)
 {
     const bool share = pick == OwnerPick::AddShare || pick == OwnerPick::ChangeShareOwner;
     const bool adding = pick == OwnerPick::AddShare || pick == OwnerPick::AddHistory;
     dataset::Dataset& rows = share ? dm_.TSobstv : dm_.TIstoriq;
-    try {
-        rows.open();
-        adding ? rows.append() : rows.edit();
-        rows.field(QStringLiteral("ID_HORA")).setValue(idHora);
-        rows.post();
-    } catch (const fb::Error& e) {
-        failure::show(prompter(), QStringLiteral("Собственикът не е добавен."), e);
-        rows.cancel();
+    const bool stored = lineStep(
+        QStringLiteral("Собственикът не е добавен."),
+        [&] {
+            rows.open();
+            adding ? rows.append() : rows.edit();
+            rows.field(QStringLiteral("ID_HORA")).setValue(idHora);
+            rows.post();
+        },
+        &rows);
+    if (!stored)
         return;
-    }
-    findChild<QWidget*>(share ? QStringLiteral("bitSobstSobstv") : QStringLiteral("bitIstoriqSobstv"))->show();
+    control<QWidget>(share ? QStringLiteral("bitSobstSobstv") : QStringLiteral("bitIstoriqSobstv"))->show();
     if (adding)
         share ? openSharePanel() : openHistoryPanel();
     recomputeShareSums();
@@ -371,6 +317,6 @@ void TFImot::pendingRowCancelled(OwnerPick)
 
 void TFImot::showShareOwnership(bool shown)
 {
-    findChild<QWidget*>(QStringLiteral("bitSobstSobstv"))->setVisible(shown);
-    findChild<QWidget*>(QStringLiteral("bitIstoriqSobstv"))->setVisible(shown);
+    control<QWidget>(QStringLiteral("bitSobstSobstv"))->setVisible(shown);
+    control<QWidget>(QStringLiteral("bitIstoriqSobstv"))->setVisible(shown);
 }

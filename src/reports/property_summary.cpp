@@ -10,16 +10,14 @@ namespace {
 // of every contract on them that is not terminated, whatever its dates (0
 // without any). Both are added up from the figures kept per plot
 // (plot_area_cache.h): a pass over the plots, not over every contract line.
-// As a sum over the plots and their lines together would, the area is 0
-// rather than empty when no plot has one but some has a line.
+// The area is empty, never 0, when no plot of the locality has one.
 QString localities(const QString& plots)
 {
     return QStringLiteral(
                "(select zemlishte.id_zeml, zemlishte.ekatte, mestnost.id_mestn, nas_mqsto.naim_nm, "
                "mestnost.naim_mestn, "
                "U.sumplosht, U.Redpl from "
-               "(select K.id_mest, case when count(K.plosht) = 0 and sum(K.lines) > 0 then 0 else sum(K.plosht) end "
-               "sumplosht, coalesce(sum(K.redpl), 0) Redpl from (%1) K "
+               "(select K.id_mest, sum(K.plosht) sumplosht, coalesce(sum(K.redpl), 0) Redpl from (%1) K "
                "group by K.id_mest) U "
                "inner join mestnost on mestnost.id_mestn = U.id_mest "
                "inner join zemlishte on zemlishte.id_zeml = mestnost.id_zeml "

@@ -287,19 +287,34 @@ TEST_F(TFImotTest, TheOwnersPanelsTakeAreasOfTheirDomainOnly)
     EXPECT_EQ(module().TIstoriq.field(QStringLiteral("PLOSHT")).asDouble(), 7.25);
 }
 
-// Closing asks; Yes saves through the same checks, leaving the
-// consolidation as it was stored.
+// Closing asks; Yes stores all that "Запис" stores, after the same checks
+// (the consolidation chosen, its number and area too); No gives it all up.
 TEST_F(TFImotTest, TheCloseQuestionSavesOrGivesUp)
 {
     testsupport::runSql(db.path(), {"update ZEMQ set KOMASIRAN = 1, KOMASTEKST = 'Да' where ID_ZEMQ = 101"});
     open(101);
     control<QRadioButton>("rbKomasNe")->click();
-    edit("dbedPolPl")->setText("0,12345");
+    typeText(edit("dbedPolPl"), QStringLiteral("0,125"));
     prompter.answerYes();
     screen->close();
     EXPECT_TRUE(closed());
     EXPECT_EQ(prompter.shown(), QStringList{"Желаете ли да запишете!"});
-    EXPECT_EQ(countRows(db.path(), "ZEMQ where ID_ZEMQ = 101 and KOMASIRAN = 1 and OBRT = 'Да' and POLPL > 0.1234"), 1);
+    EXPECT_EQ(countRows(db.path(),
+                        "ZEMQ where ID_ZEMQ = 101 and KOMASIRAN = 0 and KOMASTEKST = 'Не' and OBRT = 'Да' "
+                        "and POLPL = 0.125"),
+              1);
+
+    open(101);
+    control<QRadioButton>("rbKomasDa")->click();
+    typeText(edit("dbedKomasIN"), QStringLiteral("77"));
+    typeText(edit("dbedKomasIP"), QStringLiteral("7,5"));
+    prompter.answerYes();
+    screen->close();
+    EXPECT_TRUE(closed());
+    EXPECT_EQ(countRows(db.path(),
+                        "ZEMQ where ID_ZEMQ = 101 and KOMASIRAN = 1 and KOMASTEKST = 'Да' "
+                        "and KOMASIN = '77' and KOMASIP = 7.5"),
+              1);
 
     prompter.clearShown();
     open(101);

@@ -24,13 +24,14 @@ namespace plots = schema::plots;
 namespace {
 
 // The summary as it was read before the figures were kept: one pass over the
-// plots and every contract line of a contract not terminated.
+// plots and every contract line of a contract not terminated (a line adds
+// no area, so a locality whose plots have none shows it empty).
 const char* const kSummaryFromLines =
     "select Q1.ekatte, Q1.naim_nm, Q1.naim_mestn, Q1.sumplosht, Q1.redpl, count(*) Q1 from "
     "(select zemlishte.ekatte, nas_mqsto.naim_nm, mestnost.naim_mestn, U.sumplosht, U.Redpl from "
     "(select L.id_mest, sum(L.plosht) sumplosht, sum(L.redpl) Redpl from "
     "(select zemq.id_mest, zemq.plosht, 0 redpl from zemq union all "
-    "select zemq.id_mest, 0, doghorazemi.redplosht from zemq "
+    "select zemq.id_mest, cast(null as numeric(15,3)), doghorazemi.redplosht from zemq "
     "inner join doghorazemi on doghorazemi.id_zemq = zemq.id_zemq "
     "inner join \"DOG DANNI\" on \"DOG DANNI\".id_dog = doghorazemi.id_dog "
     "where \"DOG DANNI\".systoqnie<>'Прекратен') L group by L.id_mest) U "

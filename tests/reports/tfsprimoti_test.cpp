@@ -46,6 +46,16 @@ TEST_F(TFSprimotiTest, AreasPerLocalityCountEveryContractNotTerminatedWithTheirS
     EXPECT_TRUE(closed());
 }
 
+// A locality whose plots have no area shows its area empty, never 0,000.
+TEST_F(TFSprimotiTest, ALocalityWhosePlotsHaveNoAreaShowsItEmpty)
+{
+    testsupport::runSql(db.path(), {QStringLiteral("update zemq set plosht = null where id_mest = "
+                                                   "(select id_mestn from mestnost where naim_mestn = 'Баира')")});
+    open();
+    EXPECT_EQ(row(list(), 0), (QStringList{"04279", "Благоевград", "Баира", "", "0,000 дка."}));
+    EXPECT_EQ(label("labSumPlosht"), QStringLiteral("20,000 дка"));
+}
+
 // The print lists each settlement with its localities, the settlements in
 // the order of the last sort by their name.
 TEST_F(TFSprimotiTest, PrintShowsEachSettlementWithItsLocalitiesInTheSortedOrder)
