@@ -1,16 +1,18 @@
 // rent-due DB [--check]: the rent list's per-owner rent due and rest, read
 // through the kept figures and computed by the statement, both in one run;
-// and what bringing the kept figures up to date costs after one share's edit
-// and after a farming-year move (both put back afterwards). With --check every
-// owner's rent due is worked out again here from the raw rows, with the
-// database's rounding, and compared, and the kept list is compared with the
-// computed one row for row.
+// what bringing the kept figures up to date costs after one share's edit and
+// after a farming-year move (both put back afterwards), and the kept
+// contracted areas per plot and locality after one contract line's edit. With
+// --check every owner's rent due is worked out again here from the raw rows,
+// with the database's rounding, and compared, and the kept list is compared
+// with the computed one row for row.
 #include "bench/bench.h"
 
 #include "fb/connection.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/plot_area_cache.h"
 #include "schema/rent_due_cache.h"
 #include "schema/schema.h"
 
@@ -201,6 +203,20 @@ void change(fb::Connection& c, const QString& sql)
     tr.commit();
 }
 
+// The kept contracted areas (per plot and per locality) after one contract
+// line's area is changed; put back afterwards.
+qint64 plotAreasAfterOneEdit(fb::Connection& c)
+{
+    schema::plots::bringUpToDate(c);
+    const QString line = QStringLiteral(
+        "update doghorazemi set redplosht = redplosht %1 0.5 where id_dhz = (select min(id_dhz) from doghorazemi)");
+    change(c, line.arg(QLatin1Char('+')));
+    const qint64 ms = timed([&] { schema::plots::bringUpToDate(c); });
+    change(c, line.arg(QLatin1Char('-')));
+    schema::plots::bringUpToDate(c);
+    return ms;
+}
+
 int run(const QStringList& args)
 {
     namespace rent = schema::rent;
@@ -232,6 +248,8 @@ int run(const QStringList& args)
         rent::bringUpToDate(c);
         out << "rent-due: brought up to date after one share's edit " << oneEdit << " ms, after a farming-year move "
             << yearMoved << " ms\n";
+        out << "rent-due: contracted areas per plot and locality brought up to date after one line's edit "
+            << plotAreasAfterOneEdit(c) << " ms\n";
 
         std::map<int, Listed> computed, cached;
         const qint64 statement = timed([&] { computed = readList(c, rent::rentList()); });

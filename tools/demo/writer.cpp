@@ -278,7 +278,8 @@ void requireNewDatabase(fb::Connection& c, fb::Transaction& tr)
 
 // The plain indexes of the large tables (not those of a key), switched off
 // for the load and built again at its end: one sort per index instead of an
-// entry put at a random place for every row.
+// entry put at a random place for every row. Those a load broken off by a
+// signal left switched off are built by the next one.
 class PlainIndexes {
 public:
     explicit PlainIndexes(fb::Connection& c) : c_(c)
@@ -286,7 +287,7 @@ public:
         fb::Transaction tr(c_);
         fb::Statement st(
             c_, QStringLiteral("select trim(i.rdb$index_name) from rdb$indices i where i.rdb$system_flag = 0 "
-                               "and coalesce(i.rdb$unique_flag, 0) = 0 and coalesce(i.rdb$index_inactive, 0) = 0 "
+                               "and coalesce(i.rdb$unique_flag, 0) = 0 "
                                "and i.rdb$relation_name in ('HORA', 'ZEMQ', 'KATEGORIQ', 'SOBSTV', 'DOGHORAZEMI', "
                                "'DOG DANNI') and not exists (select 1 from rdb$relation_constraints k "
                                "where k.rdb$index_name = i.rdb$index_name)"));
