@@ -106,6 +106,14 @@ QStringList areaCacheDdl()
     return ddl;
 }
 
+QStringList markingTriggers()
+{
+    QStringList names;
+    for (const Input& in : kInputs)
+        names << QStringLiteral("ZD_") + QLatin1String(in.name);
+    return names;
+}
+
 QStringList localityCacheDdl()
 {
     return {

@@ -25,6 +25,9 @@ namespace schema::plots {
 
 // The tables, the marking procedure and the triggers, in order.
 QStringList areaCacheDdl();
+// The names of the triggers that mark plots (a bulk load into a new
+// database may switch them off and start the cache afresh at its end).
+QStringList markingTriggers();
 // The table of the sums per locality (added to the cache later) and the
 // index they are added up by.
 QStringList localityCacheDdl();

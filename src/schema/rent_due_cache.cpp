@@ -131,6 +131,14 @@ QStringList unpaidDueDdl()
         "(ID_SOBSTV))")};
 }
 
+QStringList markingTriggers()
+{
+    QStringList names;
+    for (const Input& in : kInputs)
+        names << QStringLiteral("NR_") + QLatin1String(in.name);
+    return names;
+}
+
 void markEveryone(fb::Connection& connection, fb::Transaction& tr)
 {
     fb::execute(connection, tr, QStringLiteral("insert into nach_renta_prom (id_hora) values (null)"));

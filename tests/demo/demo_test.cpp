@@ -204,11 +204,15 @@ TEST_F(Demo, ContractsBindSharesAndPartOfTheRentIsPaid)
     EXPECT_GT(open, 100);
 }
 
-// The load switches the plain indexes off and computes the kept figures once
-// at its end: the register it leaves works as one kept up row by row.
-TEST_F(Demo, LeavesEveryIndexWorkingAndTheKeptFiguresUpToDate)
+// The load switches the plain indexes and the marking triggers off and
+// computes the kept figures once at its end: the register it leaves works as
+// one kept up row by row.
+TEST_F(Demo, LeavesEveryIndexAndTriggerWorkingAndTheKeptFiguresUpToDate)
 {
     EXPECT_EQ(rows("select count(*) from rdb$indices where rdb$index_inactive = 1")[0][0].toInt(), 0);
+    EXPECT_EQ(rows("select count(*) from rdb$triggers where rdb$trigger_inactive = 1")[0][0].toInt(), 0);
+    EXPECT_EQ(
+        rows("select count(*) from rdb$triggers where rdb$trigger_name in ('NR_SOBSTV', 'ZD_ZEMQ')")[0][0].toInt(), 2);
     EXPECT_GT(rows("select count(*) from rdb$indices where rdb$index_name = 'IX_DOGHORAZEMI_ID_SOBSTV'")[0][0].toInt(),
               0);
     tr.commit();

@@ -6,6 +6,7 @@
 #include "fb/transaction.h"
 #include "schema/plot_area_cache.h"
 #include "schema/rent_due_cache.h"
+#include "schema/schema.h"
 
 #include <QStringList>
 
@@ -276,13 +277,15 @@ void requireNewDatabase(fb::Connection& c, fb::Transaction& tr)
         throw fb::Error(QStringLiteral("the database already holds a register; fill only a new one"));
 }
 
-// The plain indexes of the large tables (not those of a key), switched off
-// for the load and built again at its end: one sort per index instead of an
-// entry put at a random place for every row. Those a load broken off by a
-// signal left switched off are built by the next one.
-class PlainIndexes {
+// For the load, the plain indexes of the large tables (not those of a key)
+// and the kept figures' marking triggers are switched off: each index is
+// built once at the end by one sort instead of getting an entry at a random
+// place for every row, and the kept figures are computed once from
+// everything instead of being marked row by row. Whatever a load broken off
+// by a signal left switched off is switched on by the next one.
+class QuietLoad {
 public:
-    explicit PlainIndexes(fb::Connection& c) : c_(c)
+    explicit QuietLoad(fb::Connection& c) : c_(c)
     {
         fb::Transaction tr(c_);
         fb::Statement st(
@@ -292,45 +295,56 @@ public:
                                "'DOG DANNI') and not exists (select 1 from rdb$relation_constraints k "
                                "where k.rdb$index_name = i.rdb$index_name)"));
         for (const auto& r : fb::fetchAll(st, tr))
-            names_ << r[0].toString();
+            indexes_ << r[0].toString();
         tr.commit();
+        triggers_ = schema::rent::markingTriggers() + schema::plots::markingTriggers();
         set(false);
     }
-    // A load that failed leaves the indexes working all the same.
-    ~PlainIndexes()
+    // A load that failed leaves the register working all the same.
+    ~QuietLoad()
     {
-        if (!built_) {
+        if (!done_) {
             try {
                 set(true);
             } catch (const fb::Error&) {
             }
         }
     }
-    void build()
+    // Switches everything on again and computes the kept figures.
+    void finish()
     {
         set(true);
-        built_ = true;
+        done_ = true;
+        fb::Transaction tr(c_);
+        schema::rent::startDueCache(c_, tr);
+        schema::plots::startAreaCache(c_, tr);
+        tr.commit();
+        schema::rent::bringUpToDate(c_);
     }
 
 private:
     void set(bool active)
     {
+        const QString state = active ? QStringLiteral("active") : QStringLiteral("inactive");
         fb::Transaction tr(c_);
-        for (const QString& name : names_)
-            c_.executeImmediate(tr, QStringLiteral("alter index \"%1\" %2")
-                                        .arg(name, active ? QStringLiteral("active") : QStringLiteral("inactive")));
+        for (const QString& name : indexes_)
+            c_.executeImmediate(tr, QStringLiteral("alter index \"%1\" %2").arg(name, state));
+        for (const QString& name : triggers_)
+            c_.executeImmediate(tr, QStringLiteral("alter trigger %1 %2").arg(name, state));
         tr.commit();
     }
 
     fb::Connection& c_;
-    QStringList names_;
-    bool built_ = false;
+    QStringList indexes_, triggers_;
+    bool done_ = false;
 };
 
 }  // namespace
 
 Summary fill(fb::Connection& connection, const Sizes& sizes)
 {
+    // A database made by an earlier arventa-newdb gets the tables of today's.
+    schema::upgrade(connection);
     Enterprise e;
     {
         fb::Transaction tr(connection);
@@ -338,17 +352,11 @@ Summary fill(fb::Connection& connection, const Sizes& sizes)
         e = plan(sizes, readSettlements(connection, tr));
         tr.commit();
     }
-    {
-        PlainIndexes indexes(connection);
-        fb::Transaction tr(connection);
-        Writer(connection, tr, e).run();
-        tr.commit();
-        indexes.build();
-    }
-    // The kept figures are computed once, from everything, as a program
-    // reading the new register would first do.
-    schema::rent::bringUpToDate(connection);
-    schema::plots::bringUpToDate(connection);
+    QuietLoad quiet(connection);
+    fb::Transaction tr(connection);
+    Writer(connection, tr, e).run();
+    tr.commit();
+    quiet.finish();
 
     Summary s;
     s.owners = static_cast<int>(e.owners.size());
