@@ -32,6 +32,10 @@ const std::vector<Case>& cases();
 // The process's peak resident memory so far, in megabytes.
 long peakMegabytes();
 
+// The processor time of the whole process, the embedded database's threads
+// included: on a machine busy with other work a steadier figure than the clock.
+qint64 processorMs();
+
 // Milliseconds since the process began (as near as static start-up allows).
 qint64 sinceProcessStart();
 

@@ -9,6 +9,8 @@
 
 #include <sys/resource.h>
 
+#include <ctime>
+
 namespace {
 
 // Started while the program's statics are made, before main().
@@ -30,6 +32,13 @@ long bench::peakMegabytes()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
+}
+
+qint64 bench::processorMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
 qint64 bench::sinceProcessStart()

@@ -25,21 +25,11 @@
 #include <QTableView>
 
 #include <algorithm>
-#include <ctime>
 #include <memory>
 
 namespace bench {
 
 namespace {
-
-// The processor time of the whole process, the embedded database's threads
-// included: on a machine busy with other work a steadier figure than the clock.
-qint64 processorMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
-}
 
 QTableView* grid(QWidget* screen, const char* name)
 {

@@ -1,16 +1,18 @@
 // rent-due DB [--check]: the rent list's per-owner rent due and rest, read
 // through the kept figures and computed by the statement, both in one run;
-// and what bringing the kept figures up to date costs after one share's edit
-// and after a farming-year move (both put back afterwards). With --check every
-// owner's rent due is worked out again here from the raw rows, with the
-// database's rounding, and compared, and the kept list is compared with the
-// computed one row for row.
+// what bringing the kept figures up to date costs after one share's edit and
+// after a farming-year move (both put back afterwards), and the kept
+// contracted areas per plot and locality after one contract line's edit. With
+// --check every owner's rent due is worked out again here from the raw rows,
+// with the database's rounding, and compared, and the kept list is compared
+// with the computed one row for row.
 #include "bench/bench.h"
 
 #include "fb/connection.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/plot_area_cache.h"
 #include "schema/rent_due_cache.h"
 #include "schema/schema.h"
 
@@ -20,6 +22,7 @@
 #include <QTextStream>
 
 #include <map>
+#include <utility>
 #include <tuple>
 
 namespace bench {
@@ -193,12 +196,35 @@ qint64 timed(Work&& work)
     return timer.elapsed();
 }
 
+// "N ms (P ms processor)" of `work`.
+template <typename Work>
+QString timedWithProcessor(Work&& work)
+{
+    const qint64 processor = processorMs();
+    const qint64 ms = timed(std::forward<Work>(work));
+    return QStringLiteral("%1 ms (%2 ms processor)").arg(ms).arg(processorMs() - processor);
+}
+
 // A committed change, for the rebuilds to catch up with.
 void change(fb::Connection& c, const QString& sql)
 {
     fb::Transaction tr(c);
     fb::execute(c, tr, sql);
     tr.commit();
+}
+
+// The kept contracted areas (per plot and per locality) after one contract
+// line's area is changed; put back afterwards.
+QString plotAreasAfterOneEdit(fb::Connection& c)
+{
+    schema::plots::bringUpToDate(c);
+    const QString line = QStringLiteral(
+        "update doghorazemi set redplosht = redplosht %1 0.5 where id_dhz = (select min(id_dhz) from doghorazemi)");
+    change(c, line.arg(QLatin1Char('+')));
+    const QString took = timedWithProcessor([&] { schema::plots::bringUpToDate(c); });
+    change(c, line.arg(QLatin1Char('-')));
+    schema::plots::bringUpToDate(c);
+    return took;
 }
 
 int run(const QStringList& args)
@@ -221,7 +247,7 @@ int run(const QStringList& args)
             "and id_zemq = (select min(s.id_zemq) from sobstv s where s.id_hora = (select min(id_sobstv) from "
             "nach_renta))");
         change(c, share.arg(QLatin1Char('+')));
-        const qint64 oneEdit = timed([&] { rent::bringUpToDate(c); });
+        const QString oneEdit = timedWithProcessor([&] { rent::bringUpToDate(c); });
         change(c, share.arg(QLatin1Char('-')));
         rent::bringUpToDate(c);
         const QString year = QStringLiteral(
@@ -230,8 +256,10 @@ int run(const QStringList& args)
         const qint64 yearMoved = timed([&] { rent::bringUpToDate(c); });
         change(c, year.arg(-1));
         rent::bringUpToDate(c);
-        out << "rent-due: brought up to date after one share's edit " << oneEdit << " ms, after a farming-year move "
+        out << "rent-due: brought up to date after one share's edit " << oneEdit << ", after a farming-year move "
             << yearMoved << " ms\n";
+        out << "rent-due: contracted areas per plot and locality brought up to date after one line's edit "
+            << plotAreasAfterOneEdit(c) << "\n";
 
         std::map<int, Listed> computed, cached;
         const qint64 statement = timed([&] { computed = readList(c, rent::rentList()); });

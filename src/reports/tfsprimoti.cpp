@@ -20,7 +20,8 @@ kit::RegisterForm summaryForm(TDM& dm, SortSwitch& direction)
         .list = {.grid = QStringLiteral("jvdbgridSprImoti"),
                  .query = QStringLiteral("QuerySprImoti"),
                  .areaName = QStringLiteral("IBQSRI"),
-                 .statement = {.base = {reports::summaryStatement(schema::plots::keptPlotAreas())}, .defaultOrder = {}},
+                 .statement = {.base = {reports::summaryStatement(schema::plots::keptLocalityAreas())},
+                               .defaultOrder = {}},
                  // The kept figures first take in whatever changed since the last read.
                  .beforeRead =
                      [&database] {
@@ -58,7 +59,7 @@ TFSprimoti::TFSprimoti(TDM& dm, Prompter& prompter, reports::OutputChooser& outp
       IBQuery1(list()->rows().area(), QStringLiteral("IBQuery1")),
       Spravkaimoti(QStringLiteral("Spravkaimoti.rav"), prompter, this)
 {
-    IBQuery1.sql().setLines({reports::settlementsStatement(schema::plots::keptPlotAreas())});
+    IBQuery1.sql().setLines({reports::settlementsStatement(schema::plots::keptLocalityAreas())});
     Spravkaimoti.setOutputChooser(outputs);
     Spravkaimoti.bindConnection(QStringLiteral("sprrrrr"), list()->rows());
     Spravkaimoti.bindConnection(QStringLiteral("zeml"), IBQuery1);
@@ -74,7 +75,7 @@ void TFSprimoti::sorted(int column, bool ascending)
     if (field != QLatin1String("NAIM_NM") && field != QLatin1String("EKATTE"))
         return;
     IBQuery1.close();
-    IBQuery1.sql().setLines({reports::settlementsStatement(schema::plots::keptPlotAreas()),
+    IBQuery1.sql().setLines({reports::settlementsStatement(schema::plots::keptLocalityAreas()),
                              QStringLiteral(" order by "),
                              field + (ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC"))});
 }

@@ -4,6 +4,8 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 
+#include <QSet>
+
 namespace schema::plots {
 
 namespace {
@@ -50,6 +52,36 @@ const QString kLinesOfPlot = QStringLiteral(
     "from doghorazemi d inner join \"DOG DANNI\" g on g.id_dog = d.id_dog "
     "where d.id_zemq = z.id_zemq and g.systoqnie<>'Прекратен'");
 
+// The localities of the marked plots' kept rows.
+QSet<int> localitiesOfMarked(fb::Connection& connection, fb::Transaction& tr)
+{
+    fb::Statement st(
+        connection,
+        QStringLiteral("execute block returns (mest integer) as declare variable plot integer; begin for ") +
+            kMarkedPlots +
+            QStringLiteral(" into :plot do begin mest = null; select id_mest from zemq_dogpl where id_zemq = :plot "
+                           "into :mest; if (mest is not null) then suspend; end end"));
+    QSet<int> localities;
+    for (const auto& row : fb::fetchAll(st, tr))
+        localities.insert(row[0].toInt());
+    return localities;
+}
+
+// Each locality's figures added up again from its kept plot rows.
+void computeLocalities(fb::Connection& connection, fb::Transaction& tr, const QSet<int>& localities)
+{
+    fb::Statement remove(connection, QStringLiteral("delete from zemq_dogpl_mest where id_mest = ?"));
+    fb::Statement insert(
+        connection, QStringLiteral("insert into zemq_dogpl_mest (id_mest, sumplosht, redpl) ") +
+                        localityAreas(QStringLiteral("select %1 from zemq_dogpl where id_mest = ?").arg(kColumns)));
+    for (const int locality : localities) {
+        remove.bind(0, locality);
+        remove.execute(tr);
+        insert.bind(0, locality);
+        insert.execute(tr);
+    }
+}
+
 }  // namespace
 
 QStringList areaCacheDdl()
@@ -74,6 +106,23 @@ QStringList areaCacheDdl()
     return ddl;
 }
 
+QStringList markingTriggers()
+{
+    QStringList names;
+    for (const Input& in : kInputs)
+        names << QStringLiteral("ZD_") + QLatin1String(in.name);
+    return names;
+}
+
+QStringList localityCacheDdl()
+{
+    return {
+        QStringLiteral("create table ZEMQ_DOGPL_MEST (ID_MEST integer not null, SUMPLOSHT double precision, "
+                       "REDPL double precision, constraint PK_ZEMQ_DOGPL_MEST primary key (ID_MEST))"),
+        QStringLiteral("create index IX_ZEMQ_DOGPL_ID_MEST on ZEMQ_DOGPL (ID_MEST)"),
+    };
+}
+
 QString plotAreas(const QString& plots)
 {
     const QString from = plots.isEmpty()
@@ -90,11 +139,29 @@ QString keptPlotAreas()
     return QStringLiteral("select %1 from zemq_dogpl").arg(kColumns);
 }
 
+// The area is empty, never 0, when no plot of the locality has one.
+QString localityAreas(const QString& plots)
+{
+    return QStringLiteral(
+               "select K.id_mest, sum(K.plosht) sumplosht, coalesce(sum(K.redpl), 0) redpl from (%1) K where K.id_mest is not null "
+               "group by K.id_mest")
+        .arg(plots);
+}
+
+QString keptLocalityAreas()
+{
+    return QStringLiteral("select id_mest, sumplosht, redpl from zemq_dogpl_mest");
+}
+
 void startAreaCache(fb::Connection& connection, fb::Transaction& tr)
 {
     fb::execute(connection, tr, QStringLiteral("delete from zemq_dogpl"));
     fb::execute(connection, tr, QStringLiteral("insert into zemq_dogpl (%1) ").arg(kColumns) + plotAreas());
     fb::execute(connection, tr, QStringLiteral("delete from zemq_dogpl_prom"));
+    fb::execute(connection, tr, QStringLiteral("delete from zemq_dogpl_mest"));
+    fb::execute(
+        connection, tr,
+        QStringLiteral("insert into zemq_dogpl_mest (id_mest, sumplosht, redpl) ") + localityAreas(keptPlotAreas()));
 }
 
 int bringUpToDate(fb::Connection& connection)
@@ -104,11 +171,30 @@ int bringUpToDate(fb::Connection& connection)
         fb::fetchScalar(connection, tr, QStringLiteral("select count(*) from (%1)").arg(kMarkedPlots)).toInt();
     if (marked == 0)
         return 0;
+    // Many plots at once (a bulk load, a change of every contract) are
+    // computed faster in one pass over all lines than plot by plot. The
+    // plots are reckoned by the largest key given out: counting them would
+    // be a pass over them all on every call.
+    const QString plots = QStringLiteral("select gen_id(gen_id_zemq, 0) from rdb$database");
+    if (marked > fb::fetchScalar(connection, tr, plots).toInt() / 4) {
+        startAreaCache(connection, tr);
+        tr.commit();
+        return marked;
+    }
+    // Plot by plot, each read through the plot's keys: the work follows the
+    // plots marked, whatever the engine estimates of the mark table.
+    // A plot deleted meanwhile is marked and finds no row in ZEMQ: its kept row is gone.
+    QSet<int> localities = localitiesOfMarked(connection, tr);
     fb::execute(connection, tr,
                 QStringLiteral("execute block as declare variable plot integer; begin for ") + kMarkedPlots +
-                    QStringLiteral(" into :plot do delete from zemq_dogpl where id_zemq = :plot; end"));
-    // A plot deleted meanwhile is marked and finds no row in ZEMQ: its kept row is gone.
-    fb::execute(connection, tr, QStringLiteral("insert into zemq_dogpl (%1) ").arg(kColumns) + plotAreas(kMarkedPlots));
+                    QStringLiteral(" into :plot do begin delete from zemq_dogpl where id_zemq = :plot;\n"
+                                   "insert into zemq_dogpl (%1) ")
+                        .arg(kColumns) +
+                    plotAreas(QStringLiteral("select cast(:plot as integer) id_zemq from rdb$database")) +
+                    QStringLiteral(";\nend end"));
+    // The localities they were in and those they are in now.
+    localities.unite(localitiesOfMarked(connection, tr));
+    computeLocalities(connection, tr, localities);
     fb::execute(connection, tr, QStringLiteral("delete from zemq_dogpl_prom"));
     tr.commit();
     return marked;

@@ -67,6 +67,31 @@ const QString kLineColumns = QStringLiteral("id_dog, id_sobstv, id_zeml, zdpl, z
 const QString kFigureColumns = QStringLiteral("id_sobstv, count_rec, zdpl, zpl, sop");
 const QString kUnpaidColumns = QStringLiteral("id_sobstv, zdpl, zpl, sok, sokp, sop");
 
+// Computes the marked owners' line sums and figures again one owner at a
+// time, every statement reading that owner's rows through the owner's
+// indexes: the work follows the owners marked. A statement over all marked
+// owners at once leaves the order of its joins to the engine's estimate of
+// the mark table, which a load that once marked everyone makes large enough
+// for it to read every contract and line instead. Without `insertFigures`
+// only the line sums (everyone's figures are computed afterwards).
+QString ownerByOwner(const QString& insertFigures, const QString& insertUnpaid)
+{
+    const QString owner = QStringLiteral("select cast(:owner as integer) id_hora from rdb$database");
+    const QString lines = QStringLiteral("select %1 from nach_renta_dog where id_sobstv = :owner").arg(kLineColumns);
+    QString sql = QStringLiteral("execute block as declare variable owner integer; begin for ") + kMarkedOwners +
+                  QStringLiteral(" into :owner do begin delete from nach_renta_dog where id_sobstv = :owner;\n") +
+                  // Their line sums first: the figures are read from them.
+                  QStringLiteral("insert into nach_renta_dog (%1) select %1 from (").arg(kLineColumns) +
+                  contractLines(owner) + QStringLiteral(");\n");
+    if (!insertFigures.isEmpty())
+        sql += QStringLiteral(
+                   "delete from nach_renta where id_sobstv = :owner;\n"
+                   "delete from nach_renta_nr where id_sobstv = :owner;\n") +
+               insertFigures + ownerFigures({lines, lines}) + QStringLiteral(");\n") + insertUnpaid + unpaidDue(lines) +
+               QStringLiteral(");\n");
+    return sql + QStringLiteral("end end");
+}
+
 }  // namespace
 
 QStringList dueCacheDdl()
@@ -106,6 +131,14 @@ QStringList unpaidDueDdl()
         "(ID_SOBSTV))")};
 }
 
+QStringList markingTriggers()
+{
+    QStringList names;
+    for (const Input& in : kInputs)
+        names << QStringLiteral("NR_") + QLatin1String(in.name);
+    return names;
+}
+
 void markEveryone(fb::Connection& connection, fb::Transaction& tr)
 {
     fb::execute(connection, tr, QStringLiteral("insert into nach_renta_prom (id_hora) values (null)"));
@@ -133,34 +166,22 @@ Refresh bringUpToDate(fb::Connection& connection)
     const QString insertUnpaid = QStringLiteral("insert into nach_renta_nr (%1) select %1 from (").arg(kUnpaidColumns);
     // Many owners at once (an equalisation of every share, a bulk load) are
     // computed faster in one pass over all lines than owner by owner.
-    if (done.owners > count(QStringLiteral("select count(*) from nach_renta")) / 4) {
+    // The owners are reckoned by the largest key given out: counting them
+    // would be a pass over them all on every call.
+    if (done.owners > count(QStringLiteral("select gen_id(gen_id_hora, 0) from rdb$database")) / 4) {
         fb::execute(connection, tr, QStringLiteral("delete from nach_renta_dog"));
         fb::execute(connection, tr,
                     QStringLiteral("insert into nach_renta_dog (%1) select %1 from (").arg(kLineColumns) +
                         contractLines() + QLatin1Char(')'));
         done.everything = true;
     } else if (done.owners > 0) {
-        // Their line sums first: the figures are read from them.
-        fb::execute(connection, tr,
-                    QStringLiteral("execute block as declare variable owner integer; begin for ") + kMarkedOwners +
-                        QStringLiteral(" into :owner do begin delete from nach_renta_dog where id_sobstv = :owner;"
-                                       " delete from nach_renta where id_sobstv = :owner;"
-                                       " delete from nach_renta_nr where id_sobstv = :owner; end end"));
-        fb::execute(connection, tr,
-                    QStringLiteral("insert into nach_renta_dog (%1) select %1 from (").arg(kLineColumns) +
-                        contractLines(kMarkedOwners) + QLatin1Char(')'));
+        fb::execute(connection, tr, ownerByOwner(done.everything ? QString() : insertFigures, insertUnpaid));
     }
     if (done.everything) {
         const QString lines = keptContractLines();
         fb::execute(connection, tr, QStringLiteral("delete from nach_renta"));
         fb::execute(connection, tr, insertFigures + ownerFigures({lines, lines}) + QLatin1Char(')'));
         fb::execute(connection, tr, QStringLiteral("delete from nach_renta_nr"));
-        fb::execute(connection, tr, insertUnpaid + unpaidDue(lines) + QLatin1Char(')'));
-    } else {
-        const QString lines = QStringLiteral("select L.id_dog, L.id_sobstv, L.id_zeml, L.ZDPl, L.ZPl from (") +
-                              kMarkedOwners +
-                              QStringLiteral(") O inner join nach_renta_dog L on (L.id_sobstv = O.id_hora)");
-        fb::execute(connection, tr, insertFigures + ownerFigures({lines, lines}) + QLatin1Char(')'));
         fb::execute(connection, tr, insertUnpaid + unpaidDue(lines) + QLatin1Char(')'));
     }
     fb::execute(connection, tr, QStringLiteral("delete from nach_renta_prom"));

@@ -35,6 +35,9 @@ namespace schema::rent {
 QStringList dueCacheDdl();
 // The table of the kept unpaid due (added to the cache later).
 QStringList unpaidDueDdl();
+// The names of the triggers that mark owners (a bulk load into a new
+// database may switch them off and start the cache afresh at its end).
+QStringList markingTriggers();
 // Marks every owner's figures as stale; the caller commits.
 void markEveryone(fb::Connection& connection, fb::Transaction& tr);
 

@@ -155,6 +155,7 @@ QStringList ddl()
     statements << rent::unpaidDueDdl();
     statements << receiptSeriesDdl();
     statements << plots::areaCacheDdl();
+    statements << plots::localityCacheDdl();
     statements << kLinesByPlotAndOwner;
     statements << kAreaIndexes;
     statements << kVersionTable;
@@ -168,6 +169,13 @@ bool tableExists(fb::Connection& connection, fb::Transaction& tr, const char* ta
     return fb::fetchScalar(connection, tr,
                            QStringLiteral("select count(*) from rdb$relations where rdb$relation_name = ?"),
                            {QString::fromLatin1(table)})
+               .toInt() > 0;
+}
+
+bool indexExists(fb::Connection& connection, fb::Transaction& tr, const char* index)
+{
+    return fb::fetchScalar(connection, tr, QStringLiteral("select count(*) from rdb$indices where rdb$index_name = ?"),
+                           {QString::fromLatin1(index)})
                .toInt() > 0;
 }
 
@@ -255,18 +263,25 @@ void upgradeFrom(int version, fb::Connection& connection)
             connection.executeImmediate(tr, kLinesByPlotAndOwner);
             tr.commit();
         }
-        plots::startAreaCache(connection, tr);
+        // Filled with the sums per locality by the seventh step.
     }
     if (version < 6) {
-        const bool made = fb::fetchScalar(connection, tr,
-                                          QStringLiteral("select count(*) from rdb$indices where rdb$index_name = "
-                                                         "'IX_SOBSTV_PRREDPL'"))
-                              .toInt() > 0;
-        if (!made) {
+        if (!indexExists(connection, tr, "IX_SOBSTV_PRREDPL")) {
             for (const QString& statement : kAreaIndexes)
                 connection.executeImmediate(tr, statement);
             tr.commit();
         }
+    }
+    if (version < 7) {
+        // The table and the index apart: an index of a table made again by
+        // the fifth step is gone with the table it had.
+        const QStringList made = plots::localityCacheDdl();
+        if (!exists("ZEMQ_DOGPL_MEST"))
+            connection.executeImmediate(tr, made[0]);
+        if (!indexExists(connection, tr, "IX_ZEMQ_DOGPL_ID_MEST"))
+            connection.executeImmediate(tr, made[1]);
+        tr.commit();
+        plots::startAreaCache(connection, tr);
     }
     tr.commit();
 }

@@ -21,7 +21,8 @@ namespace schema {
 // 5: the contracted area kept per plot (plot_area_cache.h), and the contract
 //    lines indexed by plot and owner together.
 // 6: the shares' and contract lines' areas indexed (rent_sql.h's notices).
-constexpr int kVersion = 6;
+// 7: the contracted area kept per locality as well (plot_area_cache.h).
+constexpr int kVersion = 7;
 
 struct ColumnDef {
     const char* name;

@@ -6,6 +6,8 @@
 #include "fb/statement.h"
 #include "fb/transaction.h"
 #include "schema/equalised_area.h"
+#include "schema/plot_area_cache.h"
+#include "schema/rent_due_cache.h"
 #include "schema/rent_sql.h"
 #include "support/test_db.h"
 
@@ -200,6 +202,32 @@ TEST_F(Demo, ContractsBindSharesAndPartOfTheRentIsPaid)
     EXPECT_GT(listed, 150);
     EXPECT_GT(paid, 50);
     EXPECT_GT(open, 100);
+}
+
+// The load switches the plain indexes and the marking triggers off and
+// computes the kept figures once at its end: the register it leaves works as
+// one kept up row by row.
+TEST_F(Demo, LeavesEveryIndexAndTriggerWorkingAndTheKeptFiguresUpToDate)
+{
+    EXPECT_EQ(rows("select count(*) from rdb$indices where rdb$index_inactive = 1")[0][0].toInt(), 0);
+    EXPECT_EQ(rows("select count(*) from rdb$triggers where rdb$trigger_inactive = 1")[0][0].toInt(), 0);
+    EXPECT_EQ(
+        rows("select count(*) from rdb$triggers where rdb$trigger_name in ('NR_SOBSTV', 'ZD_ZEMQ')")[0][0].toInt(), 2);
+    EXPECT_GT(rows("select count(*) from rdb$indices where rdb$index_name = 'IX_DOGHORAZEMI_ID_SOBSTV'")[0][0].toInt(),
+              0);
+    tr.commit();
+    EXPECT_EQ(schema::plots::bringUpToDate(c), 0);
+    const schema::rent::Refresh rent = schema::rent::bringUpToDate(c);
+    EXPECT_FALSE(rent.everything);
+    EXPECT_EQ(rent.owners, 0);
+    EXPECT_EQ(rows("select count(*) from zemq_dogpl")[0][0].toInt(), 1000);
+    EXPECT_GT(rows("select count(*) from nach_renta")[0][0].toInt(), 150);
+    // An owner's share changed afterwards is marked as ever.
+    fb::execute(c, tr,
+                QStringLiteral("update sobstv set prredpl = prredpl + 1 where id_hora = "
+                               "(select min(id_sobstv) from nach_renta) and id_dog > 0"));
+    tr.commit();
+    EXPECT_EQ(schema::rent::bringUpToDate(c).owners, 1);
 }
 
 TEST(DemoSeed, OneSeedMakesOneEnterprise)

@@ -1,7 +1,8 @@
-// The contracted area kept per plot against the contract lines it adds up:
-// the properties summary over the kept rows equals the summary added up from
-// every line, on a generated register, after random edits of plots, lines
-// and contracts, and after an upgrade of a register of the fourth version.
+// The contracted area kept per plot and per locality against the contract
+// lines it adds up: the properties summary over the kept rows equals the
+// summary added up from every line, on a generated register, after random
+// edits of plots, lines and contracts, and after an upgrade of a register of
+// the fourth and of the sixth version.
 #include "reports/property_summary.h"
 
 #include "demo/writer.h"
@@ -72,11 +73,13 @@ protected:
     void expectKeptEqualsComputed(const char* when)
     {
         plots::bringUpToDate(c);
-        const QStringList kept = selected(c, reports::summaryStatement(plots::keptPlotAreas()));
+        const QStringList kept = selected(c, reports::summaryStatement(plots::keptLocalityAreas()));
         EXPECT_EQ(kept, selected(c, QString::fromUtf8(kSummaryFromLines))) << when;
         EXPECT_EQ(selected(c, plots::keptPlotAreas()), selected(c, plots::plotAreas())) << when;
-        EXPECT_EQ(selected(c, reports::settlementsStatement(plots::keptPlotAreas())),
-                  selected(c, reports::settlementsStatement(plots::plotAreas())))
+        const QString computed = plots::localityAreas(plots::plotAreas());
+        EXPECT_EQ(selected(c, plots::keptLocalityAreas()), selected(c, computed)) << when;
+        EXPECT_EQ(selected(c, reports::settlementsStatement(plots::keptLocalityAreas())),
+                  selected(c, reports::settlementsStatement(computed)))
             << when;
     }
 
@@ -247,4 +250,49 @@ TEST_F(PlotAreaCache, ARegisterOfTheFourthVersionGetsTheKeptRowsOnUpgrade)
     tr.commit();
     EXPECT_EQ(plots::bringUpToDate(c), 1);
     expectKeptEqualsComputed("after an edit");
+}
+
+// A change that marks a good part of the plots is computed in one pass over
+// every line; a change still open meanwhile keeps its marks for the next call.
+TEST_F(PlotAreaCache, ManyMarkedPlotsAreComputedInOnePassThatLeavesOpenChangesMarked)
+{
+    plots::bringUpToDate(c);
+    fb::Transaction tr(c), open(c);
+    fb::execute(c, tr, QStringLiteral("update doghorazemi set redplosht = redplosht + 1"));
+    fb::execute(c, open, QStringLiteral("update zemq set plosht = 7 where id_zemq = (select max(id_zemq) from zemq)"));
+    tr.commit();
+    const int lines = fb::fetchScalar(c, tr, QStringLiteral("select count(distinct id_zemq) from doghorazemi")).toInt();
+    tr.commit();
+    ASSERT_GT(lines, 500 / 4);
+    EXPECT_EQ(plots::bringUpToDate(c), lines);
+    expectKeptEqualsComputed("after every line changed");
+
+    open.commit();
+    EXPECT_EQ(plots::bringUpToDate(c), 1);
+    expectKeptEqualsComputed("after the open change");
+}
+
+TEST_F(PlotAreaCache, ARegisterOfTheSixthVersionGetsTheSumsPerLocalityOnUpgrade)
+{
+    fb::Transaction tr(c);
+    c.executeImmediate(tr, QStringLiteral("drop index IX_ZEMQ_DOGPL_ID_MEST"));
+    c.executeImmediate(tr, QStringLiteral("drop table ZEMQ_DOGPL_MEST"));
+    tr.commit();
+    fb::execute(c, tr, QStringLiteral("update arventa_schema set version = 6"));
+    // A plot changed under the sixth version is marked as it was then.
+    fb::execute(c, tr,
+                QStringLiteral("update zemq set plosht = plosht + 2 where id_zemq = (select min(id_zemq) from zemq)"));
+    tr.commit();
+
+    schema::upgrade(c);
+    EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select list(version) from arventa_schema")).toString(),
+              QString::number(schema::kVersion));
+    tr.commit();
+    expectKeptEqualsComputed("after the upgrade");
+    fb::execute(c, tr,
+                QStringLiteral("update zemq set id_mest = (select max(id_mestn) from mestnost) "
+                               "where id_zemq = (select max(id_zemq) from zemq)"));
+    tr.commit();
+    EXPECT_EQ(plots::bringUpToDate(c), 1);
+    expectKeptEqualsComputed("after a plot moved to another locality");
 }

@@ -4,9 +4,13 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/plot_area_cache.h"
+#include "schema/rent_due_cache.h"
+#include "schema/schema.h"
 
 #include <QStringList>
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace demo {
@@ -75,6 +79,7 @@ public:
         writeOwners();
         writePlots();
         writeContracts();
+        writeContractLines();
         writeShares();
         writeRules();
         writeReceipts();
@@ -163,20 +168,41 @@ private:
                 {c.id, c.signedOn, c.from, c.to, c.kind, 1, c.number, c.landOffice, c.state, c.type, c.terminated});
     }
 
+    // The contract lines in the order of their keys, and the shares in the
+    // order of theirs (owner, plot): each key index then grows at its end
+    // instead of at a random place, which keeps a large load in the page cache.
+    void writeContractLines()
+    {
+        std::vector<const Share*> bound;
+        for (const Share& s : e_.shares)
+            if (s.contract >= 0)
+                bound.push_back(&s);
+        std::sort(bound.begin(), bound.end(), [](const Share* a, const Share* b) { return a->line < b->line; });
+        Insert lines = insert("doghorazemi", "id_dhz id_zemq id_sobstv id_dog chast redplosht");
+        for (const Share* s : bound)
+            lines.row({s->line, plotId(*s), ownerId(*s), e_.contracts[static_cast<size_t>(s->contract)].id, s->part,
+                       decares(s->area)});
+    }
+
     // A bound share has its contract line, which copies the share's part and area.
     void writeShares()
     {
-        Insert lines = insert("doghorazemi", "id_dhz id_zemq id_sobstv id_dog chast redplosht");
-        Insert shares = insert("sobstv", "id_hora id_zemq redplosht chast id_dog id_dhz prredpl");
-        for (const Share& s : e_.shares) {
-            const int owner = e_.owners[static_cast<size_t>(s.owner)].id;
-            const int plot = e_.plots[static_cast<size_t>(s.plot)].id;
-            const int contract = s.contract < 0 ? 0 : e_.contracts[static_cast<size_t>(s.contract)].id;
-            if (contract)
-                lines.row({s.line, plot, owner, contract, s.part, decares(s.area)});
-            shares.row({owner, plot, decares(s.area), s.part, key(contract), key(s.line), decares(s.equalised)});
+        std::vector<const Share*> shares;
+        for (const Share& s : e_.shares)
+            shares.push_back(&s);
+        std::sort(shares.begin(), shares.end(), [this](const Share* a, const Share* b) {
+            return std::pair(ownerId(*a), plotId(*a)) < std::pair(ownerId(*b), plotId(*b));
+        });
+        Insert rows = insert("sobstv", "id_hora id_zemq redplosht chast id_dog id_dhz prredpl");
+        for (const Share* s : shares) {
+            const int contract = s->contract < 0 ? 0 : e_.contracts[static_cast<size_t>(s->contract)].id;
+            rows.row({ownerId(*s), plotId(*s), decares(s->area), s->part, key(contract), key(s->line),
+                      decares(s->equalised)});
         }
     }
+
+    int ownerId(const Share& s) const { return e_.owners[static_cast<size_t>(s.owner)].id; }
+    int plotId(const Share& s) const { return e_.plots[static_cast<size_t>(s.plot)].id; }
 
     void writeRules()
     {
@@ -251,15 +277,86 @@ void requireNewDatabase(fb::Connection& c, fb::Transaction& tr)
         throw fb::Error(QStringLiteral("the database already holds a register; fill only a new one"));
 }
 
+// For the load, the plain indexes of the large tables (not those of a key)
+// and the kept figures' marking triggers are switched off: each index is
+// built once at the end by one sort instead of getting an entry at a random
+// place for every row, and the kept figures are computed once from
+// everything instead of being marked row by row. Whatever a load broken off
+// by a signal left switched off is switched on by the next one.
+class QuietLoad {
+public:
+    explicit QuietLoad(fb::Connection& c) : c_(c)
+    {
+        fb::Transaction tr(c_);
+        fb::Statement st(
+            c_, QStringLiteral("select trim(i.rdb$index_name) from rdb$indices i where i.rdb$system_flag = 0 "
+                               "and coalesce(i.rdb$unique_flag, 0) = 0 "
+                               "and i.rdb$relation_name in ('HORA', 'ZEMQ', 'KATEGORIQ', 'SOBSTV', 'DOGHORAZEMI', "
+                               "'DOG DANNI') and not exists (select 1 from rdb$relation_constraints k "
+                               "where k.rdb$index_name = i.rdb$index_name)"));
+        for (const auto& r : fb::fetchAll(st, tr))
+            indexes_ << r[0].toString();
+        tr.commit();
+        triggers_ = schema::rent::markingTriggers() + schema::plots::markingTriggers();
+        set(false);
+    }
+    // A load that failed leaves the register working all the same.
+    ~QuietLoad()
+    {
+        if (!done_) {
+            try {
+                set(true);
+            } catch (const fb::Error&) {
+            }
+        }
+    }
+    // Switches everything on again and computes the kept figures.
+    void finish()
+    {
+        set(true);
+        done_ = true;
+        fb::Transaction tr(c_);
+        schema::rent::startDueCache(c_, tr);
+        schema::plots::startAreaCache(c_, tr);
+        tr.commit();
+        schema::rent::bringUpToDate(c_);
+    }
+
+private:
+    void set(bool active)
+    {
+        const QString state = active ? QStringLiteral("active") : QStringLiteral("inactive");
+        fb::Transaction tr(c_);
+        for (const QString& name : indexes_)
+            c_.executeImmediate(tr, QStringLiteral("alter index \"%1\" %2").arg(name, state));
+        for (const QString& name : triggers_)
+            c_.executeImmediate(tr, QStringLiteral("alter trigger %1 %2").arg(name, state));
+        tr.commit();
+    }
+
+    fb::Connection& c_;
+    QStringList indexes_, triggers_;
+    bool done_ = false;
+};
+
 }  // namespace
 
 Summary fill(fb::Connection& connection, const Sizes& sizes)
 {
+    // A database made by an earlier arventa-newdb gets the tables of today's.
+    schema::upgrade(connection);
+    Enterprise e;
+    {
+        fb::Transaction tr(connection);
+        requireNewDatabase(connection, tr);
+        e = plan(sizes, readSettlements(connection, tr));
+        tr.commit();
+    }
+    QuietLoad quiet(connection);
     fb::Transaction tr(connection);
-    requireNewDatabase(connection, tr);
-    const Enterprise e = plan(sizes, readSettlements(connection, tr));
     Writer(connection, tr, e).run();
     tr.commit();
+    quiet.finish();
 
     Summary s;
     s.owners = static_cast<int>(e.owners.size());

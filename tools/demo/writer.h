@@ -15,7 +15,9 @@ struct Summary {
 
 // Plans an enterprise of the given size and writes it into the attached
 // database, which must be a new one as arventa-newdb makes it (fb::Error
-// otherwise). Everything goes in one transaction: all of it or nothing.
+// otherwise). The rows go in one transaction: all of them or nothing; the
+// kept figures are then brought up to date, so that the first screen to read
+// them finds nothing left to compute.
 Summary fill(fb::Connection& connection, const Sizes& sizes);
 
 }  // namespace demo
