@@ -9,8 +9,12 @@
 #include "firebird_server.h"
 #include "rent/receipt_numbers.h"
 #include "rent/tfrko.h"
+#include "support/test_db.h"
 
 #include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -281,4 +285,40 @@ TEST_F(Seats, APastYearsRowIsPaidAgainAfterAnotherDeskTookThePaymentBack)
                                              "on r.id_razppari = o.id_razppari where o.id_onr = 1"))
                   .toInt(),
               2);
+}
+
+namespace {
+
+// The attributes line of the database's header page, as fbstat -h shows it.
+QString headerAttributes(const QString& file)
+{
+    QProcess stat;
+    stat.start(QStringLiteral("fbstat"), {QStringLiteral("-h"), file});
+    if (!stat.waitForFinished(30000))
+        return {};
+    for (const QString& line : QString::fromUtf8(stat.readAllStandardOutput()).split(QLatin1Char('\n')))
+        if (line.trimmed().startsWith(QLatin1String("Attributes")))
+            return line.trimmed();
+    return {};
+}
+
+}  // namespace
+
+// The tests' template runs without forced writes; the register the script
+// puts on a server has them, and the file it was copied from stays as it was.
+TEST(ServerCopy, TheRegisterPutOnAServerHasForcedWritesOn)
+{
+    const testsupport::TestDatabase db;  // a copy: other tests read the template meanwhile
+    const QString source = db.path();
+    if (headerAttributes(source).isEmpty())
+        GTEST_SKIP() << "fbstat is not installed";
+    ASSERT_FALSE(headerAttributes(source).contains(QLatin1String("force write")));
+    QTemporaryDir root;
+    QProcess copy;
+    copy.start(QStringLiteral("bash"),
+               {QStringLiteral(ARVENTA_SOURCE_DIR "/scripts/server.sh"), QStringLiteral("copy"), root.path(), source});
+    ASSERT_TRUE(copy.waitForFinished(60000));
+    ASSERT_EQ(copy.exitCode(), 0) << copy.readAllStandardError().toStdString();
+    EXPECT_TRUE(headerAttributes(root.filePath(QStringLiteral("ARVENTA.FDB"))).contains(QLatin1String("force write")));
+    EXPECT_FALSE(headerAttributes(source).contains(QLatin1String("force write")));
 }
