@@ -214,6 +214,10 @@ copy() {
   isql-fb -q -user sysdba "$file" </dev/null >/dev/null ||
     die "$file cannot be opened as a database (is a program still working on it?)"
   cp "$file" "$root/ARVENTA.FDB.part"
+  # A copy of a test's or generated database may have forced writes off; a
+  # register the desks work on has them on (see README, "Where the data lives").
+  gfix -user sysdba -write sync "$root/ARVENTA.FDB.part" ||
+    die "forced writes cannot be set on the copy of $file"
   mv "$root/ARVENTA.FDB.part" "$root/ARVENTA.FDB"
   echo "server.sh: $file copied to $root/ARVENTA.FDB"
 }

@@ -1,7 +1,11 @@
 #include "app/startup.h"
 
+#include "common/failure.h"
 #include "common/prompter.h"
+#include "fb/connection.h"
 #include "fb/error.h"
+#include "schema/schema.h"
+#include "service/archive_files.h"
 #include "service/closing_recovery.h"
 
 #include <QCoreApplication>
@@ -19,6 +23,44 @@ constexpr long kAlreadyOpened = 335545107L;
 
 const QString kAlreadyOpen = QStringLiteral("Регистърът вече е отворен в друго копие на програмата!");
 
+// The database as the user knows it: a file by its full path, a server's by its name.
+QString shownName(const QString& database)
+{
+    return QDir::toNativeSeparators(fb::Connection::resolve(database));
+}
+
+QString notOpened(const QString& database)
+{
+    return QStringLiteral("Базата данни „%1“ не може да бъде отворена.").arg(shownName(database));
+}
+
+// What the user is told when the database must not be opened; empty when it may.
+std::optional<QString> refusal(const QString& database)
+{
+    using Kind = service::RegisterFault::Kind;
+    const std::optional<service::RegisterFault> fault = service::registerFault(database);
+    if (!fault)
+        return std::nullopt;
+    switch (fault->kind) {
+        case Kind::DoesNotOpen:
+            if (heldByAnotherCopy(*fault->error))
+                return kAlreadyOpen;
+            return failure::text(notOpened(database), *fault->error);
+        case Kind::Foreign:
+            return failure::text(QStringLiteral("Базата данни „%1“ не е регистър на тази програма; "
+                                                "програмата няма да я променя.")
+                                     .arg(shownName(database)),
+                                 fault->detail);
+        case Kind::Newer:
+            return QStringLiteral(
+                       "Регистърът „%1“ е от по-нова версия на програмата (версия на данните %2, "
+                       "а тази програма познава до версия %3).\nОтворете го с по-новата програма.")
+                .arg(shownName(database), fault->detail)
+                .arg(schema::kVersion);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 bool heldByAnotherCopy(const fb::Error& error)
@@ -30,18 +72,27 @@ Arventa startArventa(const QString& executableFolder, Prompter& prompter, const 
                      const std::function<void()>& connected)
 {
     Arventa program;
-    program.dm = std::make_unique<TDM>(databaseFile);
-    if (connected)
-        connected();
-    if (program.dm->connectError() && heldByAnotherCopy(*program.dm->connectError())) {
-        // Every screen would fail with the engine's English text; a window
-        // full of errors helps nobody, and the other copy keeps working.
-        prompter.message(kAlreadyOpen);
+    // Asked before the data module connects, since connecting upgrades an
+    // older register: a file that is not one must never be written to.
+    // A window whose every screen fails helps nobody; the program ends.
+    if (const auto why = refusal(databaseFile)) {
+        prompter.message(*why);
         program.exitCode = 1;
         return program;
     }
-    if (!service::recoverBrokenClosing(executableFolder, *program.dm, prompter))
+    program.dm = std::make_unique<TDM>(databaseFile);
+    if (connected)
+        connected();
+    if (const auto& error = program.dm->connectError()) {
+        // Another copy took the file in between, or the upgrade failed.
+        prompter.message(heldByAnotherCopy(*error) ? kAlreadyOpen : failure::text(notOpened(databaseFile), *error));
+        program.exitCode = 1;
         return program;
+    }
+    if (!service::recoverBrokenClosing(executableFolder, *program.dm, prompter)) {
+        program.exitCode = 1;
+        return program;
+    }
     program.registry = std::make_unique<ScreenRegistry>();
     registerScreens(*program.registry);
     program.main = std::make_unique<TFMain>(*program.dm, prompter, *program.registry);

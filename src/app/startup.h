@@ -31,13 +31,15 @@ struct Arventa {
 // is the error a second copy of the program gets on the same folder.
 bool heldByAnotherCopy(const fb::Error& error);
 
-// Starts the program in this order: the data module (which connects and
-// opens the shared cursors, quietly when it cannot); if the database is held
-// by another copy of the program, that is said and nothing more happens
-// (exit code 1); then, if a folder "TEMP" is beside the executable, a year
-// closing broke off: the message is shown and no main window is made;
-// otherwise the main window, maximised. `connected` runs as soon as the data
-// module has tried to connect, before anything is shown.
+// Starts the program in this order: the database is checked (it opens, it
+// is a register of this program, its version is not newer) and, when it
+// fails, what failed is said and nothing more happens (exit code 1: every
+// refusal to start has a non-zero code); then the data module (which
+// connects, upgrading an older register, and opens the shared cursors);
+// then, if a folder "TEMP" is beside the executable, a year closing broke
+// off (service/closing_recovery.h): the program goes on only when the user
+// lets its leftovers go; otherwise the main window, maximised. `connected`
+// runs as soon as the data module has connected, before anything is shown.
 Arventa startArventa(const QString& executableFolder, Prompter& prompter,
                      const QString& databaseFile = QStringLiteral("ARVENTA.FDB"),
                      const std::function<void()>& connected = {});

@@ -34,6 +34,11 @@ constexpr std::array<std::pair<long, const char*>, 14> kReasons{{
 
 QString reason(const fb::Error& error)
 {
+    // Goods receipts and cash payments share one series of numbers, kept
+    // once each in its own table: two desks that gave the same number at
+    // once are refused there, and told so as for a number taken earlier.
+    if (error.has(fb::kUniqueKeyViolation) && error.message().contains(QLatin1String("RAZP_NOMERA")))
+        return QStringLiteral("Разписка с такъв номер съществува!");
     for (const auto& [known, sentence] : kReasons)
         if (error.has(known))
             return QString::fromUtf8(sentence);

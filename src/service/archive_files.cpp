@@ -5,6 +5,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -130,13 +131,56 @@ std::optional<fb::Error> reconnect(TDM& dm)
     return std::nullopt;
 }
 
+namespace {
+
+// Tables every register has had since its first version; later ones are
+// added by the upgrade steps when an old register is opened.
+QStringList missingTables(fb::Connection& probe)
+{
+    const QStringList own = {QStringLiteral("FIRMA"), QStringLiteral("HORA"), QStringLiteral("ZEMQ"),
+                             QStringLiteral("DOG DANNI")};
+    QStringList present;
+    fb::Transaction tr(probe, fb::TransactionOptions::readCommitted(true));
+    fb::Statement st(probe, QStringLiteral("select trim(rdb$relation_name) from rdb$relations"
+                                           " where coalesce(rdb$system_flag, 0) = 0"));
+    for (const auto& row : fb::fetchAll(st, tr))
+        present << row[0].toString();
+    tr.commit();
+    QStringList missing;
+    for (const QString& table : own)
+        if (!present.contains(table))
+            missing << table;
+    return missing;
+}
+
+QString missingText(const QStringList& missing)
+{
+    return QStringLiteral("В базата липсват таблиците %1.").arg(missing.join(QStringLiteral(", ")));
+}
+
+// The register's schema version: 1 for a register of the first program,
+// which had no version table.
+int schemaVersion(fb::Connection& probe)
+{
+    fb::Transaction tr(probe, fb::TransactionOptions::readCommitted(true));
+    fb::Statement has(probe, QStringLiteral("select count(*) from rdb$relations where rdb$relation_name = "
+                                            "'ARVENTA_SCHEMA'"));
+    int version = 1;
+    if (fb::fetchAll(has, tr).front()[0].toInt() > 0) {
+        fb::Statement st(probe, QStringLiteral("select max(version) from arventa_schema"));
+        const auto rows = fb::fetchAll(st, tr);
+        if (!rows.front()[0].isNull())
+            version = rows.front()[0].toInt();
+    }
+    tr.commit();
+    return version;
+}
+
+}  // namespace
+
 std::optional<QString> notRegister(const QString& file)
 {
     constexpr long kNotADatabase = 335544323L;  // isc_bad_db_format
-    // Tables every register has had since its first version; later ones
-    // are added by the upgrade steps when an old archive is opened.
-    const QStringList own = {QStringLiteral("FIRMA"), QStringLiteral("HORA"), QStringLiteral("ZEMQ"),
-                             QStringLiteral("DOG DANNI")};
     fb::Connection probe;
     try {
         probe.attach(QDir::fromNativeSeparators(file));
@@ -145,23 +189,35 @@ std::optional<QString> notRegister(const QString& file)
             return e.message();
         throw;
     }
-    QStringList present;
-    {
-        fb::Transaction tr(probe, fb::TransactionOptions::readCommitted(true));
-        fb::Statement st(probe, QStringLiteral("select trim(rdb$relation_name) from rdb$relations"
-                                               " where coalesce(rdb$system_flag, 0) = 0"));
-        for (const auto& row : fb::fetchAll(st, tr))
-            present << row[0].toString();
-        tr.commit();
-    }
+    const QStringList missing = missingTables(probe);
     probe.detach();
-    QStringList missing;
-    for (const QString& table : own)
-        if (!present.contains(table))
-            missing << table;
     if (missing.isEmpty())
         return std::nullopt;
-    return QStringLiteral("В базата липсват таблиците %1.").arg(missing.join(QStringLiteral(", ")));
+    return missingText(missing);
+}
+
+std::optional<RegisterFault> registerFault(const QString& database)
+{
+    using Kind = RegisterFault::Kind;
+    fb::Connection probe;
+    try {
+        probe.attach(database);
+    } catch (const fb::Error& e) {
+        return RegisterFault{Kind::DoesNotOpen, e.message(), e};
+    }
+    // Only reads here: another program's database must stay as it is.
+    try {
+        std::optional<RegisterFault> fault;
+        if (const QStringList missing = missingTables(probe); !missing.isEmpty())
+            fault = RegisterFault{Kind::Foreign, missingText(missing), std::nullopt};
+        else if (const int version = schemaVersion(probe); version > schema::kVersion)
+            fault = RegisterFault{Kind::Newer, QString::number(version), std::nullopt};
+        probe.detach();
+        return fault;
+    } catch (const fb::Error& e) {
+        // A file that attaches but cannot be read is as good as unopened.
+        return RegisterFault{Kind::DoesNotOpen, e.message(), e};
+    }
 }
 
 }  // namespace service

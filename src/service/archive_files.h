@@ -64,4 +64,18 @@ std::optional<fb::Error> reconnect(TDM& dm);
 // another process holds, no rights to it) is the client's fb::Error.
 std::optional<QString> notRegister(const QString& file);
 
+// Why a database must not be opened by the program, asked before anything
+// of it is written: it does not open (the client's error), it is not a
+// register of this program (its own tables are missing; detail names
+// them), or it is a register of a newer program (detail is its version).
+struct RegisterFault {
+    enum class Kind { DoesNotOpen, Foreign, Newer };
+    Kind kind;
+    QString detail;
+    std::optional<fb::Error> error;  // the client's, when it does not open
+};
+// Empty when the program may open the database (an older register is
+// upgraded when the data module connects, after this check).
+std::optional<RegisterFault> registerFault(const QString& database);
+
 }  // namespace service

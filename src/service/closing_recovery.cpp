@@ -61,6 +61,40 @@ std::optional<Years> yearNow(TDM& dm)
     }
 }
 
+// The run copies the database into TEMP first and changes nothing before
+// all its copies are made; a copy there that does not open (none yet, or
+// the copier's half-written temporary file) means it was cut during that
+// first copy. The database is then as it was, which its own farming year
+// confirms: it reads, and the archive folder of that year, made only after
+// TEMP's copy, is not there.
+bool cutDuringCopies(const QDir& program, const std::optional<Years>& now)
+{
+    return now && !QFileInfo::exists(program.filePath(QStringLiteral("%1_%2").arg(now->first).arg(now->second)));
+}
+
+QString question(const Years& year, bool closed, bool copying)
+{
+    if (copying)
+        return QStringLiteral(
+                   "Приключването на период %1/%2 е било прекъснато при копирането на файловете, преди да промени "
+                   "данните; годината не е приключена.\n"
+                   "Временната папка TEMP ще бъде изтрита. Да продължи ли програмата?")
+            .arg(year.first)
+            .arg(year.second);
+    if (closed)
+        return QStringLiteral(
+                   "Приключването на период %1/%2 е било прекъснато след като годината е приключена.\n"
+                   "Остава да се изтрие временната папка TEMP. Да продължи ли програмата?")
+            .arg(year.first)
+            .arg(year.second);
+    return QStringLiteral(
+               "Приключването на период %1/%2 е било прекъснато преди да промени данните; "
+               "годината не е приключена.\n"
+               "Временната папка TEMP и архивът на годината ще бъдат изтрити. Да продължи ли програмата?")
+        .arg(year.first)
+        .arg(year.second);
+}
+
 }  // namespace
 
 bool recoverBrokenClosing(const QString& programFolder, TDM& dm, Prompter& prompter)
@@ -69,32 +103,23 @@ bool recoverBrokenClosing(const QString& programFolder, TDM& dm, Prompter& promp
     const QString temp = program.filePath(QStringLiteral("TEMP"));
     if (!QFileInfo(temp).isDir())
         return true;
-    const auto before = yearBefore(QDir(temp).filePath(QStringLiteral("ARVENTA.FDB")));
     const auto now = yearNow(dm);
+    const auto copied = yearBefore(QDir(temp).filePath(QStringLiteral("ARVENTA.FDB")));
+    const bool copying = !copied && cutDuringCopies(program, now);
+    // Cut during the copies, the run's year is the database's own.
+    const auto before = copying ? now : copied;
     if (!before || !now || (*now != *before && now->first != before->first + 1)) {
         prompter.message(kBroken);
         return false;
     }
     const bool closed = *now != *before;
-    const QString question =
-        closed ? QStringLiteral(
-                     "Приключването на период %1/%2 е било прекъснато след като годината е приключена.\n"
-                     "Остава да се изтрие временната папка TEMP. Да продължи ли програмата?")
-                     .arg(before->first)
-                     .arg(before->second)
-               : QStringLiteral(
-                     "Приключването на период %1/%2 е било прекъснато преди да промени данните; "
-                     "годината не е приключена.\n"
-                     "Временната папка TEMP и архивът на годината ще бъдат изтрити. Да продължи ли програмата?")
-                     .arg(before->first)
-                     .arg(before->second);
-    if (!prompter.confirm(question, Prompter::Default::No)) {
+    if (!prompter.confirm(question(*before, closed, copying), Prompter::Default::No)) {
         prompter.message(kBroken);
         return false;
     }
     // The archive of a closed year is its record and stays; that of a year
     // still open was made by the cut-off run (a run refuses an existing one).
-    if (!closed)
+    if (!closed && !copying)
         removeFolder(program.filePath(QStringLiteral("%1_%2").arg(before->first).arg(before->second)));
     if (!removeFolder(temp)) {
         prompter.message(kBroken);

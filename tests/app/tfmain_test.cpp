@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -69,16 +70,34 @@ protected:
     QTemporaryDir exeDir;
 };
 
-TEST_F(TFMainTest, ABrokenOffYearClosingStopsTheStartEvenWithAGoodDatabase)
+TEST_F(TFMainTest, ABrokenOffYearClosingStopsTheStartWithAnExitCodeUnlessTheUserLetsItsLeftoversGo)
 {
+    seedFirm(QStringLiteral("Агро ООД"), 2, QString());
+    {
+        fb::Connection c;
+        c.attach(db.path());
+        fb::Transaction tr(c);
+        fb::execute(c, tr, QStringLiteral("update FIRMA set FROMYEAR = '2009-10-01', TOYEAR = '2010-09-30'"));
+        tr.commit();
+    }
     ASSERT_TRUE(QDir(exeDir.path()).mkdir(QStringLiteral("TEMP")));
+    prompter.answerNo();  // TEMP is empty: the closing was cut during its first copy
+    {
+        Arventa program = start(db.path());
+        EXPECT_EQ(prompter.shown().size(), 2);
+        EXPECT_EQ(prompter.shown().last(), QStringLiteral("Извършено е неуспешно приключване на период!\n"
+                                                          "Моля, свържете се с Стелмар ЕООД!"));
+        EXPECT_FALSE(program.main);
+        EXPECT_NE(program.exitCode, 0);
+        ASSERT_TRUE(program.dm);
+        EXPECT_TRUE(program.dm->THora.isOpen());  // the module came first, and it did open
+        EXPECT_TRUE(QDir(exeDir.path()).exists(QStringLiteral("TEMP")));
+    }
+    prompter.answerYes();
     Arventa program = start(db.path());
-    EXPECT_EQ(prompter.shown(), QStringList{QStringLiteral("Извършено е неуспешно приключване на период!\n"
-                                                           "Моля, свържете се с Стелмар ЕООД!")});
-    EXPECT_FALSE(program.main);
-    ASSERT_TRUE(program.dm);
-    EXPECT_TRUE(program.dm->THora.isOpen());  // the module came first, and it did open
-    EXPECT_TRUE(QDir(exeDir.path()).exists(QStringLiteral("TEMP")));
+    EXPECT_TRUE(program.main);
+    EXPECT_EQ(program.exitCode, 0);
+    EXPECT_FALSE(QDir(exeDir.path()).exists(QStringLiteral("TEMP")));
 }
 
 TEST_F(TFMainTest, TheCaptionFollowsTheFirmRow)
@@ -100,15 +119,16 @@ TEST_F(TFMainTest, TheCaptionFollowsTheFirmRow)
     EXPECT_TRUE(prompter.shown().isEmpty());
 }
 
-TEST_F(TFMainTest, AMissingDatabaseShowsNothingUntilTheFirstRead)
+TEST_F(TFMainTest, AMissingDatabaseStopsTheStartBeforeAnyWindow)
 {
-    Arventa program = start(db.folder() + QStringLiteral("/NONE.FDB"));
-    ASSERT_TRUE(program.main);
-    EXPECT_TRUE(prompter.shown().isEmpty());
-    ASSERT_TRUE(program.dm->connectError());
-    EXPECT_FALSE(heldByAnotherCopy(*program.dm->connectError()));  // only a held file stops the start
-    EXPECT_EQ(program.main->windowTitle(), QStringLiteral("Арвента"));
-    EXPECT_THROW(program.dm->THora.open(), fb::Error);
+    const QString missing = db.folder() + QStringLiteral("/NONE.FDB");
+    Arventa program = start(missing);
+    EXPECT_FALSE(program.main);
+    EXPECT_NE(program.exitCode, 0);
+    ASSERT_EQ(prompter.shown().size(), 1);
+    EXPECT_TRUE(prompter.shown().front().startsWith(
+        QStringLiteral("Базата данни „%1“ не може да бъде отворена.\n").arg(QDir::toNativeSeparators(missing))));
+    EXPECT_FALSE(QFile::exists(missing));
 }
 
 TEST_F(TFMainTest, TheMenuAndToolbarCarryTheirNamesAndOnlyBuiltScreensAreEnabled)

@@ -12,6 +12,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 using namespace servicetest;
@@ -71,6 +74,55 @@ TEST_F(ClosingRecovery, AClosedYearKeepsItsArchiveAndOnlyTempGoes)
                                          "програмата?")});
     EXPECT_FALSE(QFileInfo::exists(in(QStringLiteral("TEMP"))));
     EXPECT_TRUE(QFileInfo(in(QStringLiteral("2009_2010/."))).isDir());
+}
+
+// Cut during its first copy the run leaves TEMP empty, or with the copier's
+// half-written file, or with a copy that does not open: nothing was changed.
+TEST(ClosingRecoveryDuringCopies, ATempWithoutAWholeCopyIsRecognisedAndGoesWhenTheUserAgrees)
+{
+    const QString question = QStringLiteral(
+        "Приключването на период 2009/2010 е било прекъснато при копирането на файловете, преди да промени данните; "
+        "годината не е приключена.\nВременната папка TEMP ще бъде изтрита. Да продължи ли програмата?");
+    testsupport::TestDatabase db;
+    seedYear(db.path(), 2009, QStringLiteral("Иван Петров"));
+    QFile source(db.path());
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray head = source.read(65536);
+    const std::vector<std::pair<const char*, QByteArray>> leftovers = {
+        {nullptr, {}}, {"qt_temp.Xy12Ab", head}, {"ARVENTA.FDB", {}}, {"ARVENTA.FDB", head}};
+    for (const auto& [name, content] : leftovers) {
+        SCOPED_TRACE(name ? name : "empty");
+        QTemporaryDir program;
+        const QDir temp(QDir(program.path()).filePath(QStringLiteral("TEMP")));
+        ASSERT_TRUE(temp.mkpath(QStringLiteral(".")));
+        if (name) {
+            ASSERT_TRUE(writeFile(temp.filePath(QLatin1String(name)), content));
+        }
+        testsupport::ScriptedPrompter prompter;
+        TDM dm(db.path());
+        prompter.answerNo();
+        EXPECT_FALSE(service::recoverBrokenClosing(program.path(), dm, prompter));
+        EXPECT_EQ(prompter.shown(), (QStringList{question, kBroken}));
+        EXPECT_TRUE(temp.exists());
+
+        prompter.clearShown();
+        prompter.answerYes();
+        EXPECT_TRUE(service::recoverBrokenClosing(program.path(), dm, prompter));
+        EXPECT_EQ(prompter.shown(), QStringList{question});
+        EXPECT_FALSE(temp.exists());
+    }
+    EXPECT_EQ(testsupport::countRows(db.path(), QStringLiteral("FIRMA where extract(year from TOYEAR) = 2010")), 1);
+
+    // The year's archive is made after TEMP's copy: with it there and no
+    // copy in TEMP, what happened cannot be told, and nothing is touched.
+    QTemporaryDir program;
+    ASSERT_TRUE(QDir(program.path()).mkpath(QStringLiteral("TEMP")));
+    ASSERT_TRUE(QDir(program.path()).mkpath(QStringLiteral("2009_2010")));
+    testsupport::ScriptedPrompter prompter;
+    TDM dm(db.path());
+    EXPECT_FALSE(service::recoverBrokenClosing(program.path(), dm, prompter));
+    EXPECT_EQ(prompter.shown(), QStringList{kBroken});
+    EXPECT_TRUE(QDir(program.path()).exists(QStringLiteral("TEMP")));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
 #include "fb/error.h"
+#include "outputs.h"
 #include "report_engine/report_project.h"
-#include "service/archive_files.h"
 #include "transfers/dekl69_export.h"
 #include "transfers/dekl70_export.h"
 #include "transfers/delivered_forms.h"
@@ -20,30 +20,36 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTextStream>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
 const char* const kUsage =
-    "usage: arventa-export nap FORM.xlsx --database DB [--invalid OUT.pdf]\n"
-    "       arventa-export ak FORM.xlsx --database DB [--invalid OUT.pdf]\n"
-    "       arventa-export ak-db FILE.mde --database DB [--invalid OUT.pdf]\n"
-    "       arventa-export dekl69 --database DB [--folder FOLDER] [--ekatte CODE]\n"
-    "       arventa-export dekl70 --database DB [--folder FOLDER] [--ekatte CODE] [--invalid OUT.pdf]\n"
+    "usage: arventa-export nap FORM.xlsx --database DB [--invalid OUT.pdf] [--force]\n"
+    "       arventa-export ak FORM.xlsx --database DB [--invalid OUT.pdf] [--force]\n"
+    "       arventa-export ak-db FILE.mde --database DB [--invalid OUT.pdf] [--force]\n"
+    "       arventa-export dekl69 --database DB [--folder FOLDER] [--ekatte CODE] [--force]\n"
+    "       arventa-export dekl70 --database DB [--folder FOLDER] [--ekatte CODE] [--invalid OUT.pdf] [--force]\n"
     "nap fills FORM.xlsx, an empty copy of the income declaration form (DeklNAP.xlsx), and saves it.\n"
     "ak fills FORM.xlsx, an empty copy of the survey card form (zp_viva11_5.xlsx), and saves it;\n"
     "ak-db writes the survey card into FILE.mde, an empty survey database (zp_v15.mde).\n"
     "The blank forms delivered with the program (beside it, or in a forms folder) are never filled:\n"
     "copy one elsewhere and give the copy.\n"
     "dekl69 and dekl70 write FOLDER/Dekl69/<EKATTE>.xlsx (Dekl70/...) for every cadastral area, or for\n"
-    "the one of CODE, replacing files there; FOLDER is the current folder unless given.\n"
-    "--invalid prints the owners or plots that could not be declared to a PDF file.\n";
+    "the one of CODE; FOLDER is the current folder unless given.\n"
+    "--invalid prints the owners or plots that could not be declared to a PDF file.\n"
+    "A file already there is replaced only with --force. A run that fails leaves the form as it was and\n"
+    "writes no file; the files written are readable by their owner only.\n";
 
 struct Arguments {
     QString kind, form, database, folder, ekatte, invalid;
+    bool force = false;
 };
 
 std::optional<Arguments> parse(const QStringList& args)
@@ -64,6 +70,8 @@ std::optional<Arguments> parse(const QStringList& args)
             a.ekatte = args[++i];
         else if (arg == QLatin1String("--invalid") && hasValue)
             a.invalid = args[++i];
+        else if (arg == QLatin1String("--force"))
+            a.force = true;
         else if (!arg.startsWith(QLatin1Char('-')) && a.form.isEmpty())
             a.form = arg;
         else
@@ -95,11 +103,25 @@ bool accepted(const std::optional<transfers::WriteRefusal>& refusal)
     return !refusal;
 }
 
-// Prints rows through a layout to a PDF file.
-bool printInvalid(const QString& layout, const QString& pdf, const std::function<void(reports::ReportProject&)>& bind)
+// Says why the run stops before it wrote anything; false when it may go on.
+bool writable(const std::optional<QString>& refusal)
 {
+    if (refusal)
+        say(kFailed + QLatin1Char('\n') + *refusal);
+    return !refusal;
+}
+
+// Prints rows through a layout to the PDF file `pdf`, staged beside its place.
+bool printInvalid(const QString& layout, exportcli::Outputs& outputs, const QString& pdf,
+                  const std::function<void(reports::ReportProject&)>& bind)
+{
+    const QString staged = outputs.stage(pdf);
+    if (staged.isEmpty()) {
+        writable(outputs.refusal(pdf).value_or(exportcli::folderNotMade(QFileInfo(pdf).absolutePath())));
+        return false;
+    }
     PrintingPrompter prompter;
-    reports::FixedOutputChooser output({reports::OutputChoice::Kind::Pdf, pdf});
+    reports::FixedOutputChooser output({reports::OutputChoice::Kind::Pdf, staged});
     reports::ReportProject project(layout, prompter, nullptr);
     project.setOutputChooser(output);
     bind(project);
@@ -116,8 +138,10 @@ int incomeDeclaration(const Arguments& a, dataset::TransactionArea& area)
     const auto payments = nap::paymentsOf(query);
     firm.open();
     const nap::Payer payer = firm.isEmpty() ? nap::Payer{} : nap::payerOf(firm);
-    if (!accepted(transfers::writeRefusal(a.form)))
+    exportcli::Outputs outputs(a.force);
+    if (!accepted(transfers::writeRefusal(a.form)) || (!a.invalid.isEmpty() && !writable(outputs.refusal(a.invalid))))
         return 1;
+    exportcli::FilledInPlace filled(a.form);
     const nap::Result result = nap::transfer(a.form, payer, payments);
     if (!result.refusal.isEmpty()) {
         say(result.refusal);
@@ -128,12 +152,15 @@ int incomeDeclaration(const Arguments& a, dataset::TransactionArea& area)
     for (size_t i = 0; i < payments.size(); ++i)
         if (!result.written[i])
             invalid.rows.push_back({fb::Value(payments[i].egn), fb::Value(payments[i].ime)});
-    QTextStream(stdout) << a.form << ": " << payments.size() - invalid.rows.size() << " owners written, "
-                        << invalid.rows.size() << " left out\n";
     if (!a.invalid.isEmpty() && !invalid.rows.empty() &&
-        !printInvalid(QStringLiteral("TransferNevalidni.rav"), a.invalid,
+        !printInvalid(QStringLiteral("TransferNevalidni.rav"), outputs, a.invalid,
                       [&](reports::ReportProject& p) { p.bindRows(QStringLiteral("tr"), invalid); }))
         return 1;
+    if (!writable(outputs.commit()))
+        return 1;
+    filled.keep();
+    QTextStream(stdout) << a.form << ": " << payments.size() - invalid.rows.size() << " owners written, "
+                        << invalid.rows.size() << " left out\n";
     return 0;
 }
 
@@ -144,6 +171,10 @@ int surveyCard(const Arguments& a, dataset::TransactionArea& area)
     namespace sd = transfers::survey_database;
     const auto [card, written] = sc::readCard(area);
     const bool database = a.kind == QLatin1String("ak-db");
+    exportcli::Outputs outputs(a.force);
+    if (!a.invalid.isEmpty() && !writable(outputs.refusal(a.invalid)))
+        return 1;
+    exportcli::FilledInPlace filled(a.form.trimmed());
     const QString refusal =
         database ? sd::write(a.form.trimmed(), card.record, sc::databaseAreas(written), sc::databasePlots(written))
                  : sc::transfer(a.form, card, written);
@@ -151,21 +182,22 @@ int surveyCard(const Arguments& a, dataset::TransactionArea& area)
         say(refusal);
         return 1;
     }
+    if (!a.invalid.isEmpty()) {
+        dataset::Dataset all(area, QStringLiteral("IBQImoti"));
+        all.sql().setLines(QStringList{sc::plotsStatement()} + sc::allPlotLines());
+        const reports::Table invalid = sc::invalidTable(all);
+        if (invalid.rows.empty())
+            say(sc::kNoInvalidData);
+        else if (!printInvalid(QStringLiteral("TransferNevalidniAK.rav"), outputs, a.invalid,
+                               [&](reports::ReportProject& p) { p.bindRows(QStringLiteral("rvdsAK"), invalid); }))
+            return 1;
+    }
+    if (!writable(outputs.commit()))
+        return 1;
+    filled.keep();
     QTextStream(stdout) << a.form << ": " << sc::databaseAreas(written).size() << " areas, "
                         << sc::databasePlots(written).size() << " plots written\n";
-    if (a.invalid.isEmpty())
-        return 0;
-    dataset::Dataset all(area, QStringLiteral("IBQImoti"));
-    all.sql().setLines(QStringList{sc::plotsStatement()} + sc::allPlotLines());
-    const reports::Table invalid = sc::invalidTable(all);
-    if (invalid.rows.empty()) {
-        say(sc::kNoInvalidData);
-        return 0;
-    }
-    return printInvalid(QStringLiteral("TransferNevalidniAK.rav"), a.invalid,
-                        [&](reports::ReportProject& p) { p.bindRows(QStringLiteral("rvdsAK"), invalid); })
-               ? 0
-               : 1;
+    return 0;
 }
 
 int landDeclarations(const Arguments& a, dataset::TransactionArea& area)
@@ -181,38 +213,55 @@ int landDeclarations(const Arguments& a, dataset::TransactionArea& area)
     dataset::Dataset plots(area, QStringLiteral("IBQImoti"));
     plots.sql().setLines({own ? transfers::dekl69::plotsStatement() : transfers::dekl70::plotsStatement()});
     const QString folder = ld::outputFolder(a.folder, own ? transfers::dekl69::kFolder : transfers::dekl70::kFolder);
-    service::makeFolder(folder);
-    // A file of the folder that cannot be replaced is found as it is written.
-    if (!accepted(transfers::folderRefusal(folder)))
+    if (!writable(exportcli::makeWritableFolder(folder)))
         return 1;
-    const QDate today = QDate::currentDate();
-    const ld::Form form = own ? transfers::dekl69::form(place, today) : transfers::dekl70::form(place, today);
-    int written = 0;
+    // The areas first, so that a file that may not be replaced stops the
+    // run before anything is written.
+    std::vector<std::pair<QString, fb::Value>> chosen;
     areas.open();
     for (areas.first(); !areas.eof(); areas.next()) {
         const QString ekatte = areas.field(QStringLiteral("EKATTE")).asString();
-        if (!a.ekatte.isEmpty() && ekatte != a.ekatte)
-            continue;
-        plots.close();
-        plots.setParam(QStringLiteral("id_zeml"), areas.field(QStringLiteral("ID_ZEML")).value());
-        const auto lines = own ? transfers::dekl69::linesOf(plots) : transfers::dekl70::linesOf(plots);
-        const QString path = ld::outputFile(folder, ekatte);
-        ld::write(path, form, lines);
-        QTextStream(stdout) << path << ": " << lines.size() << " lines\n";
-        ++written;
+        if (a.ekatte.isEmpty() || ekatte == a.ekatte)
+            chosen.emplace_back(ekatte, areas.field(QStringLiteral("ID_ZEML")).value());
     }
-    if (written == 0 && !a.ekatte.isEmpty()) {
+    if (chosen.empty() && !a.ekatte.isEmpty()) {
         say(QStringLiteral("Няма землище с ЕКАТТЕ %1 за декларацията!").arg(a.ekatte));
         return 1;
     }
-    if (a.invalid.isEmpty())
-        return 0;
-    dataset::Dataset invalid(area, QStringLiteral("IBQInvalidDataDekl70"));
-    invalid.sql().setLines({transfers::dekl70::invalidDataStatement()});
-    return printInvalid(QStringLiteral("TransferNevalidniDekl70.rav"), a.invalid,
-                        [&](reports::ReportProject& p) { p.bindConnection(QStringLiteral("rvdsDekl70"), invalid); })
-               ? 0
-               : 1;
+    exportcli::Outputs outputs(a.force);
+    for (const auto& [ekatte, id] : chosen)
+        if (!writable(outputs.refusal(ld::outputFile(folder, ekatte))))
+            return 1;
+    if (!a.invalid.isEmpty() && !writable(outputs.refusal(a.invalid)))
+        return 1;
+    const QDate today = QDate::currentDate();
+    const ld::Form form = own ? transfers::dekl69::form(place, today) : transfers::dekl70::form(place, today);
+    QStringList done;
+    for (const auto& [ekatte, id] : chosen) {
+        plots.close();
+        plots.setParam(QStringLiteral("id_zeml"), id);
+        const auto lines = own ? transfers::dekl69::linesOf(plots) : transfers::dekl70::linesOf(plots);
+        const QString path = ld::outputFile(folder, ekatte);
+        const QString staged = outputs.stage(path);
+        if (staged.isEmpty()) {
+            writable(outputs.refusal(path).value_or(exportcli::folderNotMade(folder)));
+            return 1;
+        }
+        ld::write(staged, form, lines);
+        done << QStringLiteral("%1: %2 lines").arg(path).arg(lines.size());
+    }
+    if (!a.invalid.isEmpty()) {
+        dataset::Dataset invalid(area, QStringLiteral("IBQInvalidDataDekl70"));
+        invalid.sql().setLines({transfers::dekl70::invalidDataStatement()});
+        if (!printInvalid(QStringLiteral("TransferNevalidniDekl70.rav"), outputs, a.invalid,
+                          [&](reports::ReportProject& p) { p.bindConnection(QStringLiteral("rvdsDekl70"), invalid); }))
+            return 1;
+    }
+    if (!writable(outputs.commit()))
+        return 1;
+    for (const QString& line : done)
+        QTextStream(stdout) << line << "\n";
+    return 0;
 }
 
 }  // namespace
