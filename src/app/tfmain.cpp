@@ -112,6 +112,11 @@ TFMain::TFMain(TDM& dm, Prompter& prompter, ScreenRegistry& registry, QWidget* p
     mdi_->setObjectName(QStringLiteral("Image1"));
     mdi_->setBackground(QColor(0xE8, 0xEE, 0xE0));
     setCentralWidget(mdi_);
+    // A screen come to the front offers the lookups committed meanwhile.
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* frame) {
+        if (frame)
+            freshLookups({dm_, prompter_, registry_.sortSwitches(), registry_.outputChooser()});
+    });
     buildMenu();
     buildToolBar();
     updateCommands();
