@@ -1,6 +1,9 @@
 #include "app/screen_registry.h"
 
+#include "common/failure.h"
 #include "common/screen.h"
+#include "dm/tdm.h"
+#include "fb/error.h"
 #include "registers/tfdogovor.h"
 #include "registers/tffirma.h"
 #include "registers/tfkatkoef.h"
@@ -30,10 +33,20 @@ Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context
     const auto f = factories_.find(kind);
     if (f == factories_.end())
         return nullptr;
+    freshLookups(context);
     Screen* screen = (*f)(context);
     if (screen && screen->objectName().isEmpty())
         screen->setObjectName(kind);
     return screen;
+}
+
+void freshLookups(const ScreenContext& context)
+{
+    try {
+        context.dm.freshLookups();
+    } catch (const fb::Error& e) {
+        failure::show(context.prompter, QStringLiteral("Списъците с видове не могат да бъдат прочетени отново."), e);
+    }
 }
 
 void ScreenRegistry::setInstance(const QString& kind, Screen* screen)

@@ -25,6 +25,11 @@ struct ScreenContext {
     reports::OutputChooser& outputs;
 };
 
+// The data module's lookups (rent types, goods, contract kinds and types)
+// read again, so that a screen opening or coming to the front offers what
+// was committed since; a failure is said.
+void freshLookups(const ScreenContext& context);
+
 using ScreenFactory = std::function<Screen*(const ScreenContext&)>;
 
 // One reference per screen kind ("TFHora", "TFZemq"…) to its open instance,
@@ -37,7 +42,7 @@ public:
     // Every kind that has a factory.
     QStringList kinds() const { return factories_.keys(); }
 
-    // A new screen of the kind, not yet registered.
+    // A new screen of the kind, not yet registered, over fresh lookups.
     Screen* create(const QString& kind, const ScreenContext& context) const;
     // The open instance of the kind, nullptr when none.
     Screen* instance(const QString& kind) const { return instances_.value(kind); }

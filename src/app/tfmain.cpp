@@ -112,6 +112,11 @@ TFMain::TFMain(TDM& dm, Prompter& prompter, ScreenRegistry& registry, QWidget* p
     mdi_->setObjectName(QStringLiteral("Image1"));
     mdi_->setBackground(QColor(0xE8, 0xEE, 0xE0));
     setCentralWidget(mdi_);
+    // A screen come to the front offers the lookups committed meanwhile.
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* frame) {
+        if (frame)
+            freshLookups({dm_, prompter_, registry_.sortSwitches(), registry_.outputChooser()});
+    });
     buildMenu();
     buildToolBar();
     updateCommands();
@@ -250,16 +255,18 @@ void TFMain::present(Screen* screen, bool modal)
         screen->show();
         return;
     }
+    // A screen of fixed size keeps its frame so: no maximise button, no
+    // resizing by the border (asked before it is shown: one too large for
+    // the work area then scrolls inside a frame bounded to the area).
+    const bool fixed = screen->layout() && screen->layout()->sizeConstraint() == QLayout::SetFixedSize;
     QMdiSubWindow* sub = mdi_->addSubWindow(screen);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    screen->show();
-    // A screen of fixed size keeps its frame so: no maximise button, no
-    // resizing by the border.
-    if (screen->layout() && screen->layout()->sizeConstraint() == QLayout::SetFixedSize) {
+    if (fixed)
         sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    screen->show();
+    if (fixed)
         sub->setFixedSize(sub->sizeHint());
-    }
 }
 
 // The rent rules screen, made outside the registry, runs its rent-goods

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace {
 
 std::vector<dataset::GridColumn> gridColumns(const std::vector<ListColumn>& columns)
@@ -37,6 +39,11 @@ ListGrid::ListGrid(QTableView* view, dataset::Dataset& rows, std::vector<ListCol
       prompter_(prompter)
 {
     new dataset::GridBinder(view, *model_);
+    // An empty list shows its titles whole too (rows, once read, may widen the columns).
+    const QFontMetrics titles = view->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < int(columns_.size()); ++c)
+        view->setColumnWidth(c,
+                             std::max(view->columnWidth(c), titles.horizontalAdvance(columns_[size_t(c)].title) + 28));
     view->verticalHeader()->hide();
     connect(view, &QTableView::doubleClicked, this, &ListGrid::rowDoubleClicked);
 }

@@ -5,29 +5,43 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 
 #include <algorithm>
 
 namespace {
 
+// A grid shows at least this many rows: a window squeezed smaller scrolls
+// inside instead.
+constexpr int kLeastRows = 5;
+
 // A grid that asks for room for a number of rows and for its columns as
 // they were fitted, so that a window opens showing its list.
 class ListView : public QTableView {
 public:
-    ListView(int rows, QWidget* parent) : QTableView(parent), rows_(rows) {}
+    ListView(int rows, QWidget* parent) : QTableView(parent), rows_(std::max(rows, kLeastRows)) {}
 
     QSize sizeHint() const override
     {
         int width = 2 * frameWidth() + 4;
         for (int c = 0; c < horizontalHeader()->count(); ++c)
             width += columnWidth(c);
-        const int height = 2 * frameWidth() + horizontalHeader()->sizeHint().height() +
-                           rows_ * verticalHeader()->defaultSectionSize() + 4;
-        return {std::clamp(width, 320, 1500), height};
+        return {std::clamp(width, 320, 1500), heightFor(rows_)};
+    }
+    // The least rows, and below them the horizontal scroll bar a narrow grid may need.
+    QSize minimumSizeHint() const override
+    {
+        return {QTableView::minimumSizeHint().width(),
+                heightFor(kLeastRows) + horizontalScrollBar()->sizeHint().height()};
     }
 
 private:
+    int heightFor(int rows) const
+    {
+        return 2 * frameWidth() + horizontalHeader()->sizeHint().height() +
+               rows * verticalHeader()->defaultSectionSize() + 4;
+    }
     int rows_;
 };
 

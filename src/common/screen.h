@@ -2,7 +2,12 @@
 
 #include <QWidget>
 
-// The base of every child screen. Closing a screen (by itself or because the
+// The base of every child screen. A screen in the main window's work area
+// keeps its frame inside the area, however it grows (a panel opened, a list
+// read): the frame is moved back and bounded to the area's room, and content
+// that cannot be shown in that room scrolls inside the screen instead.
+//
+// Closing a screen (by itself or because the
 // main window closes) first asks its close check; a screen that refuses stays
 // open. A screen that does close says so through closed(), which is how the
 // main window's registry empties its reference to it.
@@ -36,9 +41,16 @@ protected:
 
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void watchFrame();
+    void keepInsideArea();
+    QSize scrollInside();
+
     bool frameWatched_ = false;
+    bool fitting_ = false;
+    bool scrolling_ = false;
 };
 
 // Shows a screen as a modal window of its own over its parent's window and

@@ -269,6 +269,21 @@ void TDM::reopenRuleCursors()
         c->open();
 }
 
+void TDM::freshLookups()
+{
+    for (auto [area, cursor] : {std::pair{&IBTVR, &TVidRenta}, std::pair{&IBTRK, &TRentaKult},
+                                std::pair{&IBTDogVid, &TDogVid}, std::pair{&IBTDT, &TDogTip}}) {
+        if (!area->isActive() || !cursor->isOpen() || cursor->isEditing())
+            continue;
+        const dataset::Row key = cursor->key();
+        area->commit();
+        if (key.empty())
+            cursor->open();
+        else
+            cursor->openAtKey(key);
+    }
+}
+
 void TDM::TDogovorBeforeDelete()
 {
     deleteAll(TDHZ);

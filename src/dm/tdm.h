@@ -69,6 +69,12 @@ public:
     // Opens the rules' cursors (TRZeml, rzeml2) and the rule lines' (TVRK,
     // TVRKDel) again once their transactions have ended.
     void reopenRuleCursors();
+    // The lists other screens and other desks change and many screens offer
+    // (rent types, goods, contract kinds and types) each read a snapshot of
+    // their own: each starts again, back on its row, unless a row of it is
+    // in edit. Called as a screen opens or comes to the front; fb::Error
+    // when one cannot be read again.
+    void freshLookups();
 
 private:
     void defineRegisterCursors();

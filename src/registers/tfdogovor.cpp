@@ -168,8 +168,14 @@ bool TFDogovor::editorOpen()
     return true;
 }
 
+// The editor offers the contract kinds and types committed since they were read.
 void TFDogovor::openEditor(bool correcting)
 {
+    try {
+        dm_.freshLookups();
+    } catch (const fb::Error& e) {
+        failure::show(prompter(), QStringLiteral("Видовете и типовете договори не могат да бъдат прочетени."), e);
+    }
     editor_ = new TFDogNew(dm_, prompter(), correcting ? TFDogNew::Opening::Correction : TFDogNew::Opening::NewNumber);
     openBeside(editor_);
 }

@@ -2,9 +2,15 @@
 
 #include "report_engine/output.h"
 
+#include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
 
 namespace reports {
 
@@ -23,10 +29,21 @@ QWidget* showPreview(std::shared_ptr<const Document> doc, const QString& title, 
         target->setPageLayout(doc->page);
         paint(*doc, *target);
     });
-    if (maximised)
+    // The pages open at the page's width, in a window as tall as the screen
+    // allows (the dialog's own choice is a small window at a small zoom).
+    if (auto* pages = preview->findChild<QPrintPreviewWidget*>())
+        pages->fitToWidth();
+    if (maximised) {
         preview->showMaximized();
-    else
-        preview->show();
+        return preview;
+    }
+    if (const QScreen* screen = (window ? window->screen() : QGuiApplication::primaryScreen())) {
+        const QRect room = screen->availableGeometry();
+        const QSize size(std::min(room.width(), room.height() * 5 / 6), room.height() * 9 / 10);
+        preview->resize(size);
+        preview->move(room.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+    preview->show();
     return preview;
 }
 
