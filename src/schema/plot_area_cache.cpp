@@ -143,7 +143,8 @@ QString keptPlotAreas()
 QString localityAreas(const QString& plots)
 {
     return QStringLiteral(
-               "select K.id_mest, sum(K.plosht) sumplosht, coalesce(sum(K.redpl), 0) redpl from (%1) K where K.id_mest is not null "
+               "select K.id_mest, sum(K.plosht) sumplosht, coalesce(sum(K.redpl), 0) redpl from (%1) K where K.id_mest "
+               "is not null "
                "group by K.id_mest")
         .arg(plots);
 }
