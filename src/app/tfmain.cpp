@@ -4,6 +4,7 @@
 #include "app/screen_registry.h"
 #include "dm/tdm.h"
 #include "app/tfabout.h"
+#include "common/failure.h"
 #include "common/prompter.h"
 #include "common/screen.h"
 
@@ -25,6 +26,12 @@ namespace {
 
 const QString kProduct = QStringLiteral("Арвента");
 const QString kCloseAllScreens = QStringLiteral("Моля затворете всички отворени екрани!");
+const QString kConnectionRestored = QStringLiteral(
+    "Връзката с базата данни беше прекъсната и е възстановена. Списъците са прочетени отново; "
+    "въведеното и незаписано остава в екрана — запишете го отново.");
+const QString kConnectionNotRestored = QStringLiteral(
+    "Връзката с базата данни е прекъсната и не може да бъде възстановена. Програмата ще опита отново "
+    "при следващото действие; въведеното и незаписано остава в екрана.");
 
 }  // namespace
 
@@ -122,6 +129,23 @@ TFMain::TFMain(TDM& dm, Prompter& prompter, ScreenRegistry& registry, QWidget* p
     updateCommands();
     registry_.setOldPeriodLabel([this](int archiveYear) { showOldPeriod(archiveYear); });
     showDatabase();
+    watchConnection();
+}
+
+TFMain::~TFMain()
+{
+    failure::setAfterLostConnection({});
+    dm_.IBDatabase1.setRecoveryNotice({});
+}
+
+void TFMain::watchConnection()
+{
+    dm_.IBDatabase1.setRecoveryNotice([this](bool restored, const QString& detail) {
+        prompter_.message(restored ? kConnectionRestored : failure::text(kConnectionNotRestored, detail));
+    });
+    // The user has just been told that a step failed for the lost
+    // connection: it is made again at once, not on the next step.
+    failure::setAfterLostConnection([this] { dm_.IBDatabase1.recoverIfLost(); });
 }
 
 // Several desks may work on one register on a server, or one on another

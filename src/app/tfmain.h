@@ -20,6 +20,7 @@ class TFMain : public QMainWindow {
     Q_OBJECT
 public:
     TFMain(TDM& dm, Prompter& prompter, ScreenRegistry& registry, QWidget* parent = nullptr);
+    ~TFMain() override;
 
     ScreenRegistry& registry() const { return registry_; }
     QMdiArea* mdiArea() const { return mdi_; }
@@ -53,6 +54,8 @@ private:
     void openRentGoodsReport();
     void about();
     void showDatabase();
+    // A lost connection is made again by the next step; the user is told how it went.
+    void watchConnection();
     // The caption of the firm the data module holds; the product's name alone without one.
     QString firmCaption() const;
     std::vector<Screen*> openScreens() const;

@@ -3,6 +3,7 @@
 #include "common/list_grid.h"
 #include "common/failure.h"
 #include "common/prompter.h"
+#include "dataset/database.h"
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
 #include "fb/error.h"
@@ -215,6 +216,9 @@ EditFlow::Outcome EditFlow::store(Saving saving)
             return Outcome::Discarded;
         }
     }
+    if (parked_ && !putBack())
+        return Outcome::DatabaseError;
+    const bool inserting = cursor_->state() == dataset::State::Insert;
     try {
         if (beforePost)
             beforePost(saving);
@@ -228,7 +232,10 @@ EditFlow::Outcome EditFlow::store(Saving saving)
         area().commit();
     } catch (const fb::Error& e) {
         showError(QStringLiteral("Записът не е направен."), e);
-        recoverAfterFailedCommit(key);
+        if (e.connectionLost())
+            parkAfterLostConnection({inserting, key});
+        else
+            recoverAfterFailedCommit(key);
         return Outcome::DatabaseError;
     }
     leaveEditing();
@@ -253,6 +260,54 @@ void EditFlow::recoverAfterFailedCommit(const fb::Value& key)
     }
 }
 
+// The commit went down with the connection, and the posted row with it; the
+// cursor still holds the row as posted. It goes back into edit there, so that
+// the panel keeps showing the user's values, and is parked: the next "Запис"
+// puts it back into the database as it was meant (an insert stays an insert).
+void EditFlow::parkAfterLostConnection(const Parked& parked)
+{
+    parked_ = parked;
+    try {
+        cursor_->locate(cursorKey_, parked.key);
+        cursor_->edit();
+    } catch (const fb::Error&) {
+        // The row stays as posted in the cursor; "Запис" puts it back all the same.
+    }
+}
+
+// Reads the cursor again from the connection made since, and gives the
+// parked row its values back: a new row again for an insert, the stored
+// row in edit for a correction. False, with everything left as it was,
+// while there is still no connection.
+bool EditFlow::putBack()
+{
+    std::vector<fb::Value> values;
+    for (int i = 0; i < cursor_->fieldCount(); ++i)
+        values.push_back(cursor_->field(i).value());
+    try {
+        area().database().ensureConnected();
+        cursor_->cancel();
+        cursor_->close();
+        cursor_->open();
+        if (parked_->inserting)
+            cursor_->append();
+        else if (cursor_->locate(cursorKey_, parked_->key))
+            cursor_->edit();
+        else
+            throw fb::Error(QStringLiteral("%1: the row is gone").arg(cursor_->name()));
+    } catch (const fb::Error& e) {
+        showError(QStringLiteral("Записът не е направен."), e);
+        return false;
+    }
+    parked_.reset();
+    for (int i = 0; i < cursor_->fieldCount(); ++i) {
+        dataset::Field& f = cursor_->field(i);
+        if (!f.isLookup() && !f.isGenerated())
+            f.setValue(values[size_t(i)]);
+    }
+    return true;
+}
+
 void EditFlow::cancel()
 {
     if (editing_)
@@ -261,6 +316,7 @@ void EditFlow::cancel()
 
 void EditFlow::discard(bool rereadAfter)
 {
+    parked_.reset();
     try {
         cursor_->cancel();
         area().rollback();

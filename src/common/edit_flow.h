@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -145,6 +146,13 @@ private:
     bool heldElsewhere();
     bool moveCursorToSelected();
     void recoverAfterFailedCommit(const fb::Value& key);
+    // What was posted went down with a lost connection.
+    struct Parked {
+        bool inserting = false;
+        fb::Value key;
+    };
+    void parkAfterLostConnection(const Parked& parked);
+    bool putBack();
     void reopenCursor(const fb::Value& key);
     void rereadList(const fb::Value& key);
     void enterEditing(bool adding);
@@ -164,4 +172,5 @@ private:
     QString refusal_;
     bool editing_ = false;
     fb::Value remembered_;  // the list row selected when the panel opened
+    std::optional<Parked> parked_;
 };

@@ -13,7 +13,7 @@ namespace {
 // ISC codes of the status vector, as the client library numbers them; the
 // more particular refusal first, since one error carries several codes (an
 // update conflict comes as a deadlock too).
-constexpr std::array<std::pair<long, const char*>, 14> kReasons{{
+constexpr std::array<std::pair<long, const char*>, 18> kReasons{{
     {335544665L, "Такъв запис вече съществува (стойността трябва да е единствена)."},            // unique key
     {335544349L, "Такъв запис вече съществува (стойността трябва да е единствена)."},            // no_dup
     {335544451L, "Записът е променен от друг потребител, който още не е записал или отказал."},  // update conflict
@@ -26,11 +26,26 @@ constexpr std::array<std::pair<long, const char*>, 14> kReasons{{
     {335544352L, "Нямате права за това действие."},                                         // no_priv
     {335544472L, "Невалидно потребителско име или парола."},                                // login
     {335544648L, "Връзката с базата данни е прекъсната."},                                  // connection lost
+    {335544726L, "Връзката с базата данни е прекъсната."},                                  // net read
+    {335544727L, "Връзката с базата данни е прекъсната."},                                  // net write
+    {335544741L, "Връзката с базата данни е прекъсната."},                                  // lost db connection
+    {335544856L, "Връзката с базата данни е прекъсната."},                                  // connection shutdown
     {335544721L, "Връзката с базата данни е прекъсната или не може да бъде осъществена."},  // network error
     {335544336L, "Записът е зает от друг потребител."},                                     // deadlock
 }};
 
+std::function<void()>& afterLostConnection()
+{
+    static std::function<void()> step;
+    return step;
+}
+
 }  // namespace
+
+void setAfterLostConnection(std::function<void()> step)
+{
+    afterLostConnection() = std::move(step);
+}
 
 QString reason(const fb::Error& error)
 {
@@ -66,6 +81,9 @@ QString text(const QString& what, const std::exception& error)
 void show(Prompter& prompter, const QString& what, const std::exception& error)
 {
     prompter.message(text(what, error));
+    const auto* engine = dynamic_cast<const fb::Error*>(&error);
+    if (engine && engine->connectionLost() && afterLostConnection())
+        afterLostConnection()();
 }
 
 void show(Prompter& prompter, const QString& what, const QString& detail)

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 
 class Prompter;
 
@@ -26,8 +27,11 @@ QString text(const QString& what, const fb::Error& error);
 QString text(const QString& what, const std::exception& error);
 QString text(const QString& what, const QString& detail);
 
-// Shows the text through the prompter.
+// Shows the text through the prompter. After a step that failed because
+// the connection was lost, the step set here runs (the program makes the
+// connection again there and then, and says how that went).
 void show(Prompter& prompter, const QString& what, const std::exception& error);
 void show(Prompter& prompter, const QString& what, const QString& detail);
+void setAfterLostConnection(std::function<void()> step);
 
 }  // namespace failure

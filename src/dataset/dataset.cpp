@@ -431,8 +431,12 @@ void Dataset::fetchUpTo(int wanted) const
         try {
             while (int(more.size()) < chunk && pending_->fetch())
                 more.push_back(shared(pending_->takeRow()));
-        } catch (const fb::Error&) {
+        } catch (const fb::Error& e) {
             stopFetching();
+            // A list cut by a lost connection is read again from its start
+            // once the connection is made again, not left half-read.
+            if (e.connectionLost() && area_)
+                area_->database().recoverIfLost();
             throw;
         }
         if (more.empty())

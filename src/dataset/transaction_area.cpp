@@ -40,6 +40,8 @@ void TransactionArea::start()
 
 void TransactionArea::ensureStarted()
 {
+    // A transaction of a gone attachment ends with it; a new one starts on the new one.
+    database().ensureConnected();
     if (!isActive())
         start();
 }

@@ -104,6 +104,42 @@ void Connection::detach()
     att.take();
 }
 
+bool Connection::isAlive() const
+{
+    if (!attachment_)
+        return false;
+    try {
+        Status st;
+        attachment_->ping(&st);
+        return true;
+    } catch (const Error&) {
+        return false;
+    }
+}
+
+void Connection::abandon()
+{
+    if (!attachment_)
+        return;
+    for (Transaction* t : std::vector<Transaction*>(transactions_)) {
+        try {
+            t->rollback();  // lets go of the handle even when the call fails
+        } catch (const Error&) {
+        }
+    }
+    for (Statement* s : std::vector<Statement*>(statements_))
+        s->unprepare();
+    RefPtr<Firebird::IAttachment> att(attachment_);
+    attachment_ = nullptr;
+    try {
+        Status st;
+        att->detach(&st);
+        att.take();
+    } catch (const Error&) {
+        // Released by the pointer: the client forgets the dead attachment.
+    }
+}
+
 void Connection::executeImmediate(Transaction& tr, const QString& sql)
 {
     Status st;

@@ -46,6 +46,13 @@ public:
     // Commits every running transaction, frees every statement, then detaches.
     void detach();
     bool isAttached() const { return attachment_ != nullptr; }
+    // Asks the engine (one round trip to a server); false when the
+    // attachment is gone or there is none.
+    bool isAlive() const;
+    // Lets go of an attachment that is gone without asking anything of it:
+    // every transaction ends (what it held is lost with the attachment),
+    // every statement is freed to be prepared again, nothing throws.
+    void abandon();
     // The name given to the last attach or create, as given.
     const QString& databaseName() const { return databaseName_; }
 

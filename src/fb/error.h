@@ -19,6 +19,9 @@ public:
     const std::vector<long>& codes() const { return codes_; }
     long code() const { return codes_.empty() ? 0 : codes_.front(); }
     bool has(long iscCode) const;
+    // The attachment is gone (the server went away, the network broke, the
+    // attachment was shut down): nothing more can be done through it.
+    bool connectionLost() const;
 
 private:
     std::vector<long> codes_;
@@ -29,5 +32,10 @@ inline constexpr long kUniqueKeyViolation = 335544665L;
 inline constexpr long kUpdateConflict = 335544451L;
 inline constexpr long kLockConflict = 335544345L;
 inline constexpr long kDeadlock = 335544336L;
+
+// How many errors of a lost attachment this process has met so far, on any
+// connection. A connection that saw the count move since it last looked
+// asks the engine whether it is still alive; otherwise nothing is asked.
+unsigned long connectionLosses();
 
 }  // namespace fb

@@ -69,8 +69,12 @@ FirebirdServer::FirebirdServer()
         return;
     }
     port_ = freePort();
-    if (!prepare())
-        return;
+    if (prepare())
+        start();
+}
+
+bool FirebirdServer::start()
+{
     server_.setProgram(kScript);
     server_.setArguments({QStringLiteral("run"), dir_.path()});
     server_.setProcessChannelMode(QProcess::MergedChannels);
@@ -79,9 +83,15 @@ FirebirdServer::FirebirdServer()
     server_.start();
     if (!server_.waitForStarted(10000)) {
         problem_ = QStringLiteral("%1 run did not start: %2").arg(kScript, server_.errorString());
-        return;
+        return false;
     }
-    waitUntilListening();
+    return waitUntilListening();
+}
+
+bool FirebirdServer::restart()
+{
+    stop();
+    return start();
 }
 
 bool FirebirdServer::prepare()
@@ -119,6 +129,11 @@ bool FirebirdServer::waitUntilListening()
 }
 
 FirebirdServer::~FirebirdServer()
+{
+    stop();
+}
+
+void FirebirdServer::stop()
 {
     if (server_.state() == QProcess::NotRunning)
         return;

@@ -22,6 +22,16 @@ public:
     // Whether the server package is on this machine at all.
     static bool installed();
 
+    // Ends the server (as a restart of the server's machine does to the
+    // desks' connections) and starts it again on the same port and folder.
+    // False, with problem() saying why, when it does not come back.
+    bool restart();
+    // The two halves of a restart: the server ends (its desks' connections
+    // with it), and starts again; start() is false, with problem() saying
+    // why, when it does not listen.
+    void stop();
+    bool start();
+
     // A fresh copy of the test template in the server's folder, by the name
     // desks open it with ("127.0.0.1/PORT:/…/name.fdb").
     QString copyTemplate(const QString& name) const;

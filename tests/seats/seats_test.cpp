@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -303,6 +304,59 @@ QString headerAttributes(const QString& file)
 }
 
 }  // namespace
+
+// The server restarts under a desk that has a correction pending: the first
+// step on the gone connection fails (and says why), the next one connects
+// again, and the correction is saved there; the desk's lists are read again.
+TEST_F(Seats, ADeskConnectsAgainAfterTheServerRestartsAndSavesItsPendingCorrection)
+{
+    TDM desk(database);
+    QStringList notices;
+    desk.IBDatabase1.setRecoveryNotice([&](bool restored, const QString&) { notices << (restored ? "да" : "не"); });
+    desk.IBTHora.ensureStarted();
+    ASSERT_TRUE(desk.THora.locate(QStringLiteral("ID_HORA"), 1));
+    desk.THora.edit();
+    desk.THora.field("IME").setValue(QStringLiteral("Иван Петров Иванов"));
+
+    ASSERT_TRUE(server->restart()) << server->problem().toStdString();
+    try {
+        desk.THora.post();
+        FAIL() << "posted through a connection the server dropped";
+    } catch (const fb::Error& e) {
+        EXPECT_TRUE(e.connectionLost()) << e.what();
+    }
+    ASSERT_TRUE(desk.THora.isEditing());
+    desk.THora.post();
+    desk.IBTHora.commit();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notices, QStringList{QStringLiteral("да")});
+    EXPECT_TRUE(desk.TCountry.isOpen());  // a list of another area, read again
+
+    TDM other(database);
+    EXPECT_EQ(ownerName(other, 1), QStringLiteral("Иван Петров Иванов"));
+}
+
+// While the server is down every step says so, and tries to connect again;
+// once it is back the next step connects and the lists are read again.
+TEST_F(Seats, WhileTheServerIsDownEachStepTriesAgain)
+{
+    TDM desk(database);
+    QStringList notices;
+    desk.IBDatabase1.setRecoveryNotice([&](bool restored, const QString&) { notices << (restored ? "да" : "не"); });
+    server->stop();
+    EXPECT_THROW(desk.THora.refresh(), fb::Error);  // this step finds the loss
+    EXPECT_EQ(desk.IBDatabase1.recoverIfLost(), dataset::Database::Recovery::Failed);
+    EXPECT_FALSE(desk.IBDatabase1.isConnected());
+    EXPECT_THROW(desk.THora.refresh(), fb::Error);  // no step runs without a connection
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notices, QStringList{QStringLiteral("не")});
+
+    ASSERT_TRUE(server->start()) << server->problem().toStdString();
+    desk.THora.refresh();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(notices, (QStringList{QStringLiteral("не"), QStringLiteral("да")}));
+    EXPECT_EQ(ownerName(desk, 2), QStringLiteral("Мария Колева"));
+}
 
 // The tests' template runs without forced writes; the register the script
 // puts on a server has them, and the file it was copied from stays as it was.
