@@ -34,6 +34,7 @@ const std::vector<Case>& cases()
          "DB: the year closing of a copy of DB in a temporary program folder: its time (file copies included), "
          "peak memory and what was carried over",
          closing},
+        closingKillsCase,
         receiptNumbersCase,
         rentListCase,
         pastRentCase,

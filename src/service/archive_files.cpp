@@ -11,6 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace service {
 
 const QStringList& layoutFiles()
@@ -61,6 +65,21 @@ std::optional<QString> replaceFile(const QString& source, const QString& target)
     return std::nullopt;
 }
 
+// The copy is on the disk before the caller goes on: a year closing changes
+// the database only after its copies, and a power cut must not leave a
+// changed database beside a copy that never reached the disk.
+bool syncToDisk(const QString& file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadWrite))
+        return false;
+#ifdef Q_OS_UNIX
+    return ::fsync(f.handle()) == 0;
+#else
+    return f.flush();
+#endif
+}
+
 // Whether the engine opens the file as a database; its text when not.
 std::optional<QString> opensAsDatabase(const QString& file)
 {
@@ -89,6 +108,9 @@ std::optional<QString> copyDatabase(const QString& source, const QString& target
         const qint64 sourceSize = QFileInfo(from).size();
         if (sourceSize != sizeBefore || QFileInfo(to).size() != sourceSize)
             failure = QStringLiteral("Копието „%1“ е непълно!").arg(QDir::toNativeSeparators(target));
+        else if (!syncToDisk(to))
+            failure =
+                QStringLiteral("Копието „%1“ не може да бъде записано на диска!").arg(QDir::toNativeSeparators(target));
         else
             failure = opensAsDatabase(to);
     }
@@ -177,24 +199,6 @@ int schemaVersion(fb::Connection& probe)
 }
 
 }  // namespace
-
-std::optional<QString> notRegister(const QString& file)
-{
-    constexpr long kNotADatabase = 335544323L;  // isc_bad_db_format
-    fb::Connection probe;
-    try {
-        probe.attach(QDir::fromNativeSeparators(file));
-    } catch (const fb::Error& e) {
-        if (e.has(kNotADatabase))
-            return e.message();
-        throw;
-    }
-    const QStringList missing = missingTables(probe);
-    probe.detach();
-    if (missing.isEmpty())
-        return std::nullopt;
-    return missingText(missing);
-}
 
 std::optional<RegisterFault> registerFault(const QString& database)
 {

@@ -55,15 +55,6 @@ void releaseDatabase(TDM& dm);
 // when it worked, else the client's error.
 std::optional<fb::Error> reconnect(TDM& dm);
 
-// Whether `file` is a database of this register, asked of the file alone
-// before the data module is pointed at it (connecting runs the upgrade
-// steps, which must never touch another program's database). Empty when
-// the engine opens it and it holds the register's own tables; else the
-// detail: the client's text for a file that is not a Firebird database,
-// or the tables missing from one that is. Any other failure (a file
-// another process holds, no rights to it) is the client's fb::Error.
-std::optional<QString> notRegister(const QString& file);
-
 // Why a database must not be opened by the program, asked before anything
 // of it is written: it does not open (the client's error), it is not a
 // register of this program (its own tables are missing; detail names

@@ -4,6 +4,7 @@
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
+#include "schema/schema.h"
 #include "service/archive_files.h"
 
 #include <QDir>
@@ -18,6 +19,7 @@ namespace {
 const QString kCaption = QStringLiteral("Зареждане на стар период");
 const QString kNotLoaded = QStringLiteral("Старият период не е зареден.");
 const QString kNotRegister = QStringLiteral("Избраният файл не е архив на регистъра.");
+constexpr long kNotADatabase = 335544323L;  // isc_bad_db_format
 
 }  // namespace
 
@@ -91,16 +93,29 @@ void TFZarejdanenagod::load()
 // database and another program's database is never upgraded.
 bool TFZarejdanenagod::isRegister(const QString& file)
 {
-    try {
-        if (const auto detail = service::notRegister(file)) {
-            failure::show(prompter_, kNotLoaded + QLatin1Char('\n') + kNotRegister, *detail);
-            return false;
-        }
-    } catch (const fb::Error& e) {
-        failure::show(prompter_, kNotLoaded, e);
-        return false;
+    using Kind = service::RegisterFault::Kind;
+    const std::optional<service::RegisterFault> fault = service::registerFault(QDir::fromNativeSeparators(file));
+    if (!fault)
+        return true;
+    switch (fault->kind) {
+        case Kind::DoesNotOpen:
+            if (fault->error->has(kNotADatabase))
+                failure::show(prompter_, kNotLoaded + QLatin1Char('\n') + kNotRegister, fault->error->message());
+            else
+                failure::show(prompter_, kNotLoaded, *fault->error);
+            break;
+        case Kind::Foreign:
+            failure::show(prompter_, kNotLoaded + QLatin1Char('\n') + kNotRegister, fault->detail);
+            break;
+        case Kind::Newer:
+            // An archive a newer program made: this one would misread it.
+            prompter_.message(kNotLoaded + QStringLiteral("\nАрхивът е от по-нова версия на програмата (версия на "
+                                                          "данните %1, а тази програма познава до версия %2).")
+                                               .arg(fault->detail)
+                                               .arg(schema::kVersion));
+            break;
     }
-    return true;
+    return false;
 }
 
 bool TFZarejdanenagod::switchTo(const QString& file)

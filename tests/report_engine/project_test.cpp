@@ -3,6 +3,8 @@
 #include "report_engine/report_project.h"
 #include "report_engine/report_test.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QApplication>
 #include <QWidget>
@@ -209,6 +211,25 @@ TEST_F(ProjectTest, CommandLineWritesTheReportOrSaysWhy)
     EXPECT_TRUE(err.startsWith(QStringLiteral("Справката „List.rav“ не е отпечатана.\n\n"))) << err.toStdString();
     EXPECT_TRUE(err.contains(QStringLiteral("NOWHERE"))) << err.toStdString();
     EXPECT_FALSE(QFile::exists(path(QStringLiteral("x.pdf"))));
+
+    // A report already there stays unless --force is given; a new one is its owner's alone.
+    const QStringList again{QStringLiteral("List.rav"),
+                            QStringLiteral("--database"),
+                            db_.path(),
+                            QStringLiteral("--connection"),
+                            connection,
+                            QStringLiteral("--pdf"),
+                            path(QStringLiteral("cli.pdf"))};
+    ASSERT_TRUE(QFile::resize(path(QStringLiteral("cli.pdf")), 10));
+    EXPECT_EQ(run(again, &err), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("cli.pdf"))) << err.toStdString();
+    EXPECT_EQ(QFileInfo(path(QStringLiteral("cli.pdf"))).size(), 10);
+    EXPECT_EQ(run(again + QStringList{QStringLiteral("--force")}), 0);
+    EXPECT_GT(QFileInfo(path(QStringLiteral("cli.pdf"))).size(), 10);
+    EXPECT_EQ(QFile::permissions(path(QStringLiteral("cli.pdf"))) & (QFile::ReadGroup | QFile::ReadOther),
+              QFile::Permissions());
+    EXPECT_EQ(QDir(path(QString())).entryList({QStringLiteral(".arventa-*")}, QDir::Files | QDir::Hidden),
+              QStringList{});
 }
 
 }  // namespace

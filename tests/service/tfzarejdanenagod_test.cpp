@@ -7,6 +7,7 @@
 #include "fb/connection.h"
 #include "fb/error.h"
 #include "report_engine/report_project.h"
+#include "schema/schema.h"
 #include "service/service_test.h"
 #include "service/tfbackup.h"
 #include "support/pdf_text.h"
@@ -200,6 +201,20 @@ TEST_F(LoadingTest, AFileThatDoesNotOpenLeavesTheProgramOnItsDatabase)
     EXPECT_EQ(firmYear(), 2016);
     EXPECT_FALSE(labelShown());
     EXPECT_EQ(testsupport::countRows(other, QStringLiteral("rdb$relations where coalesce(rdb$system_flag, 0) = 0")), 0);
+
+    // An archive a newer program made is not loaded either.
+    const QString newer = makeArchive(QStringLiteral("2013_2014"), 2013);
+    testsupport::runSql(newer, {QStringLiteral("insert into arventa_schema (version) values (99)")});
+    prompter.clearShown();
+    prompter.answerPath(QDir::toNativeSeparators(newer));
+    QTest::mouseClick(screen->findChild<QPushButton*>(QStringLiteral("BitBtn2")), Qt::LeftButton);
+    EXPECT_EQ(prompter.shown(),
+              (QStringList{kCaption, QStringLiteral("Старият период не е зареден.\nАрхивът е от по-нова версия на "
+                                                    "програмата (версия на данните 99, а тази програма познава до "
+                                                    "версия %1).")
+                                         .arg(schema::kVersion)}));
+    EXPECT_EQ(dm->IBDatabase1.fileName(), current.path());
+    EXPECT_EQ(firmYear(), 2016);
     testsupport::keepScreenshot(screen->grab().toImage(), QStringLiteral("TFZarejdanenagod"));
 }
 

@@ -1,13 +1,17 @@
-// arventa-report LAYOUT.rav --database DB --connection NAME=SQL... (--pdf OUT.pdf | --html OUT.html):
+// arventa-report LAYOUT.rav --database DB --connection NAME=SQL... (--pdf OUT.pdf | --html OUT.html) [--force]:
 // runs a report layout over queries of a database and writes it to a file,
-// without a window. Messages go to standard error.
+// without a window. Messages go to standard error. The report is written
+// under a temporary name and put in place only when it is whole; a file
+// already there is replaced only with --force.
 #include "common/printing_prompter.h"
 #include "dataset/database.h"
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
 #include "report_engine/report_project.h"
+#include "tools/export/outputs.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <deque>
@@ -16,15 +20,16 @@ namespace {
 
 const char* const kUsage =
     "usage: arventa-report LAYOUT.rav --database DB --connection NAME=SQL [--connection NAME=SQL...]\n"
-    "                      (--pdf OUT.pdf | --html OUT.html)\n"
+    "                      (--pdf OUT.pdf | --html OUT.html) [--force]\n"
     "Runs the report layout over the queries, each bound to the connection NAME the layout reads,\n"
     "and writes the report to a PDF or HTML file. The layout is looked up in the current folder\n"
-    "unless a path is given.\n";
+    "unless a path is given. An existing output file is replaced only with --force.\n";
 
 struct Arguments {
     QString layout, database;
     QList<QPair<QString, QString>> connections;
     std::optional<reports::OutputChoice> output;
+    bool force = false;
 };
 
 std::optional<Arguments> parse(const QStringList& args)
@@ -44,6 +49,8 @@ std::optional<Arguments> parse(const QStringList& args)
         } else if ((arg == QLatin1String("--pdf") || arg == QLatin1String("--html")) && hasValue && !a.output) {
             using Kind = reports::OutputChoice::Kind;
             a.output = reports::OutputChoice{arg == QLatin1String("--pdf") ? Kind::Pdf : Kind::Html, args[++i]};
+        } else if (arg == QLatin1String("--force")) {
+            a.force = true;
         } else if (!arg.startsWith(QLatin1Char('-')) && a.layout.isEmpty()) {
             a.layout = arg;
         } else {
@@ -70,12 +77,24 @@ int main(int argc, char** argv)
     }
 
     PrintingPrompter prompter;
+    exportcli::Outputs outputs(args->force);
+    const QString target = args->output->path;
+    if (const auto refusal = outputs.refusal(target)) {
+        prompter.message(*refusal);
+        return 1;
+    }
+    reports::OutputChoice staged = *args->output;
+    staged.path = outputs.stage(target);
+    if (staged.path.isEmpty()) {
+        prompter.message(exportcli::folderNotMade(QFileInfo(target).absolutePath()));
+        return 1;
+    }
     dataset::Database database(args->database);
     dataset::TransactionArea area(
         database, QStringLiteral("IBTReport"),
         fb::TransactionOptions{fb::TransactionOptions::Isolation::Snapshot, true, true, true});
     std::deque<dataset::Dataset> queries;
-    reports::FixedOutputChooser output(*args->output);
+    reports::FixedOutputChooser output(staged);
     reports::ReportProject project(args->layout, prompter, nullptr);
     project.setOutputChooser(output);
     for (const auto& [name, sql] : args->connections) {
@@ -83,5 +102,11 @@ int main(int argc, char** argv)
         query.sql().setLines({sql});
         project.bindConnection(name, query);
     }
-    return project.execute() ? 0 : 1;
+    if (!project.execute())
+        return 1;  // the staged file goes with `outputs`
+    if (const auto refusal = outputs.commit()) {
+        prompter.message(*refusal);
+        return 1;
+    }
+    return 0;
 }

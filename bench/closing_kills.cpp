@@ -1,0 +1,150 @@
+// arventa-bench closing-kills DB [--kills N]: the year closing of a copy of
+// DB (the file itself is left as it is) killed N times (200 unless told),
+// every other time during its file copies and after its commit (the
+// connection made again, the new year's kept figures worked out, the
+// leftovers cleared), at moments spread evenly over each part of an uncut
+// run. After each kill the engine checks every page of the database
+// (gfix -v -full) and the program's start-up must recover what the run
+// left. It prints the kills made and how many left a damaged database or
+// one the program would not start on; both must be 0.
+#include "bench/bench.h"
+#include "dm/tdm.h"
+#include "service/closing_recovery.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cmath>
+
+namespace bench {
+
+namespace {
+
+// Says "Да" to start-up's question whether the run's leftovers may go.
+class AgreeingPrompter : public PrintingPrompter {
+public:
+    bool confirm(const QString&, Default) override { return true; }
+};
+
+struct Run {
+    bool killed = false;
+    QHash<QString, int> times;  // "step 0", "step 7", "end": ms after the click
+};
+
+Run runChild(const QString& database, const QString& program, int step, int delay)
+{
+    QProcess child;
+    QStringList args{database, program, QString::number(step)};
+    if (delay >= 0)
+        args << QString::number(delay);
+    child.start(QStringLiteral(CLOSING_CHILD), args);
+    Run run;
+    run.killed = child.waitForFinished(300000) && child.exitStatus() == QProcess::CrashExit;
+    for (const QString& line : QString::fromUtf8(child.readAllStandardError()).split(QLatin1Char('\n'))) {
+        const QStringList parts = line.split(QStringLiteral(": "));
+        if (parts.size() == 2)
+            run.times.insert(parts[0], parts[1].section(QLatin1Char(' '), 0, 0).toInt());
+    }
+    return run;
+}
+
+QString validationErrors(const QString& database)
+{
+    QProcess gfix;
+    gfix.setProcessChannelMode(QProcess::MergedChannels);
+    gfix.start(QStringLiteral("gfix"), {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
+                                        QStringLiteral("SYSDBA"), database});
+    if (!gfix.waitForFinished(600000))
+        return QStringLiteral("gfix did not end: ") + gfix.errorString();
+    const QString out = QString::fromUtf8(gfix.readAll()).trimmed();
+    QStringList errors;
+    for (const QString& line : out.split(QLatin1Char('\n'))) {
+        const QString l = line.trimmed();
+        if (l.isEmpty() || l.startsWith(QLatin1String("Summary of validation errors")) ||
+            l.contains(QLatin1String("warnings")))
+            continue;
+        errors << l;
+    }
+    return errors.join(QStringLiteral("; "));
+}
+
+bool startsAfterwards(const QString& database, const QString& program)
+{
+    AgreeingPrompter prompter;
+    TDM dm(database);
+    return !dm.connectError() && service::recoverBrokenClosing(program, dm, prompter);
+}
+
+}  // namespace
+
+int closingKills(const QStringList& args)
+{
+    QTextStream out(stdout);
+    const int kills = args.contains(QStringLiteral("--kills"))
+                          ? args.value(args.indexOf(QStringLiteral("--kills")) + 1).toInt()
+                          : 200;
+    QTemporaryDir folder;
+    const QString pristine = folder.filePath(QStringLiteral("pristine.fdb"));
+    const QString db = folder.filePath(QStringLiteral("data/ARVENTA.FDB"));
+    QDir().mkpath(folder.filePath(QStringLiteral("data")));
+    if (!QFile::copy(args[0], pristine)) {
+        out << "closing-kills: cannot copy " << args[0] << "\n";
+        return 1;
+    }
+    const auto fresh = [&] {
+        QFile::remove(db);
+        QFile::copy(pristine, db);
+        QDir(folder.filePath(QStringLiteral("program"))).removeRecursively();
+        QDir().mkpath(folder.filePath(QStringLiteral("program")));
+        return folder.filePath(QStringLiteral("program"));
+    };
+
+    const Run uncut = runChild(db, fresh(), 99, -1);
+    if (uncut.killed || !uncut.times.contains(QStringLiteral("end"))) {
+        out << "closing-kills: the uncut closing did not end\n";
+        return 1;
+    }
+    const int copies = uncut.times.value(QStringLiteral("step 0"));
+    const int afterCommit = uncut.times.value(QStringLiteral("end")) - uncut.times.value(QStringLiteral("step 7"));
+    out << "closing-kills: an uncut closing copies for " << copies << " ms and works " << afterCommit
+        << " ms after its commit\n";
+    out.flush();
+
+    int made = 0, damaged = 0, notStarted = 0;
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < kills; ++i) {
+        const bool duringCopies = i % 2 == 0;
+        // Spread over the part of the run without repeating itself: the golden ratio's steps.
+        const double at = std::fmod((i / 2 + 1) * 0.6180339887, 1.0);
+        const int delay = int(at * (duringCopies ? copies : afterCommit));
+        const QString program = fresh();
+        const Run run = runChild(db, program, duringCopies ? -1 : 7, delay);
+        made += run.killed ? 1 : 0;
+        const QString errors = validationErrors(db);
+        const QString moment =
+            QStringLiteral("%1 ms %2").arg(delay).arg(duringCopies ? "into the copies" : "after the commit");
+        if (!errors.isEmpty()) {
+            ++damaged;
+            out << "  damaged, killed " << moment << ": " << errors.left(300) << "\n";
+        }
+        if (!startsAfterwards(db, program)) {
+            ++notStarted;
+            out << "  the program does not start, killed " << moment << "\n";
+        }
+    }
+    out << "closing-kills: " << kills << " runs, " << made << " killed before their end, " << damaged
+        << " damaged databases, " << notStarted << " not started again; " << clock.elapsed() / 1000 << " s\n";
+    return damaged == 0 && notStarted == 0 ? 0 : 1;
+}
+
+const Case closingKillsCase = {"closing-kills",
+                               "DB [--kills N]: the year closing of a copy of DB killed N times (200) during its "
+                               "copies and after its commit; each database checked by gfix and started again",
+                               closingKills};
+
+}  // namespace bench
