@@ -1,9 +1,9 @@
 // arventa-bench closing-kills DB [--kills N]: the year closing of a copy of
 // DB (the file itself is left as it is) killed N times (200 unless told),
-// every other time during its file copies and after its commit (the
-// connection made again, the new year's kept figures worked out, the
-// leftovers cleared), at moments spread evenly over each part of an uncut
-// run. After each kill the engine checks every page of the database
+// in turn: from the click while the database is let go for the copies,
+// during the file copies, and after the commit (the connection made again,
+// the new year's kept figures worked out, the leftovers cleared), at
+// moments spread evenly over each part of an uncut run. After each kill the engine checks every page of the database
 // (gfix -v -full) and the program's start-up must recover what the run
 // left. It prints the kills made and how many left a damaged database or
 // one the program would not start on; both must be 0.
@@ -108,26 +108,34 @@ int closingKills(const QStringList& args)
         out << "closing-kills: the uncut closing did not end\n";
         return 1;
     }
-    const int copies = uncut.times.value(QStringLiteral("step 0"));
-    const int afterCommit = uncut.times.value(QStringLiteral("end")) - uncut.times.value(QStringLiteral("step 7"));
-    out << "closing-kills: an uncut closing copies for " << copies << " ms and works " << afterCommit
-        << " ms after its commit\n";
+    struct Part {
+        const char* name;
+        int step;  // the kill is timed from it
+        int length;
+    };
+    const Part parts[] = {
+        {"from the click", -2, uncut.times.value(QStringLiteral("step -1"))},
+        {"into the copies", -1,
+         uncut.times.value(QStringLiteral("step 0")) - uncut.times.value(QStringLiteral("step -1"))},
+        {"after the commit", 7, uncut.times.value(QStringLiteral("end")) - uncut.times.value(QStringLiteral("step 7"))},
+    };
+    out << "closing-kills: an uncut closing lets the database go in " << parts[0].length << " ms, copies for "
+        << parts[1].length << " ms and works " << parts[2].length << " ms after its commit\n";
     out.flush();
 
     int made = 0, damaged = 0, notStarted = 0;
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < kills; ++i) {
-        const bool duringCopies = i % 2 == 0;
+        const Part& part = parts[i % 3];
         // Spread over the part of the run without repeating itself: the golden ratio's steps.
-        const double at = std::fmod((i / 2 + 1) * 0.6180339887, 1.0);
-        const int delay = int(at * (duringCopies ? copies : afterCommit));
+        const double at = std::fmod((i / 3 + 1) * 0.6180339887, 1.0);
+        const int delay = int(at * part.length);
         const QString program = fresh();
-        const Run run = runChild(db, program, duringCopies ? -1 : 7, delay);
+        const Run run = runChild(db, program, part.step, delay);
         made += run.killed ? 1 : 0;
         const QString errors = validationErrors(db);
-        const QString moment =
-            QStringLiteral("%1 ms %2").arg(delay).arg(duringCopies ? "into the copies" : "after the commit");
+        const QString moment = QStringLiteral("%1 ms %2").arg(delay).arg(QLatin1String(part.name));
         if (!errors.isEmpty()) {
             ++damaged;
             out << "  damaged, killed " << moment << ": " << errors.left(300) << "\n";
@@ -143,8 +151,9 @@ int closingKills(const QStringList& args)
 }
 
 const Case closingKillsCase = {"closing-kills",
-                               "DB [--kills N]: the year closing of a copy of DB killed N times (200) during its "
-                               "copies and after its commit; each database checked by gfix and started again",
+                               "DB [--kills N]: the year closing of a copy of DB killed N times (200) as it lets the "
+                               "database go, during its copies and after its commit; each database checked by gfix "
+                               "and started again",
                                closingKills};
 
 }  // namespace bench

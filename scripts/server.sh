@@ -2,22 +2,27 @@
 # A Firebird server of the register's own, for several desks on one register.
 #
 #   scripts/server.sh install                       the Debian server package
-#   scripts/server.sh start FOLDER [PORT [ADDRESS]]  prepare, then run in the background
-#   scripts/server.sh create FOLDER                 a new register FOLDER/ARVENTA.FDB
+#   scripts/server.sh start FOLDER [PORT [ADDRESS]] [--password-file FILE]
+#                                                   prepare, then run in the background
+#   scripts/server.sh create FOLDER [--password-file FILE]  a new register FOLDER/ARVENTA.FDB
 #   scripts/server.sh copy FOLDER FILE              an existing register as FOLDER/ARVENTA.FDB
 #   scripts/server.sh stop FOLDER                   stop the server started there
 #
 # and the two pieces `start` is made of, for whoever wants to own the process:
 #
-#   scripts/server.sh prepare FOLDER [PORT [ADDRESS]]  configuration and users only
+#   scripts/server.sh prepare FOLDER [PORT [ADDRESS]] [--password-file FILE]
+#                                                      configuration and users only
 #   scripts/server.sh run FOLDER                       the server in the foreground
 #
 # FOLDER is the server's private root: its own firebird.conf (the port, the
-# address it listens on, databases only from FOLDER), its own security
-# database with the user sysdba and the program's password, and the
+# address it listens on, databases only from FOLDER, encrypted connections
+# only, no external files or UDFs), its own security database whose first
+# administrator, SYSDBA, gets the password asked for when it is made (read
+# from FILE's first line with --password-file; never a fixed one), and the
 # register. Nothing of the system's Firebird configuration is read for
 # users or changed, and no service is started. PORT defaults to 3050,
-# ADDRESS to every interface of the machine (127.0.0.1: this machine only).
+# ADDRESS to 127.0.0.1 (this machine only; 0.0.0.0 opens it to every
+# network the machine is on: see the README before doing so).
 # Desks then open the register as HOST/PORT:arventa, e.g.
 #   arventa --database office-pc/3050:arventa
 set -euo pipefail
@@ -27,8 +32,9 @@ server_bin=/usr/sbin/firebird
 system_conf=/etc/firebird/3.0
 # The engine's folder, under the machine's multiarch library folder.
 system_root="$(ls -d /usr/lib/*/firebird/3.0 2>/dev/null | head -n 1)"
-# The password the program attaches with (src/fb/connection.h).
-password=plotguard
+# The administrator's password, from --password-file or asked once.
+password_file=""
+password=""
 
 die() { echo "server.sh: $*" >&2; exit 1; }
 
@@ -70,11 +76,30 @@ local_address() {
   case "$a" in 0.0.0.0 | "*" | "") echo 127.0.0.1 ;; *) echo "$a" ;; esac
 }
 
+# The first administrator's password: the first line of --password-file, or
+# typed twice at a terminal. Nothing else knows it.
+admin_password() {
+  [ -z "$password" ] || return 0
+  if [ -n "$password_file" ]; then
+    [ -r "$password_file" ] || die "the password file cannot be read: $password_file"
+    IFS= read -r password <"$password_file" || true
+  elif [ -t 0 ]; then
+    local again
+    read -r -s -p "The administrator's (SYSDBA) password: " password; echo >&2
+    read -r -s -p "Once more: " again; echo >&2
+    [ "$password" = "$again" ] || die "the two passwords differ"
+  else
+    die "the administrator's password is needed: give it with --password-file FILE"
+  fi
+  [ ${#password} -ge 8 ] || die "the administrator's password must have at least 8 characters"
+  case "$password" in *"'"*) die "the password must not hold a quote (')" ;; esac
+}
+
 prepare() {
   local root port address
   root="$(folder_of "${1:-}")"
   port="${2:-3050}"
-  address="${3:-0.0.0.0}"
+  address="${3:-127.0.0.1}"
   [[ "$port" =~ ^[0-9]+$ ]] || die "the port must be a number: $port"
   [ -x "$server_bin" ] || die "$server_bin is missing: run scripts/server.sh install"
   # The engine's own files (plugins, messages) are found under the root
@@ -94,6 +119,12 @@ prepare() {
 RemoteServicePort = $port
 RemoteBindAddress = $address
 DatabaseAccess = Restrict $root
+# Every connection encrypted, every login checked by the server's own users;
+# nothing of the machine reachable from SQL beyond the register.
+WireCrypt = Required
+AuthServer = Srp
+ExternalFileAccess = None
+UdfAccess = None
 # Users of this server only; without it the engine would read and write the
 # system's own security database.
 SecurityDatabase = $root/security3.fdb
@@ -110,6 +141,7 @@ EOF
   # An empty database becomes the security database when the first user is
   # made in it; the embedded engine needs no password to make him.
   if [ ! -f "$root/security3.fdb" ]; then
+    admin_password
     FIREBIRD="$root" isql-fb -q -user sysdba >/dev/null <<EOF
 create database '$root/security3.fdb';
 create or alter user SYSDBA password '$password' using plugin Srp;
@@ -196,7 +228,9 @@ create() {
   # Made through the server when it runs, so that the file is the server's
   # from the start; else by the embedded engine, before the server opens it.
   if [ -f "$root/firebird.pid" ] && kill -0 "$(cat "$root/firebird.pid")" 2>/dev/null; then
-    "$(newdb_program)" "$(local_address "$root")/$(cat "$root/port"):$root/ARVENTA.FDB"
+    admin_password
+    ISC_USER=SYSDBA ISC_PASSWORD="$password" \
+      "$(newdb_program)" "$(local_address "$root")/$(cat "$root/port"):$root/ARVENTA.FDB"
   else
     "$(newdb_program)" "$root/ARVENTA.FDB"
   fi
@@ -222,6 +256,16 @@ copy() {
   echo "server.sh: $file copied to $root/ARVENTA.FDB"
 }
 
+# --password-file FILE may come anywhere after the command.
+args=()
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --password-file) [ $# -ge 2 ] || die "--password-file needs a file"; password_file="$2"; shift 2 ;;
+    *) args+=("$1"); shift ;;
+  esac
+done
+set -- "${args[@]+"${args[@]}"}"
+
 case "${1:-}" in
   install) install_package ;;
   prepare) shift; prepare "$@" ;;
@@ -230,5 +274,5 @@ case "${1:-}" in
   stop) shift; stop "$@" ;;
   create) shift; create "$@" ;;
   copy) shift; copy "$@" ;;
-  *) sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'; exit 2 ;;
+  *) awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; exit 2 ;;
 esac

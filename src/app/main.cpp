@@ -1,9 +1,11 @@
 // The program: starts in the process's current folder, where ARVENTA.FDB is,
 // unless a server's register is named (database_choice.h).
 #include "app/database_choice.h"
+#include "app/login.h"
 #include "app/safety_net.h"
 #include "app/startup.h"
 #include "app/termination.h"
+#include "app/tflogin.h"
 #include "common/prompter.h"
 
 #include <QApplication>
@@ -34,6 +36,9 @@ int main(int argc, char** argv)
     const QFileInfo file(database.database);
     SafetyNet net(prompter, file.exists() ? file.absolutePath() : QDir::currentPath());
     app.setSafetyNet(&net);
+    // A server's register is opened by a user of its own; the program holds no password.
+    if (!logIn(database.database, prompter, loginDialog(database.database)))
+        return 1;
     Arventa program;
     TerminationWatch watch([&program] { endWithoutSaving(program); });
     program =

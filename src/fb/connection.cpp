@@ -14,6 +14,40 @@ namespace fb {
 
 using namespace detail;
 
+namespace {
+
+struct Login {
+    QString user, password;
+    bool set = false;
+};
+
+Login& sessionLogin()
+{
+    static Login login;
+    return login;
+}
+
+}  // namespace
+
+void setSessionLogin(const QString& user, const QString& password)
+{
+    sessionLogin() = {user, password, true};
+}
+
+QString sessionUser()
+{
+    if (sessionLogin().set)
+        return sessionLogin().user;
+    return qEnvironmentVariable("ISC_USER", QStringLiteral("SYSDBA"));
+}
+
+QString sessionPassword()
+{
+    if (sessionLogin().set)
+        return sessionLogin().password;
+    return qEnvironmentVariable("ISC_PASSWORD");
+}
+
 Connection::Connection(ConnectionOptions options) : options_(std::move(options))
 {
 }
@@ -32,13 +66,18 @@ Connection::~Connection()
         t->connection_ = nullptr;
 }
 
-QString Connection::resolve(const QString& database)
+bool Connection::isServerName(const QString& database)
 {
     // "host:path" or "host/port:path" (a port or service name after the
-    // slash): a server is named, leave it alone. A one-letter prefix is a
-    // Windows drive, not a host.
+    // slash). A one-letter prefix is a Windows drive, not a host.
     static const QRegularExpression server(QStringLiteral("^[^:/\\\\]{2,}(/[^:/\\\\]+)?:"));
-    if (server.match(database).hasMatch() || database.startsWith(QLatin1String("inet://")))
+    return server.match(database).hasMatch() || database.startsWith(QLatin1String("inet://"));
+}
+
+QString Connection::resolve(const QString& database)
+{
+    // A server is named: leave it alone.
+    if (isServerName(database))
         return database;
     return QDir::cleanPath(QDir::current().absoluteFilePath(database));
 }
@@ -48,7 +87,8 @@ std::vector<unsigned char> Connection::dpb(bool forCreate, const CreateOptions* 
     Status st;
     DisposePtr<Firebird::IXpbBuilder> b(util()->getXpbBuilder(&st, Firebird::IXpbBuilder::DPB, nullptr, 0));
     b->insertString(&st, isc_dpb_user_name, options_.user.toUtf8().constData());
-    b->insertString(&st, isc_dpb_password, options_.password.toUtf8().constData());
+    if (!options_.password.isEmpty())
+        b->insertString(&st, isc_dpb_password, options_.password.toUtf8().constData());
     b->insertString(&st, isc_dpb_lc_ctype, options_.charset.toUtf8().constData());
     b->insertInt(&st, isc_dpb_sql_dialect, options_.dialect);
     if (forCreate && create) {

@@ -14,9 +14,17 @@ namespace fb {
 class Transaction;
 class Statement;
 
+// Who attaches. The program holds no password of its own: a server asks
+// for the login of the person at the desk (setSessionLogin, once he has
+// logged in), or, for tools and scripts, the client's own ISC_USER and
+// ISC_PASSWORD; the embedded engine asks for none and attaches as SYSDBA.
+void setSessionLogin(const QString& user, const QString& password);
+QString sessionUser();
+QString sessionPassword();
+
 struct ConnectionOptions {
-    QString user = QStringLiteral("sysdba");
-    QString password = QStringLiteral("plotguard");
+    QString user = sessionUser();
+    QString password = sessionPassword();  // none is sent when empty
     // The columns are WIN1251; the connection speaks UTF-8 and Firebird converts.
     QString charset = QStringLiteral("UTF8");
     int dialect = 3;
@@ -62,6 +70,8 @@ public:
     // The path Firebird is given for a name: bare and relative file names
     // become absolute against the current folder; server names stay.
     static QString resolve(const QString& database);
+    // Whether the name reaches a server ("host:path", "host/port:alias", "inet://…").
+    static bool isServerName(const QString& database);
 
     Firebird::IAttachment* handle() const;  // throws when not attached
 

@@ -166,6 +166,8 @@ void TFPreklgod::closeYear()
     const QString source = service::databaseFilePath(dm_, dataFolder);
     // The engine lets go of the file only when the last attachment is gone.
     service::releaseDatabase(dm_);
+    if (afterStep_)
+        afterStep_(kCopying);
     if (const auto reason = copyFiles(source, archive)) {
         fail(failure::text(kAborted, *reason), archive);
         return;

@@ -28,10 +28,12 @@ class Transaction;
 class TFPreklgod : public Screen {
     Q_OBJECT
 public:
-    // Called as the run passes each step: 0 when the copies are made and the
-    // database is about to change, 1 to 6 after each database step inside the
+    // Called as the run passes each step: kCopying once the database is let
+    // go and its copies begin, 0 when the copies are made and the database is
+    // about to change, 1 to 6 after each database step inside the
     // transaction, 7 once it is committed. What it throws at 0 to 6 ends the
-    // run like a database error; at 7 the year is closed and it must not throw.
+    // run like a database error; at kCopying and 7 it must not throw.
+    static constexpr int kCopying = -1;
     using StepHook = std::function<void(int step)>;
     using Clock = std::function<QDate()>;
     TFPreklgod(TDM& dm, Prompter& prompter, QString programFolder = QCoreApplication::applicationDirPath(),

@@ -1,11 +1,13 @@
 #include "firebird_server.h"
 
+#include "fb/connection.h"
 #include "support/test_db.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QThread>
 
 #include <arpa/inet.h>
@@ -94,12 +96,23 @@ bool FirebirdServer::restart()
     return start();
 }
 
+// The administrator's password is made up for the server and given to the
+// script in a file; this process's connections then log in with it.
 bool FirebirdServer::prepare()
 {
+    password_ = QStringLiteral("pw-%1").arg(QRandomGenerator::global()->generate64(), 0, 36);
+    const QString passwordFile = QDir(dir_.path()).filePath(QStringLiteral("admin-password"));
+    QFile file(passwordFile);
+    if (!file.open(QIODevice::WriteOnly) || file.write(password_.toUtf8() + '\n') < 0) {
+        problem_ = QStringLiteral("the password file cannot be written: %1").arg(file.errorString());
+        return false;
+    }
+    file.close();
+    fb::setSessionLogin(QStringLiteral("SYSDBA"), password_);
     QProcess prepare;
     prepare.setProcessChannelMode(QProcess::MergedChannels);
-    prepare.start(kScript,
-                  {QStringLiteral("prepare"), dir_.path(), QString::number(port_), QStringLiteral("127.0.0.1")});
+    prepare.start(kScript, {QStringLiteral("prepare"), dir_.path(), QString::number(port_), QStringLiteral("127.0.0.1"),
+                            QStringLiteral("--password-file"), passwordFile});
     if (!prepare.waitForFinished(60000) || prepare.exitStatus() != QProcess::NormalExit || prepare.exitCode() != 0) {
         problem_ = QStringLiteral("%1 prepare failed: %2 %3")
                        .arg(kScript, prepare.errorString(), QString::fromUtf8(prepare.readAll()));

@@ -32,6 +32,11 @@ public:
     void stop();
     bool start();
 
+    // The administrator's (SYSDBA) password, made up for this server.
+    const QString& password() const { return password_; }
+    // The folder the server works in (its configuration, its databases).
+    QString folder() const { return dir_.path(); }
+
     // A fresh copy of the test template in the server's folder, by the name
     // desks open it with ("127.0.0.1/PORT:/…/name.fdb").
     QString copyTemplate(const QString& name) const;
@@ -44,6 +49,7 @@ private:
     int port_ = 0;
     QProcess server_;
     QString problem_;
+    QString password_;
 };
 
 }  // namespace testsupport

@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -356,6 +358,43 @@ TEST_F(Seats, WhileTheServerIsDownEachStepTriesAgain)
     QCoreApplication::processEvents();
     EXPECT_EQ(notices, (QStringList{QStringLiteral("не"), QStringLiteral("да")}));
     EXPECT_EQ(ownerName(desk, 2), QStringLiteral("Мария Колева"));
+}
+
+// The server admits its own users only, each over an encrypted connection,
+// and nothing beyond the register is reached from SQL: an external file is
+// refused even to the administrator.
+TEST_F(Seats, TheServerAdmitsItsUsersOnlyOverEncryptedConnectionsAndNoFileBeyondTheRegister)
+{
+    for (const QString& password : {QStringLiteral("wrong-password"), QString()}) {
+        fb::Connection stranger({.user = QStringLiteral("SYSDBA"), .password = password});
+        try {
+            stranger.attach(database);
+            ADD_FAILURE() << "attached with the password \"" << password.toStdString() << "\"";
+        } catch (const fb::Error& e) {
+            EXPECT_EQ(failure::reason(e), QStringLiteral("Невалидно потребителско име или парола.")) << e.what();
+        }
+    }
+    fb::Connection admin;
+    admin.attach(database);
+    fb::Transaction tr(admin);
+    EXPECT_EQ(fb::fetchScalar(admin, tr,
+                              QStringLiteral("select rdb$get_context('SYSTEM', 'WIRE_ENCRYPTED') from rdb$database"))
+                  .toString(),
+              QStringLiteral("TRUE"));
+    const QString outside = QDir(server->folder()).filePath(QStringLiteral("../outside.txt"));
+    // The table may be declared; the file is refused when it is written.
+    fb::execute(admin, tr, QStringLiteral("create table OUTSIDE external file '%1' (A char(10))").arg(outside));
+    tr.commit();
+    EXPECT_THROW(fb::execute(admin, tr, QStringLiteral("insert into OUTSIDE (A) values ('x')")), fb::Error);
+    tr.rollback();
+    EXPECT_FALSE(QFile::exists(outside));
+
+    QFile conf(QDir(server->folder()).filePath(QStringLiteral("firebird.conf")));
+    ASSERT_TRUE(conf.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(conf.readAll());
+    for (const char* line :
+         {"WireCrypt = Required", "ExternalFileAccess = None", "UdfAccess = None", "AuthServer = Srp"})
+        EXPECT_TRUE(text.contains(QLatin1String(line))) << line;
 }
 
 // The tests' template runs without forced writes; the register the script

@@ -1,8 +1,8 @@
 // A year closing in a process of its own that is killed (SIGKILL: nothing
 // flushed, nothing cleaned up) when the run reaches the step it is given,
 // as a power cut or a killed program would leave it; with a delay, that long
-// after the step while the run goes on (step -1: after the start, during the
-// copies). A step the run never reaches lets it end; what it shows the user
+// after the step while the run goes on (step -1: the copies begin; -2: the
+// click that starts the run). A step the run never reaches lets it end; what it shows the user
 // is printed, one message a line, and the time each step was reached (ms
 // since the start) goes to standard error.
 //
@@ -73,7 +73,7 @@ int main(int argc, char** argv)
         std::raise(SIGKILL);
     });
     clock.start();
-    if (killAt == -1 && delay >= 0)
+    if (killAt == -2 && delay >= 0)
         killLater();
     screen.findChild<QPushButton*>(QStringLiteral("BitBtn1"))->click();
     std::fprintf(stderr, "end: %lld ms\n", static_cast<long long>(clock.elapsed()));

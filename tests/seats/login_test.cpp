@@ -1,0 +1,111 @@
+// Logging in to a register on a server: the user's own login, asked again
+// when refused, three refusals end the program; a file register asks nothing.
+#include "app/login.h"
+#include "app/tflogin.h"
+#include "fb/connection.h"
+#include "firebird_server.h"
+#include "support/scripted_prompter.h"
+#include "support/test_db.h"
+#include "support/typing.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <deque>
+
+namespace {
+
+class LoginTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server = std::make_unique<testsupport::FirebirdServer>(); }
+    static void TearDownTestSuite() { server.reset(); }
+    void SetUp() override
+    {
+        if (!server->problem().isEmpty()) {
+            if (!testsupport::FirebirdServer::installed())
+                GTEST_SKIP() << server->problem().toStdString();
+            FAIL() << "the Firebird server cannot be started: " << server->problem().toStdString();
+        }
+        database = server->copyTemplate(QStringLiteral("login.fdb"));
+    }
+
+    // Answers the login questions in order and keeps what each said above the fields.
+    LoginAsker answering(std::deque<std::optional<Login>> answers)
+    {
+        return [this, answers](const QString& refusal) mutable {
+            said << refusal;
+            std::optional<Login> next = answers.front();
+            answers.pop_front();
+            return next;
+        };
+    }
+
+    static std::unique_ptr<testsupport::FirebirdServer> server;
+    QString database;
+    testsupport::ScriptedPrompter prompter;
+    QStringList said;
+};
+
+std::unique_ptr<testsupport::FirebirdServer> LoginTest::server;
+
+TEST_F(LoginTest, ARefusedLoginIsAskedAgainAndThreeRefusalsEndTheProgram)
+{
+    const Login wrong{QStringLiteral("SYSDBA"), QStringLiteral("not-the-password")};
+    const Login right{QStringLiteral("SYSDBA"), server->password()};
+    fb::setSessionLogin(QStringLiteral("nobody"), QString());
+
+    EXPECT_TRUE(logIn(database, prompter, answering({wrong, wrong, right})));
+    EXPECT_EQ(said, (QStringList{QString(), kWrongLogin, kWrongLogin}));
+    EXPECT_EQ(fb::sessionPassword(), server->password());  // every connection now attaches with it
+    fb::Connection desk;
+    desk.attach(database);
+    EXPECT_TRUE(prompter.shown().isEmpty());
+
+    said.clear();
+    EXPECT_FALSE(logIn(database, prompter, answering({wrong, wrong, wrong})));
+    EXPECT_EQ(said.size(), 3);
+    EXPECT_EQ(prompter.shown(), QStringList{kNoLogin});
+
+    // "Отказ" ends it without a word; a register of the folder asks nothing.
+    prompter.clearShown();
+    EXPECT_FALSE(logIn(database, prompter, answering({std::nullopt})));
+    EXPECT_TRUE(prompter.shown().isEmpty());
+    said.clear();
+    const testsupport::TestDatabase file;
+    EXPECT_TRUE(logIn(file.path(), prompter, answering({})));
+    EXPECT_TRUE(said.isEmpty());
+}
+
+// The dialog: the name typed, the password hidden, "Вход" by Enter; after a
+// refusal the name stays and the password is asked again; Esc gives up.
+TEST(LoginDialog, EnterLogsInAndEscGivesUp)
+{
+    TFLogin dialog(QStringLiteral("office/3050:arventa"));
+    auto* user = dialog.findChild<QLineEdit*>(QStringLiteral("edPotrebitel"));
+    auto* password = dialog.findChild<QLineEdit*>(QStringLiteral("edParola"));
+    ASSERT_TRUE(user && password);
+    EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+    QTimer::singleShot(0, &dialog, [&] {
+        testsupport::typeText(user, QStringLiteral("мария"));
+        password->setFocus();
+        testsupport::typeText(password, QStringLiteral("тайна парола"));
+        QTest::keyClick(password, Qt::Key_Return);
+    });
+    const std::optional<Login> first = dialog.ask({});
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->user, QStringLiteral("мария"));
+    EXPECT_EQ(first->password, QStringLiteral("тайна парола"));
+
+    QTimer::singleShot(0, &dialog, [&] {
+        EXPECT_EQ(user->text(), QStringLiteral("мария"));
+        EXPECT_TRUE(password->text().isEmpty());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(dialog.ask(kWrongLogin));
+}
+
+}  // namespace
