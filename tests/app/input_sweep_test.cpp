@@ -142,8 +142,9 @@ protected:
                 field->selectAll();
                 field->del();
                 testsupport::typeText(field, text);
-                if (auto* number = qobject_cast<NumberField*>(field); number && !number->refusal().isEmpty())
+                if (auto* number = qobject_cast<NumberField*>(field); number && !number->refusal().isEmpty()) {
                     EXPECT_FALSE(number->value()) << field->objectName().toStdString() << " " << text.toStdString();
+                }
             }
             // A panel's "OK" first, then the window's "Запис".
             for (const QString& caption : {QStringLiteral("OK"), QStringLiteral("Запис")})

@@ -247,9 +247,11 @@ TEST_F(TFDogNewTest, TerminationFreesEveryShareKeepsTheLinesAndClosesTheContract
     // Its plots are read, scrolled and chosen among, but nothing changes them.
     EXPECT_TRUE(grid("jvdbgridImoti")->isEnabled());
     EXPECT_TRUE(grid("jvdbgridSobstv")->isEnabled());
-    for (QWidget* w : control<QWidget>("gbSobstvImoti")->findChildren<QWidget*>())
-        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w))
+    for (QWidget* w : control<QWidget>("gbSobstvImoti")->findChildren<QWidget*>()) {
+        if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w)) {
             EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+        }
+    }
     EXPECT_FALSE(control<QWidget>("bitZapis")->isEnabled());
     EXPECT_EQ(control<DateField>("dtpPrekr")->date(), QDate(2021, 3, 15));
     screen->close();  // nothing to ask
