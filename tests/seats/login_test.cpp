@@ -5,6 +5,7 @@
 #include "fb/connection.h"
 #include "firebird_server.h"
 #include "support/scripted_prompter.h"
+#include "support/screen_test.h"
 #include "support/test_db.h"
 #include "support/typing.h"
 
@@ -103,6 +104,7 @@ TEST(LoginDialog, EnterLogsInAndEscGivesUp)
     QTimer::singleShot(0, &dialog, [&] {
         EXPECT_EQ(user->text(), QStringLiteral("мария"));
         EXPECT_TRUE(password->text().isEmpty());
+        testsupport::keepScreenshot(dialog.grab().toImage(), QStringLiteral("TFLogin"));
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     EXPECT_FALSE(dialog.ask(kWrongLogin));
