@@ -146,7 +146,7 @@ QWidget* RegisterPanel::addNumber(const FieldSpec& spec)
     const dataset::Field* column = spec.column.isEmpty() ? nullptr : row_.findField(spec.column);
     dataset::Domain domain = spec.domain                  ? *spec.domain
                              : column && column->domain() ? *column->domain()
-                                                          : dataset::Domain{.most = 999999999};
+                                                          : dataset::Domain{.name = {}, .most = 999999999};
     QString name = spec.label;
     if (name.endsWith(QLatin1Char(':')))
         name.chop(1);
