@@ -35,10 +35,10 @@ QString notOpened(const QString& database)
 }
 
 // What the user is told when the database must not be opened; empty when it may.
-std::optional<QString> refusal(const QString& database)
+std::optional<QString> refusal(fb::Connection& probe, const QString& database)
 {
     using Kind = service::RegisterFault::Kind;
-    const std::optional<service::RegisterFault> fault = service::registerFault(database);
+    const std::optional<service::RegisterFault> fault = service::registerFault(probe, database);
     if (!fault)
         return std::nullopt;
     switch (fault->kind) {
@@ -75,12 +75,20 @@ Arventa startArventa(const QString& executableFolder, Prompter& prompter, const 
     // Asked before the data module connects, since connecting upgrades an
     // older register: a file that is not one must never be written to.
     // A window whose every screen fails helps nobody; the program ends.
-    if (const auto why = refusal(databaseFile)) {
+    // The check's attachment is held until the data module's is made: the
+    // engine then opens the file once.
+    fb::Connection probe;
+    if (const auto why = refusal(probe, databaseFile)) {
         prompter.message(*why);
         program.exitCode = 1;
         return program;
     }
     program.dm = std::make_unique<TDM>(databaseFile);
+    try {
+        probe.detach();
+    } catch (const fb::Error&) {
+        // Only the check's attachment: the data module has its own.
+    }
     if (connected)
         connected();
     if (const auto& error = program.dm->connectError()) {

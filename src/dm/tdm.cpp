@@ -150,6 +150,9 @@ void TDM::defineRegisterCursors()
 
     table(TZemq, "ZEMQ");
     TZemq.setMaster(TMestnost, "ID_MEST", "ID_MESTN");
+    // A locality may hold thousands of plots: its first ones are read at
+    // start-up and on each move, the rest as they are used.
+    TZemq.setFetchOnDemand(true);
     for (const char* f : {"PLOSHT", "KOMASIP", "POLPL", "PRPLOSHT"})
         TZemq.field(f).setDisplayFormat(areaMask);
     TZemq.field("NZDATA").setEditMask(dateMask);

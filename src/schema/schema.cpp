@@ -76,6 +76,10 @@ const QString kVersionTable = QStringLiteral("create table ARVENTA_SCHEMA (VERSI
 const QString kLinesByPlotAndOwner =
     QStringLiteral("create index IX_DOGHORAZEMI_ZEMQ_SOBSTV on DOGHORAZEMI (ID_ZEMQ, ID_SOBSTV)");
 
+// A locality's plots in the order of their key, walked along the index: the
+// first of thousands come without the engine reading and sorting them all.
+const QString kPlotsByLocality = QStringLiteral("create index IX_ZEMQ_MEST_ZEMQ on ZEMQ (ID_MEST, ID_ZEMQ)");
+
 // The rent lists name the shares whose figures no statement can multiply
 // every time they open: the areas are indexed so that finding none is a look
 // at the ends of two indexes, not a read of every share.
@@ -158,6 +162,7 @@ QStringList ddl()
     statements << plots::localityCacheDdl();
     statements << kLinesByPlotAndOwner;
     statements << kAreaIndexes;
+    statements << kPlotsByLocality;
     statements << kVersionTable;
     return statements;
 }
@@ -282,6 +287,10 @@ void upgradeFrom(int version, fb::Connection& connection)
             connection.executeImmediate(tr, made[1]);
         tr.commit();
         plots::startAreaCache(connection, tr);
+    }
+    if (version < 8 && !indexExists(connection, tr, "IX_ZEMQ_MEST_ZEMQ")) {
+        connection.executeImmediate(tr, kPlotsByLocality);
+        tr.commit();
     }
     tr.commit();
 }

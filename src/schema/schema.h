@@ -22,7 +22,8 @@ namespace schema {
 //    lines indexed by plot and owner together.
 // 6: the shares' and contract lines' areas indexed (rent_sql.h's notices).
 // 7: the contracted area kept per locality as well (plot_area_cache.h).
-constexpr int kVersion = 7;
+// 8: the plots indexed by locality and key together.
+constexpr int kVersion = 8;
 
 struct ColumnDef {
     const char* name;

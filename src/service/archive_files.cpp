@@ -200,10 +200,9 @@ int schemaVersion(fb::Connection& probe)
 
 }  // namespace
 
-std::optional<RegisterFault> registerFault(const QString& database)
+std::optional<RegisterFault> registerFault(fb::Connection& probe, const QString& database)
 {
     using Kind = RegisterFault::Kind;
-    fb::Connection probe;
     try {
         probe.attach(database);
     } catch (const fb::Error& e) {
@@ -216,7 +215,8 @@ std::optional<RegisterFault> registerFault(const QString& database)
             fault = RegisterFault{Kind::Foreign, missingText(missing), std::nullopt};
         else if (const int version = schemaVersion(probe); version > schema::kVersion)
             fault = RegisterFault{Kind::Newer, QString::number(version), std::nullopt};
-        probe.detach();
+        if (fault)
+            probe.detach();
         return fault;
     } catch (const fb::Error& e) {
         // A file that attaches but cannot be read is as good as unopened.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fb/connection.h"
 #include "fb/error.h"
 
 #include <QString>
@@ -66,7 +67,10 @@ struct RegisterFault {
     std::optional<fb::Error> error;  // the client's, when it does not open
 };
 // Empty when the program may open the database (an older register is
-// upgraded when the data module connects, after this check).
-std::optional<RegisterFault> registerFault(const QString& database);
+// upgraded when the data module connects, after this check). `probe` is
+// left attached then: while it holds the database the engine keeps it open,
+// so that the data module's connection finds it open rather than opening
+// the file a second time; the caller lets it go once that one is attached.
+std::optional<RegisterFault> registerFault(fb::Connection& probe, const QString& database);
 
 }  // namespace service

@@ -94,7 +94,8 @@ void TFZarejdanenagod::load()
 bool TFZarejdanenagod::isRegister(const QString& file)
 {
     using Kind = service::RegisterFault::Kind;
-    const std::optional<service::RegisterFault> fault = service::registerFault(QDir::fromNativeSeparators(file));
+    fb::Connection probe;  // let go when the check is done
+    const std::optional<service::RegisterFault> fault = service::registerFault(probe, QDir::fromNativeSeparators(file));
     if (!fault)
         return true;
     switch (fault->kind) {

@@ -25,7 +25,7 @@ Range row(Worksheet& sheet, int number, int columns)
 
 Range cell(Worksheet& sheet, int column, int rowNumber)
 {
-    return sheet.range(columnLetter(column) + QString::number(rowNumber));
+    return sheet.cell(rowNumber, column);
 }
 
 void writeHeads(Worksheet& sheet, const Form& form)

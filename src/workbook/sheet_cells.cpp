@@ -25,20 +25,31 @@ SheetCells::SheetCells(pugi::xml_node sheetData) : data_(sheetData)
     }
 }
 
+const SheetCells::Row* SheetCells::rowAt(int row) const
+{
+    if (lastRow_ && lastRowNumber_ == row)
+        return lastRow_;
+    const auto r = rows_.find(row);
+    if (r == rows_.end())
+        return nullptr;
+    lastRow_ = &r->second;
+    lastRowNumber_ = row;
+    return lastRow_;
+}
+
 pugi::xml_node SheetCells::find(CellRef cell) const
 {
-    const auto r = rows_.find(cell.row);
-    if (r == rows_.end())
+    const Row* r = rowAt(cell.row);
+    if (!r)
         return {};
-    const auto c = r->second.cells.find(cell.column);
-    return c == r->second.cells.end() ? pugi::xml_node() : c->second;
+    const auto c = r->cells.find(cell.column);
+    return c == r->cells.end() ? pugi::xml_node() : c->second;
 }
 
 SheetCells::Row& SheetCells::makeRow(int row)
 {
-    const auto existing = rows_.find(row);
-    if (existing != rows_.end())
-        return existing->second;
+    if (const Row* existing = rowAt(row))
+        return const_cast<Row&>(*existing);
     const auto next = rows_.upper_bound(row);
     pugi::xml_node node =
         next == rows_.end() ? data_.append_child("row") : data_.insert_child_before("row", next->second.node);
@@ -66,10 +77,10 @@ pugi::xml_node SheetCells::make(CellRef cell,
 
 std::optional<int> SheetCells::rowStyle(int row) const
 {
-    const auto r = rows_.find(row);
-    if (r == rows_.end() || !r->second.node.attribute("customFormat").as_bool())
+    const Row* r = rowAt(row);
+    if (!r || !r->node.attribute("customFormat").as_bool())
         return std::nullopt;
-    return r->second.node.attribute("s").as_int();
+    return r->node.attribute("s").as_int();
 }
 
 void SheetCells::forEachIn(const CellRect& rect, const std::function<void(CellRef, pugi::xml_node)>& visit) const

@@ -39,9 +39,14 @@ private:
         std::map<int, pugi::xml_node> cells;
     };
     Row& makeRow(int row);
+    // The row, or nullptr; remembers the last one asked for, as cells are
+    // mostly written and formatted row by row.
+    const Row* rowAt(int row) const;
 
     pugi::xml_node data_;
-    std::map<int, Row> rows_;
+    std::map<int, Row> rows_;  // rows are never taken out, so a pointer to one stays good
+    mutable const Row* lastRow_ = nullptr;
+    mutable int lastRowNumber_ = 0;
 };
 
 }  // namespace transfers

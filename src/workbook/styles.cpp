@@ -236,8 +236,8 @@ int Styles::withWhiteInterior(int xfIndex)
 
 int Styles::withBlackBorders(int xfIndex, BorderWeight weight)
 {
-    const std::string borders = bordersXml(weight);
-    return derive(xfIndex, borders, [&](pugi::xml_node x) {
+    return derive(xfIndex, weight == BorderWeight::Thin ? "borders:thin" : "borders:medium", [&](pugi::xml_node x) {
+        const std::string borders = bordersXml(weight);
         xml::setAttribute(x, "borderId", borders_.findOrAdd(xml::parse(borders.c_str())->first_child()));
         xml::setAttribute(x, "applyBorder", "1");
     });

@@ -180,8 +180,9 @@ void Worksheet::setValue(CellRef cell, const CellValue& value)
     if (!c)
         return;
     // A value written over a formula replaces it, as typing would.
-    for (const char* child : {"f", "v", "is"})
-        c.remove_child(child);
+    if (c.first_child())
+        for (const char* child : {"f", "v", "is"})
+            c.remove_child(child);
     c.remove_attribute("t");
     switch (value.kind()) {
         case CellValue::Kind::Empty:

@@ -7,6 +7,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <vector>
 
 namespace transfers {
 
@@ -21,51 +24,82 @@ double charWidth(QChar c)
 {
     if (c.isUpper())
         return 1.25;
-    if (c.isSpace() || QStringLiteral(".,;:'!|iIlj()[]").contains(c))
+    if (c.isSpace())
         return 0.5;
-    return 1.0;
-}
-
-double lineWidth(QStringView text)
-{
-    double w = 0;
-    for (QChar c : text)
-        w += charWidth(c);
-    return w;
+    switch (c.unicode()) {
+        case u'.':
+        case u',':
+        case u';':
+        case u':':
+        case u'\'':
+        case u'!':
+        case u'|':
+        case u'i':
+        case u'I':
+        case u'l':
+        case u'j':
+        case u'(':
+        case u')':
+        case u'[':
+        case u']':
+            return 0.5;
+        default:
+            return 1.0;
+    }
 }
 
 // The widest piece of the text that has to stay on one line: a line, or a
-// word of a wrapping cell, which breaks its lines between words.
-double widestPiece(const QString& text, bool wraps)
+// word of a wrapping cell, which breaks its lines between words. Measured in
+// one pass, as a fit visits every cell of a table.
+double widestPiece(QStringView text, bool wraps)
 {
-    static const QRegularExpression lines(QStringLiteral("\n"));
-    static const QRegularExpression words(QStringLiteral("\\s+"));
     double widest = 0;
-    for (const QString& piece : text.split(wraps ? words : lines, Qt::SkipEmptyParts))
-        widest = std::max(widest, lineWidth(piece));
-    return widest;
+    double piece = 0;
+    for (QChar c : text) {
+        if (wraps ? c.isSpace() : c == u'\n') {
+            widest = std::max(widest, piece);
+            piece = 0;
+            continue;
+        }
+        piece += charWidth(c);
+    }
+    return std::max(widest, piece);
 }
 
-// A number as its format shows it, near enough for measuring: the fixed
-// decimals of formats such as "0.00" or "#,##0.000", else its plain form.
-QString shownNumber(double value, const QString& format)
+// The decimals a number format fixes, such as "0.00" or "#,##0.000", or
+// nullopt when it fixes none.
+std::optional<int> fixedDecimals(const QString& format)
 {
     static const QRegularExpression decimals(QStringLiteral("0\\.(0+)"));
     const auto m = decimals.match(format);
     if (m.hasMatch())
-        return QString::number(value, 'f', int(m.capturedLength(1)));
-    return numberText(value);
+        return int(m.capturedLength(1));
+    return std::nullopt;
 }
+
+// What a fit needs to know of a cell format, looked up once per format.
+struct FitFormat {
+    std::optional<int> decimals;
+    double bold;
+    bool wraps;
+};
 
 }  // namespace
 
 void Worksheet::restyle(const CellRect& rect, const std::function<int(int)>& change)
 {
     requireUnprotected(QStringLiteral("форматиране на %1").arg(rangeAddress(rect)));
+    // Most cells of a range share a format: the change is worked out once per
+    // format met rather than once per cell.
+    std::unordered_map<int, int> changed;
     for (int r = rect.first.row; r <= rect.last.row; ++r) {
         for (int c = rect.first.column; c <= rect.last.column; ++c) {
             pugi::xml_node cell = makeCell({r, c});
-            const int style = change(cell.attribute("s").as_int());
+            const int before = cell.attribute("s").as_int();
+            auto known = changed.find(before);
+            if (known == changed.end())
+                known = changed.emplace(before, change(before)).first;
+            const int style = known->second;
             if (style == 0)
                 cell.remove_attribute("s");
             else
@@ -101,26 +135,40 @@ void Worksheet::autoFit(const CellRect& rect)
 {
     requireUnprotected(QStringLiteral("промяна на ширината на колоните"));
     const Styles& styles = book_.styles();
-    for (int column = rect.first.column; column <= rect.last.column; ++column) {
-        double widest = 0;
-        const CellRect strip{{rect.first.row, column}, {rect.last.row, column}};
-        cells_.forEachIn(strip, [&](CellRef cell, pugi::xml_node c) {
-            // A merged area spreads over several columns; none of them is fitted to it.
-            const bool mergedAcross = std::any_of(merges_.begin(), merges_.end(), [&](const CellRect& m) {
-                return m.contains(cell) && m.first.column != m.last.column;
-            });
-            const CellValue v = value(cell);
-            if (mergedAcross || v.isEmpty())
-                return;
-            const int style = c.attribute("s").as_int();
-            const QString shown =
-                v.isNumber() ? shownNumber(v.numberValue(), styles.numberFormat(style)) : v.toString();
-            const double bold = styles.isBold(style) ? 1.1 : 1.0;
-            widest = std::max(widest, widestPiece(shown, styles.wraps(style)) * bold);
+    std::unordered_map<int, FitFormat> formats;
+    const auto formatOf = [&](int style) -> const FitFormat& {
+        auto it = formats.find(style);
+        if (it == formats.end())
+            it = formats
+                     .emplace(style, FitFormat{fixedDecimals(styles.numberFormat(style)),
+                                               styles.isBold(style) ? 1.1 : 1.0, styles.wraps(style)})
+                     .first;
+        return it->second;
+    };
+    // One pass over the rows, each column's widest kept as it goes: a large
+    // table is walked once, in the order it lies in memory.
+    std::vector<double> widest(size_t(rect.last.column - rect.first.column + 1), 0.0);
+    cells_.forEachIn(rect, [&](CellRef cell, pugi::xml_node c) {
+        // A merged area spreads over several columns; none of them is fitted to it.
+        const bool mergedAcross = std::any_of(merges_.begin(), merges_.end(), [&](const CellRect& m) {
+            return m.contains(cell) && m.first.column != m.last.column;
         });
-        if (widest > 0)
-            columns_.setWidth(column, std::min(kMaxColumnWidth, widest + 2 * kCellMargin));
-    }
+        if (mergedAcross)
+            return;
+        const CellValue v = value(cell);
+        if (v.isEmpty())
+            return;
+        const FitFormat& f = formatOf(c.attribute("s").as_int());
+        // A number as its format shows it, near enough for measuring.
+        const QString shown = !v.isNumber() ? v.toString()
+                              : f.decimals  ? QString::number(v.numberValue(), 'f', *f.decimals)
+                                            : numberText(v.numberValue());
+        double& w = widest[size_t(cell.column - rect.first.column)];
+        w = std::max(w, widestPiece(shown, f.wraps) * f.bold);
+    });
+    for (int column = rect.first.column; column <= rect.last.column; ++column)
+        if (const double w = widest[size_t(column - rect.first.column)]; w > 0)
+            columns_.setWidth(column, std::min(kMaxColumnWidth, w + 2 * kCellMargin));
 }
 
 void Worksheet::setColumnNumberFormat(int column, const QString& code)

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class TDMTest : public ::testing::Test {
@@ -174,6 +176,40 @@ TEST_F(TDMTest, ADetailOfAnEmptyMasterShowsNoRows)
     EXPECT_TRUE(dm.TZemq.isEmpty());
     EXPECT_TRUE(dm.TKategoriq.isEmpty());
     EXPECT_TRUE(dm.TSobstv.isEmpty());
+}
+
+// A locality of many plots: its first ones in key order at once, the rest
+// as they are used; a move to another locality and back reads it afresh.
+// A register of the seventh version gets the index that walks them so.
+TEST_F(TDMTest, ALocalitysPlotsComeInKeyOrderTheFirstOnesAtOnce)
+{
+    seedLand();
+    QStringList plots;
+    for (int k = 0; k < 300; ++k)  // keys given out of order
+        plots << QStringLiteral("insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO) values (%1, 1, '%2')")
+                     .arg(1000 + (k * 7) % 300)
+                     .arg(k);
+    seed(plots);
+    seed({QStringLiteral("insert into MESTNOST (ID_MESTN, ID_ZEML, NAIM_MESTN) values (2, 1, 'Лозята')"),
+          QStringLiteral("drop index IX_ZEMQ_MEST_ZEMQ"), QStringLiteral("update arventa_schema set version = 7")});
+    TDM dm(db.path());
+    EXPECT_EQ(count(dm, QStringLiteral("rdb$indices where rdb$index_name = 'IX_ZEMQ_MEST_ZEMQ'")), 1);
+    EXPECT_EQ(count(dm, QStringLiteral("arventa_schema where version = 8")), 1);
+
+    EXPECT_LT(dm.TZemq.loadedRowCount(), 302);
+    EXPECT_EQ(dm.TZemq.field("ID_ZEMQ").asInt(), 1);
+    EXPECT_EQ(dm.TZemq.rowCount(), 302);
+    QList<int> keys;
+    for (dm.TZemq.first(); !dm.TZemq.eof(); dm.TZemq.next())
+        keys << dm.TZemq.field("ID_ZEMQ").asInt();
+    EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+    EXPECT_EQ(keys.back(), 1299);
+
+    ASSERT_TRUE(dm.TMestnost.locate(QStringLiteral("ID_MESTN"), 2));
+    EXPECT_TRUE(dm.TZemq.isEmpty());
+    ASSERT_TRUE(dm.TMestnost.locate(QStringLiteral("ID_MESTN"), 1));
+    EXPECT_TRUE(dm.TZemq.locate(QStringLiteral("ID_ZEMQ"), 1299));
+    EXPECT_EQ(dm.TZemq.field("IMOT_NO").asString(), QStringLiteral("257"));  // 1000 + (257 * 7) % 300
 }
 
 TEST(Tables, TheCatalogueDescribesEachTableToTheDatasets)

@@ -4,6 +4,7 @@
 #include "dataset/database.h"
 #include "dataset/dataset.h"
 #include "dataset/transaction_area.h"
+#include "schema/rent_sql.h"
 #include "support/sql.h"
 #include "support/test_db.h"
 #include "transfers/dekl69_export.h"
@@ -153,6 +154,66 @@ TEST_F(LandDeclarationTest, Article70DeclarationOfAnArea)
     EXPECT_EQ(cell(book, "B11"), QJsonValue("с. Изгрев"));
     EXPECT_EQ(cell(book, "H11"), QJsonValue("Декларатор:................."));
     EXPECT_EQ(cell(book, "H12", "horizontal"), QJsonValue("right"));
+}
+
+// The lines of an area are those of its rows grouped by every column they
+// show, in the order of the plot, category, owner and contract, and then of
+// the rest of the contract and the identifier: an owner with two share lines
+// of a plot under one contract is one line per category; two owners of one
+// name, and two contracts of one number, are lines of their own.
+TEST_F(LandDeclarationTest, Article70LinesAreTheRowsGroupedByEveryColumn)
+{
+    testsupport::runSql(
+        db_.path(),
+        {"insert into ZEMQ (ID_ZEMQ, ID_MEST, IMOT_NO, PLOSHT, ID_FS, ID_NTP) values (105, 10, '003004', 6, 2, 2)",
+         "insert into KATEGORIQ (ID_ZEMQ, VID, PLOSHT) values (105, 4, 2.5)",
+         "insert into KATEGORIQ (ID_ZEMQ, VID, PLOSHT) values (105, 3, 3.5)",
+         "insert into HORA (ID_HORA, EGN, IME) values (13, '9001010005', 'Иван Петров')",
+         "insert into \"DOG DANNI\" (ID_DOG, NOMER, OTDATA, DODATA, SYSTOQNIE) "
+         "values (5, '1', '2021-10-01', '2026-09-30', 'Действащ')",
+         "insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, REDPLOSHT) values (6, 5, 105, 11, 1)",
+         "insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, REDPLOSHT) values (7, 1, 105, 13, 1)",
+         "insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, REDPLOSHT) values (8, 1, 105, 11, 1)",
+         "insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, REDPLOSHT) values (9, 1, 105, 11, 2)"});
+    const QString contract = QStringLiteral(
+        "\"DOG DANNI\".systoqnie, \"DOG DANNI\".otdata, \"DOG DANNI\".dodata, \"DOG DANNI\".data, "
+        "\"DOG DANNI\".nomer, \"DOG DANNI\".oszregno, \"DOG DANNI\".datapr, "
+        "(extract (year from \"DOG DANNI\".dodata) - extract (year from \"DOG DANNI\".otdata))");
+    const QString shown =
+        QStringLiteral(
+            "zemq.id_zemq, zemq.imot_no, zemq.plosht, kategoriq.plosht, kategoriq.vid, ntp.naim_ntp, "
+            "mestnost.naim_mestn, fs.naim_fs, viddoksobstv.naim_vds, zemq.nznomer, zemq.nzdata, %1, hora.egn, hora.ime")
+            .arg(contract);
+    // Every row of the area, each column grouped.
+    const QString everyColumn =
+        QStringLiteral(
+            "select %1 from fs inner join zemq on zemq.id_fs = fs.id_fs "
+            "inner join mestnost on zemq.id_mest = mestnost.id_mestn "
+            "inner join ntp on ntp.id_ntp = zemq.id_ntp "
+            "inner join kategoriq on kategoriq.id_zemq = zemq.id_zemq "
+            "left join viddoksobstv on viddoksobstv.id_vds = zemq.id_vds "
+            "inner join doghorazemi on doghorazemi.id_zemq = zemq.id_zemq "
+            "inner join \"DOG DANNI\" on \"DOG DANNI\".id_dog = doghorazemi.id_dog "
+            "inner join hora on doghorazemi.id_sobstv = hora.id_hora cross join firma "
+            "where mestnost.id_zeml = 1 and zemq.id_fs <> 1 and %2 group by %1 "
+            "order by zemq.imot_no, zemq.id_zemq, kategoriq.vid, hora.ime, \"DOG DANNI\".nomer, "
+            "\"DOG DANNI\".systoqnie, \"DOG DANNI\".otdata, \"DOG DANNI\".dodata, "
+            "\"DOG DANNI\".data, \"DOG DANNI\".oszregno, \"DOG DANNI\".datapr, hora.egn")
+            .arg(shown, schema::rent::farmingYearCondition());
+    QString statement = transfers::dekl70::plotsStatement();
+    statement.replace(QStringLiteral(":id_zeml"), QStringLiteral("1"));
+    const QString lines = testsupport::selectedText(
+        db_.path(), QStringLiteral("select %1 from (%2) L")
+                        .arg(QStringLiteral("L.id_zemq, L.imot_no, L.imot_plosht, L.kat_plosht, L.vid, L.naim_ntp, "
+                                            "L.naim_mestn, L.naim_fs, L.naim_vds, L.nznomer, L.nzdata, L.systoqnie, "
+                                            "L.otdata, L.dodata, L.data, L.nomer, L.oszregno, L.datapr, L.srok, "
+                                            "L.egn, L.ime"),
+                             statement));
+    EXPECT_EQ(lines, testsupport::selectedText(db_.path(), everyColumn));
+    EXPECT_EQ(lines.count(QStringLiteral("; ")), 7);
+    EXPECT_EQ(rows(transfers::dekl70::plotsStatement(), QStringLiteral("EGN"), 1),
+              QStringList({"0415010003", "7501010004", "0415010003", "9001010005", "0415010003", "0415010003",
+                           "9001010005", "0415010003"}));
 }
 
 // Every plot without a contract in force once, by area and number: own

@@ -126,6 +126,30 @@ TEST_F(WorkbookTest, NewWorkbookKeepsValuesAndFormatsForAnIndependentReader)
     EXPECT_FALSE(widths.contains("D"));
 }
 
+// A fitted column is as wide as its widest piece that must stay on one line
+// (a word of a wrapping cell, a line of another; capitals wider, thin
+// letters and blanks narrower, bold a tenth wider; a number as its format
+// shows it) plus a margin on both sides; a cell merged across is not measured.
+TEST_F(WorkbookTest, FittedColumnsMeasureWhatMustStayOnOneLine)
+{
+    auto book = Workbook::create();
+    Worksheet& sheet = book->worksheet(1);
+    sheet.range(QStringLiteral("A2")).setWrapText(true);
+    sheet.range(QStringLiteral("A2")).setValue(QStringLiteral("ab  cdefg\thi"));
+    sheet.range(QStringLiteral("B2")).setValue(QStringLiteral("ab cd\n\nxyz"));
+    sheet.range(QStringLiteral("C2")).setNumberFormat(QStringLiteral("0.000"));
+    sheet.range(QStringLiteral("C2")).setNumber(1.5);
+    sheet.range(QStringLiteral("D2")).setBold(true);
+    sheet.range(QStringLiteral("D2")).setValue(QStringLiteral("Ab"));
+    sheet.range(QStringLiteral("C1:D1")).merge();
+    sheet.range(QStringLiteral("C1")).setValue(QStringLiteral("a long title across two columns"));
+    sheet.range(QStringLiteral("A1:D2")).autoFitColumns();
+    EXPECT_DOUBLE_EQ(*sheet.columnWidth(1), 5 + 2);           // "cdefg"
+    EXPECT_DOUBLE_EQ(*sheet.columnWidth(2), 4.5 + 2);         // "ab cd": four letters and a blank
+    EXPECT_DOUBLE_EQ(*sheet.columnWidth(3), 4.5 + 2);         // "1.500"
+    EXPECT_DOUBLE_EQ(*sheet.columnWidth(4), 2.25 * 1.1 + 2);  // "Ab", bold
+}
+
 // Formats and column widths are shared in the file (one format entry for many
 // cells, one <col> for a run of columns): a change to one cell or column
 // must leave its neighbours as they were.
