@@ -10,12 +10,11 @@
 #include "bench/bench.h"
 #include "dm/tdm.h"
 #include "service/closing_recovery.h"
+#include "tests/service/closing_run.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QHash>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -29,48 +28,6 @@ class AgreeingPrompter : public PrintingPrompter {
 public:
     bool confirm(const QString&, Default) override { return true; }
 };
-
-struct Run {
-    bool killed = false;
-    QHash<QString, int> times;  // "step 0", "step 7", "end": ms after the click
-};
-
-Run runChild(const QString& database, const QString& program, int step, int delay)
-{
-    QProcess child;
-    QStringList args{database, program, QString::number(step)};
-    if (delay >= 0)
-        args << QString::number(delay);
-    child.start(QStringLiteral(CLOSING_CHILD), args);
-    Run run;
-    run.killed = child.waitForFinished(300000) && child.exitStatus() == QProcess::CrashExit;
-    for (const QString& line : QString::fromUtf8(child.readAllStandardError()).split(QLatin1Char('\n'))) {
-        const QStringList parts = line.split(QStringLiteral(": "));
-        if (parts.size() == 2)
-            run.times.insert(parts[0], parts[1].section(QLatin1Char(' '), 0, 0).toInt());
-    }
-    return run;
-}
-
-QString validationErrors(const QString& database)
-{
-    QProcess gfix;
-    gfix.setProcessChannelMode(QProcess::MergedChannels);
-    gfix.start(QStringLiteral("gfix"), {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
-                                        QStringLiteral("SYSDBA"), database});
-    if (!gfix.waitForFinished(600000))
-        return QStringLiteral("gfix did not end: ") + gfix.errorString();
-    const QString out = QString::fromUtf8(gfix.readAll()).trimmed();
-    QStringList errors;
-    for (const QString& line : out.split(QLatin1Char('\n'))) {
-        const QString l = line.trimmed();
-        if (l.isEmpty() || l.startsWith(QLatin1String("Summary of validation errors")) ||
-            l.contains(QLatin1String("warnings")))
-            continue;
-        errors << l;
-    }
-    return errors.join(QStringLiteral("; "));
-}
 
 bool startsAfterwards(const QString& database, const QString& program)
 {
@@ -103,7 +60,7 @@ int closingKills(const QStringList& args)
         return folder.filePath(QStringLiteral("program"));
     };
 
-    const Run uncut = runChild(db, fresh(), 99, -1);
+    const closingrun::Run uncut = closingrun::run(db, fresh(), 99);
     if (uncut.killed || !uncut.times.contains(QStringLiteral("end"))) {
         out << "closing-kills: the uncut closing did not end\n";
         return 1;
@@ -132,9 +89,9 @@ int closingKills(const QStringList& args)
         const double at = std::fmod((i / 3 + 1) * 0.6180339887, 1.0);
         const int delay = int(at * part.length);
         const QString program = fresh();
-        const Run run = runChild(db, program, part.step, delay);
+        const closingrun::Run run = closingrun::run(db, program, part.step, delay);
         made += run.killed ? 1 : 0;
-        const QString errors = validationErrors(db);
+        const QString errors = closingrun::validationErrors(db);
         const QString moment = QStringLiteral("%1 ms %2").arg(delay).arg(QLatin1String(part.name));
         if (!errors.isEmpty()) {
             ++damaged;

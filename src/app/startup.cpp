@@ -4,7 +4,6 @@
 #include "common/prompter.h"
 #include "fb/connection.h"
 #include "fb/error.h"
-#include "schema/schema.h"
 #include "service/archive_files.h"
 #include "service/closing_recovery.h"
 
@@ -53,10 +52,9 @@ std::optional<QString> refusal(fb::Connection& probe, const QString& database)
                                  fault->detail);
         case Kind::Newer:
             return QStringLiteral(
-                       "Регистърът „%1“ е от по-нова версия на програмата (версия на данните %2, "
-                       "а тази програма познава до версия %3).\nОтворете го с по-новата програма.")
-                .arg(shownName(database), fault->detail)
-                .arg(schema::kVersion);
+                       "Регистърът „%1“ е от по-нова версия на програмата %2.\n"
+                       "Отворете го с по-новата програма.")
+                .arg(shownName(database), service::newerVersions(fault->detail));
     }
     return std::nullopt;
 }

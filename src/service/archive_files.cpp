@@ -224,4 +224,11 @@ std::optional<RegisterFault> registerFault(fb::Connection& probe, const QString&
     }
 }
 
+QString newerVersions(const QString& version)
+{
+    return QStringLiteral("(версия на данните %1, а тази програма познава до версия %2)")
+        .arg(version)
+        .arg(schema::kVersion);
+}
+
 }  // namespace service

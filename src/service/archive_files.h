@@ -72,5 +72,8 @@ struct RegisterFault {
 // so that the data module's connection finds it open rather than opening
 // the file a second time; the caller lets it go once that one is attached.
 std::optional<RegisterFault> registerFault(fb::Connection& probe, const QString& database);
+// How a newer register's version is told, `version` being a Newer fault's
+// detail: "(версия на данните 9, а тази програма познава до версия 8)".
+QString newerVersions(const QString& version);
 
 }  // namespace service

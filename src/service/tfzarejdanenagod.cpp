@@ -4,7 +4,6 @@
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "fb/error.h"
-#include "schema/schema.h"
 #include "service/archive_files.h"
 
 #include <QDir>
@@ -110,10 +109,8 @@ bool TFZarejdanenagod::isRegister(const QString& file)
             break;
         case Kind::Newer:
             // An archive a newer program made: this one would misread it.
-            prompter_.message(kNotLoaded + QStringLiteral("\nАрхивът е от по-нова версия на програмата (версия на "
-                                                          "данните %1, а тази програма познава до версия %2).")
-                                               .arg(fault->detail)
-                                               .arg(schema::kVersion));
+            prompter_.message(kNotLoaded + QStringLiteral("\nАрхивът е от по-нова версия на програмата %1.")
+                                               .arg(service::newerVersions(fault->detail)));
             break;
     }
     return false;

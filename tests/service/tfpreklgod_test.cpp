@@ -9,6 +9,7 @@
 #include "rent/rent_test_data.h"
 #include "schema/rent_due_cache.h"
 #include "service/closing_recovery.h"
+#include "service/closing_run.h"
 #include "service/service_test.h"
 #include "support/screen_test.h"
 
@@ -286,53 +287,18 @@ TEST_F(TFPreklgodTest, AnErrorAfterAnyStepLeavesTheDatabaseAsItWasAndNoFolders)
     EXPECT_EQ(prompter.shown(), (QStringList{kQuestion2025, QStringLiteral("Периодът е приключен успешно!")}));
 }
 
-// The closing in a process of its own, killed at `step` (never reached: 99),
-// or `delay` ms after it while it goes on (step -1: the copies begin); what it
-// showed the user, and when it reached its steps ("step 7", "end": ms).
+// The closing in a process of its own (see closing_run.h); what it showed the user.
 QStringList runClosingChild(const QString& database, const QString& program, int step, bool* killed, int delay = -1,
                             QHash<QString, int>* times = nullptr)
 {
-    QProcess child;
-    QStringList args{database, program, QString::number(step)};
-    if (delay >= 0)
-        args << QString::number(delay);
-    child.start(QStringLiteral(CLOSING_CHILD), args);
-    const bool ended = child.waitForFinished(60000);
-    *killed = ended && child.exitStatus() == QProcess::CrashExit;
-    if (times) {
-        for (const QString& line : QString::fromUtf8(child.readAllStandardError()).split(QLatin1Char('\n'))) {
-            const QStringList parts = line.split(QStringLiteral(": "));
-            if (parts.size() == 2)
-                times->insert(parts[0], parts[1].section(QLatin1Char(' '), 0, 0).toInt());
-        }
-    }
-    const QString out = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
-    return out.isEmpty() ? QStringList{} : out.split(QLatin1Char('\n'));
+    const closingrun::Run run = closingrun::run(database, program, step, delay);
+    *killed = run.killed;
+    if (times)
+        *times = run.times;
+    return run.shown;
 }
 
-// The engine's own check of every page: what it counts as errors (a
-// page that does not read as it should). Warnings are not among them: a
-// killed engine leaves some behind (a pointer page's note of free space
-// not yet brought up to date), harmless and mended by the next sweep.
-QString validationErrors(const QString& database)
-{
-    QProcess gfix;
-    gfix.setProcessChannelMode(QProcess::MergedChannels);
-    gfix.start(QStringLiteral("gfix"), {QStringLiteral("-v"), QStringLiteral("-full"), QStringLiteral("-user"),
-                                        QStringLiteral("SYSDBA"), database});
-    if (!gfix.waitForFinished(600000))
-        return QStringLiteral("gfix did not end: ") + gfix.errorString();
-    const QString out = QString::fromUtf8(gfix.readAll()).trimmed();
-    QStringList errors;
-    for (const QString& line : out.split(QLatin1Char('\n'))) {
-        const QString l = line.trimmed();
-        if (l.isEmpty() || l.startsWith(QLatin1String("Summary of validation errors")) ||
-            l.contains(QLatin1String("warnings")))
-            continue;
-        errors << l;
-    }
-    return errors.join(QStringLiteral("; "));
-}
+using closingrun::validationErrors;
 
 // Killed from outside after any step (the copies made, each database step,
 // the commit), the closing leaves a database wholly closed or untouched;
