@@ -5,6 +5,7 @@
 #include "fb/error.h"
 
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <algorithm>
@@ -74,6 +75,10 @@ bool Database::lostNow()
 void Database::reconnect()
 {
     recovering_ = true;
+    const auto done = qScopeGuard([this] {
+        lossesSeen_ = fb::connectionLosses();
+        recovering_ = false;
+    });
     lost_ = true;
     connection_.abandon();
     try {
@@ -82,13 +87,9 @@ void Database::reconnect()
             afterConnect_();
     } catch (const fb::Error&) {
         connection_.abandon();
-        lossesSeen_ = fb::connectionLosses();
-        recovering_ = false;
         throw;
     }
     lost_ = false;
-    lossesSeen_ = fb::connectionLosses();
-    recovering_ = false;
     readListsAgain();
     tell(true, {});
 }
