@@ -84,23 +84,43 @@ void computeLocalities(fb::Connection& connection, fb::Transaction& tr, const QS
 
 }  // namespace
 
+QStringList markedInTransactionDdl()
+{
+    return {
+        QStringLiteral("create global temporary table ZEMQ_DOGPL_PROM_TR (ID_ZEMQ integer, TRANS bigint) "
+                       "on commit delete rows"),
+        QStringLiteral("create index IX_ZEMQ_DOGPL_PROM_TR on ZEMQ_DOGPL_PROM_TR (ID_ZEMQ)"),
+    };
+}
+
+// A transaction marks a plot once, whatever marks other transactions have
+// committed: those may be taken away by a bringing up to date that cannot
+// see this transaction's changes yet. What this transaction marked it finds
+// in a table of its own, so that the marks themselves need no index: their
+// table is emptied at every bringing up to date, and an index emptied at
+// once is what a process killed while the engine clears it away left damaged.
+QString markProcedure()
+{
+    return QStringLiteral(
+        "create or alter procedure ZEMQ_DOGPL_MARK (PLOT integer) as\n"
+        "begin\n"
+        "  if (not exists(select 1 from zemq_dogpl_prom_tr where id_zemq = :plot\n"
+        "                 and trans = current_transaction)) then\n"
+        "  begin\n"
+        "    insert into zemq_dogpl_prom_tr (id_zemq, trans) values (:plot, current_transaction);\n"
+        "    insert into zemq_dogpl_prom (id_zemq) values (:plot);\n"
+        "  end\n"
+        "end");
+}
+
 QStringList areaCacheDdl()
 {
     QStringList ddl = {
         QStringLiteral("create table ZEMQ_DOGPL (ID_ZEMQ integer not null, ID_MEST integer, PLOSHT double precision, "
                        "REDPL double precision, LINES integer, constraint PK_ZEMQ_DOGPL primary key (ID_ZEMQ))"),
         QStringLiteral("create table ZEMQ_DOGPL_PROM (ID_ZEMQ integer)"),
-        QStringLiteral("create index IX_ZEMQ_DOGPL_PROM_ID_ZEMQ on ZEMQ_DOGPL_PROM (ID_ZEMQ)"),
-        // A transaction marks a plot once, whatever marks other transactions
-        // have committed: those may be taken away by a bringing up to date
-        // that cannot see this transaction's changes yet.
-        QStringLiteral("create procedure ZEMQ_DOGPL_MARK (PLOT integer) as\n"
-                       "begin\n"
-                       "  if (not exists(select 1 from zemq_dogpl_prom where id_zemq = :plot\n"
-                       "                 and rdb$record_version = current_transaction)) then\n"
-                       "    insert into zemq_dogpl_prom (id_zemq) values (:plot);\n"
-                       "end"),
     };
+    ddl << markedInTransactionDdl() << markProcedure();
     for (const Input& in : kInputs)
         ddl << trigger(in);
     return ddl;

@@ -25,6 +25,10 @@ namespace schema::plots {
 
 // The tables, the marking procedure and the triggers, in order.
 QStringList areaCacheDdl();
+// The table of the plots the running transaction has marked (a temporary
+// one, each transaction seeing its own rows) and the procedure that marks.
+QStringList markedInTransactionDdl();
+QString markProcedure();
 // The names of the triggers that mark plots (a bulk load into a new
 // database may switch them off and start the cache afresh at its end).
 QStringList markingTriggers();

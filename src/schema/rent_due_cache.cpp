@@ -94,6 +94,34 @@ QString ownerByOwner(const QString& insertFigures, const QString& insertUnpaid)
 
 }  // namespace
 
+QStringList markedInTransactionDdl()
+{
+    return {
+        QStringLiteral("create global temporary table NACH_RENTA_PROM_TR (ID_HORA integer, TRANS bigint) "
+                       "on commit delete rows"),
+        QStringLiteral("create index IX_NACH_RENTA_PROM_TR on NACH_RENTA_PROM_TR (ID_HORA)"),
+    };
+}
+
+// A transaction marks an owner, or everyone, once, whatever marks other
+// transactions have committed: those may be taken away by a bringing up to
+// date that cannot see this transaction's changes yet. Its own marks are
+// found in a table of its own, as the plots' are, so that the marks need no
+// index.
+QString markProcedure()
+{
+    return QStringLiteral(
+        "create or alter procedure NACH_RENTA_MARK (OWNER integer) as\n"
+        "begin\n"
+        "  if (not exists(select 1 from nach_renta_prom_tr where id_hora is not distinct from :owner\n"
+        "                 and trans = current_transaction)) then\n"
+        "  begin\n"
+        "    insert into nach_renta_prom_tr (id_hora, trans) values (:owner, current_transaction);\n"
+        "    insert into nach_renta_prom (id_hora) values (:owner);\n"
+        "  end\n"
+        "end");
+}
+
 QStringList dueCacheDdl()
 {
     QStringList ddl = {
@@ -105,17 +133,8 @@ QStringList dueCacheDdl()
         QStringLiteral("create index IX_NACH_RENTA_DOG_ID_SOBSTV on NACH_RENTA_DOG (ID_SOBSTV)"),
         QStringLiteral("create index IX_NACH_RENTA_DOG_ID_DOG on NACH_RENTA_DOG (ID_DOG)"),
         QStringLiteral("create table NACH_RENTA_PROM (ID_HORA integer)"),
-        QStringLiteral("create index IX_NACH_RENTA_PROM_ID_HORA on NACH_RENTA_PROM (ID_HORA)"),
-        // A transaction marks an owner, or everyone, once, whatever marks
-        // other transactions have committed: those may be taken away by a
-        // bringing up to date that cannot see this transaction's changes yet.
-        QStringLiteral("create procedure NACH_RENTA_MARK (OWNER integer) as\n"
-                       "begin\n"
-                       "  if (not exists(select 1 from nach_renta_prom where id_hora is not distinct from :owner\n"
-                       "                 and rdb$record_version = current_transaction)) then\n"
-                       "    insert into nach_renta_prom (id_hora) values (:owner);\n"
-                       "end"),
     };
+    ddl << markedInTransactionDdl() << markProcedure();
     for (const Input& in : kInputs)
         ddl << trigger(in);
     return ddl;

@@ -33,6 +33,10 @@ namespace schema::rent {
 
 // The tables, the marking procedure and the triggers of the cache, in order.
 QStringList dueCacheDdl();
+// The table of the owners the running transaction has marked (a temporary
+// one, each transaction seeing its own rows) and the procedure that marks.
+QStringList markedInTransactionDdl();
+QString markProcedure();
 // The table of the kept unpaid due (added to the cache later).
 QStringList unpaidDueDdl();
 // The names of the triggers that mark owners (a bulk load into a new

@@ -230,6 +230,28 @@ std::optional<int> lockedVersion(fb::Connection& connection, fb::Transaction& lo
     }
 }
 
+// The marks of changed plots and owners lose their indexes: each
+// transaction finds its own marks in a temporary table instead.
+void unindexMarks(fb::Connection& connection, fb::Transaction& tr)
+{
+    if (!tableExists(connection, tr, "ZEMQ_DOGPL_PROM_TR")) {
+        for (const QString& statement : plots::markedInTransactionDdl())
+            connection.executeImmediate(tr, statement);
+    }
+    if (!tableExists(connection, tr, "NACH_RENTA_PROM_TR")) {
+        for (const QString& statement : rent::markedInTransactionDdl())
+            connection.executeImmediate(tr, statement);
+    }
+    tr.commit();
+    connection.executeImmediate(tr, plots::markProcedure());
+    connection.executeImmediate(tr, rent::markProcedure());
+    for (const char* index : {"IX_ZEMQ_DOGPL_PROM_ID_ZEMQ", "IX_NACH_RENTA_PROM_ID_HORA"}) {
+        if (indexExists(connection, tr, index))
+            connection.executeImmediate(tr, QStringLiteral("drop index ") + QLatin1String(index));
+    }
+    tr.commit();
+}
+
 // The steps from `version` to kVersion, each committed.
 void upgradeFrom(int version, fb::Connection& connection)
 {
@@ -292,6 +314,8 @@ void upgradeFrom(int version, fb::Connection& connection)
         connection.executeImmediate(tr, kPlotsByLocality);
         tr.commit();
     }
+    if (version < 9)
+        unindexMarks(connection, tr);
     tr.commit();
 }
 

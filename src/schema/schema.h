@@ -23,7 +23,9 @@ namespace schema {
 // 6: the shares' and contract lines' areas indexed (rent_sql.h's notices).
 // 7: the contracted area kept per locality as well (plot_area_cache.h).
 // 8: the plots indexed by locality and key together.
-constexpr int kVersion = 8;
+// 9: the marks of changed plots and owners kept without an index, each
+//    transaction finding its own in a temporary table.
+constexpr int kVersion = 9;
 
 struct ColumnDef {
     const char* name;

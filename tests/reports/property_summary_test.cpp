@@ -224,7 +224,7 @@ TEST_F(PlotAreaCache, ARegisterOfTheFourthVersionGetsTheKeptRowsOnUpgrade)
     for (const char* trigger : {"ZD_ZEMQ", "ZD_DOGHORAZEMI", "ZD_DOG_DANNI"})
         c.executeImmediate(tr, QStringLiteral("drop trigger ") + QLatin1String(trigger));
     c.executeImmediate(tr, QStringLiteral("drop procedure ZEMQ_DOGPL_MARK"));
-    for (const char* table : {"ZEMQ_DOGPL_PROM", "ZEMQ_DOGPL"})
+    for (const char* table : {"ZEMQ_DOGPL_PROM", "ZEMQ_DOGPL_PROM_TR", "ZEMQ_DOGPL"})
         c.executeImmediate(tr, QStringLiteral("drop table ") + QLatin1String(table));
     c.executeImmediate(tr, QStringLiteral("drop index IX_DOGHORAZEMI_ZEMQ_SOBSTV"));
     tr.commit();
@@ -295,4 +295,49 @@ TEST_F(PlotAreaCache, ARegisterOfTheSixthVersionGetsTheSumsPerLocalityOnUpgrade)
     tr.commit();
     EXPECT_EQ(plots::bringUpToDate(c), 1);
     expectKeptEqualsComputed("after a plot moved to another locality");
+}
+
+// The eighth version indexed the marks and found a transaction's own by their
+// record version; upgraded, the marks have no index (an index emptied at once
+// is what a killed engine left damaged), a mark made under the eighth version
+// still counts, and a transaction marks a plot once.
+TEST_F(PlotAreaCache, ARegisterOfTheEighthVersionKeepsItsMarksWithoutAnIndex)
+{
+    plots::bringUpToDate(c);
+    fb::Transaction tr(c);
+    c.executeImmediate(tr, QStringLiteral("create or alter procedure ZEMQ_DOGPL_MARK (PLOT integer) as\n"
+                                          "begin\n"
+                                          "  if (not exists(select 1 from zemq_dogpl_prom where id_zemq = :plot\n"
+                                          "                 and rdb$record_version = current_transaction)) then\n"
+                                          "    insert into zemq_dogpl_prom (id_zemq) values (:plot);\n"
+                                          "end"));
+    c.executeImmediate(tr, QStringLiteral("create or alter procedure NACH_RENTA_MARK (OWNER integer) as\n"
+                                          "begin\n"
+                                          "  insert into nach_renta_prom (id_hora) values (:owner);\n"
+                                          "end"));
+    tr.commit();
+    for (const char* table : {"ZEMQ_DOGPL_PROM_TR", "NACH_RENTA_PROM_TR"})
+        c.executeImmediate(tr, QStringLiteral("drop table ") + QLatin1String(table));
+    c.executeImmediate(tr, QStringLiteral("create index IX_ZEMQ_DOGPL_PROM_ID_ZEMQ on ZEMQ_DOGPL_PROM (ID_ZEMQ)"));
+    c.executeImmediate(tr, QStringLiteral("create index IX_NACH_RENTA_PROM_ID_HORA on NACH_RENTA_PROM (ID_HORA)"));
+    tr.commit();
+    fb::execute(c, tr, QStringLiteral("update arventa_schema set version = 8"));
+    const QString change =
+        QStringLiteral("update zemq set plosht = plosht + 1 where id_zemq = (select min(id_zemq) from zemq)");
+    fb::execute(c, tr, change);
+    tr.commit();
+
+    schema::upgrade(c);
+    const auto scalar = [&](const char* sql) { return fb::fetchScalar(c, tr, QLatin1String(sql)).toInt(); };
+    EXPECT_EQ(scalar("select max(version) from arventa_schema"), schema::kVersion);
+    EXPECT_EQ(scalar("select count(*) from rdb$indices where rdb$relation_name in ('ZEMQ_DOGPL_PROM', "
+                     "'NACH_RENTA_PROM')"),
+              0);
+    EXPECT_EQ(scalar("select count(*) from zemq_dogpl_prom"), 1);
+    fb::execute(c, tr, change);
+    fb::execute(c, tr, change);
+    EXPECT_EQ(scalar("select count(*) from zemq_dogpl_prom"), 2);
+    tr.commit();
+    EXPECT_EQ(plots::bringUpToDate(c), 1);
+    expectKeptEqualsComputed("after the upgrade");
 }

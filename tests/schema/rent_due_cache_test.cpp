@@ -301,7 +301,8 @@ TEST_F(RentDueCache, ADatabaseOfTheFirstVersionGetsTheKeptFiguresOnUpgrade)
                                     "VIDRENTAKOL", "VID_RENTA", "DOGTIP", "ZEMLISHTE", "NAS_MQSTO"})
             c.executeImmediate(tr, QStringLiteral("drop trigger NR_") + QLatin1String(trigger));
         c.executeImmediate(tr, QStringLiteral("drop procedure NACH_RENTA_MARK"));
-        for (const char* table : {"NACH_RENTA_PROM", "NACH_RENTA_DOG", "NACH_RENTA", "NACH_RENTA_NR"})
+        for (const char* table :
+             {"NACH_RENTA_PROM", "NACH_RENTA_PROM_TR", "NACH_RENTA_DOG", "NACH_RENTA", "NACH_RENTA_NR"})
             c.executeImmediate(tr, QStringLiteral("drop table ") + QLatin1String(table));
         if (!versionTable)
             c.executeImmediate(tr, QStringLiteral("drop table ARVENTA_SCHEMA"));
@@ -331,5 +332,25 @@ TEST_F(RentDueCache, ADatabaseOfTheFirstVersionGetsTheKeptFiguresOnUpgrade)
     }
     schema::upgrade(c);
     EXPECT_TRUE(rent::bringUpToDate(c).everything);
+    EXPECT_EQ(differences(c), Lines());
+}
+
+// A change undone with the statement that made it takes its mark along; the
+// owner is marked again by the next change of the same transaction.
+TEST_F(RentDueCache, AChangeUndoneWithItsStatementLeavesNoMarkAndTheNextOneMarks)
+{
+    rent::bringUpToDate(c);
+    fb::Transaction tr(c);
+    const int owner = fb::fetchScalar(c, tr, QStringLiteral("select min(id_sobstv) from nach_renta")).toInt();
+    const QString change =
+        QStringLiteral("update doghorazemi set redplosht = redplosht + 1 where id_sobstv = %1").arg(owner);
+    EXPECT_THROW(c.executeImmediate(
+                     tr, QStringLiteral("execute block as declare x integer; begin %1; x = 1/0; end").arg(change)),
+                 fb::Error);
+    EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select count(*) from nach_renta_prom")).toInt(), 0);
+    fb::execute(c, tr, change);
+    fb::execute(c, tr, change);
+    EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select count(*) from nach_renta_prom")).toInt(), 1);
+    tr.commit();
     EXPECT_EQ(differences(c), Lines());
 }
