@@ -100,6 +100,27 @@ std::vector<unsigned char> Connection::dpb(bool forCreate, const CreateOptions* 
     return {p, p + b->getBufferLength(&st)};
 }
 
+namespace {
+
+// A desk on the embedded register has no login: the changes it makes are
+// recorded under the name of the system's user, handed to the database for
+// the attachment's lifetime. A server register records the login instead
+// (a context value from a client would not be trusted there).
+void nameSystemUser(Connection& connection)
+{
+    QString name = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    if (name.isEmpty())
+        name = QDir::home().dirName();
+    Transaction tr(connection);
+    execute(connection, tr,
+            QStringLiteral("execute block (u varchar(63) character set utf8 = ?) as declare r integer; begin "
+                           "r = rdb$set_context('USER_SESSION', 'ARVENTA_USER', :u); end"),
+            {name.left(63)});
+    tr.commit();
+}
+
+}  // namespace
+
 void Connection::attach(const QString& database)
 {
     detach();
@@ -108,6 +129,8 @@ void Connection::attach(const QString& database)
     attachment_ = provider()->attachDatabase(&st, resolve(database).toUtf8().constData(),
                                              static_cast<unsigned>(params.size()), params.data());
     databaseName_ = database;
+    if (!isServerName(database))
+        nameSystemUser(*this);
 }
 
 void Connection::create(const QString& database, const CreateOptions& create)

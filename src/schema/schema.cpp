@@ -3,6 +3,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/change_trail.h"
 #include "schema/csv.h"
 #include "schema/plot_area_cache.h"
 #include "schema/receipt_series.h"
@@ -163,6 +164,7 @@ QStringList ddl()
     statements << kLinesByPlotAndOwner;
     statements << kAreaIndexes;
     statements << kPlotsByLocality;
+    statements << trail::trailDdl();
     statements << kVersionTable;
     return statements;
 }
@@ -314,8 +316,14 @@ void upgradeFrom(int version, fb::Connection& connection)
         connection.executeImmediate(tr, kPlotsByLocality);
         tr.commit();
     }
-    if (version < 9)
+    if (version < 9) {
         unindexMarks(connection, tr);
+        if (!tableExists(connection, tr, "JURNAL_PROM")) {
+            for (const QString& statement : trail::trailDdl())
+                connection.executeImmediate(tr, statement);
+            tr.commit();
+        }
+    }
     tr.commit();
 }
 

@@ -24,7 +24,8 @@ namespace schema {
 // 7: the contracted area kept per locality as well (plot_area_cache.h).
 // 8: the plots indexed by locality and key together.
 // 9: the marks of changed plots and owners kept without an index, each
-//    transaction finding its own in a temporary table.
+//    transaction finding its own in a temporary table; the trail of
+//    changes (change_trail.h).
 constexpr int kVersion = 9;
 
 struct ColumnDef {

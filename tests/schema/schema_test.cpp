@@ -135,7 +135,7 @@ TEST_F(Schema, EveryTableAndColumnHasItsTypeLengthAndKey)
     // and per locality (property_summary_test.cpp).
     for (const char* own :
          {"ARVENTA_SCHEMA", "NACH_RENTA", "NACH_RENTA_DOG", "NACH_RENTA_PROM", "NACH_RENTA_PROM_TR", "NACH_RENTA_NR",
-          "RAZP_NOMERA", "ZEMQ_DOGPL", "ZEMQ_DOGPL_PROM", "ZEMQ_DOGPL_PROM_TR", "ZEMQ_DOGPL_MEST"})
+          "RAZP_NOMERA", "ZEMQ_DOGPL", "ZEMQ_DOGPL_PROM", "ZEMQ_DOGPL_PROM_TR", "JURNAL_PROM", "ZEMQ_DOGPL_MEST"})
         actual.remove(QLatin1String(own));
     EXPECT_TRUE(actual.isEmpty()) << "unexpected tables: " << actual.keys().join(QLatin1Char(' ')).toStdString();
 }
