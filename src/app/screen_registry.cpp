@@ -15,6 +15,7 @@
 #include "rent/tfsobstvzemq.h"
 #include "rent/tfsprnr.h"
 #include "rent/tfvidrenta.h"
+#include "reports/tfjurnal.h"
 #include "reports/tfsprbezhora.h"
 #include "reports/tfsprbezimoti.h"
 #include "reports/tfsprimoti.h"
@@ -110,6 +111,7 @@ void registerScreens(ScreenRegistry& registry)
     registry.add("TFSprImotiSobstv", [](const ScreenContext& c) {
         return new TFSprImotiSobstv(c.dm, c.prompter, c.outputs, c.sorts.of("TFSprImotiSobstv", SortSwitch::Ascending));
     });
+    registry.add("TFJurnal", [](const ScreenContext& c) { return new TFJurnal(c.dm, c.prompter, c.outputs); });
     registry.add("TFSprbezimoti", [](const ScreenContext& c) {
         return new TFSprbezimoti(c.dm, c.prompter, c.sorts.of("TFSprbezimoti", SortSwitch::Ascending));
     });

@@ -1,6 +1,7 @@
 #include "common/failure.h"
 #include "common/list_grid.h"
 
+#include "common/date_field.h"
 #include "common/input_helpers.h"
 #include "common/prompter.h"
 #include "common/sort_switch.h"
@@ -168,7 +169,17 @@ void ListGrid::filter()
     QStringList texts;
     for (const auto& [box, condition] : filterBoxes_) {
         conditions.push_back(condition);
-        texts << box->text();
+        if (auto* day = qobject_cast<DateField*>(box)) {
+            // A day that does not exist is never read as another one.
+            if (day->holdsImpossibleDate()) {
+                day->setFocus();
+                prompter_.message(DateField::impossibleDateMessage());
+                return;
+            }
+            texts << (day->isBlank() ? QString() : day->date().toString(Qt::ISODate));
+        } else {
+            texts << box->text();
+        }
     }
     const QStringList filtered = statement_.filtered(conditions, texts);
     // The sums read with the list see the new filter already.

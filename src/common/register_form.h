@@ -153,6 +153,10 @@ struct FilterSpec {
     QString name;   // "edFilterIme"
     QString label;  // "Име/Наименование:"
     FilterCondition condition;
+    // A date box: the day typed goes into the condition as 'yyyy-mm-dd'
+    // (the fragment casts it), and a day that does not exist is refused
+    // before anything is read.
+    bool date = false;
 };
 
 // A button of the screen's own beside a list; the screen connects it.

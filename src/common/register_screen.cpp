@@ -229,7 +229,7 @@ QGroupBox* RegisterScreen::buildFilterGroup(QWidget* parent)
     auto* filter = new QGroupBox(QStringLiteral("Филтриране"), parent);
     auto* row = new QHBoxLayout(filter);
     for (const kit::FilterSpec& f : form_.list.filters) {
-        auto* box = new QLineEdit(filter);
+        QLineEdit* box = f.date ? new DateField(filter) : new QLineEdit(filter);
         box->setObjectName(f.name);
         controls_.insert(f.name, box);
         acceptWindows1251Only(box);

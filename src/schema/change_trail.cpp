@@ -191,11 +191,4 @@ QStringList trailDdl()
     return ddl;
 }
 
-QString journalSelect()
-{
-    return QStringLiteral(
-        "select j.jp_id, j.vreme, j.potrebitel, j.tablica, j.deistvie, j.kluch, j.id_hora, hora.ime, j.stari, "
-        "j.novi from jurnal_prom j left join hora on hora.id_hora = j.id_hora");
-}
-
 }  // namespace schema::trail

@@ -31,9 +31,4 @@ QStringList trailDdl();
 // The trailed tables, as the trail names them (upper case, blanks kept).
 QStringList trailedTables();
 
-// The trail's rows newest first with the owner's name, for the journal
-// screen: JP_ID, VREME, POTREBITEL, TABLICA, DEISTVIE, KLUCH, ID_HORA, IME,
-// STARI, NOVI.
-QString journalSelect();
-
 }  // namespace schema::trail

@@ -4,6 +4,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/schema.h"
 #include "support/test_db.h"
 
 #include <gtest/gtest.h>
@@ -194,7 +195,7 @@ TEST_F(TDMTest, ALocalitysPlotsComeInKeyOrderTheFirstOnesAtOnce)
           QStringLiteral("drop index IX_ZEMQ_MEST_ZEMQ"), QStringLiteral("update arventa_schema set version = 7")});
     TDM dm(db.path());
     EXPECT_EQ(count(dm, QStringLiteral("rdb$indices where rdb$index_name = 'IX_ZEMQ_MEST_ZEMQ'")), 1);
-    EXPECT_EQ(count(dm, QStringLiteral("arventa_schema where version = 8")), 1);
+    EXPECT_EQ(count(dm, QStringLiteral("arventa_schema where version = %1").arg(schema::kVersion)), 1);
 
     EXPECT_LT(dm.TZemq.loadedRowCount(), 302);
     EXPECT_EQ(dm.TZemq.field("ID_ZEMQ").asInt(), 1);
