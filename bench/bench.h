@@ -49,5 +49,6 @@ int propertyReports(const QStringList& args);
 int contract(const QStringList& args);
 int payout(const QStringList& args);
 int closing(const QStringList& args);
+int journal(const QStringList& args);
 
 }  // namespace bench

@@ -35,6 +35,10 @@ const std::vector<Case>& cases()
          "peak memory and what was carried over",
          closing},
         closingKillsCase,
+        {"journal",
+         "DB [--changes N]: the journal of changes: N corrections of owners and plots made first (timed), then the "
+         "journal opened, filtered by an owner, by today and by a kind, and cleared",
+         journal},
         receiptNumbersCase,
         rentListCase,
         pastRentCase,

@@ -143,6 +143,14 @@ QStringList trailedTables()
     return names;
 }
 
+QStringList trailTriggers()
+{
+    QStringList names;
+    for (const Trailed& in : kTrailed)
+        names << QStringLiteral("JP_") + QString::fromLatin1(in.table).replace(QLatin1Char(' '), QLatin1Char('_'));
+    return names;
+}
+
 QStringList trailDdl()
 {
     QStringList ddl = {

@@ -30,5 +30,8 @@ QStringList trailDdl();
 
 // The trailed tables, as the trail names them (upper case, blanks kept).
 QStringList trailedTables();
+// The names of the triggers that write the trail (a bulk load into a new
+// database, which is nobody's change, switches them off).
+QStringList trailTriggers();
 
 }  // namespace schema::trail

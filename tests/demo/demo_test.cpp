@@ -204,7 +204,7 @@ TEST_F(Demo, ContractsBindSharesAndPartOfTheRentIsPaid)
     EXPECT_GT(open, 100);
 }
 
-// The load switches the plain indexes and the marking triggers off and
+// The load switches the plain indexes, the marking triggers and the trail off and
 // computes the kept figures once at its end: the register it leaves works as
 // one kept up row by row.
 TEST_F(Demo, LeavesEveryIndexAndTriggerWorkingAndTheKeptFiguresUpToDate)
@@ -228,6 +228,9 @@ TEST_F(Demo, LeavesEveryIndexAndTriggerWorkingAndTheKeptFiguresUpToDate)
                                "(select min(id_sobstv) from nach_renta) and id_dog > 0"));
     tr.commit();
     EXPECT_EQ(schema::rent::bringUpToDate(c).owners, 1);
+    // The generated rows are nobody's changes; the change after them is trailed.
+    EXPECT_GT(rows("select count(*) from jurnal_prom where tablica = 'SOBSTV'")[0][0].toInt(), 0);
+    EXPECT_EQ(rows("select count(*) from jurnal_prom where tablica <> 'SOBSTV'")[0][0].toInt(), 0);
 }
 
 TEST(DemoSeed, OneSeedMakesOneEnterprise)

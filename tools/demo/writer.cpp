@@ -4,6 +4,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "schema/change_trail.h"
 #include "schema/plot_area_cache.h"
 #include "schema/rent_due_cache.h"
 #include "schema/schema.h"
@@ -297,7 +298,8 @@ public:
         for (const auto& r : fb::fetchAll(st, tr))
             indexes_ << r[0].toString();
         tr.commit();
-        triggers_ = schema::rent::markingTriggers() + schema::plots::markingTriggers();
+        // The generated register starts with an empty trail: its rows are nobody's changes.
+        triggers_ = schema::rent::markingTriggers() + schema::plots::markingTriggers() + schema::trail::trailTriggers();
         set(false);
     }
     // A load that failed leaves the register working all the same.
