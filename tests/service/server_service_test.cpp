@@ -6,6 +6,7 @@
 #include "service/server_archive.h"
 #include "service/service_test.h"
 #include "service/tfbackup.h"
+#include "service/tfpreklgod.h"
 #include "support/screen_test.h"
 
 #include <QFileInfo>
@@ -54,6 +55,7 @@ protected:
 };
 
 using ServerBackupTest = ServerScreenTest<TFBackup>;
+using ServerClosingTest = ServerScreenTest<TFPreklgod>;
 
 TEST_F(ServerBackupTest, TheServerBacksUpWhileTheDesksStayAndTheRestoreIsChecked)
 {
@@ -92,6 +94,38 @@ TEST_F(ServerBackupTest, TheServerBacksUpWhileTheDesksStayAndTheRestoreIsChecked
     EXPECT_TRUE(prompter.shown()[0].contains(QStringLiteral("user name and password")))
         << prompter.shown()[0].toStdString();
     EXPECT_FALSE(QFileInfo::exists(QDir(target.path()).filePath(backupFolderName(next))));
+}
+
+TEST_F(ServerClosingTest, RefusedWhileAnotherDeskIsAttachedAndDoneWhenAlone)
+{
+    QTemporaryDir program;
+    ASSERT_TRUE(writeFile(QDir(data.path()).filePath(QStringLiteral("Sprnr.rav")), "layout"));
+    show(new TFPreklgod(module(), prompter, program.path(), {}, [] { return QDate(2010, 11, 1); }));
+
+    // Refused before any question, naming the desk; nothing written.
+    desk.attach(database);
+    click("BitBtn1");
+    EXPECT_EQ(prompter.shown(),
+              QStringList{QStringLiteral("Годината не може да бъде приключена, докато към базата са свързани и други "
+                                         "работни места:\nSYSDBA от 127.0.0.1 (test_service)\n"
+                                         "Затворете програмата на тези места и опитайте отново.")});
+    EXPECT_EQ(QDir(program.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    EXPECT_EQ(content(database), QStringLiteral("Иван Петров 2009"));
+    EXPECT_FALSE(closed());
+
+    // Alone, the year is archived through the server and closed.
+    desk.detach();
+    prompter.clearShown();
+    prompter.answerYes();
+    click("BitBtn1");
+    EXPECT_EQ(prompter.shown().last(), QStringLiteral("Периодът е приключен успешно!"));
+    const QDir archive(QDir(program.path()).filePath(QStringLiteral("2009_2010")));
+    EXPECT_EQ(archive.entryList(QDir::Files, QDir::Name),
+              (QStringList{QStringLiteral("ARVENTA.FDB"), QStringLiteral("Sprnr.rav")}));
+    EXPECT_EQ(content(archive.filePath(QStringLiteral("ARVENTA.FDB"))), QStringLiteral("Иван Петров 2009"));
+    EXPECT_EQ(content(database), QStringLiteral("Иван Петров 2010"));
+    EXPECT_FALSE(QFileInfo::exists(QDir(program.path()).filePath(QStringLiteral("TEMP"))));
+    EXPECT_TRUE(dm->IBDatabase1.isConnected());
 }
 
 }  // namespace
