@@ -35,6 +35,7 @@ const std::vector<Case>& cases()
          "peak memory and what was carried over",
          closing},
         closingKillsCase,
+        serverArchiveCase,
         receiptNumbersCase,
         rentListCase,
         pastRentCase,
