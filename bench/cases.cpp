@@ -39,6 +39,7 @@ const std::vector<Case>& cases()
          "DB [--changes N]: the journal of changes: N corrections of owners and plots made first (timed), then the "
          "journal opened, filtered by an owner, by today and by a kind, and cleared",
          journal},
+        serverArchiveCase,
         receiptNumbersCase,
         rentListCase,
         pastRentCase,

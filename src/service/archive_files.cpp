@@ -135,6 +135,8 @@ QStringList copyLayouts(const QString& from, const QString& to)
 
 QString databaseFilePath(TDM& dm, const QString& dataFolder)
 {
+    if (fb::Connection::isServerName(dm.IBDatabase1.fileName()))
+        return dm.IBDatabase1.fileName();
     return QDir(dataFolder).absoluteFilePath(QDir::fromNativeSeparators(dm.IBDatabase1.fileName()));
 }
 

@@ -44,6 +44,7 @@ QStringList copyLayouts(const QString& from, const QString& to);
 
 // The file the data module's connection opens, as a full path: a bare name
 // is taken to be in `dataFolder` (the current folder when it connected).
+// A register on a server is named as the desks open it.
 QString databaseFilePath(TDM& dm, const QString& dataFolder);
 
 // Closes the data module's connection so that the engine lets go of the

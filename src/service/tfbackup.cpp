@@ -4,6 +4,7 @@
 #include "common/prompter.h"
 #include "dm/tdm.h"
 #include "service/archive_files.h"
+#include "service/server_archive.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -31,7 +32,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text)
 // one is loaded, and the farming year the firm row of that database holds.
 QString copiedDatabase(TDM& dm, const QString& file, bool oldPeriod)
 {
-    QString text = QStringLiteral("Ще бъде копирана базата „%1“").arg(QDir::toNativeSeparators(file));
+    const bool server = fb::Connection::isServerName(file);
+    QString text = QStringLiteral("Ще бъде копирана базата „%1“").arg(server ? file : QDir::toNativeSeparators(file));
     if (oldPeriod)
         text += QStringLiteral(" на заредения стар период");
     if (dm.TFirma.isOpen() && !dm.TFirma.isEmpty()) {
@@ -145,6 +147,11 @@ std::optional<QString> TFBackup::copyInto(const QString& folder)
     // The connection's own file: after an archived period was loaded that
     // is the archive's database.
     const QString source = service::databaseFilePath(dm_, rememberedFolder_);
+    // A server's file is not ours to copy: its engine backs the register up
+    // while every desk, this one too, stays connected, and the folder gets
+    // the engine's backup and its restore, checked.
+    if (service::onServer(dm_))
+        return service::archiveFromServer(source, folder, true);
     service::releaseDatabase(dm_);
     const std::optional<QString> reason = service::copyDatabase(source, QDir(folder).filePath(kDatabaseFile));
     if (const auto error = service::reconnect(dm_))

@@ -21,6 +21,9 @@ QString backupFolderName(const QDate& day);
 // "Създаване на архив": copies the database file into a dated folder inside
 // a folder the user chooses. The connection is closed for the copy only and
 // opened again after it; a copy that fails its check leaves no folder behind.
+// A register on a server is backed up by the server's engine instead, while
+// the desks stay connected: the folder then holds that backup (ARVENTA.FBK)
+// and its restore (ARVENTA.FDB), which is checked as a copy is.
 // The screen names the database it copies, with its farming year, and says
 // when that is the database of an archived period loaded in this run.
 class TFBackup : public Screen {

@@ -10,6 +10,7 @@
 #include "schema/rent_due_cache.h"
 #include "schema/rent_sql.h"
 #include "service/archive_files.h"
+#include "service/server_archive.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -64,6 +65,28 @@ QString yearText(const QDate& from, const QDate& to)
 {
     const QString format = QStringLiteral("dd.MM.yyyy");
     return from.toString(format) + QStringLiteral(" – ") + to.toString(format);
+}
+
+QString otherDesksText(const QStringList& desks)
+{
+    return QStringLiteral(
+               "Годината не може да бъде приключена, докато към базата са свързани и други работни места:\n"
+               "%1\nЗатворете програмата на тези места и опитайте отново.")
+        .arg(desks.join(QLatin1Char('\n')));
+}
+
+// The farming year an archive's database holds; empty when it cannot be read.
+std::optional<std::pair<QDate, QDate>> yearOfFile(const QString& file)
+{
+    try {
+        fb::Connection c;
+        c.attach(file);
+        const auto year = farmingYear(c);
+        c.detach();
+        return year;
+    } catch (const fb::Error&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace
@@ -161,30 +184,47 @@ void TFPreklgod::closeYear()
         prompter_.message(QStringLiteral("Приключването е вече извършено!"));
         return;
     }
+    // On a server the archive is the state of the database when it is made:
+    // no other desk may change it meanwhile, nor work on in the old year.
+    const bool server = service::onServer(dm_);
+    if (server && !aloneOnServer())
+        return;
     if (!confirmed(year->first, year->second))
         return;
     const QString source = service::databaseFilePath(dm_, dataFolder);
     // The engine lets go of the file only when the last attachment is gone.
-    service::releaseDatabase(dm_);
+    if (!server)
+        service::releaseDatabase(dm_);
     if (afterStep_)
         afterStep_(kCopying);
-    if (const auto reason = copyFiles(source, archive)) {
+    if (const auto reason = copyFiles(source, server ? dataFolder : QFileInfo(source).absolutePath(), archive, *year)) {
         fail(failure::text(kAborted, *reason), archive);
         return;
     }
     ProgressBar1_->setValue(68);
-    if (const auto error = service::reconnect(dm_)) {
+    if (const auto error = server ? std::nullopt : service::reconnect(dm_)) {
         fail(failure::text(kAborted, *error), archive);
         return;
     }
+    QStringList latecomers;
     try {
         step(0, 72);
         fb::Connection& connection = dm_.IBDatabase1.connection();
         fb::Transaction tr(connection);
         runDatabaseSteps(connection, tr);
+        // A desk that came in while the archive was made may have changed
+        // the database after it: nothing of the closing stays then.
+        if (server)
+            latecomers = service::otherDesks(connection);
+        if (latecomers.isEmpty())
+            tr.commit();
     } catch (const std::exception& e) {
         // The transaction rolled back when it went out of scope.
         fail(failure::text(kAborted, e), archive);
+        return;
+    }
+    if (!latecomers.isEmpty()) {
+        fail(failure::text(kAborted, otherDesksText(latecomers)), archive);
         return;
     }
     step(7, 96);
@@ -212,19 +252,42 @@ void TFPreklgod::keepFiguresOfTheNewYear()
     }
 }
 
-std::optional<QString> TFPreklgod::copyFiles(const QString& source, const QString& archive)
+// Whether no other desk is attached to the server's register; when one is,
+// the user is told who, and nothing has been done.
+bool TFPreklgod::aloneOnServer()
 {
+    try {
+        const QStringList desks = service::otherDesks(dm_.IBDatabase1.connection());
+        if (desks.isEmpty())
+            return true;
+        prompter_.message(otherDesksText(desks));
+    } catch (const fb::Error& e) {
+        failure::show(prompter_, kNotClosed, e);
+    }
+    return false;
+}
+
+// TEMP gets the database as it is before the closing: a copy of the file,
+// or for a server's register the server's backup restored here, which must
+// hold the year being closed. The archive gets a copy of that.
+std::optional<QString> TFPreklgod::copyFiles(const QString& source, const QString& layouts, const QString& archive,
+                                             const std::pair<QDate, QDate>& year)
+{
+    const bool server = fb::Connection::isServerName(source);
     const QString temp = QDir(programFolder_).filePath(QStringLiteral("TEMP"));
+    const QString before = QDir(temp).filePath(kDatabaseFile);
     if (!service::makeFolder(temp))
         return QStringLiteral("Папката „%1“ не може да бъде създадена!").arg(QDir::toNativeSeparators(temp));
-    if (auto failure = service::copyDatabase(source, QDir(temp).filePath(kDatabaseFile)))
+    if (auto failure = server ? service::archiveFromServer(source, temp, false) : service::copyDatabase(source, before))
         return failure;
+    if (server && yearOfFile(before) != year)
+        return QStringLiteral("Архивът на базата не е на стопанска година %1.").arg(yearText(year.first, year.second));
     if (!service::makeFolder(archive))
         return QStringLiteral("Папката „%1“ не може да бъде създадена!").arg(QDir::toNativeSeparators(archive));
-    if (auto failure = service::copyDatabase(source, QDir(archive).filePath(kDatabaseFile)))
+    if (auto failure = service::copyDatabase(server ? before : source, QDir(archive).filePath(kDatabaseFile)))
         return failure;
     ProgressBar1_->setValue(4);
-    const QStringList failed = service::copyLayouts(QFileInfo(source).absolutePath(), archive);
+    const QStringList failed = service::copyLayouts(layouts, archive);
     if (!failed.isEmpty())
         return QStringLiteral("Не са копирани: %1").arg(failed.join(QStringLiteral(", ")));
     return std::nullopt;
@@ -258,7 +321,6 @@ void TFPreklgod::runDatabaseSteps(fb::Connection& connection, fb::Transaction& t
     step(5, 91);
     fb::execute(connection, tr, QStringLiteral("delete from razp_pari"));
     step(6, 95);
-    tr.commit();
 }
 
 void TFPreklgod::step(int number, int progress)
