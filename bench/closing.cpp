@@ -15,6 +15,16 @@
 
 namespace bench {
 
+namespace {
+
+// Says "Да" to the closing's questions (the year, a year not yet over).
+class AgreeingPrompter : public PrintingPrompter {
+public:
+    bool confirm(const QString&, Default) override { return true; }
+};
+
+}  // namespace
+
 int closing(const QStringList& args)
 {
     QTextStream out(stdout);
@@ -26,7 +36,7 @@ int closing(const QStringList& args)
     }
     for (const QString& layout : QDir(QStringLiteral(ARVENTA_LAYOUTS_DIR)).entryList({QStringLiteral("*.rav")}))
         QFile::copy(QStringLiteral(ARVENTA_LAYOUTS_DIR "/") + layout, folder.filePath(layout));
-    PrintingPrompter prompter;
+    AgreeingPrompter prompter;
     TDM dm(db);
     TFPreklgod screen(dm, prompter, folder.path());
     QElapsedTimer t;

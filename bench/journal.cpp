@@ -29,10 +29,8 @@ namespace {
 void makeChanges(fb::Connection& c, int changes, QTextStream& out)
 {
     const QString statements[] = {
-        QStringLiteral("update hora set tel = coalesce(tel, '') || '1' where id_hora in "
-                       "(select first 20000 id_hora from hora order by id_hora)"),
-        QStringLiteral("update zemq set polpl = coalesce(polpl, 0) + 0.001 where id_zemq in "
-                       "(select first 20000 id_zemq from zemq order by id_zemq)"),
+        QStringLiteral("update hora set tel = right(coalesce(tel, '') || '1', 15) order by id_hora rows 20000"),
+        QStringLiteral("update zemq set polpl = coalesce(polpl, 0) + 0.001 order by id_zemq rows 20000"),
     };
     QElapsedTimer t;
     for (int done = 0, i = 0; done < changes; ++i) {

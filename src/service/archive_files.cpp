@@ -36,6 +36,8 @@ const QStringList& layoutFiles()
         QStringLiteral("SpisykKatKoef.rav"),
         QStringLiteral("TransferNevalidniDekl70.rav"),
         QStringLiteral("SprImotiSobstv.rav"),
+        // The journal of changes prints from an archive too.
+        QStringLiteral("JurnalProm.rav"),
     };
     return names;
 }

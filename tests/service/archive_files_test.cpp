@@ -57,7 +57,7 @@ TEST(ArchiveFilesTest, LayoutsPresentAreCopiedAndFoldersComeAndGo)
     QFile replaced(QDir(to).filePath(QStringLiteral("SprZR.rav")));
     ASSERT_TRUE(replaced.open(QIODevice::ReadOnly));
     EXPECT_EQ(replaced.readAll(), "new");
-    EXPECT_EQ(service::layoutFiles().size(), 16);
+    EXPECT_EQ(service::layoutFiles().size(), 17);
 
     EXPECT_TRUE(service::removeFolder(QDir(work.path()).filePath(QStringLiteral("deep"))));
     EXPECT_FALSE(QFileInfo::exists(to));
