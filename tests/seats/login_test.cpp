@@ -3,6 +3,8 @@
 #include "app/login.h"
 #include "app/tflogin.h"
 #include "fb/connection.h"
+#include "fb/statement.h"
+#include "fb/transaction.h"
 #include "firebird_server.h"
 #include "support/scripted_prompter.h"
 #include "support/screen_test.h"
@@ -108,6 +110,24 @@ TEST(LoginDialog, EnterLogsInAndEscGivesUp)
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     EXPECT_FALSE(dialog.ask(kWrongLogin));
+}
+
+// On a server the trail names the login the change was made under: a name a
+// client hands the database for itself (as the embedded desk does) is not
+// taken from over the network.
+TEST_F(LoginTest, OnAServerTheTrailNamesTheLoginWhateverTheClientClaims)
+{
+    fb::setSessionLogin(QStringLiteral("SYSDBA"), server->password());
+    fb::Connection c;
+    c.attach(database);
+    fb::Transaction tr(c);
+    fb::execute(c, tr,
+                QStringLiteral("execute block as declare r integer; begin "
+                               "r = rdb$set_context('USER_SESSION', 'ARVENTA_USER', 'подправен'); end"));
+    fb::execute(c, tr, QStringLiteral("insert into hora (id_hora, ime) values (901, 'Гост')"));
+    tr.commit();
+    EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select list(potrebitel) from jurnal_prom")).toString(),
+              QStringLiteral("SYSDBA"));
 }
 
 }  // namespace
