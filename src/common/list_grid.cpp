@@ -273,7 +273,12 @@ bool ListGrid::search()
     const QString wanted = searchBox_->text();
     const int field = rows_->field(searchField_).index();
     const int start = searchFrom_ == SearchFrom::Top ? 0 : rows_->currentRow() + 1;
-    for (int r = std::max(start, 0); r < rows_->rowCount(); ++r) {
+    // A list read on demand is read on only as far as the row found.
+    for (int r = std::max(start, 0); r < rows_->loadedRowCount() || rows_->hasMoreRows(); ++r) {
+        if (r >= rows_->loadedRowCount())
+            rows_->fetchMore(500);
+        if (r >= rows_->loadedRowCount())
+            break;
         if (rows_->value(r, field).toString().startsWith(wanted)) {
             rows_->moveTo(r);
             return true;

@@ -17,16 +17,19 @@
 
 #include <utility>
 
+// The owners joined from HORA with the country last: the engine then walks
+// the owners along their index in the list's order and hands the first rows
+// at once, instead of sorting every owner first.
 const ListStatement& TFHora::queryHora()
 {
     static const ListStatement kQueryHora{
         .base = {QStringLiteral(
             "select hora.id_hora, hora.egn, hora.ime, hora.adres, hora.tel, hora.bank, hora.iban, hora.bic, "
             "hora.predst, nas_mqsto.naim_nm, obshtina.naim_obsht, oblast.naim_obl, hora.chfl, country.country_name "
-            "from country right outer join hora on country.kod_country = hora.kod_country "
-            "inner join oblast on hora.id_obl = oblast.id_obl "
+            "from hora inner join oblast on hora.id_obl = oblast.id_obl "
             "inner join nas_mqsto on hora.ekatte = nas_mqsto.ekatte "
-            "inner join obshtina on hora.id_obsht = obshtina.id_obsht")},
+            "inner join obshtina on hora.id_obsht = obshtina.id_obsht "
+            "left outer join country on country.kod_country = hora.kod_country")},
         .defaultOrder = {QStringLiteral(" order by "), QStringLiteral(" hora.egn, hora.ime ")}};
     return kQueryHora;
 }
@@ -124,10 +127,14 @@ kit::RegisterForm horaForm(TDM& dm, SortSwitch& direction)
         .list = {.grid = QStringLiteral("jvdbgridHora"),
                  .group = QStringLiteral("Собственици"),
                  .query = QStringLiteral("QueryHora"),
-                 .area = &dm.IBTHora,
+                 // A read transaction of the list's own: it is committed at
+                 // every read again without closing THora under other
+                 // screens, and its cursor stays open for the rows the grid
+                 // reads on as it scrolls.
+                 .areaName = QStringLiteral("IBTQueryHora"),
+                 .areaOptions = fb::TransactionOptions::readCommitted(true),
                  .statement = TFHora::queryHora(),
-                 // A commit of IBTHora would close THora under other screens.
-                 .commitOnReread = false,
+                 .readOnDemand = true,
                  .columns = horaColumns(),
                  .key = QStringLiteral("ID_HORA"),
                  .filters = {{QStringLiteral("edFilterIme"),

@@ -12,8 +12,8 @@ class SortSwitch;
 class TDM;
 
 // The owners register ("Собственици"): the persons and companies who own
-// land. The list QueryHora reads through the owners' transaction IBTHora;
-// the edit panel works on the shared cursor THora with the province,
+// land. The list QueryHora reads its first rows in a read transaction of
+// its own and the rest as the grid scrolls; the edit panel works on the shared cursor THora with the province,
 // municipality and settlement drop-downs over the shared geography cursors
 // (choosing a province narrows the municipalities, a municipality the
 // settlements) and a country drop-down over TCountry.

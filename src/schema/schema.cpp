@@ -81,6 +81,10 @@ const QString kLinesByPlotAndOwner =
 // first of thousands come without the engine reading and sorting them all.
 const QString kPlotsByLocality = QStringLiteral("create index IX_ZEMQ_MEST_ZEMQ on ZEMQ (ID_MEST, ID_ZEMQ)");
 
+// The owners register lists the owners by identifier and name: read along
+// this index, its first rows come without the engine sorting every owner.
+const QString kOwnersInListOrder = QStringLiteral("create index IX_HORA_EGN_IME on HORA (EGN, IME)");
+
 // The rent lists name the shares whose figures no statement can multiply
 // every time they open: the areas are indexed so that finding none is a look
 // at the ends of two indexes, not a read of every share.
@@ -164,6 +168,7 @@ QStringList ddl()
     statements << kLinesByPlotAndOwner;
     statements << kAreaIndexes;
     statements << kPlotsByLocality;
+    statements << kOwnersInListOrder;
     statements << trail::trailDdl();
     statements << kVersionTable;
     return statements;
@@ -321,6 +326,10 @@ void upgradeFrom(int version, fb::Connection& connection)
         if (!tableExists(connection, tr, "JURNAL_PROM")) {
             for (const QString& statement : trail::trailDdl())
                 connection.executeImmediate(tr, statement);
+            tr.commit();
+        }
+        if (!indexExists(connection, tr, "IX_HORA_EGN_IME")) {
+            connection.executeImmediate(tr, kOwnersInListOrder);
             tr.commit();
         }
     }

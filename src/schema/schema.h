@@ -25,7 +25,7 @@ namespace schema {
 // 8: the plots indexed by locality and key together.
 // 9: the marks of changed plots and owners kept without an index, each
 //    transaction finding its own in a temporary table; the trail of
-//    changes (change_trail.h).
+//    changes (change_trail.h); the owners indexed in the order they list.
 constexpr int kVersion = 9;
 
 struct ColumnDef {

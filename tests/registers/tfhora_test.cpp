@@ -318,4 +318,33 @@ TEST_F(TFHoraTest, OwnersWithSharesOrRentCannotBeDeletedButOnlyHistoryIsNoObstac
     EXPECT_EQ(prompter.shown().last(), QStringLiteral("Този собственик има изплатена рента!"));
 }
 
+// A long register opens on its first rows and reads on as far as it needs:
+// a search stops at the owner found, a sort and a filter read their first
+// rows again, and the list still shows every owner when scrolled to its end.
+TEST_F(TFHoraTest, ALongRegisterIsReadOnlyAsFarAsItIsLookedAt)
+{
+    seed(
+        {QStringLiteral("execute block as declare i integer = 0; begin while (i < 1500) do begin "
+                        "insert into HORA (ID_HORA, EGN, IME, EKATTE, ID_OBSHT, ID_OBL, KOD_COUNTRY, CHFL) values "
+                        "(100 + :i, '8' || lpad(:i, 9, '0'), 'Собственик ' || :i, '04279', 'BLG03', 'BLG', 'BG', "
+                        "'не'); i = i + 1; end end")});
+    TFHora& s = open();
+    dataset::Dataset& rows = *s.listRows();
+    EXPECT_LT(rows.loadedRowCount(), 1505);
+    EXPECT_EQ(selected(), QStringLiteral("0500000090007"));  // the first in identifier order
+
+    edit("edSearchEGN")->setText(QStringLiteral("8000000900"));
+    click("butSearch");
+    EXPECT_EQ(selected(1), QStringLiteral("Собственик 900"));
+    EXPECT_LT(rows.loadedRowCount(), 1505);
+
+    edit("edFilterIme")->setText(QStringLiteral("собственик 14"));
+    click("butFilterShow");
+    EXPECT_EQ(rows.rowCount(), 111);  // 14, 140–149 and 1400–1499
+    click("butFilterClear");
+    EXPECT_LT(rows.loadedRowCount(), 1505);
+    EXPECT_EQ(rows.rowCount(), 1505);
+    EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(u'|').toStdString();
+}
+
 }  // namespace tfhoratest
