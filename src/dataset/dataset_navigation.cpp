@@ -119,6 +119,17 @@ void Dataset::moveTo(int row)
 int Dataset::findRow(int fieldIndex, const fb::Value& value) const
 {
     const Field& f = field(fieldIndex);
+    // A list read on demand is read on only as far as the row sought.
+    if (fetchOnDemand_ && hasMoreRows()) {
+        for (int r = 0;; ++r) {
+            if (r >= loadedRowCount())
+                fetchUpTo(r + 256);
+            if (r >= loadedRowCount())
+                return -1;
+            if (rowValue(rows_[size_t(r)], f) == value)
+                return r;
+        }
+    }
     fetchUpTo(-1);  // before the index is taken: rows coming in drop it
     auto& index = index_[fieldIndex];
     if (index.isEmpty() && !rows_.empty())

@@ -338,6 +338,12 @@ TEST_F(TFHoraTest, ALongRegisterIsReadOnlyAsFarAsItIsLookedAt)
     EXPECT_EQ(selected(1), QStringLiteral("Собственик 900"));
     EXPECT_LT(rows.loadedRowCount(), 1505);
 
+    // A correction saved goes back to its owner without reading the rest.
+    click("bitHoraKor");
+    click("bitZapis");
+    EXPECT_EQ(selected(1), QStringLiteral("Собственик 900"));
+    EXPECT_LT(rows.loadedRowCount(), 1505);
+
     edit("edFilterIme")->setText(QStringLiteral("собственик 14"));
     click("butFilterShow");
     EXPECT_EQ(rows.rowCount(), 111);  // 14, 140–149 and 1400–1499
