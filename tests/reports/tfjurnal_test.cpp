@@ -4,6 +4,7 @@
 #include "support/typing.h"
 
 #include <QLineEdit>
+#include <QTest>
 
 namespace {
 
@@ -73,7 +74,11 @@ TEST_F(TFJurnalTest, FiltersByKindOwnerUserAndDays)
     filterBy("edFilterOt", day(0));
     filterBy("edFilterDo", day(0));
     EXPECT_EQ(list()->model()->rowCount(), 26);
-    filterBy("edFilterOt", day(1));
+    // Enter in a date box filters, as in any filter box.
+    edit("edFilterOt")->clear();
+    typeText(edit("edFilterOt"), day(1));
+    edit("edFilterOt")->setFocus();
+    QTest::keyClick(edit("edFilterOt"), Qt::Key_Return);
     EXPECT_EQ(list()->model()->rowCount(), 0);
     edit("edFilterOt")->clear();
     filterBy("edFilterDo", day(-1));
