@@ -155,9 +155,10 @@ QStringList trailDdl()
 {
     QStringList ddl = {
         QStringLiteral("create sequence GEN_JURNAL_PROM"),
-        QStringLiteral("create table JURNAL_PROM (JP_ID bigint not null, VREME timestamp not null, "
-                       "POTREBITEL varchar(63), TABLICA varchar(31) not null, DEISTVIE varchar(10) not null, "
-                       "KLUCH varchar(100), ID_HORA integer, STARI varchar(8000), NOVI varchar(8000))"),
+        QStringLiteral(
+            "create table JURNAL_PROM (JP_ID bigint not null, VREME timestamp not null, "
+            "POTREBITEL varchar(63) character set utf8, TABLICA varchar(31) not null, DEISTVIE varchar(10) not null, "
+            "KLUCH varchar(100), ID_HORA integer, STARI varchar(8000), NOVI varchar(8000))"),
         // Newest first, read along the index: the journal opens at its last
         // changes without the engine sorting a year of them.
         QStringLiteral("create descending index IX_JURNAL_PROM_VREME on JURNAL_PROM (VREME, JP_ID)"),
@@ -176,8 +177,10 @@ QStringList trailDdl()
             "|| extract(year from d);\n"
             "end"),
         // The login on a server; on the embedded register, the system's user
-        // the connection named (nobody reaches it over the network).
-        QStringLiteral("create function JP_POTREBITEL returns varchar(63) as\n"
+        // the connection named (nobody reaches it over the network). Kept
+        // in UTF-8: a name with a letter the register's code page lacks
+        // must never make a change fail.
+        QStringLiteral("create function JP_POTREBITEL returns varchar(63) character set utf8 as\n"
                        "begin\n"
                        "  if (rdb$get_context('SYSTEM', 'NETWORK_PROTOCOL') is null) then\n"
                        "    return coalesce(rdb$get_context('USER_SESSION', 'ARVENTA_USER'), current_user);\n"

@@ -115,6 +115,23 @@ TEST_F(ChangeTrail, EveryWorkingTableIsTrailedAndARolledBackChangeLeavesNothing)
     EXPECT_EQ(trail(before), QStringList());
 }
 
+// A system user's name with letters the register's code page lacks is
+// recorded and never makes the change fail.
+TEST_F(ChangeTrail, AnyUsersNameIsRecordedWhole)
+{
+    fb::Transaction tr(c);
+    fb::execute(c, tr,
+                QStringLiteral("execute block (u varchar(63) character set utf8 = ?) as declare r integer; begin "
+                               "r = rdb$set_context('USER_SESSION', 'ARVENTA_USER', :u); end"),
+                {QStringLiteral("josé 😀 иван")});
+    fb::execute(c, tr, QStringLiteral("insert into hora (id_hora, ime) values (801, 'Гергана')"));
+    tr.commit();
+    // The engine keeps letters beyond the basic plane only approximately.
+    const QString user = trail().value(0).section(QLatin1Char('|'), 4, 4);
+    EXPECT_TRUE(user.startsWith(QStringLiteral("josé ")) && user.endsWith(QStringLiteral(" иван")))
+        << user.toStdString();
+}
+
 // Nobody corrects a row of the trail; the administrator (the only user of
 // the embedded register) may delete rows.
 TEST_F(ChangeTrail, TheTrailsRowsAreNeverCorrected)

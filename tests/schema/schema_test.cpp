@@ -117,7 +117,11 @@ TEST_F(Schema, EveryTableAndColumnHasItsTypeLengthAndKey)
         const QString key = row[5].toInt() ? QStringLiteral("*") : QString();
         actual[row[0].toString()] << key + row[1].toString() + QLatin1Char(':') +
                                          typeName(row[2].toInt(), row[3].toInt());
-        if (row[2].toInt() == 37) {
+        // The trail's user is the one text kept in UTF-8: a system user's
+        // name may hold letters the code page lacks.
+        const bool trailUser =
+            row[0].toString() == QLatin1String("JURNAL_PROM") && row[1].toString() == QLatin1String("POTREBITEL");
+        if (row[2].toInt() == 37 && !trailUser) {
             EXPECT_EQ(row[4].toInt(), 52) << "text columns are WIN1251: " << row[1].toString().toStdString();
         }
     }
