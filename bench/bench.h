@@ -8,6 +8,13 @@
 
 namespace bench {
 
+// Says "Да" to every question (the closing's year, start-up's question
+// whether a broken closing's leftovers may go).
+class AgreeingPrompter : public PrintingPrompter {
+public:
+    bool confirm(const QString&, Default) override { return true; }
+};
+
 // One benchmark: `run` gets the arguments after the case name (DB first) and
 // returns the process exit status.
 struct Case {

@@ -15,16 +15,6 @@
 
 namespace bench {
 
-namespace {
-
-// Says "Да" to the closing's questions (the year, a year not yet over).
-class AgreeingPrompter : public PrintingPrompter {
-public:
-    bool confirm(const QString&, Default) override { return true; }
-};
-
-}  // namespace
-
 int closing(const QStringList& args)
 {
     QTextStream out(stdout);

@@ -23,12 +23,6 @@ namespace bench {
 
 namespace {
 
-// Says "Да" to start-up's question whether the run's leftovers may go.
-class AgreeingPrompter : public PrintingPrompter {
-public:
-    bool confirm(const QString&, Default) override { return true; }
-};
-
 bool startsAfterwards(const QString& database, const QString& program)
 {
     AgreeingPrompter prompter;
