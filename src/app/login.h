@@ -19,12 +19,16 @@ struct Login {
 using LoginAsker = std::function<std::optional<Login>(const QString& refusal)>;
 
 inline const QString kWrongLogin = QStringLiteral("Невалидно потребителско име или парола.");
+inline const QString kNoRole =
+    QStringLiteral("Потребителят %1 няма роля в този регистър. Администраторът на регистъра трябва да му даде роля.");
 inline const QString kNoLogin =
     QStringLiteral("Три неуспешни опита за вход в регистъра. Програмата ще бъде затворена.");
 
 // Logs in to `database` when it is on a server: a refused login is said and
 // asked again, three refusals end it (kNoLogin said). The login that worked
-// is the session's: every connection of the program attaches with it. The
+// is the session's: every connection of the program attaches with it,
+// under the strongest role the user holds in the register (a user who
+// holds none is refused, kNoRole, as a wrong login is). The
 // client's ISC_USER and ISC_PASSWORD, when both are set, are tried first
 // (scripts that start the program). False when the program must end: the
 // user gave up or was refused three times. Any other failure to attach

@@ -21,6 +21,7 @@
 #include "reports/tfsprimoti.h"
 #include "reports/tfsprimotisobstv.h"
 #include "service/tfbackup.h"
+#include "service/tfpotrebiteli.h"
 #include "service/tfpreklgod.h"
 #include "service/tfzarejdanenagod.h"
 #include "transfers/tfak.h"
@@ -36,8 +37,12 @@ Screen* ScreenRegistry::create(const QString& kind, const ScreenContext& context
         return nullptr;
     freshLookups(context);
     Screen* screen = (*f)(context);
-    if (screen && screen->objectName().isEmpty())
+    if (!screen)
+        return nullptr;
+    if (screen->objectName().isEmpty())
         screen->setObjectName(kind);
+    if (!schema::roles::mayDo(changeRole_.value(kind)))
+        screen->limitToReading();
     return screen;
 }
 
@@ -88,20 +93,34 @@ bool ScreenRegistry::anyOpen() const
 // the prompter, the sort switches, the output chooser).
 void registerScreens(ScreenRegistry& registry)
 {
-    registry.add("TFFirma", [](const ScreenContext& c) { return new TFFirma(c.dm, c.prompter); });
-    registry.add("TFHora", [](const ScreenContext& c) {
-        return new TFHora(c.dm, c.prompter, c.sorts.of("TFHora", SortSwitch::Ascending));
-    });
-    registry.add("TFZemq", [](const ScreenContext& c) {
-        return new TFZemq(c.dm, c.prompter, c.sorts.of("TFZemq", SortSwitch::Ascending),
-                          c.sorts.of("TFHora", SortSwitch::Ascending));
-    });
-    registry.add("TFDogovor", [](const ScreenContext& c) {
-        return new TFDogovor(c.dm, c.prompter, c.sorts.of("TFDogovor", SortSwitch::Descending));
-    });
-    registry.add("TFKatKoef", [](const ScreenContext& c) {
-        return new TFKatKoef(c.dm, c.prompter, c.outputs, c.sorts.of("TFKatKoef", SortSwitch::Ascending));
-    });
+    using schema::roles::Role;
+    registry.add(
+        "TFFirma", [](const ScreenContext& c) { return new TFFirma(c.dm, c.prompter); }, Role::Accountant);
+    registry.add(
+        "TFHora",
+        [](const ScreenContext& c) {
+            return new TFHora(c.dm, c.prompter, c.sorts.of("TFHora", SortSwitch::Ascending));
+        },
+        Role::Clerk);
+    registry.add(
+        "TFZemq",
+        [](const ScreenContext& c) {
+            return new TFZemq(c.dm, c.prompter, c.sorts.of("TFZemq", SortSwitch::Ascending),
+                              c.sorts.of("TFHora", SortSwitch::Ascending));
+        },
+        Role::Clerk);
+    registry.add(
+        "TFDogovor",
+        [](const ScreenContext& c) {
+            return new TFDogovor(c.dm, c.prompter, c.sorts.of("TFDogovor", SortSwitch::Descending));
+        },
+        Role::Clerk);
+    registry.add(
+        "TFKatKoef",
+        [](const ScreenContext& c) {
+            return new TFKatKoef(c.dm, c.prompter, c.outputs, c.sorts.of("TFKatKoef", SortSwitch::Ascending));
+        },
+        Role::Accountant);
     registry.add("TFSprimoti", [](const ScreenContext& c) {
         return new TFSprimoti(c.dm, c.prompter, c.outputs, c.sorts.of("TFSprimoti", SortSwitch::Descending));
     });
@@ -117,39 +136,63 @@ void registerScreens(ScreenRegistry& registry)
     });
     // Every "Покажи рента" opens another payout screen on the list's current
     // owner; they share one rest to receive and close with the list they follow.
-    registry.add("TFSobstvZemq", [&registry](const ScreenContext& c) {
-        auto* list = new TFSobstvZemq(c.dm, c.prompter, c.outputs, c.sorts.of("TFSobstvZemq", SortSwitch::Ascending));
-        QObject::connect(list, &TFSobstvZemq::payoutRequested, list, [list, c, &registry] {
-            auto* payout = new TFHoraZemqRenta(c.dm, c.prompter, c.outputs, list->rows(), registry.payoutRest());
-            QObject::connect(list, &Screen::closed, payout, &Screen::closeWindow);
-            list->openBeside(payout);
-        });
-        return list;
-    });
-    registry.add("TFNerazdadenaRenta", [](const ScreenContext& c) {
-        return new TFNerazdadenaRenta(c.dm, c.prompter, c.outputs,
-                                      c.sorts.of("TFNerazdadenaRenta", SortSwitch::Ascending));
-    });
+    registry.add(
+        "TFSobstvZemq",
+        [&registry](const ScreenContext& c) {
+            auto* list =
+                new TFSobstvZemq(c.dm, c.prompter, c.outputs, c.sorts.of("TFSobstvZemq", SortSwitch::Ascending));
+            QObject::connect(list, &TFSobstvZemq::payoutRequested, list, [list, c, &registry] {
+                auto* payout = new TFHoraZemqRenta(c.dm, c.prompter, c.outputs, list->rows(), registry.payoutRest());
+                if (!schema::roles::mayDo(Role::Clerk))
+                    payout->limitToReading();
+                QObject::connect(list, &Screen::closed, payout, &Screen::closeWindow);
+                list->openBeside(payout);
+            });
+            return list;
+        },
+        Role::Clerk);
+    registry.add(
+        "TFNerazdadenaRenta",
+        [](const ScreenContext& c) {
+            return new TFNerazdadenaRenta(c.dm, c.prompter, c.outputs,
+                                          c.sorts.of("TFNerazdadenaRenta", SortSwitch::Ascending));
+        },
+        Role::Clerk);
     registry.add("TFSprnr", [](const ScreenContext& c) {
         return new TFSprnr(c.dm, c.prompter, c.outputs, c.sorts.of("TFSprnr", SortSwitch::Descending));
     });
-    registry.add("TFVidRenta", [](const ScreenContext& c) { return new TFVidRenta(c.dm, c.prompter); });
+    registry.add(
+        "TFVidRenta", [](const ScreenContext& c) { return new TFVidRenta(c.dm, c.prompter); }, Role::Accountant);
     // The rules screen's button beside its rent type picker shows the one rent types screen.
-    registry.add("TFRentaZeml", [&registry](const ScreenContext& c) {
-        return new TFRentaZeml(c.dm, c.prompter, c.outputs,
-                               [&registry, c](Screen& from) { registry.showFrom(from, "TFVidRenta", c); });
-    });
+    registry.add(
+        "TFRentaZeml",
+        [&registry](const ScreenContext& c) {
+            return new TFRentaZeml(c.dm, c.prompter, c.outputs,
+                                   [&registry, c](Screen& from) { registry.showFrom(from, "TFVidRenta", c); });
+        },
+        Role::Accountant);
     registry.add("TFDeklNAP", [](const ScreenContext& c) { return new TFDeklNAP(c.dm, c.prompter, c.outputs); });
     registry.add("TFAK", [](const ScreenContext& c) { return new TFAK(c.dm, c.prompter, c.outputs); });
     registry.add("TFAK_access", [](const ScreenContext& c) { return new TFAK_access(c.dm, c.prompter, c.outputs); });
     registry.add("TFDekl69", [](const ScreenContext& c) { return new TFDekl69(c.dm, c.prompter); });
     registry.add("TFDekl70", [](const ScreenContext& c) { return new TFDekl70(c.dm, c.prompter, c.outputs); });
     // The backup names what it copies: after a loading, the archived period's database.
-    registry.add("TFBackup", [&registry](const ScreenContext& c) {
-        return new TFBackup(c.dm, c.prompter, &QDate::currentDate, registry.loadedYear().has_value());
-    });
-    registry.add("TFPreklgod", [](const ScreenContext& c) { return new TFPreklgod(c.dm, c.prompter); });
-    registry.add("TFZarejdanenagod", [&registry](const ScreenContext& c) {
-        return new TFZarejdanenagod(c.dm, c.prompter, [&registry](int year) { registry.showOldPeriod(year); });
-    });
+    registry.add(
+        "TFBackup",
+        [&registry](const ScreenContext& c) {
+            return new TFBackup(c.dm, c.prompter, &QDate::currentDate, registry.loadedYear().has_value());
+        },
+        Role::Accountant, ScreenRegistry::Opening::ForActingOnly);
+    registry.add(
+        "TFPotrebiteli", [](const ScreenContext& c) { return new TFPotrebiteli(c.dm, c.prompter); },
+        Role::Administrator, ScreenRegistry::Opening::ForActingOnly);
+    registry.add(
+        "TFPreklgod", [](const ScreenContext& c) { return new TFPreklgod(c.dm, c.prompter); }, Role::Accountant,
+        ScreenRegistry::Opening::ForActingOnly);
+    registry.add(
+        "TFZarejdanenagod",
+        [&registry](const ScreenContext& c) {
+            return new TFZarejdanenagod(c.dm, c.prompter, [&registry](int year) { registry.showOldPeriod(year); });
+        },
+        Role::Accountant, ScreenRegistry::Opening::ForActingOnly);
 }

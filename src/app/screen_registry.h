@@ -4,9 +4,11 @@
 #include "common/sort_switch.h"
 #include "report_engine/output_chooser.h"
 #include "rent/rest_to_receive.h"
+#include "schema/roles.h"
 
 #include <QHash>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -37,7 +39,23 @@ using ScreenFactory = std::function<Screen*(const ScreenContext&)>;
 // disabled. An instance's close empties its kind's reference.
 class ScreenRegistry {
 public:
-    void add(const QString& kind, ScreenFactory factory) { factories_.insert(kind, std::move(factory)); }
+    // `changes` is the role a user needs to change what the screen shows;
+    // for a weaker role the screen opens limited to reading, or not at all
+    // when it is there only to act (a backup, the year's closing).
+    enum class Opening { ForReading, ForActingOnly };
+    void add(const QString& kind, ScreenFactory factory, schema::roles::Role changes = schema::roles::Role::Viewer,
+             Opening opening = Opening::ForReading)
+    {
+        factories_.insert(kind, std::move(factory));
+        changeRole_.insert(kind, changes);
+        if (opening == Opening::ForActingOnly)
+            actingOnly_.insert(kind);
+    }
+    // Whether this run's role may open the kind at all.
+    bool mayOpen(const QString& kind) const
+    {
+        return !actingOnly_.contains(kind) || schema::roles::mayDo(changeRole_.value(kind));
+    }
     bool has(const QString& kind) const { return factories_.contains(kind); }
     // Every kind that has a factory.
     QStringList kinds() const { return factories_.keys(); }
@@ -80,6 +98,8 @@ public:
 
 private:
     QHash<QString, ScreenFactory> factories_;
+    QHash<QString, schema::roles::Role> changeRole_;
+    QSet<QString> actingOnly_;
     QHash<QString, QPointer<Screen>> instances_;
     SortSwitches sortSwitches_;
     reports::DialogOutputChooser dialogOutputs_;

@@ -1,5 +1,7 @@
 #include "app/tfmain.h"
 
+#include "fb/connection.h"
+
 #include "app/database_choice.h"
 #include "app/screen_registry.h"
 #include "dm/tdm.h"
@@ -46,6 +48,7 @@ struct TFMain::Command {
     const char* screen;
     Kind kind;
     QStyle::StandardPixmap picture = QStyle::SP_CustomBase;
+    bool onServerOnly = false;  // a register of one desk has no users to keep
 };
 
 void TFMain::run(const Command& c)
@@ -107,6 +110,7 @@ const std::vector<TFMain::Command>& TFMain::commands()
         {"mServiz", "mPriklGod", "Приключване на годината", "", "TFPreklgod", K::GuardedOpenOrShow},
         {"mServiz", "mZarejdaneGod", "Зареждане на стар период", "", "TFZarejdanenagod", K::Guarded},
         {"mServiz", "mJurnal", "Журнал на промените", "", "TFJurnal", K::Show},
+        {"mServiz", "mPotrebiteli", "Потребители", "", "TFPotrebiteli", K::Show, QStyle::SP_CustomBase, true},
         {"mServiz", "mAbout", "За продукта", "", nullptr, K::About},
     };
     return all;
@@ -243,6 +247,9 @@ void TFMain::updateCommands()
         QAction* a = findChild<QAction*>(QLatin1String(c.name));
         const bool built = c.kind == Command::About || registry_.has(QLatin1String(c.screen));
         a->setEnabled(built);
+        // What the user's role may not do is not offered at all.
+        const bool here = !c.onServerOnly || fb::Connection::isServerName(dm_.IBDatabase1.fileName());
+        a->setVisible(c.kind == Command::About || (here && registry_.mayOpen(QLatin1String(c.screen))));
     }
     for (QToolButton* b : toolBar_->findChildren<QToolButton*>()) {
         const QString item = b->property("menuItem").toString();
@@ -255,7 +262,7 @@ void TFMain::runCommand(const QString& itemName)
 {
     for (const Command& c : commands())
         if (itemName == QLatin1String(c.name)) {
-            if (findChild<QAction*>(itemName)->isEnabled())
+            if (const QAction* a = findChild<QAction*>(itemName); a->isEnabled() && a->isVisible())
                 run(c);
             return;
         }

@@ -1,5 +1,6 @@
 #include "common/screen.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -51,8 +52,62 @@ void Screen::closeEvent(QCloseEvent* event)
     emit closed();
 }
 
+namespace {
+
+// The commands that change the register, as every screen captions them.
+const QStringList kChangingCommands = {
+    QStringLiteral("Добавяне"),
+    QStringLiteral("Корекция"),
+    QStringLiteral("Изтриване"),
+    QStringLiteral("Запис"),
+    QStringLiteral("Прекратяване"),
+    QStringLiteral("Изплащане на остатъка"),
+    QStringLiteral("Връщане"),
+    QStringLiteral("Изплати рента"),
+    QStringLiteral("Изтриване на плащането"),
+    QStringLiteral("Прехвърляне на данните"),
+};
+
+// Keeps a command hidden and disabled, whatever its screen later asks of it.
+class KeptFromUse : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* command = static_cast<QAbstractButton*>(watched);
+        if (event->type() == QEvent::EnabledChange && command->isEnabled())
+            command->setEnabled(false);
+        else if (event->type() == QEvent::ShowToParent)
+            QMetaObject::invokeMethod(command, &QWidget::hide, Qt::QueuedConnection);
+        return false;
+    }
+};
+
+}  // namespace
+
+void Screen::limitToReading()
+{
+    readingOnly_ = true;
+    hideChangingCommands();
+}
+
+void Screen::hideChangingCommands()
+{
+    for (QAbstractButton* command : findChildren<QAbstractButton*>()) {
+        if (command->property("keptFromUse").toBool() || !kChangingCommands.contains(command->text()))
+            continue;
+        command->setProperty("keptFromUse", true);
+        command->setEnabled(false);
+        command->hide();
+        command->installEventFilter(new KeptFromUse(command));
+    }
+}
+
 bool Screen::event(QEvent* event)
 {
+    // Panels a screen builds late get their commands kept from use too.
+    if (readingOnly_ && (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest))
+        hideChangingCommands();
     if (event->type() == QEvent::Show && !frameWatched_)
         watchFrame();
     if (event->type() == QEvent::WindowActivate && isWindow())

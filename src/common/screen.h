@@ -24,6 +24,13 @@ public:
     // Brings the screen's window to the front as the active one, restored
     // when it was minimised.
     void comeForward();
+    // For a user whose role may read what the screen shows but not change
+    // it: every command that changes the register ("Добавяне", "Корекция",
+    // "Изтриване", "Запис", "Изплати рента"…) is hidden and stays so
+    // whatever the screen later does with it. The database refuses such a
+    // change from him anyway; this spares him the refusal.
+    void limitToReading();
+    bool readingOnly() const { return readingOnly_; }
 
 signals:
     void closed();
@@ -48,6 +55,9 @@ private:
     void keepInsideArea();
     QSize scrollInside();
 
+    void hideChangingCommands();
+
+    bool readingOnly_ = false;
     bool frameWatched_ = false;
     bool fitting_ = false;
     bool scrolling_ = false;

@@ -17,7 +17,7 @@ using namespace detail;
 namespace {
 
 struct Login {
-    QString user, password;
+    QString user, password, role;
     bool set = false;
 };
 
@@ -29,9 +29,9 @@ Login& sessionLogin()
 
 }  // namespace
 
-void setSessionLogin(const QString& user, const QString& password)
+void setSessionLogin(const QString& user, const QString& password, const QString& role)
 {
-    sessionLogin() = {user, password, true};
+    sessionLogin() = {user, password, role, true};
 }
 
 QString sessionUser()
@@ -74,6 +74,11 @@ bool Connection::isServerName(const QString& database)
     return server.match(database).hasMatch() || database.startsWith(QLatin1String("inet://"));
 }
 
+QString sessionRole()
+{
+    return sessionLogin().set ? sessionLogin().role : QString();
+}
+
 QString Connection::resolve(const QString& database)
 {
     // A server is named: leave it alone.
@@ -89,6 +94,12 @@ std::vector<unsigned char> Connection::dpb(bool forCreate, const CreateOptions* 
     b->insertString(&st, isc_dpb_user_name, options_.user.toUtf8().constData());
     if (!options_.password.isEmpty())
         b->insertString(&st, isc_dpb_password, options_.password.toUtf8().constData());
+    // Quoted, so that the engine takes the name as it is rather than in
+    // capitals; the role's name may be Cyrillic, hence UTF-8 throughout.
+    if (!options_.role.isEmpty()) {
+        b->insertString(&st, isc_dpb_sql_role_name, ('"' + options_.role + '"').toUtf8().constData());
+        b->insertTag(&st, isc_dpb_utf8_filename);
+    }
     b->insertString(&st, isc_dpb_lc_ctype, options_.charset.toUtf8().constData());
     b->insertInt(&st, isc_dpb_sql_dialect, options_.dialect);
     if (forCreate && create) {

@@ -18,13 +18,18 @@ class Statement;
 // for the login of the person at the desk (setSessionLogin, once he has
 // logged in), or, for tools and scripts, the client's own ISC_USER and
 // ISC_PASSWORD; the embedded engine asks for none and attaches as SYSDBA.
-void setSessionLogin(const QString& user, const QString& password);
+// `role` is the engine's role the login works under (empty: none).
+void setSessionLogin(const QString& user, const QString& password, const QString& role = {});
 QString sessionUser();
 QString sessionPassword();
+QString sessionRole();
 
 struct ConnectionOptions {
     QString user = sessionUser();
     QString password = sessionPassword();  // none is sent when empty
+    // The role the attachment works under, as the engine spells it (a role
+    // made with a quoted name keeps its case); none is sent when empty.
+    QString role = sessionRole();
     // The columns are WIN1251; the connection speaks UTF-8 and Firebird converts.
     QString charset = QStringLiteral("UTF8");
     int dialect = 3;

@@ -7,6 +7,7 @@
 #include "schema/csv.h"
 #include "schema/plot_area_cache.h"
 #include "schema/receipt_series.h"
+#include "schema/roles.h"
 #include "schema/rent_due_cache.h"
 
 #include <QFile>
@@ -170,6 +171,7 @@ QStringList ddl()
     statements << kPlotsByLocality;
     statements << kOwnersInListOrder;
     statements << trail::trailDdl();
+    statements << roles::roleDdl();
     statements << kVersionTable;
     return statements;
 }
@@ -333,6 +335,12 @@ void upgradeFrom(int version, fb::Connection& connection)
             tr.commit();
         }
     }
+    if (version < 10) {
+        roles::ensureRoles(connection, tr);
+        tr.commit();
+    }
+    // Whatever a step made gets its rights.
+    roles::grantRights(connection, tr);
     tr.commit();
 }
 
@@ -341,6 +349,14 @@ void upgradeFrom(int version, fb::Connection& connection)
 void upgrade(fb::Connection& connection)
 {
     ensureVersionTable(connection);
+    // A register up to date is only read: a user whose role may not change
+    // the version (or anything else) starts on it all the same.
+    {
+        fb::Transaction read(connection, fb::TransactionOptions::readCommitted(true));
+        if (fb::fetchScalar(connection, read, QStringLiteral("select max(version) from arventa_schema")).toInt() >=
+            kVersion)
+            return;
+    }
     // The lock is held from the version's reading to its update, so two
     // desks starting at once on an older register upgrade it once.
     for (;;) {
@@ -376,6 +392,8 @@ void createDatabase(const QString& path, const fb::CreateOptions& options)
         fb::Transaction tr(c);
         for (const QString& statement : ddl())
             c.executeImmediate(tr, statement);
+        tr.commit();
+        roles::grantRights(c, tr);
         tr.commit();
         loadReferenceData(c, tr);
         tr.commit();

@@ -26,7 +26,8 @@ namespace schema {
 // 9: the marks of changed plots and owners kept without an index, each
 //    transaction finding its own in a temporary table; the trail of
 //    changes (change_trail.h); the owners indexed in the order they list.
-constexpr int kVersion = 9;
+// 10: the users' roles and their rights, enforced by the database (roles.h).
+constexpr int kVersion = 10;
 
 struct ColumnDef {
     const char* name;

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 #include "app/tfabout.h"
 #include "common/screen.h"
+#include "fb/connection.h"
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -266,3 +268,68 @@ TEST_F(TFMainTest, TheStatusBarNamesADatabaseOtherThanTheFoldersOwn)
     ASSERT_TRUE(label);
     EXPECT_EQ(label->text(), QStringLiteral("База данни: ") + db.path());
 }
+
+namespace {
+
+// A user works under his role: what it may not do at all is not offered,
+// and a screen whose rows it may read but not change opens without the
+// commands that change them.
+TEST_F(TFMainTest, EachRoleIsOfferedOnlyWhatItMayDo)
+{
+    {
+        fb::Connection owner;
+        owner.attach(db.path());
+        fb::Transaction tr(owner);
+        owner.executeImmediate(tr, QStringLiteral("grant \"Преглед\" to ANNA"));
+        owner.executeImmediate(tr, QStringLiteral("grant \"Служител\" to IVAN"));
+        tr.commit();
+    }
+    struct Restore {
+        ~Restore() { fb::setSessionLogin(QStringLiteral("SYSDBA"), QString()); }
+    } restore;
+    const auto visible = [](Arventa& program, const char* name) {
+        return program.main->findChild<QAction*>(QLatin1String(name))->isVisible();
+    };
+    const auto changing = [](Screen* screen) {
+        QStringList shown;
+        for (QAbstractButton* b : screen->findChildren<QAbstractButton*>())
+            if (b->isVisibleTo(screen) &&
+                QStringList({"Добавяне", "Корекция", "Изтриване", "Изплати рента"}).contains(b->text()))
+                shown << b->objectName();
+        return shown;
+    };
+
+    fb::setSessionLogin(QStringLiteral("ANNA"), QString(), QStringLiteral("Преглед"));
+    {
+        Arventa program = start(db.path());
+        ASSERT_TRUE(program.main) << prompter.shown().join(' ').toStdString();
+        for (const char* acting : {"mArchive", "mPriklGod", "mZarejdaneGod", "mPotrebiteli"})
+            EXPECT_FALSE(visible(program, acting)) << acting;
+        EXPECT_TRUE(visible(program, "mHora"));
+        EXPECT_TRUE(visible(program, "mJurnal"));
+        program.main->findChild<QAction*>(QStringLiteral("mHora"))->trigger();
+        Screen* owners = program.registry->instance(QStringLiteral("TFHora"));
+        ASSERT_TRUE(owners);
+        QApplication::processEvents();
+        EXPECT_TRUE(owners->readingOnly());
+        EXPECT_TRUE(changing(owners).isEmpty()) << changing(owners).join(' ').toStdString();
+    }
+
+    fb::setSessionLogin(QStringLiteral("IVAN"), QString(), QStringLiteral("Служител"));
+    {
+        Arventa program = start(db.path());
+        EXPECT_FALSE(visible(program, "mPriklGod"));
+        program.main->findChild<QAction*>(QStringLiteral("mHora"))->trigger();
+        EXPECT_FALSE(program.registry->instance(QStringLiteral("TFHora"))->readingOnly());
+        program.main->findChild<QAction*>(QStringLiteral("mFirma"))->trigger();
+        EXPECT_TRUE(program.registry->instance(QStringLiteral("TFFirma"))->readingOnly());
+    }
+
+    // The desk of the embedded register may do everything; the users are a server's.
+    fb::setSessionLogin(QStringLiteral("SYSDBA"), QString());
+    Arventa program = start(db.path());
+    EXPECT_TRUE(visible(program, "mPriklGod"));
+    EXPECT_FALSE(visible(program, "mPotrebiteli"));
+}
+
+}  // namespace

@@ -49,29 +49,12 @@ TEST(ScreenDescriptions, EveryScreenNamesColumnsItsCursorAndListHaveAndNoTwoWidg
     // Every screen kind told as data, counted exactly: a screen that stops
     // being one (or a new one) is noticed here.
     described.sort();
-    EXPECT_EQ(described, (QStringList{"TFAK",
-                                      "TFAK_access",
-                                      "TFDekl69",
-                                      "TFDekl70",
-                                      "TFDeklNAP",
-                                      "TFDogTip",
-                                      "TFDogVid",
-                                      "TFDogovor",
-                                      "TFFirma",
-                                      "TFHora",
-                                      "TFJurnal",
-                                      "TFKatKoef",
-                                      "TFNerazdadenaRenta",
-                                      "TFRentaKult",
-                                      "TFSobstvZemq",
-                                      "TFSprImotiSobstv",
-                                      "TFSprbezhora",
-                                      "TFSprbezimoti",
-                                      "TFSprimoti",
-                                      "TFSprnr",
-                                      "TFVidDokSobstv",
-                                      "TFVidRenta",
-                                      "TFZasqtaKultura"}));
+    EXPECT_EQ(described,
+              (QStringList{"TFAK",         "TFAK_access",      "TFDekl69",           "TFDekl70",       "TFDeklNAP",
+                           "TFDogTip",     "TFDogVid",         "TFDogovor",          "TFFirma",        "TFHora",
+                           "TFJurnal",     "TFKatKoef",        "TFNerazdadenaRenta", "TFPotrebiteli",  "TFRentaKult",
+                           "TFSobstvZemq", "TFSprImotiSobstv", "TFSprbezhora",       "TFSprbezimoti",  "TFSprimoti",
+                           "TFSprnr",      "TFVidDokSobstv",   "TFVidRenta",         "TFZasqtaKultura"}));
     EXPECT_TRUE(prompter.shown().isEmpty()) << prompter.shown().join(QLatin1Char('|')).toStdString();
     QDir::setCurrent(previous);
 }

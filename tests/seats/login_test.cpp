@@ -4,8 +4,11 @@
 #include "app/tflogin.h"
 #include "fb/connection.h"
 #include "fb/statement.h"
+#include "fb/error.h"
 #include "fb/transaction.h"
 #include "firebird_server.h"
+#include "schema/roles.h"
+#include "service/users.h"
 #include "support/scripted_prompter.h"
 #include "support/screen_test.h"
 #include "support/test_db.h"
@@ -128,6 +131,72 @@ TEST_F(LoginTest, OnAServerTheTrailNamesTheLoginWhateverTheClientClaims)
     tr.commit();
     EXPECT_EQ(fb::fetchScalar(c, tr, QStringLiteral("select list(potrebitel) from jurnal_prom")).toString(),
               QStringLiteral("SYSDBA"));
+}
+
+// Each user logs in under the strongest role he holds in the register; one
+// who holds none is refused as a wrong login is. Only an administrator
+// keeps users, and the server refuses the rest what their role may not do.
+TEST_F(LoginTest, EachUserWorksUnderHisRoleAndOnlyAnAdministratorKeepsUsers)
+{
+    using schema::roles::Role;
+    struct Restore {
+        ~Restore() { fb::setSessionLogin(QStringLiteral("SYSDBA"), server->password()); }
+    } restore;
+    fb::setSessionLogin(QStringLiteral("SYSDBA"), server->password());
+    {
+        fb::Connection admin;
+        admin.attach(database);
+        users::add(admin, QStringLiteral("klark"), QStringLiteral("klark-parola"), Role::Clerk);
+        users::add(admin, QStringLiteral("anna"), QStringLiteral("anna-parola"), Role::Administrator);
+        fb::Transaction tr(admin);
+        admin.executeImmediate(tr, QStringLiteral("create user BEZROLQ password 'bez-rolq-1'"));
+        tr.commit();
+    }
+
+    EXPECT_TRUE(logIn(database, prompter,
+                      answering({Login{QStringLiteral("bezrolq"), QStringLiteral("bez-rolq-1")},
+                                 Login{QStringLiteral("klark"), QStringLiteral("klark-parola")}})));
+    EXPECT_EQ(said, (QStringList{QString(), kNoRole.arg(QStringLiteral("bezrolq"))}));
+    EXPECT_EQ(fb::sessionRole(), QStringLiteral("Служител"));
+    EXPECT_EQ(schema::roles::current(), Role::Clerk);
+    {
+        fb::Connection clerk;
+        clerk.attach(database);
+        fb::Transaction tr(clerk);
+        EXPECT_NO_THROW(fb::execute(clerk, tr, QStringLiteral("insert into hora (ime) values ('Стоян')")));
+        EXPECT_THROW(fb::execute(clerk, tr, QStringLiteral("update \"RENTA ZEML\" set razmer = 0")), fb::Error);
+        EXPECT_THROW(fb::execute(clerk, tr, QStringLiteral("delete from jurnal_prom")), fb::Error);
+        tr.commit();
+        EXPECT_THROW(users::add(clerk, QStringLiteral("drug"), QStringLiteral("drug-parola"), Role::Clerk), fb::Error);
+        EXPECT_THROW(users::setPassword(clerk, QStringLiteral("anna"), QStringLiteral("nova-parola")), fb::Error);
+    }
+
+    said.clear();
+    EXPECT_TRUE(logIn(database, prompter, answering({Login{QStringLiteral("anna"), QStringLiteral("anna-parola")}})));
+    EXPECT_EQ(schema::roles::current(), Role::Administrator);
+    fb::Connection admin;
+    admin.attach(database);
+    users::add(admin, QStringLiteral("petya"), QStringLiteral("petya-parola"), Role::Viewer);
+    users::setRole(admin, QStringLiteral("petya"), Role::Accountant);
+    const auto roleOf = [&](const QString& name) -> std::optional<Role> {
+        for (const users::User& u : users::all(admin))
+            if (u.name == name)
+                return u.role;
+        return std::nullopt;
+    };
+    EXPECT_EQ(roleOf(QStringLiteral("PETYA")), Role::Accountant);
+    EXPECT_EQ(roleOf(QStringLiteral("SYSDBA")), Role::Administrator);
+    EXPECT_EQ(roleOf(QStringLiteral("BEZROLQ")), std::nullopt);
+    users::remove(admin, QStringLiteral("petya"));
+    EXPECT_EQ(roleOf(QStringLiteral("PETYA")), std::nullopt);
+    EXPECT_TRUE(users::changeProblem(QStringLiteral("sysdba"), QStringLiteral("anna")).has_value());
+    EXPECT_TRUE(users::changeProblem(QStringLiteral("anna"), QStringLiteral("ANNA")).has_value());
+    EXPECT_FALSE(users::changeProblem(QStringLiteral("klark"), QStringLiteral("anna")).has_value());
+    // A removed user cannot log in any more.
+    EXPECT_THROW(
+        fb::Connection({.user = QStringLiteral("petya"), .password = QStringLiteral("petya-parola"), .role = {}})
+            .attach(database),
+        fb::Error);
 }
 
 }  // namespace
