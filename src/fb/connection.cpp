@@ -95,11 +95,9 @@ std::vector<unsigned char> Connection::dpb(bool forCreate, const CreateOptions* 
     if (!options_.password.isEmpty())
         b->insertString(&st, isc_dpb_password, options_.password.toUtf8().constData());
     // Quoted, so that the engine takes the name as it is rather than in
-    // capitals; the role's name may be Cyrillic, hence UTF-8 throughout.
-    if (!options_.role.isEmpty()) {
+    // capitals; a Cyrillic name goes in UTF-8, as the engine keeps names.
+    if (!options_.role.isEmpty())
         b->insertString(&st, isc_dpb_sql_role_name, ('"' + options_.role + '"').toUtf8().constData());
-        b->insertTag(&st, isc_dpb_utf8_filename);
-    }
     b->insertString(&st, isc_dpb_lc_ctype, options_.charset.toUtf8().constData());
     b->insertInt(&st, isc_dpb_sql_dialect, options_.dialect);
     if (forCreate && create) {
