@@ -94,6 +94,9 @@ bool ScreenRegistry::anyOpen() const
 void registerScreens(ScreenRegistry& registry)
 {
     using schema::roles::Role;
+    // A backup of a server's register is the engine's to make, and it makes
+    // one only for an administrator: the backup, the year's closing (which
+    // archives first) and the loading of an archive are an administrator's.
     registry.add(
         "TFFirma", [](const ScreenContext& c) { return new TFFirma(c.dm, c.prompter); }, Role::Accountant);
     registry.add(
@@ -182,17 +185,17 @@ void registerScreens(ScreenRegistry& registry)
         [&registry](const ScreenContext& c) {
             return new TFBackup(c.dm, c.prompter, &QDate::currentDate, registry.loadedYear().has_value());
         },
-        Role::Accountant, ScreenRegistry::Opening::ForActingOnly);
+        Role::Administrator, ScreenRegistry::Opening::ForActingOnly);
     registry.add(
         "TFPotrebiteli", [](const ScreenContext& c) { return new TFPotrebiteli(c.dm, c.prompter); },
         Role::Administrator, ScreenRegistry::Opening::ForActingOnly);
     registry.add(
-        "TFPreklgod", [](const ScreenContext& c) { return new TFPreklgod(c.dm, c.prompter); }, Role::Accountant,
+        "TFPreklgod", [](const ScreenContext& c) { return new TFPreklgod(c.dm, c.prompter); }, Role::Administrator,
         ScreenRegistry::Opening::ForActingOnly);
     registry.add(
         "TFZarejdanenagod",
         [&registry](const ScreenContext& c) {
             return new TFZarejdanenagod(c.dm, c.prompter, [&registry](int year) { registry.showOldPeriod(year); });
         },
-        Role::Accountant, ScreenRegistry::Opening::ForActingOnly);
+        Role::Administrator, ScreenRegistry::Opening::ForActingOnly);
 }

@@ -104,7 +104,8 @@ QString ServiceManager::pathOnEngine(const QString& database)
     return splitName(database).second;
 }
 
-ServiceManager::ServiceManager(const QString& database, const QString& user, const QString& password)
+ServiceManager::ServiceManager(const QString& database, const QString& user, const QString& password,
+                               const QString& role)
     : database_(database)
 {
     Status st;
@@ -112,6 +113,8 @@ ServiceManager::ServiceManager(const QString& database, const QString& user, con
     spb->insertString(&st, isc_spb_user_name, user.toUtf8().constData());
     if (!password.isEmpty())
         spb->insertString(&st, isc_spb_password, password.toUtf8().constData());
+    if (!role.isEmpty())
+        spb->insertString(&st, isc_spb_sql_role_name, ('"' + role + '"').toUtf8().constData());
     service_ = provider()->attachServiceManager(&st, managerOf(database).toUtf8().constData(),
                                                 spb->getBufferLength(&st), spb->getBuffer(&st));
 }

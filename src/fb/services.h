@@ -25,9 +25,10 @@ class ServiceManager {
 public:
     // Attaches to the service manager of the engine that holds `database`
     // (a server's for "host[/port]:path", the embedded engine's for a file),
-    // with the given login (the session's by default).
+    // with the given login and role (the session's by default): the backup
+    // reads the register with the rights of the role.
     explicit ServiceManager(const QString& database, const QString& user = sessionUser(),
-                            const QString& password = sessionPassword());
+                            const QString& password = sessionPassword(), const QString& role = sessionRole());
     ~ServiceManager();
     ServiceManager(const ServiceManager&) = delete;
     ServiceManager& operator=(const ServiceManager&) = delete;

@@ -8,8 +8,10 @@
 //   "Служител"       also keeps the registers (owners, land, plots, shares,
 //                    contracts, their lists) and the payouts;
 //   "Счетоводител"   also the rent rules, the category coefficients and the
-//                    enterprise's data, and closes the year;
-//   "Администратор"  everything, and the server's users: the engine's own
+//                    enterprise's data;
+//   "Администратор"  everything (the backup and the year's closing of a
+//                    server's register too: the engine backs a register up
+//                    only for an administrator), and the server's users: the engine's own
 //                    administrator role (RDB$ADMIN), without which a user
 //                    cannot manage users, granted in the register and in the
 //                    server's security database.

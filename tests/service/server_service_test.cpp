@@ -3,10 +3,12 @@
 // here, and a closing refused while another desk is attached.
 #include "fb/connection.h"
 #include "seats/firebird_server.h"
+#include "schema/roles.h"
 #include "service/server_archive.h"
 #include "service/service_test.h"
 #include "service/tfbackup.h"
 #include "service/tfpreklgod.h"
+#include "service/users.h"
 #include "support/screen_test.h"
 
 #include <QFileInfo>
@@ -126,6 +128,36 @@ TEST_F(ServerClosingTest, RefusedWhileAnotherDeskIsAttachedAndDoneWhenAlone)
     EXPECT_EQ(content(database), QStringLiteral("Иван Петров 2010"));
     EXPECT_FALSE(QFileInfo::exists(QDir(program.path()).filePath(QStringLiteral("TEMP"))));
     EXPECT_TRUE(dm->IBDatabase1.isConnected());
+}
+
+// An administrator other than the server's first closes the year under his
+// role: the server's backup, which the engine lets only an administrator
+// make, reads the register with the role's rights.
+TEST_F(ServerClosingTest, AnAdministratorOfTheOfficeClosesTheYearUnderHisRole)
+{
+    {
+        fb::Connection admin;
+        admin.attach(database);
+        users::add(admin, QStringLiteral("upravitel"), QStringLiteral("upravitel-1"),
+                   schema::roles::Role::Administrator);
+    }
+    fb::setSessionLogin(QStringLiteral("UPRAVITEL"), QStringLiteral("upravitel-1"),
+                        schema::roles::engineRole(schema::roles::Role::Administrator));
+    struct Restore {
+        QString password;
+        ~Restore() { fb::setSessionLogin(QStringLiteral("SYSDBA"), password); }
+    } restore{server.password()};
+    dm = std::make_unique<TDM>(database);
+    QTemporaryDir program;
+    ASSERT_TRUE(writeFile(QDir(data.path()).filePath(QStringLiteral("Sprnr.rav")), "layout"));
+    show(new TFPreklgod(module(), prompter, program.path(), {}, [] { return QDate(2010, 11, 1); }));
+    prompter.answerYes();
+    click("BitBtn1");
+    ASSERT_EQ(prompter.shown().last(), QStringLiteral("Периодът е приключен успешно!"))
+        << prompter.shown().join('|').toStdString();
+    EXPECT_EQ(content(database), QStringLiteral("Иван Петров 2010"));
+    const QDir archive(QDir(program.path()).filePath(QStringLiteral("2009_2010")));
+    EXPECT_EQ(content(archive.filePath(QStringLiteral("ARVENTA.FDB"))), QStringLiteral("Иван Петров 2009"));
 }
 
 }  // namespace
