@@ -5,6 +5,7 @@
 #include "fb/error.h"
 #include "fb/statement.h"
 #include "fb/transaction.h"
+#include "support/screen_test.h"
 #include "support/scripted_prompter.h"
 #include "support/test_db.h"
 
@@ -312,6 +313,8 @@ TEST_F(TFMainTest, EachRoleIsOfferedOnlyWhatItMayDo)
         ASSERT_TRUE(owners);
         QApplication::processEvents();
         EXPECT_TRUE(owners->readingOnly());
+        program.main->resize(1366, 768);
+        testsupport::keepScreenshot(program.main->grab().toImage(), QStringLiteral("TFHora-Pregled"));
         EXPECT_TRUE(changing(owners).isEmpty()) << changing(owners).join(' ').toStdString();
     }
 

@@ -7,6 +7,7 @@
 #include "firebird_server.h"
 #include "service/tfpotrebiteli.h"
 #include "service/users.h"
+#include "support/screen_test.h"
 #include "support/scripted_prompter.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,8 @@ TEST(UsersScreen, TheAdministratorAddsChangesAndRemovesUsers)
 
     press(screen, "bitPotrDob");
     EXPECT_EQ(listed(screen), (QStringList{QStringLiteral("MARIA Служител"), QStringLiteral("SYSDBA Администратор")}));
+    screen.resize(900, 500);
+    testsupport::keepScreenshot(screen.grab().toImage(), QStringLiteral("TFPotrebiteli"));
     pick(screen, QStringLiteral("MARIA"));
     press(screen, "bitPotrRolq");
     EXPECT_TRUE(listed(screen).contains(QStringLiteral("MARIA Счетоводител")));
@@ -107,6 +110,7 @@ TEST(UserDialog, APoorNameOrPasswordIsSaidAndTheDialogStays)
 {
     TFPotrebitel dialog(UserChange::New, {});
     dialog.show();
+    testsupport::keepScreenshot(dialog.grab().toImage(), QStringLiteral("TFPotrebitel"));
     auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("edPotrebitel"));
     auto* password = dialog.findChild<QLineEdit*>(QStringLiteral("edParola"));
     auto* again = dialog.findChild<QLineEdit*>(QStringLiteral("edParolaOtnovo"));
