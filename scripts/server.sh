@@ -38,6 +38,24 @@ password=""
 
 die() { echo "server.sh: $*" >&2; exit 1; }
 
+# The system user a server started by root runs as.
+server_user=arventa-fb
+
+# The folder and everything in it (links themselves, not what they point
+# to) become the server user's; made once, without a home or a shell.
+own_folder() {
+  if ! id -u "$server_user" >/dev/null 2>&1; then
+    useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$server_user" ||
+      die "the system user $server_user cannot be made"
+  fi
+  chown -R -h "$server_user:$server_user" "$1"
+}
+
+# A register put in the folder by root belongs to whoever owns the folder.
+same_owner_as_folder() {
+  if [ "$(id -u)" -eq 0 ]; then chown --reference="$1" "$2"; fi
+}
+
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 # The package's own scripts would start a system-wide server; a policy that
@@ -157,6 +175,17 @@ run() {
   cd "$root"
   # exec keeps the process id: the one stop ends.
   echo $$ >"$root/firebird.pid"
+  if [ "$(id -u)" -eq 0 ]; then
+    # Started by root, the server runs as a system user of its own, who owns
+    # the folder and nothing else: what a login can make the engine write
+    # (a backup through its service, even an administrator's) stays where
+    # that user may write.
+    # Its lock files too: the machine's lock folder is root's.
+    mkdir -p "$root/lock"
+    own_folder "$root"
+    FIREBIRD="$root" FIREBIRD_LOCK="$root/lock" \
+      exec setpriv --reuid="$server_user" --regid="$server_user" --init-groups "$server_bin"
+  fi
   FIREBIRD="$root" exec "$server_bin"
 }
 
@@ -234,6 +263,7 @@ create() {
   else
     "$(newdb_program)" "$root/ARVENTA.FDB"
   fi
+  same_owner_as_folder "$root" "$root/ARVENTA.FDB"
   echo "server.sh: a new register in $root/ARVENTA.FDB"
 }
 
@@ -252,6 +282,7 @@ copy() {
   # register the desks work on has them on (see README, "Where the data lives").
   gfix -user sysdba -write sync "$root/ARVENTA.FDB.part" ||
     die "forced writes cannot be set on the copy of $file"
+  same_owner_as_folder "$root" "$root/ARVENTA.FDB.part"
   mv "$root/ARVENTA.FDB.part" "$root/ARVENTA.FDB"
   echo "server.sh: $file copied to $root/ARVENTA.FDB"
 }

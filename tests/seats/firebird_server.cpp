@@ -168,6 +168,10 @@ QString FirebirdServer::copyTemplate(const QString& name) const
     if (!QFile::copy(templatePath(), file))
         return {};
     QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
+    // A server started by root runs as a user of its own, who owns the folder.
+    const QFileInfo folder(dir_.path());
+    if (::chown(QFile::encodeName(file).constData(), folder.ownerId(), folder.groupId()) != 0)
+        return {};
     return QStringLiteral("127.0.0.1/%1:%2").arg(port_).arg(file);
 }
 

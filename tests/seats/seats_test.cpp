@@ -21,6 +21,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 constexpr long kUpdateConflict = 335544336L;      // isc_deadlock: "update conflicts with concurrent update"
@@ -388,6 +390,26 @@ TEST_F(Seats, TheServerAdmitsItsUsersOnlyOverEncryptedConnectionsAndNoFileBeyond
     EXPECT_THROW(fb::execute(admin, tr, QStringLiteral("insert into OUTSIDE (A) values ('x')")), fb::Error);
     tr.rollback();
     EXPECT_FALSE(QFile::exists(outside));
+
+    // Started by root, the server runs as a user of its own: even the
+    // administrator's backup through the service cannot write where that
+    // user may not (here a folder of root's only).
+    if (::geteuid() == 0) {
+        const auto backUpTo = [&](const QString& target) {
+            QProcess gbak;
+            gbak.setProcessChannelMode(QProcess::MergedChannels);
+            gbak.start(QStringLiteral("gbak"),
+                       {QStringLiteral("-b"), QStringLiteral("-se"),
+                        database.section(QLatin1Char(':'), 0, 0) + QStringLiteral(":service_mgr"),
+                        database.section(QLatin1Char(':'), 1), target, QStringLiteral("-user"),
+                        QStringLiteral("SYSDBA"), QStringLiteral("-password"), server->password()});
+            return gbak.waitForFinished(60000) && gbak.exitCode() == 0;
+        };
+        QTemporaryDir rootsOnly;
+        EXPECT_FALSE(backUpTo(QDir(rootsOnly.path()).filePath(QStringLiteral("register.fbk"))));
+        EXPECT_TRUE(QDir(rootsOnly.path()).isEmpty());
+        EXPECT_TRUE(backUpTo(QDir(server->folder()).filePath(QStringLiteral("register.fbk"))));
+    }
 
     QFile conf(QDir(server->folder()).filePath(QStringLiteral("firebird.conf")));
     ASSERT_TRUE(conf.open(QIODevice::ReadOnly));
