@@ -9,6 +9,8 @@
 #include "firebird_server.h"
 #include "rent/receipt_numbers.h"
 #include "rent/tfrko.h"
+#include "schema/roles.h"
+#include "service/users.h"
 #include "support/test_db.h"
 
 #include <gtest/gtest.h>
@@ -417,6 +419,56 @@ TEST_F(Seats, TheServerAdmitsItsUsersOnlyOverEncryptedConnectionsAndNoFileBeyond
     for (const char* line :
          {"WireCrypt = Required", "ExternalFileAccess = None", "UdfAccess = None", "AuthServer = Srp"})
         EXPECT_TRUE(text.contains(QLatin1String(line))) << line;
+}
+
+// The hostile steps a client on the office network could try with a clerk's
+// login, each refused by the server itself: shutting the register down,
+// dropping it, backing it up (to read it whole or to write a file), taking
+// another user's password, changing a rule, and reaching a file beyond the
+// register. The register is as it was afterwards.
+TEST_F(Seats, AClerksLoginCannotShutDropOrBackUpTheRegisterNorTakeAnotherUsersPassword)
+{
+    {
+        fb::Connection admin;
+        admin.attach(database);
+        users::add(admin, QStringLiteral("sluj"), QStringLiteral("sluj-parola"), schema::roles::Role::Clerk);
+    }
+    const QString host = database.section(QLatin1Char(':'), 0, 0), path = database.section(QLatin1Char(':'), 1);
+    const QStringList login = {QStringLiteral("-user"), QStringLiteral("SLUJ"), QStringLiteral("-password"),
+                               QStringLiteral("sluj-parola")};
+    const auto run = [](const QString& program, const QStringList& args, const QByteArray& input = {}) {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(program, args);
+        p.write(input);
+        p.closeWriteChannel();
+        p.waitForFinished(60000);
+        const QString said = QString::fromUtf8(p.readAll());
+        return p.exitCode() == 0 && !said.contains(QLatin1String("Statement failed")) ? QString() : said;
+    };
+    EXPECT_FALSE(run(QStringLiteral("gfix"), QStringList{QStringLiteral("-shut"), QStringLiteral("full"),
+                                                         QStringLiteral("-force"), QStringLiteral("0"), database} +
+                                                 login)
+                     .isEmpty());
+    EXPECT_FALSE(run(QStringLiteral("gbak"),
+                     QStringList{QStringLiteral("-b"), QStringLiteral("-se"), host + QStringLiteral(":service_mgr"),
+                                 path, QDir(server->folder()).filePath(QStringLiteral("x.fbk"))} +
+                         login)
+                     .isEmpty());
+    const QStringList clerk = QStringList{QStringLiteral("-q"), QStringLiteral("-role"), QStringLiteral("Служител")} +
+                              login + QStringList{database};
+    // What his role may do goes through the same way.
+    EXPECT_EQ(run(QStringLiteral("isql-fb"), clerk, "insert into hora (ime) values ('Стоян'); commit;"), QString());
+    for (const char* sql : {"alter user SYSDBA password 'taken-over';", "update \"RENTA ZEML\" set razmer = 0;",
+                            "create table STOLEN external file '/etc/passwd' (A char(80)); commit; "
+                            "select * from STOLEN;",
+                            "drop database;"})
+        EXPECT_FALSE(run(QStringLiteral("isql-fb"), clerk, QByteArray(sql)).isEmpty()) << sql;
+    // The register is there, open and whole, and the administrator's password his.
+    fb::Connection admin;
+    admin.attach(database);
+    fb::Transaction tr(admin);
+    EXPECT_EQ(fb::fetchScalar(admin, tr, QStringLiteral("select count(*) from hora")).toInt(), 3);
 }
 
 // The tests' template runs without forced writes; the register the script
