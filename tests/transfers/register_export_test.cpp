@@ -4,10 +4,12 @@
 #include "workbook_reader.h"
 
 #include "dataset/database.h"
+#include "support/screen_test.h"
 #include "support/sql.h"
 #include "support/test_db.h"
 #include "transfers/register_export.h"
 #include "transfers/register_sheets.h"
+#include "transfers/tfiznostablici.h"
 #include "workbook/package.h"
 #include "workbook/range.h"
 #include "workbook/streamed_workbook.h"
@@ -17,6 +19,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProgressBar>
 #include <QJsonArray>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -252,4 +255,97 @@ TEST_F(RegisterExport, OpenpyxlSeesKeysAsTextsAndNumbersAndDatesTyped)
     EXPECT_EQ(cellFacts(book, "Редове на договори", "A2")["value"], "12");
     EXPECT_EQ(cellFacts(book, "Обяснения", "A4")["value"], "Лист");
     EXPECT_EQ(sheetFacts(book, "Имоти")["selection"], "A2");
+}
+
+namespace {
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("missing");
+}
+
+void overwrite(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+}  // namespace
+
+// As a script runs it: a new file, replaced only with --force, readable by
+// its owner only, and never the delivered blank.
+TEST_F(RegisterExport, CommandWritesANewFileAndReplacesOnlyWithForce)
+{
+    const QString path = dir_.filePath(QStringLiteral("регистър.xlsx"));
+    auto run = [&](QStringList args, QString* errors = nullptr) {
+        QProcess p;
+        p.start(QStringLiteral(ARVENTA_EXPORT_EXE),
+                QStringList{QStringLiteral("register")} + args + QStringList{QStringLiteral("--database"), db_.path()});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        if (errors)
+            *errors = QString::fromUtf8(p.readAllStandardError());
+        return p.exitCode();
+    };
+    ASSERT_EQ(run({path}), 0);
+    EXPECT_EQ(Workbook::open(path)->worksheet(QStringLiteral("Договори")).cell(2, 1).value(), text("12"));
+    EXPECT_EQ(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
+
+    overwrite(path, "an earlier workbook");
+    QString errors;
+    EXPECT_EQ(run({path}, &errors), 1);
+    EXPECT_TRUE(errors.startsWith(re::kFailed + QLatin1Char('\n'))) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("вече съществува; с --force той се заменя"))) << errors.toStdString();
+    EXPECT_EQ(bytesOf(path), "an earlier workbook");
+    ASSERT_EQ(run({path, QStringLiteral("--force")}), 0);
+    EXPECT_TRUE(Workbook::open(path)->findWorksheet(QStringLiteral("Имоти")));
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("регистър.xlsx")});
+
+    // A link to the delivered blank names the blank itself.
+    const QString blank = QStringLiteral(ARVENTA_FORMS_DIR "/") + re::kBlankFileName;
+    const QString link = dir_.filePath(QStringLiteral("blank.xlsx"));
+    ASSERT_TRUE(QFile::link(blank, link));
+    const QByteArray before = bytesOf(blank);
+    EXPECT_EQ(run({link, QStringLiteral("--force")}, &errors), 1);
+    EXPECT_EQ(errors.trimmed(), re::kFailed + QLatin1Char('\n') + re::blankRefusal(link));
+    EXPECT_EQ(bytesOf(blank), before);
+}
+
+class RegisterExportScreen : public testsupport::ScreenTest<TFIznosTablici> {
+protected:
+    void SetUp() override { testsupport::runSql(db.path(), kRegister); }
+    QTemporaryDir program_, out_;
+};
+
+// No name, a new file, then an existing one replaced only after "Да" to a
+// question that offers "Не".
+TEST_F(RegisterExportScreen, WritesTheRegisterAndAsksBeforeReplacing)
+{
+    show(new TFIznosTablici(module(), prompter, program_.path()));
+    edit("edFileName")->clear();
+    click("bitIznos");
+    EXPECT_EQ(prompter.shown(), QStringList{re::kNoFile});
+
+    const QString path = out_.filePath(QStringLiteral("registar.xlsx"));
+    edit("edFileName")->setText(QDir::toNativeSeparators(path));
+    prompter.clearShown();
+    click("bitIznos");
+    EXPECT_EQ(prompter.shown(), QStringList{re::kDone});
+    EXPECT_EQ(Workbook::open(path)->worksheet(QStringLiteral("Собственици")).cell(2, 1).value(), text("0415010003"));
+    EXPECT_EQ(control<QProgressBar>("ProgressBar1")->value(), 100);
+
+    overwrite(path, "kept");
+    prompter.clearShown();
+    prompter.answerNo();
+    click("bitIznos");
+    EXPECT_EQ(prompter.shown(), QStringList{re::kOverwrite});
+    EXPECT_EQ(prompter.defaults(), QList<Prompter::Default>{Prompter::Default::No});
+    EXPECT_EQ(bytesOf(path), "kept");
+
+    prompter.clearShown();
+    prompter.answerYes();
+    click("bitIznos");
+    EXPECT_EQ(prompter.shown(), (QStringList{re::kOverwrite, re::kDone}));
+    EXPECT_TRUE(Workbook::open(path)->findWorksheet(QStringLiteral("Редове на правила")));
 }
