@@ -31,6 +31,17 @@ const char* const kPlotPlace =
     " left join mestnost on mestnost.id_mestn = zemq.id_mest"
     " left join zemlishte on zemlishte.id_zeml = mestnost.id_zeml";
 
+// Contract numbers are digits kept as text: shorter ones first, so that 9
+// comes before 10, as the lists sort them.
+const QString kByContractNumber = QStringLiteral("char_length(d.nomer), ");
+
+// What orders a sheet's rows before its columns themselves do.
+QString leadingOrder(const QString& sheet)
+{
+    const bool byContract = sheet == QStringLiteral("Договори") || sheet == QStringLiteral("Редове на договори");
+    return byContract ? kByContractNumber : QString();
+}
+
 // Each sheet's columns, in the order its description gives them.
 const QHash<QString, QString>& statements()
 {
@@ -252,7 +263,7 @@ QString sheetStatement(const QString& sheet)
     QStringList order;
     for (size_t i = 1; i <= rs::sheet(sheet).columns.size(); ++i)
         order << QString::number(i);
-    return *it + QStringLiteral(" order by ") + order.join(QStringLiteral(", "));
+    return *it + QStringLiteral(" order by ") + leadingOrder(sheet) + order.join(QStringLiteral(", "));
 }
 
 long long write(dataset::Database& database, const QString& path, const Progress& progress)

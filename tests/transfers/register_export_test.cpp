@@ -33,7 +33,8 @@ namespace {
 
 // A small register: owners whose identifiers begin with zeros, an area
 // whose EKATTE does, a plot in two categories shared by two owners, both
-// shares bound in contract 12, and a rule of that area with a goods line.
+// shares bound in contract 12 (and a contract 9 without lines), and a rule
+// of that area with a goods line.
 const QStringList kRegister = {
     "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, EKATTE) values (1, '7501010004', 'Мария', 'не', 'BG', "
     "'00134')",
@@ -49,6 +50,7 @@ const QStringList kRegister = {
     "insert into KATEGORIQ (ID_ZEMQ, VID, PLOSHT) values (100, 4, 2.5)",
     "insert into \"DOG DANNI\" (ID_DOG, NOMER, DATA, OTDATA, DODATA, ID_DT, ID_VIDDOG, SYSTOQNIE) "
     "values (5, '12', '2020-09-15', '2020-10-01', '2025-09-30', 1, 1, 'Действащ')",
+    "insert into \"DOG DANNI\" (ID_DOG, NOMER, SYSTOQNIE) values (6, '9', 'Прекратен')",
     "insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, CHAST, REDPLOSHT) values (7, 5, 100, 2, '1/2', 2.5)",
     "insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, CHAST, REDPLOSHT) values (8, 5, 100, 1, '1/2', 2.5)",
     "insert into SOBSTV (ID_HORA, ID_ZEMQ, REDPLOSHT, CHAST, PRREDPL, ID_DOG, ID_DHZ) "
@@ -184,9 +186,12 @@ TEST_F(RegisterExport, EverySheetReadBackByItsKeys)
               (std::vector<CellValue>{text("0415010003"), text("00134"), text("Горна"), text("001002"), number(2.5),
                                       text("1/2"), number(2.125), text("12")}));
     EXPECT_TRUE(rowOf(*book, "Дялове", 3)[7].isEmpty());
-    // A contract's lines name its number, and the share by owner and plot.
-    EXPECT_EQ(rowOf(*book, "Договори", 2)[0], text("12"));
-    EXPECT_EQ(rowOf(*book, "Договори", 2)[5], text("Аренда"));
+    // Contracts in the order of their numbers; a contract's lines name its
+    // number, and the share by owner and plot.
+    EXPECT_EQ(rowOf(*book, "Договори", 2)[0], text("9"));
+    EXPECT_EQ(rowOf(*book, "Договори", 3)[0], text("12"));
+    EXPECT_EQ(rowOf(*book, "Договори", 3)[1], number(transfers::StreamedWorkbook::dayNumber(QDate(2020, 9, 15))));
+    EXPECT_EQ(rowOf(*book, "Договори", 3)[5], text("Аренда"));
     EXPECT_EQ(rowOf(*book, "Редове на договори", 3),
               (std::vector<CellValue>{text("12"), text("7501010004"), text("00134"), text("Горна"), text("001002"),
                                       text("1/2"), number(2.5)}));
@@ -289,7 +294,7 @@ TEST_F(RegisterExport, CommandWritesANewFileAndReplacesOnlyWithForce)
         return p.exitCode();
     };
     ASSERT_EQ(run({path}), 0);
-    EXPECT_EQ(Workbook::open(path)->worksheet(QStringLiteral("Договори")).cell(2, 1).value(), text("12"));
+    EXPECT_EQ(Workbook::open(path)->worksheet(QStringLiteral("Договори")).cell(3, 1).value(), text("12"));
     EXPECT_EQ(QFile::permissions(path) & (QFile::ReadGroup | QFile::ReadOther), QFile::Permissions());
 
     overwrite(path, "an earlier workbook");
