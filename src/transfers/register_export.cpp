@@ -197,6 +197,8 @@ void startSheet(StreamedWorkbook& book, const Formats& f, const rs::Sheet& sheet
     book.addRow(heads);
 }
 
+const QDate kFirstDay(1900, 3, 1);
+
 // One stored value as its column shows it: identifiers and texts stay
 // texts, whatever they look like; numbers and dates are typed.
 CellValue cellOf(const rs::Column& column, const fb::Value& value)
@@ -208,6 +210,10 @@ CellValue cellOf(const rs::Column& column, const fb::Value& value)
         case rs::Kind::Identifier:
             return CellValue::text(value.toString());
         case rs::Kind::Date:
+            // A spreadsheet counts days from 1900 on: an earlier date (a year
+            // mistyped) is kept as its text rather than lost or made another.
+            if (value.toDate() < kFirstDay)
+                return CellValue::text(value.toDate().toString(QStringLiteral("dd.MM.yyyy")));
             return CellValue::number(StreamedWorkbook::dayNumber(value.toDate()));
         case rs::Kind::Number:
             break;

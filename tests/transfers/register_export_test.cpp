@@ -33,8 +33,8 @@ namespace {
 
 // A small register: owners whose identifiers begin with zeros, an area
 // whose EKATTE does, a plot in two categories shared by two owners, both
-// shares bound in contract 12 (and a contract 9 without lines), and a rule
-// of that area with a goods line.
+// shares bound in contract 12 (and a contract 9 without lines, its year
+// mistyped), and a rule of that area with a goods line.
 const QStringList kRegister = {
     "insert into HORA (ID_HORA, EGN, IME, CHFL, KOD_COUNTRY, EKATTE) values (1, '7501010004', 'Мария', 'не', 'BG', "
     "'00134')",
@@ -50,7 +50,7 @@ const QStringList kRegister = {
     "insert into KATEGORIQ (ID_ZEMQ, VID, PLOSHT) values (100, 4, 2.5)",
     "insert into \"DOG DANNI\" (ID_DOG, NOMER, DATA, OTDATA, DODATA, ID_DT, ID_VIDDOG, SYSTOQNIE) "
     "values (5, '12', '2020-09-15', '2020-10-01', '2025-09-30', 1, 1, 'Действащ')",
-    "insert into \"DOG DANNI\" (ID_DOG, NOMER, SYSTOQNIE) values (6, '9', 'Прекратен')",
+    "insert into \"DOG DANNI\" (ID_DOG, NOMER, SYSTOQNIE, DATA) values (6, '9', 'Прекратен', '0201-05-01')",
     "insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, CHAST, REDPLOSHT) values (7, 5, 100, 2, '1/2', 2.5)",
     "insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, CHAST, REDPLOSHT) values (8, 5, 100, 1, '1/2', 2.5)",
     "insert into SOBSTV (ID_HORA, ID_ZEMQ, REDPLOSHT, CHAST, PRREDPL, ID_DOG, ID_DHZ) "
@@ -189,6 +189,7 @@ TEST_F(RegisterExport, EverySheetReadBackByItsKeys)
     // Contracts in the order of their numbers; a contract's lines name its
     // number, and the share by owner and plot.
     EXPECT_EQ(rowOf(*book, "Договори", 2)[0], text("9"));
+    EXPECT_EQ(rowOf(*book, "Договори", 2)[1], text("01.05.0201"));  // before the spreadsheet's days begin
     EXPECT_EQ(rowOf(*book, "Договори", 3)[0], text("12"));
     EXPECT_EQ(rowOf(*book, "Договори", 3)[1], number(transfers::StreamedWorkbook::dayNumber(QDate(2020, 9, 15))));
     EXPECT_EQ(rowOf(*book, "Договори", 3)[5], text("Аренда"));
