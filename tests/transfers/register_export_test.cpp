@@ -355,3 +355,37 @@ TEST_F(RegisterExportScreen, WritesTheRegisterAndAsksBeforeReplacing)
     EXPECT_EQ(prompter.shown(), (QStringList{re::kOverwrite, re::kDone}));
     EXPECT_TRUE(Workbook::open(path)->findWorksheet(QStringLiteral("Редове на правила")));
 }
+
+// Texts go out as they are: markup characters, blanks at their ends and
+// characters XML cannot carry come back unchanged.
+TEST_F(RegisterExport, TextsComeBackAsTheyWere)
+{
+    testsupport::runSql(db_.path(), {"insert into HORA (ID_HORA, EGN, IME, ADRES, TEL) values (9, '9999999999', "
+                                     "'Агро & син <ООД> \"Нива\"', ' ул. „Изгрев“ 1 ', 'a' || ascii_char(1) || 'b')"});
+    const auto book = Workbook::open(exported());
+    const auto owner = rowOf(*book, "Собственици", 5);
+    EXPECT_EQ(owner[0], text("9999999999"));
+    EXPECT_EQ(owner[1], text("Агро & син <ООД> \"Нива\""));
+    EXPECT_EQ(owner[2], text(" ул. „Изгрев“ 1 "));
+    EXPECT_EQ(owner[3], CellValue::text(QStringLiteral("a\u0001b")));
+}
+
+// The first sheet explains every column of every sheet, in their order.
+TEST_F(RegisterExport, ExplanationsListEveryColumnWithItsKind)
+{
+    const auto book = Workbook::open(exported());
+    transfers::Worksheet& ws = book->worksheet(rs::explanationsSheet());
+    int row = 5;
+    for (const rs::Sheet& sheet : rs::sheets()) {
+        EXPECT_EQ(ws.cell(row, 1).value(), CellValue::text(sheet.name));
+        EXPECT_EQ(ws.cell(row++, 5).value(), CellValue::text(sheet.explanation));
+        for (const rs::Column& c : sheet.columns) {
+            const std::string where = (sheet.name + u'.' + c.heading).toStdString();
+            EXPECT_EQ(ws.cell(row, 2).value(), CellValue::text(c.heading)) << where;
+            EXPECT_EQ(ws.cell(row, 3).value().textValue().isEmpty(), c.role == rs::Role::Value) << where;
+            EXPECT_EQ(ws.cell(row, 4).value(), CellValue::text(rs::kindText(c))) << where;
+            EXPECT_EQ(ws.cell(row++, 5).value(), CellValue::text(c.explanation)) << where;
+        }
+    }
+    EXPECT_TRUE(ws.cell(row, 1).value().isEmpty());
+}
