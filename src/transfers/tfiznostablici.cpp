@@ -65,6 +65,7 @@ TFIznosTablici::TFIznosTablici(TDM& dm, Prompter& prompter, QString programFolde
     about->setObjectName(QStringLiteral("labOpisanie"));
     about->setWordWrap(true);
     QPushButton* btnOpen = button(this, "btnOpen", QStringLiteral("..."));
+    btnOpen->setFixedWidth(btnOpen->fontMetrics().horizontalAdvance(QStringLiteral("....")) + 16);
     QPushButton* bitIznos = button(this, "bitIznos", QStringLiteral("Износ"));
     QPushButton* bitExit = button(this, "bitExit", QStringLiteral("Изход"));
     connect(btnOpen, &QPushButton::clicked, this, &TFIznosTablici::browse);
