@@ -34,6 +34,7 @@ extern const Case declarationsCase;    // declarations.cpp
 extern const Case surveyCardCase;      // survey_card.cpp
 extern const Case closingKillsCase;    // closing_kills.cpp
 extern const Case serverArchiveCase;   // server_archive.cpp
+extern const Case registerExportCase;  // register_export.cpp
 
 // Every case, in the order the usage text lists them (cases.cpp).
 const std::vector<Case>& cases();

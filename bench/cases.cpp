@@ -45,6 +45,7 @@ const std::vector<Case>& cases()
         pastRentCase,
         declarationsCase,
         surveyCardCase,
+        registerExportCase,
     };
     return all;
 }

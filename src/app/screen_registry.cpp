@@ -27,6 +27,7 @@
 #include "transfers/tfak.h"
 #include "transfers/tfak_access.h"
 #include "transfers/tfdekl69.h"
+#include "transfers/tfiznostablici.h"
 #include "transfers/tfdekl70.h"
 #include "transfers/tfdeklnap.h"
 
@@ -179,6 +180,7 @@ void registerScreens(ScreenRegistry& registry)
     registry.add("TFAK_access", [](const ScreenContext& c) { return new TFAK_access(c.dm, c.prompter, c.outputs); });
     registry.add("TFDekl69", [](const ScreenContext& c) { return new TFDekl69(c.dm, c.prompter); });
     registry.add("TFDekl70", [](const ScreenContext& c) { return new TFDekl70(c.dm, c.prompter, c.outputs); });
+    registry.add("TFIznosTablici", [](const ScreenContext& c) { return new TFIznosTablici(c.dm, c.prompter); });
     // The backup names what it copies: after a loading, the archived period's database.
     registry.add(
         "TFBackup",

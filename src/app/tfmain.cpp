@@ -110,6 +110,7 @@ const std::vector<TFMain::Command>& TFMain::commands()
         {"mServiz", "mPriklGod", "Приключване на годината", "", "TFPreklgod", K::GuardedOpenOrShow},
         {"mServiz", "mZarejdaneGod", "Зареждане на стар период", "", "TFZarejdanenagod", K::Guarded},
         {"mServiz", "mJurnal", "Журнал на промените", "", "TFJurnal", K::Show},
+        {"mServiz", "mIznosTablici", "Износ в таблици", "", "TFIznosTablici", K::Show},
         {"mServiz", "mPotrebiteli", "Потребители", "", "TFPotrebiteli", K::Show, QStyle::SP_CustomBase, true},
         {"mServiz", "mAbout", "За продукта", "", nullptr, K::About},
     };

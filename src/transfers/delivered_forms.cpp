@@ -3,6 +3,7 @@
 #include "common/failure.h"
 #include "common/prompter.h"
 #include "transfers/income_declaration_form.h"
+#include "transfers/register_export.h"
 #include "transfers/survey_card_form.h"
 #include "transfers/survey_database.h"
 
@@ -21,7 +22,8 @@ const QString kCopyCaption = QStringLiteral("Копие на образеца");
 
 QStringList formNames()
 {
-    return {income_declaration::kFileName, survey_card::kFormFileName, survey_database::kFileName};
+    return {income_declaration::kFileName, survey_card::kFormFileName, survey_database::kFileName,
+            register_export::kBlankFileName};
 }
 
 // Whether `folder` is one of `folders`, links resolved.
@@ -55,8 +57,14 @@ bool isDelivered(const QString& path, const QStringList& folders)
     const QFileInfo file(QDir::fromNativeSeparators(path));
     if (!file.exists())
         return false;
-    if (isDeliveryFolder(QFileInfo(file.canonicalFilePath()).absolutePath(), folders))
-        return true;
+    return isDeliveryFolder(QFileInfo(file.canonicalFilePath()).absolutePath(), folders) || isBlankForm(path, folders);
+}
+
+bool isBlankForm(const QString& path, const QStringList& folders)
+{
+    const QFileInfo file(QDir::fromNativeSeparators(path));
+    if (!file.exists())
+        return false;
     for (const QString& f : folders) {
         const QString delivered = QFileInfo(f).canonicalFilePath();
         if (delivered.isEmpty())

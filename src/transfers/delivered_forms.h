@@ -6,7 +6,8 @@
 class Prompter;
 
 // The blank forms delivered with the program (DeklNAP.xlsx,
-// zp_viva11_5.xlsx, zp_v15.mde) are never filled themselves: the next
+// zp_viva11_5.xlsx, zp_v15.mde, and Registar.xlsx, the workbook of an
+// empty register) are never filled themselves: the next
 // filing needs them blank. A user fills a copy he made elsewhere; the
 // screens offer to make that copy, the command line says how.
 namespace transfers::delivered_forms {
@@ -20,6 +21,11 @@ QStringList folders(const QString& programFolder);
 // a file in one of `folders` (also when reached through a link to it), or
 // the same file on disk as one of the forms kept there.
 bool isDelivered(const QString& path, const QStringList& folders);
+
+// Whether the file at `path` is one of the blank forms itself (or the same
+// file on disk), as opposed to any file in a delivery folder: what an
+// export that writes a new file must not write over.
+bool isBlankForm(const QString& path, const QStringList& folders);
 
 // What the command line says of a delivered form it was given.
 QString refusal(const QString& path);

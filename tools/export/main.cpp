@@ -1,6 +1,7 @@
-// arventa-export nap|ak|ak-db|dekl69|dekl70 ...: writes the exports for the
-// authorities without a window, the same files the screens write, so that
-// an office can script its yearly filings. Messages go to standard error;
+// arventa-export nap|ak|ak-db|dekl69|dekl70|register ...: writes the exports
+// for the authorities without a window, the same files the screens write, so
+// that an office can script its yearly filings, and the whole register as
+// one workbook. Messages go to standard error;
 // a failure as the screens say it, what was not done first.
 #include "common/failure.h"
 #include "common/printing_prompter.h"
@@ -14,6 +15,7 @@
 #include "transfers/dekl70_export.h"
 #include "transfers/delivered_forms.h"
 #include "transfers/income_declaration_export.h"
+#include "transfers/register_export.h"
 #include "transfers/survey_card_export.h"
 #include "workbook/workbook_error.h"
 #include "workbook/writable.h"
@@ -36,6 +38,7 @@ const char* const kUsage =
     "       arventa-export ak-db FILE.mde --database DB [--invalid OUT.pdf] [--force]\n"
     "       arventa-export dekl69 --database DB [--folder FOLDER] [--ekatte CODE] [--force]\n"
     "       arventa-export dekl70 --database DB [--folder FOLDER] [--ekatte CODE] [--invalid OUT.pdf] [--force]\n"
+    "       arventa-export register FILE.xlsx --database DB [--force]\n"
     "nap fills FORM.xlsx, an empty copy of the income declaration form (DeklNAP.xlsx), and saves it.\n"
     "ak fills FORM.xlsx, an empty copy of the survey card form (zp_viva11_5.xlsx), and saves it;\n"
     "ak-db writes the survey card into FILE.mde, an empty survey database (zp_v15.mde).\n"
@@ -43,6 +46,8 @@ const char* const kUsage =
     "copy one elsewhere and give the copy.\n"
     "dekl69 and dekl70 write FOLDER/Dekl69/<EKATTE>.xlsx (Dekl70/...) for every cadastral area, or for\n"
     "the one of CODE; FOLDER is the current folder unless given.\n"
+    "register writes the whole register (owners, land, shares, contracts, rent rules) into FILE.xlsx,\n"
+    "a new workbook with a sheet that explains every column.\n"
     "--invalid prints the owners or plots that could not be declared to a PDF file.\n"
     "A file already there is replaced only with --force. A run that fails leaves the form as it was and\n"
     "writes no file; the files written are readable by their owner only.\n";
@@ -78,11 +83,11 @@ std::optional<Arguments> parse(const QStringList& args)
             return std::nullopt;
     }
     // The kinds that fill a file the user gives.
-    const bool nap =
-        a.kind == QLatin1String("nap") || a.kind == QLatin1String("ak") || a.kind == QLatin1String("ak-db");
+    const bool nap = a.kind == QLatin1String("nap") || a.kind == QLatin1String("ak") ||
+                     a.kind == QLatin1String("ak-db") || a.kind == QLatin1String("register");
     const bool dekl = a.kind == QLatin1String("dekl69") || a.kind == QLatin1String("dekl70");
     if (a.database.isEmpty() || (!nap && !dekl) || nap != !a.form.isEmpty() || (nap && !a.ekatte.isEmpty()) ||
-        (a.kind == QLatin1String("dekl69") && !a.invalid.isEmpty()))
+        ((a.kind == QLatin1String("dekl69") || a.kind == QLatin1String("register")) && !a.invalid.isEmpty()))
         return std::nullopt;
     return a;
 }
@@ -264,6 +269,30 @@ int landDeclarations(const Arguments& a, dataset::TransactionArea& area)
     return 0;
 }
 
+// The whole register into a new workbook, staged beside its place.
+int registerWorkbook(const Arguments& a, dataset::Database& database)
+{
+    namespace re = transfers::register_export;
+    const QString path = a.form.trimmed();
+    exportcli::Outputs outputs(a.force);
+    if (const auto refusal = outputs.refusal(path)) {
+        say(re::kFailed + QLatin1Char('\n') + *refusal);
+        return 1;
+    }
+    const QString staged = outputs.stage(path);
+    if (staged.isEmpty()) {
+        say(re::kFailed + QLatin1Char('\n') + exportcli::folderNotMade(QFileInfo(path).absolutePath()));
+        return 1;
+    }
+    const long long records = re::write(database, staged);
+    if (const auto refusal = outputs.commit()) {
+        say(re::kFailed + QLatin1Char('\n') + *refusal);
+        return 1;
+    }
+    QTextStream(stdout) << path << ": " << records << " records written\n";
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -281,22 +310,31 @@ int main(int argc, char** argv)
     dataset::TransactionArea area(
         database, QStringLiteral("IBTExport"),
         fb::TransactionOptions{fb::TransactionOptions::Isolation::Snapshot, true, true, true});
-    if (!args->form.isEmpty() &&
-        transfers::delivered_forms::isDelivered(
-            args->form.trimmed(), transfers::delivered_forms::folders(QCoreApplication::applicationDirPath()))) {
+    const bool wholeRegister = args->kind == QLatin1String("register");
+    const QStringList delivery = transfers::delivered_forms::folders(QCoreApplication::applicationDirPath());
+    // The register's workbook is a new file: only the blank forms themselves may not be written over.
+    if (wholeRegister && transfers::delivered_forms::isBlankForm(args->form.trimmed(), delivery)) {
+        say(transfers::register_export::kFailed + QLatin1Char('\n') +
+            transfers::register_export::blankRefusal(args->form.trimmed()));
+        return 1;
+    }
+    if (!wholeRegister && !args->form.isEmpty() &&
+        transfers::delivered_forms::isDelivered(args->form.trimmed(), delivery)) {
         say(kFailed + QLatin1Char('\n') + transfers::delivered_forms::refusal(args->form.trimmed()));
         return 1;
     }
     try {
+        if (wholeRegister)
+            return registerWorkbook(*args, database);
         if (args->kind == QLatin1String("nap"))
             return incomeDeclaration(*args, area);
         if (args->kind.startsWith(QLatin1String("ak")))
             return surveyCard(*args, area);
         return landDeclarations(*args, area);
     } catch (const transfers::WorkbookError& e) {
-        say(failure::text(kFailed, e));
+        say(failure::text(wholeRegister ? transfers::register_export::kFailed : kFailed, e));
     } catch (const fb::Error& e) {
-        say(failure::text(kFailed, e));
+        say(failure::text(wholeRegister ? transfers::register_export::kFailed : kFailed, e));
     } catch (const transfers::survey_database::SurveyDatabaseError& e) {
         say(failure::text(transfers::survey_database::whatFailed(e), e.message()));
     }

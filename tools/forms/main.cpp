@@ -1,8 +1,10 @@
 // arventa-forms [FOLDER]: writes the template workbooks of the forms the
-// exports fill, and the empty survey database, into FOLDER (forms/ of the source tree by default), from their
+// exports fill, the empty survey database and the workbook of an empty
+// register, into FOLDER (forms/ of the source tree by default), from their
 // descriptions in the program. Run it after changing a description and
 // commit what it wrote.
 #include "transfers/income_declaration_form.h"
+#include "transfers/register_export.h"
 #include "transfers/survey_card_form.h"
 #include "transfers/survey_database.h"
 #include "workbook/workbook_error.h"
@@ -31,6 +33,9 @@ int main(int argc, char** argv)
         const QString survey = folder.filePath(transfers::survey_database::kFileName);
         transfers::survey_database::createEmpty(survey);
         std::printf("%s\n", qPrintable(QDir::toNativeSeparators(survey)));
+        const QString blank = folder.filePath(transfers::register_export::kBlankFileName);
+        transfers::register_export::writeBlank(blank);
+        std::printf("%s\n", qPrintable(QDir::toNativeSeparators(blank)));
     } catch (const transfers::WorkbookError& e) {
         std::fprintf(stderr, "arventa-forms: %s\n", e.what());
         return 1;
