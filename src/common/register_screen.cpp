@@ -400,8 +400,13 @@ void RegisterScreen::declareFlow()
         flowButton(form_.commands.add), flowButton(form_.commands.correct),
         controls_.value(form_.commands.remove) ? control<QPushButton>(form_.commands.remove) : nullptr,
         control<QPushButton>(form_.saveButton), control<QPushButton>(form_.cancelButton));
+    // A double click corrects the row like "Корекция", so not for a user
+    // whose role may only read it.
     if (list_ && form_.list.doubleClickCorrects)
-        connect(list_, &ListGrid::rowDoubleClicked, flow_, &EditFlow::correct);
+        connect(list_, &ListGrid::rowDoubleClicked, flow_, [this] {
+            if (!readingOnly())
+                flow_->correct();
+        });
     if (form_.layout == RegisterForm::Layout::SingleRow) {
         // "Запис" and "Отказ" end the one row's edit and close the screen.
         const auto close = [this] {

@@ -18,7 +18,11 @@ namespace transfers::register_export {
 const QString kFailed = QStringLiteral("Износът в таблици не е извършен.");
 const QString kDone = QStringLiteral("Износът в таблици е извършен!");
 const QString kNoFile = QStringLiteral("Моля, въведете име на файл!");
-const QString kOverwrite = QStringLiteral("Файлът вече съществува. Желаете ли да бъде заменен?");
+QString overwriteQuestion(const QString& path)
+{
+    return QStringLiteral("Файлът „%1“ вече съществува. Желаете ли да бъде заменен?")
+        .arg(QDir::toNativeSeparators(path));
+}
 const QString kBlankFileName = QStringLiteral("Registar.xlsx");
 
 namespace {

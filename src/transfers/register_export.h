@@ -18,10 +18,11 @@ class Database;
 namespace transfers::register_export {
 
 // The texts the screen and the command line say.
-extern const QString kFailed;     // "Износът в таблици не е извършен."
-extern const QString kDone;       // "Износът в таблици е извършен!"
-extern const QString kNoFile;     // "Моля, въведете име на файл!"
-extern const QString kOverwrite;  // the question before a file is replaced
+extern const QString kFailed;  // "Износът в таблици не е извършен."
+extern const QString kDone;    // "Износът в таблици е извършен!"
+extern const QString kNoFile;  // "Моля, въведете име на файл!"
+// The question before the file at `path` is replaced, naming it.
+QString overwriteQuestion(const QString& path);
 // The file the blank register's workbook is delivered as.
 extern const QString kBlankFileName;
 // Said when the file chosen is a blank form delivered with the program.

@@ -112,7 +112,7 @@ bool TFIznosTablici::acceptable(const QString& path)
         return false;
     }
     // Replaced, the workbook of an earlier export is gone: Enter alone must not do it.
-    return !QFileInfo::exists(path) || prompter_.confirm(re::kOverwrite, Prompter::Default::No);
+    return !QFileInfo::exists(path) || prompter_.confirm(re::overwriteQuestion(path), Prompter::Default::No);
 }
 
 void TFIznosTablici::exportRegister()

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 #include "app/tfabout.h"
+#include "common/register_screen.h"
 #include "common/screen.h"
 #include "fb/connection.h"
 #include "fb/error.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -283,6 +285,9 @@ TEST_F(TFMainTest, EachRoleIsOfferedOnlyWhatItMayDo)
         fb::Transaction tr(owner);
         owner.executeImmediate(tr, QStringLiteral("grant \"Преглед\" to ANNA"));
         owner.executeImmediate(tr, QStringLiteral("grant \"Служител\" to IVAN"));
+        fb::execute(owner, tr,
+                    QStringLiteral("insert into HORA (ID_HORA, EGN, IME, EKATTE, ID_OBSHT, ID_OBL, KOD_COUNTRY, CHFL) "
+                                   "values (2, '7102020023', 'Анна Петрова', '04279', 'BLG03', 'BLG', 'BG', 'не')"));
         tr.commit();
     }
     struct Restore {
@@ -316,6 +321,12 @@ TEST_F(TFMainTest, EachRoleIsOfferedOnlyWhatItMayDo)
         program.main->resize(1366, 768);
         testsupport::keepScreenshot(program.main->grab().toImage(), QStringLiteral("TFHora-Pregled"));
         EXPECT_TRUE(changing(owners).isEmpty()) << changing(owners).join(' ').toStdString();
+        // Nor does a double click on a row start its correction.
+        auto* grid = owners->findChild<QTableView*>(QStringLiteral("jvdbgridHora"));
+        ASSERT_TRUE(grid);
+        ASSERT_EQ(grid->model()->rowCount(), 1);
+        emit grid->doubleClicked(grid->model()->index(0, 1));
+        EXPECT_FALSE(static_cast<RegisterScreen*>(owners)->flow().isEditing());
     }
 
     fb::setSessionLogin(QStringLiteral("IVAN"), QString(), QStringLiteral("Служител"));

@@ -345,14 +345,14 @@ TEST_F(RegisterExportScreen, WritesTheRegisterAndAsksBeforeReplacing)
     prompter.clearShown();
     prompter.answerNo();
     click("bitIznos");
-    EXPECT_EQ(prompter.shown(), QStringList{re::kOverwrite});
+    EXPECT_EQ(prompter.shown(), QStringList{re::overwriteQuestion(path)});
     EXPECT_EQ(prompter.defaults(), QList<Prompter::Default>{Prompter::Default::No});
     EXPECT_EQ(bytesOf(path), "kept");
 
     prompter.clearShown();
     prompter.answerYes();
     click("bitIznos");
-    EXPECT_EQ(prompter.shown(), (QStringList{re::kOverwrite, re::kDone}));
+    EXPECT_EQ(prompter.shown(), (QStringList{re::overwriteQuestion(path), re::kDone}));
     EXPECT_TRUE(Workbook::open(path)->findWorksheet(QStringLiteral("Редове на правила")));
 }
 
