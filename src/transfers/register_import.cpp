@@ -318,8 +318,9 @@ QString Importer::ruleRefusal(const rs::Sheet& sheet, const Row& row)
     return {};
 }
 
-// A contract line binds its share to the contract while that is in force,
-// as adding the share to the contract on its screen does.
+// A contract line binds its share to the contract, as adding the share to
+// the contract on its screen does; a contract in force takes it over from a
+// terminated one.
 void Importer::afterWrite(const rs::Sheet& sheet, const Row& row, const fb::Value& id, bool added)
 {
     if (sheet.table == QLatin1String("ZEMLISHTE") && added) {
@@ -334,7 +335,11 @@ void Importer::afterWrite(const rs::Sheet& sheet, const Row& row, const fb::Valu
         return;
     const fb::Value contract = valueOf(row, "ID_DOG");
     const auto state = first(QStringLiteral("select systoqnie from \"DOG DANNI\" where id_dog = ?"), {contract});
-    if (state && state->toString() == kEnded)
+    const auto bound = first(QStringLiteral("select coalesce(id_dog, 0) from sobstv where id_hora = ? and id_zemq = ?"),
+                             {valueOf(row, "ID_SOBSTV"), valueOf(row, "ID_ZEMQ")});
+    // A terminated contract keeps a share no other contract has taken since.
+    if (state && state->toString() == kEnded && bound && bound->toInt64() != 0 &&
+        bound->toInt64() != contract.toInt64())
         return;
     fb::Statement& st =
         statement(QStringLiteral("update sobstv set id_dog = ?, id_dhz = ? where id_hora = ? and id_zemq = ? "

@@ -125,6 +125,13 @@ protected:
 // workbook cell for cell; the same file a second time changes nothing.
 TEST_F(RegisterImport, RoundTripGivesTheSameWorkbookAndASecondImportChangesNothing)
 {
+    // The third owner's share stays bound to the terminated contract 15.
+    testsupport::runSql(source_.path(),
+                        {"insert into \"DOG DANNI\" (ID_DOG, NOMER, SYSTOQNIE, DATA) values (7, '15', 'Прекратен', "
+                         "'2015-05-01')",
+                         "insert into DOGHORAZEMI (ID_DHZ, ID_DOG, ID_ZEMQ, ID_SOBSTV, CHAST, REDPLOSHT) "
+                         "values (9, 7, 101, 3, '1/1', 1.5)",
+                         "update SOBSTV set ID_DOG = 7, ID_DHZ = 9 where ID_HORA = 3"});
     const QString first = exportOf(source_.path(), QStringLiteral("first.xlsx"));
     const ri::Preview checked = import(first, false);
     EXPECT_TRUE(checked.clean()) << refusalTexts(checked).join(u'\n').toStdString();
@@ -134,7 +141,7 @@ TEST_F(RegisterImport, RoundTripGivesTheSameWorkbookAndASecondImportChangesNothi
     const ri::Preview applied = import(first);
     ASSERT_TRUE(applied.clean()) << refusalTexts(applied).join(u'\n').toStdString();
     EXPECT_EQ(countsOf(applied, "Имоти").added, 2);
-    EXPECT_EQ(countsOf(applied, "Редове на договори").added, 2);
+    EXPECT_EQ(countsOf(applied, "Редове на договори").added, 3);
     EXPECT_EQ(countsOf(applied, "Редове на правила").added, 1);
     const QString second = exportOf(target_.path(), QStringLiteral("second.xlsx"));
     EXPECT_EQ(differences(first, second), QString());
