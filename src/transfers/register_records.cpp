@@ -143,7 +143,8 @@ std::vector<int> findColumns(Worksheet& ws, const rs::Sheet& sheet, int width)
 {
     QHash<QString, int> at;
     for (int c = width; c >= 1; --c)
-        at.insert(ws.cell(1, c).value().toString().trimmed(), c);
+        if (!ws.hasFormula({1, c}))  // a computed heading names no column of ours
+            at.insert(ws.cell(1, c).value().toString().trimmed(), c);
     std::vector<int> found;
     for (const rs::Column& column : sheet.columns)
         found.push_back(at.value(column.heading, -1));

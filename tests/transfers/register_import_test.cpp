@@ -222,6 +222,7 @@ TEST_F(RegisterImport, HostileCellsImportOrAreRefusedWithTheirRow)
                              "ws = wb['Собственици']\n"
                              "ws.cell(row=1, column=20, value='Бележка')\n"
                              "ws.cell(row=2, column=20, value='=1+1')\n"
+                             "ws.cell(row=1, column=21, value='=A1')\n"
                              "ws.cell(row=7, column=1, value='8001010008')\n"
                              "ws.cell(row=7, column=2, value='Нов')\n"
                              "c = wb['Договори']\n"
