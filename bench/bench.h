@@ -35,6 +35,7 @@ extern const Case surveyCardCase;      // survey_card.cpp
 extern const Case closingKillsCase;    // closing_kills.cpp
 extern const Case serverArchiveCase;   // server_archive.cpp
 extern const Case registerExportCase;  // register_export.cpp
+extern const Case registerImportCase;  // register_import.cpp
 
 // Every case, in the order the usage text lists them (cases.cpp).
 const std::vector<Case>& cases();

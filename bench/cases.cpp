@@ -46,6 +46,7 @@ const std::vector<Case>& cases()
         declarationsCase,
         surveyCardCase,
         registerExportCase,
+        registerImportCase,
     };
     return all;
 }

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cctype>
+#include <limits>
 
 namespace transfers {
 
@@ -75,9 +77,39 @@ pugi::xml_attribute relationshipId(pugi::xml_node sheet)
     return {};
 }
 
+// The rows a sheet's part has or says it has, without parsing it: the
+// last row of its declared dimension, the number of its last row and how
+// many rows it writes.
+int rowsOf(const QByteArray& part)
+{
+    const auto numberAfter = [&part](qsizetype at) {
+        qsizetype end = at;
+        while (end < part.size() && end - at < 9 && std::isdigit(static_cast<unsigned char>(part[end])))
+            ++end;
+        return part.mid(at, end - at).toInt();
+    };
+    int rows = int(std::min<qsizetype>(part.count("<row "), std::numeric_limits<int>::max()));
+    const qsizetype dimension = part.indexOf("<dimension ref=\"");
+    if (dimension >= 0) {
+        const qsizetype end = part.indexOf('"', dimension + 16);
+        qsizetype at = end - 1;
+        while (at > dimension && std::isdigit(static_cast<unsigned char>(part[at])))
+            --at;
+        rows = std::max(rows, numberAfter(at + 1));
+    }
+    const qsizetype last = part.lastIndexOf("<row ");
+    if (last >= 0) {
+        const qsizetype r = part.indexOf(" r=\"", last);
+        if (r >= 0 && r < last + 64)
+            rows = std::max(rows, numberAfter(r + 4));
+    }
+    return rows;
+}
+
 }  // namespace
 
-Workbook::Workbook(Package package, QString path) : package_(std::move(package)), path_(std::move(path))
+Workbook::Workbook(Package package, QString path, int maxRows)
+    : package_(std::move(package)), path_(std::move(path)), maxRows_(maxRows)
 {
     load();
 }
@@ -87,6 +119,14 @@ Workbook::~Workbook() = default;
 std::unique_ptr<Workbook> Workbook::open(const QString& path)
 {
     std::unique_ptr<Workbook> book(new Workbook(Package::read(path), path));
+    if (book->worksheetCount() == 0)
+        throw WorkbookError(QStringLiteral("Работната книга няма нито един лист"));
+    return book;
+}
+
+std::unique_ptr<Workbook> Workbook::open(const QString& path, int maxRows)
+{
+    std::unique_ptr<Workbook> book(new Workbook(Package::read(path), path, maxRows));
     if (book->worksheetCount() == 0)
         throw WorkbookError(QStringLiteral("Работната книга няма нито един лист"));
     return book;
@@ -187,6 +227,10 @@ void Workbook::loadSheets()
         // Chart and dialog sheets keep their place among the sheets but are no worksheets.
         if (rel && endsWith(rel.attribute("Type").value(), "/worksheet")) {
             const QString part = resolve(folderOf(workbookPart_), xml::attribute(rel, "Target"));
+            if (maxRows_ > 0 && rowsOf(package_.part(part)) > maxRows_)
+                throw TooManyRowsError(QStringLiteral("Лист „%1“ има повече от %2 реда и не се чете")
+                                           .arg(xml::attribute(s, "name"))
+                                           .arg(maxRows_));
             sheets_.push_back(std::make_unique<Worksheet>(*this, xml::attribute(s, "name"), part, position,
                                                           xml::parse(package_.part(part), part)));
         }

@@ -28,6 +28,10 @@ public:
 
     // Opens a workbook file (a template or a filled form).
     static std::unique_ptr<Workbook> open(const QString& path);
+    // The same, refusing with a WorkbookError a worksheet that has or
+    // declares more than maxRows rows, before its cells are read: a file
+    // of data must not take all memory to be looked at.
+    static std::unique_ptr<Workbook> open(const QString& path, int maxRows);
     // A new workbook with one empty worksheet, "Лист1"; it has no file until saveAs.
     static std::unique_ptr<Workbook> create();
     ~Workbook();
@@ -71,7 +75,7 @@ public:
     void checkNewSheetName(const QString& name, const Worksheet* renamed) const;
 
 private:
-    Workbook(Package package, QString path);
+    Workbook(Package package, QString path, int maxRows = 0);
     void load();
     void loadSheets();
     void ensurePart(QString& part, const char* relType, const QString& name, const char* contentType,
@@ -94,6 +98,7 @@ private:
     QString sharedStringsPart_;
     QString stylesPart_;
     int activePosition_ = 0;
+    int maxRows_ = 0;  // 0: no limit
     MacroTable macros_;
 };
 

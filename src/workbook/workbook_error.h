@@ -15,4 +15,11 @@ public:
     QString message() const { return QString::fromStdString(what()); }
 };
 
+// A worksheet with more rows than the reader was told to take: refused
+// before its cells are read.
+class TooManyRowsError : public WorkbookError {
+public:
+    using WorkbookError::WorkbookError;
+};
+
 }  // namespace transfers

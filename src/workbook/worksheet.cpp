@@ -135,6 +135,11 @@ Control Worksheet::addControl(const QString& name, const QString& text)
     return control;
 }
 
+bool Worksheet::hasFormula(CellRef cell) const
+{
+    return bool(cells_.find(cell).child("f"));
+}
+
 CellValue Worksheet::value(CellRef cell) const
 {
     const pugi::xml_node c = cells_.find(cell);

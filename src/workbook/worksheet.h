@@ -64,6 +64,12 @@ public:
 
     const std::vector<CellRect>& merges() const { return merges_; }
 
+    // For reading a sheet as a table: the rectangle its cells span (nullopt
+    // when it has none), and whether a cell holds a formula rather than a
+    // typed value (its stored result may be missing or stale).
+    std::optional<CellRect> extent() const { return cells_.extent(); }
+    bool hasFormula(CellRef cell) const;
+
 private:
     friend class Range;
     friend class Workbook;
