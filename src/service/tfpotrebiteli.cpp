@@ -68,6 +68,18 @@ QString TFPotrebiteli::current() const
     return rows.isEmpty() ? QString() : rows.field(QStringLiteral("POTREBITEL")).asString();
 }
 
+QString TFPotrebiteli::changeableCurrent()
+{
+    const QString name = current();
+    if (name.isEmpty())
+        return {};
+    if (const std::optional<QString> problem = users::changeProblem(name, fb::sessionUser())) {
+        prompter().message(*problem);
+        return {};
+    }
+    return name;
+}
+
 void TFPotrebiteli::change(const QString& what, const std::function<void()>& step, const QString& rowAfter)
 {
     try {
@@ -91,13 +103,9 @@ void TFPotrebiteli::addUser()
 
 void TFPotrebiteli::changeRole()
 {
-    const QString name = current();
+    const QString name = changeableCurrent();
     if (name.isEmpty())
         return;
-    if (const std::optional<QString> problem = users::changeProblem(name, fb::sessionUser())) {
-        prompter().message(*problem);
-        return;
-    }
     const std::optional<Role> held =
         schema::roles::fromCaption(list()->rows().field(QStringLiteral("ROLQ")).asString());
     const std::optional<UserEntry> entry = ask_(UserChange::Role, {name, {}, held.value_or(Role::Clerk)});
@@ -123,13 +131,9 @@ void TFPotrebiteli::changePassword()
 
 void TFPotrebiteli::removeUser()
 {
-    const QString name = current();
+    const QString name = changeableCurrent();
     if (name.isEmpty())
         return;
-    if (const std::optional<QString> problem = users::changeProblem(name, fb::sessionUser())) {
-        prompter().message(*problem);
-        return;
-    }
     if (!prompter().confirm(
             QStringLiteral("Да бъде ли изтрит потребителят %1? Той няма да може да влиза в регистъра.").arg(name),
             Prompter::Default::No))

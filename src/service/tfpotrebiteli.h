@@ -23,6 +23,9 @@ private:
     void removeUser();
     // The user of the list's current row; empty when the list is empty.
     QString current() const;
+    // The current user when he may be removed or given another role; else
+    // empty, the reason said.
+    QString changeableCurrent();
     // Runs one change of users; a refusal is said, and the list read again.
     void change(const QString& what, const std::function<void()>& step, const QString& rowAfter);
 
